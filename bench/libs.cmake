@@ -1,0 +1,1 @@
+# target_link_libraries(<name>_bench PRIVATE <libs>) for each benchmark

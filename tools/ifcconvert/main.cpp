@@ -1,0 +1,7 @@
+#include <cstdio>
+
+int main(int, char**)
+{
+    std::fprintf(stderr, "IfcConvert: conversión aún no disponible\n");
+    return 2;
+}
