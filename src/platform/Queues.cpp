@@ -1,0 +1,39 @@
+#include "platform/Queues.h"
+
+#include <QCoreApplication>
+#include <QThreadPool>
+#include <QTimer>
+
+namespace platform {
+
+void MainQueue::post(std::function<void()> work)
+{
+    QCoreApplication* app = QCoreApplication::instance();
+    if (!app || !work)
+        return;
+    QMetaObject::invokeMethod(app, std::move(work), Qt::QueuedConnection);
+}
+
+void MainQueue::postAfter(int milliseconds, std::function<void()> work)
+{
+    if (!work)
+        return;
+    // The timer is started from the GUI thread, so any caller thread works.
+    post([milliseconds, work = std::move(work)]() mutable {
+        QTimer::singleShot(milliseconds < 0 ? 0 : milliseconds, QCoreApplication::instance(), std::move(work));
+    });
+}
+
+void BackgroundQueue::post(std::function<void()> work)
+{
+    if (!work)
+        return;
+    QThreadPool::globalInstance()->start(std::move(work));
+}
+
+void BackgroundQueue::waitForIdle()
+{
+    QThreadPool::globalInstance()->waitForDone();
+}
+
+}  // namespace platform
