@@ -1,0 +1,125 @@
+#pragma once
+
+#include "scene/HitTest.h"
+#include "scene/Math.h"
+#include "scene/Node.h"
+#include "scene/Projection.h"
+#include "scene/Scene.h"
+
+#include <QImage>
+#include <QOpenGLWidget>
+#include <QPointF>
+#include <memory>
+#include <optional>
+
+class QTimer;
+
+namespace render {
+
+class SceneRenderer;
+
+// Interactive 3D view of a scene: draws it with OpenGL 3.3 core, lets the user orbit, pan and
+// zoom a Z-up scene, and turns mouse input into click and hover signals.
+//
+// Coordinates of every QPointF here (signals, hitTest, projectPoint) are widget logical pixels
+// with a top-left origin, as in mouse events and as scene::Viewpoint uses them.
+//
+// Changes made to the shown scene (nodes, transforms, materials, lights, camera) are noticed on
+// their own and redrawn within a frame; update() redraws at once.
+class SceneView : public QOpenGLWidget {
+    Q_OBJECT
+
+public:
+    explicit SceneView(QWidget* parent = nullptr);
+    ~SceneView() override;
+
+    // The scene shown; null shows only the background colour of the widget (clear).
+    void setScene(scene::ScenePtr scene);
+    const scene::ScenePtr& scene() const { return scene_; }
+
+    // The camera node the scene is seen from. From construction this is the view's own camera
+    // node (not part of any scene graph) at (15, -15, 10) looking at the origin with Z up,
+    // field of view 60, near 0.1, far 1000. setPointOfView(nullptr) returns to that node.
+    const scene::NodePtr& pointOfView() const { return pointOfView_; }
+    void setPointOfView(scene::NodePtr node);
+
+    // User camera control (orbit: left drag; pan: right or middle drag or shift + left drag;
+    // zoom: wheel, towards the point under the cursor). Off by default. Near and far are
+    // never changed by the user's control.
+    void setAllowsCameraControl(bool allows);
+    bool allowsCameraControl() const { return allowsCameraControl_; }
+
+    // Point the user orbits around. Code that moves the camera sets it too; panning moves it
+    // with the camera. Starts at the origin.
+    void setCameraTarget(const scene::Vec3& target) { cameraTarget_ = target; }
+    scene::Vec3 cameraTarget() const { return cameraTarget_; }
+
+    // The current point of view with the widget's logical size.
+    scene::Viewpoint viewpoint() const;
+
+    // Nearest hit under a widget point; hidden nodes are never hit, line elements neither.
+    std::optional<scene::HitResult> hitTest(QPointF point, const scene::HitTestOptions& options = {}) const;
+    // World point -> (x, y) in widget logical pixels, z the depth in 0..1 (0 at the near plane).
+    scene::Vec3 projectPoint(const scene::Vec3& world) const;
+    // (x, y, depth) in widget logical pixels -> world point.
+    scene::Vec3 unprojectPoint(const scene::Vec3& viewPoint) const;
+
+    // Moves the point of view to `position` / `orientation` over `durationSeconds` with an
+    // ease-in-ease-out curve, driven by a GUI-thread timer. A duration <= 0 jumps at once.
+    // The camera's near and far stay as they are; a new move or a user drag replaces a
+    // running one (starting from wherever the camera is at that moment).
+    void animateCamera(const scene::Vec3& position, const scene::Quat& orientation, double durationSeconds);
+    bool isAnimatingCamera() const;
+    void stopCameraAnimation();
+
+    // Antialiasing: number of samples per pixel (0 or 1 = off). 4 by default.
+    void setMultisampling(int samples);
+    int multisampling() const { return samples_; }
+
+    // The current frame (drawn now if needed) at the widget's device-pixel size.
+    QImage snapshot();
+
+signals:
+    // A press and release of the left button without dragging (movement under a few pixels).
+    void clicked(QPointF point);
+    // Every mouse move over the view, with or without a button held.
+    void mouseMoved(QPointF point);
+    // After each frame has been drawn.
+    void frameRendered();
+    // After the user's control or an animation has moved the point of view.
+    void cameraMoved();
+
+protected:
+    void initializeGL() override;
+    void resizeGL(int w, int h) override;
+    void paintGL() override;
+
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+
+private:
+    struct Animation;
+    struct Drag;
+
+    void stepAnimation();
+    void pollSceneChanges();
+    void releaseGL();
+
+    scene::ScenePtr scene_;
+    scene::NodePtr ownCamera_;
+    scene::NodePtr pointOfView_;
+    scene::Vec3 cameraTarget_;
+    bool allowsCameraControl_ = false;
+    int samples_ = 4;
+
+    std::unique_ptr<SceneRenderer> renderer_;
+    std::unique_ptr<Animation> animation_;
+    std::unique_ptr<Drag> drag_;
+    QTimer* animationTimer_ = nullptr;
+    QTimer* pollTimer_ = nullptr;
+    std::size_t lastSignature_ = 0;
+};
+
+}  // namespace render
