@@ -1,0 +1,49 @@
+#pragma once
+
+// Builders of the scene nodes that show 3D measurements. Each returns a new, unnamed parent node
+// (no geometry of its own) that the caller adds under the scene's root node. Points are world
+// coordinates in metres.
+
+#include "scene/Math.h"
+#include "scene/Node.h"
+
+#include <QRectF>
+#include <string>
+#include <vector>
+
+class QPainter;
+
+namespace quelva {
+
+// Yellow sphere at p with the label text above it.
+scene::NodePtr crearMarcadorPunto(const scene::Vec3& p, const std::string& texto);
+// Yellow line from a to b with its length ("%.3f m") above the midpoint.
+scene::NodePtr crearNodoDistancia(const scene::Vec3& a, const scene::Vec3& b);
+// Rays from the vertex v to a and b, the arc between them and the angle in degrees.
+scene::NodePtr crearNodoAngulo(const scene::Vec3& v, const scene::Vec3& a, const scene::Vec3& b);
+// Sphere, pin and the X/Y/Z label of the point p.
+scene::NodePtr crearNodoCoordenadas(const scene::Vec3& p);
+// Closed green outline with the area label; an empty parent for fewer than 3 points.
+scene::NodePtr crearNodoArea(const std::vector<scene::Vec3>& puntos);
+// Hover preview: cyan line from a to b with its length, drawn over the model; the label grows
+// with the camera distance so that it stays readable.
+scene::NodePtr nodoMedicion(const scene::Vec3& a, const scene::Vec3& b, float distanciaCamara);
+
+// Drawing handlers of the label images (flipped: origin at the top left).
+bool imagenEtiquetaAngulo(QPainter& painter, const QRectF& rect, float grados);
+bool imagenEtiquetaCoordenadas(QPainter& painter, const QRectF& rect, double x, double y, double z);
+
+// Measured values, as the drawings compute them.
+double distanciaMedicion(const scene::Vec3& a, const scene::Vec3& b);
+// Angle at v between the rays to a and b, in degrees (single precision); 0 when a ray has no length.
+float anguloMedicion(const scene::Vec3& v, const scene::Vec3& a, const scene::Vec3& b);
+// Vector area of the polygon (exact for a planar polygon in any orientation); 0 below 3 points.
+double areaMedicion(const std::vector<scene::Vec3>& puntos);
+
+// Label texts, always with a full stop as decimal separator.
+std::string textoDistancia(double metros);          // "2.500 m"
+std::string textoAngulo(float grados);              // "90.00°"
+std::string textoArea(double metrosCuadrados);      // "6.000 m²"
+std::string textoCoordenada(char eje, double valor);  // "X  +1.5000 m"
+
+}  // namespace quelva
