@@ -2,11 +2,8 @@
 
 // Vertex snap of the measurement tool: the vertex of the hit node nearest to the cursor on
 // screen, when one lies strictly closer than 20 view points.
-//
-// Callers: pass the view's world-to-view projection. With render::SceneView that is
-//     verticeMasCercano(hit, [&](const scene::Vec3& w) { return vista.projectPoint(w); }, posicion)
-// (an overload taking the SceneView itself follows once its header is in), or use the
-// scene::Viewpoint overload below.
+// The view overload is the one the 3D view adapter uses; the others take the projection
+// directly (tests, off-screen use).
 
 #include "scene/HitTest.h"
 #include "scene/Math.h"
@@ -15,6 +12,10 @@
 #include <QPointF>
 #include <functional>
 #include <optional>
+
+namespace render {
+class SceneView;
+}
 
 namespace quelva {
 
@@ -25,6 +26,9 @@ using ProyeccionVista = std::function<scene::Vec3(const scene::Vec3&)>;
 inline constexpr int kMaxVerticesSnap = 8000;
 inline constexpr double kRadioSnapPuntos = 20.0;
 
+// `posicion` is in the view's coordinates, the same in which the hit test was made.
+std::optional<scene::Vec3> verticeMasCercano(const scene::HitResult& hit, const render::SceneView& vista,
+                                             QPointF posicion);
 std::optional<scene::Vec3> verticeMasCercano(const scene::HitResult& hit, const ProyeccionVista& proyectar,
                                              QPointF posicion);
 std::optional<scene::Vec3> verticeMasCercano(const scene::HitResult& hit, const scene::Viewpoint& vista,
