@@ -1,0 +1,482 @@
+#include "federation/ifc/StepReader.h"
+
+#include "federation/ifc/LecturaArchivo.h"
+#include "federation/ifc/StepString.h"
+
+#include <charconv>
+#include <cstring>
+#include <deque>
+#include <unordered_set>
+
+namespace quelva {
+
+namespace {
+
+// Byte length of a space separator (Unicode Zs) or tab at the start of `s`, else 0.
+size_t espacioAlInicio(std::string_view s)
+{
+    if (s.empty())
+        return 0;
+    const auto b0 = static_cast<unsigned char>(s[0]);
+    if (b0 == ' ' || b0 == '\t')
+        return 1;
+    if (b0 < 0xC2)
+        return 0;
+    auto b = [&](size_t i) { return i < s.size() ? static_cast<unsigned char>(s[i]) : 0; };
+    if (b0 == 0xC2 && b(1) == 0xA0)
+        return 2;
+    if (b0 == 0xE1 && b(1) == 0x9A && b(2) == 0x80)
+        return 3;
+    if (b0 == 0xE2 && b(1) == 0x80 && ((b(2) >= 0x80 && b(2) <= 0x8A) || b(2) == 0xAF))
+        return 3;
+    if (b0 == 0xE2 && b(1) == 0x81 && b(2) == 0x9F)
+        return 3;
+    if (b0 == 0xE3 && b(1) == 0x80 && b(2) == 0x80)
+        return 3;
+    return 0;
+}
+
+size_t espacioAlFinal(std::string_view s)
+{
+    if (s.empty())
+        return 0;
+    const auto ultimo = static_cast<unsigned char>(s.back());
+    if (ultimo == ' ' || ultimo == '\t')
+        return 1;
+    if (ultimo < 0x80)
+        return 0;
+    for (size_t largo : {size_t{2}, size_t{3}}) {
+        if (s.size() >= largo && espacioAlInicio(s.substr(s.size() - largo)) == largo)
+            return largo;
+    }
+    return 0;
+}
+
+bool esUTF8Valido(std::string_view s)
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(s.data());
+    const size_t n = s.size();
+    size_t i = 0;
+    while (i < n) {
+        // Plain ASCII runs go eight bytes at a time.
+        while (i + 8 <= n) {
+            std::uint64_t bloque;
+            std::memcpy(&bloque, p + i, 8);
+            if (bloque & 0x8080808080808080ULL)
+                break;
+            i += 8;
+        }
+        if (i >= n)
+            break;
+        const unsigned char c = p[i];
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        size_t largo;
+        unsigned char min2 = 0x80, max2 = 0xBF;
+        if (c >= 0xC2 && c <= 0xDF) {
+            largo = 2;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            largo = 3;
+            if (c == 0xE0)
+                min2 = 0xA0;
+            if (c == 0xED)
+                max2 = 0x9F;  // no surrogates
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            largo = 4;
+            if (c == 0xF0)
+                min2 = 0x90;
+            if (c == 0xF4)
+                max2 = 0x8F;
+        } else {
+            return false;
+        }
+        if (i + largo > n)
+            return false;
+        if (p[i + 1] < min2 || p[i + 1] > max2)
+            return false;
+        for (size_t k = 2; k < largo; ++k) {
+            if (p[i + k] < 0x80 || p[i + k] > 0xBF)
+                return false;
+        }
+        i += largo;
+    }
+    return true;
+}
+
+// Copy of a record text without line ends (anywhere) and without comments outside strings.
+std::string normalizarRegistro(std::string_view r)
+{
+    std::string salida;
+    salida.reserve(r.size());
+    bool enCadena = false;
+    for (size_t i = 0; i < r.size(); ++i) {
+        const char c = r[i];
+        if (c == '\r' || c == '\n')
+            continue;
+        if (c == '\'') {
+            enCadena = !enCadena;
+        } else if (!enCadena && c == '/' && i + 1 < r.size() && r[i + 1] == '*') {
+            const size_t fin = r.find("*/", i + 2);
+            if (fin == std::string_view::npos)
+                break;
+            i = fin + 1;
+            continue;
+        }
+        salida.push_back(c);
+    }
+    return salida;
+}
+
+// Calls `alRegistro(texto, limpio)` for every statement terminated by ";" outside
+// strings and comments; `limpio` is false when the text holds line ends or comments.
+template <typename F>
+void recorrerSentencias(std::string_view t, F&& alRegistro)
+{
+    const size_t n = t.size();
+    const char* d = t.data();
+    size_t i = 0;
+    while (i < n) {
+        const char c = d[i];
+        if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
+            ++i;
+            continue;
+        }
+        if (c == '/' && i + 1 < n && d[i + 1] == '*') {
+            const size_t fin = t.find("*/", i + 2);
+            if (fin == std::string_view::npos)
+                return;
+            i = fin + 2;
+            continue;
+        }
+        const size_t inicio = i;
+        bool limpio = true;
+        size_t j = i;
+        bool terminado = false;
+        while (j < n) {
+            const char x = d[j];
+            if (x == ';') {
+                terminado = true;
+                break;
+            }
+            if (x == '\'') {
+                ++j;
+                while (j < n && d[j] != '\'') {
+                    if (d[j] == '\n' || d[j] == '\r')
+                        limpio = false;
+                    ++j;
+                }
+                if (j >= n)
+                    break;
+                ++j;
+                continue;
+            }
+            if (x == '\n' || x == '\r') {
+                limpio = false;
+            } else if (x == '/' && j + 1 < n && d[j + 1] == '*') {
+                limpio = false;
+                const size_t fin = t.find("*/", j + 2);
+                if (fin == std::string_view::npos)
+                    break;
+                j = fin + 2;
+                continue;
+            }
+            ++j;
+        }
+        if (!terminado)
+            return;  // truncated: the unfinished record is dropped
+        alRegistro(t.substr(inicio, j - inicio), limpio);
+        i = j + 1;
+    }
+}
+
+bool tieneMinusculas(std::string_view s)
+{
+    for (char c : s) {
+        if (c >= 'a' && c <= 'z')
+            return true;
+    }
+    return false;
+}
+
+std::uint64_t mezclar(std::int64_t clave)
+{
+    return static_cast<std::uint64_t>(clave) * 0x9E3779B97F4A7C15ULL;
+}
+
+}  // namespace
+
+struct TablaRegistrosSTEP::Datos {
+    std::string texto;
+    std::deque<std::string> copias;           // records rebuilt without line ends or comments (stable addresses)
+    std::unordered_set<std::string> tipos;    // upper-cased types written in mixed case
+    std::vector<Entrada> entradas;
+    std::vector<std::uint32_t> huecos;        // open addressing: entry index + 1, 0 = empty
+    int desplazamiento = 64;
+
+    void agregar(std::string_view r);
+    void indexar();
+    std::optional<size_t> indice(std::int64_t numero) const;
+};
+
+void TablaRegistrosSTEP::Datos::agregar(std::string_view r)
+{
+    if (r.empty() || r[0] != '#')
+        return;
+    const size_t igual = r.find('=');
+    const size_t parentesis = r.find('(');
+    if (igual == std::string_view::npos || parentesis == std::string_view::npos || parentesis < igual)
+        return;
+    Entrada e;
+    const auto numero = leerEnteroSTEP(recortarSTEP(r.substr(1, igual - 1)));
+    e.numeroValido = numero.has_value();
+    e.numero = numero.value_or(0);
+    std::string_view tipo = recortarSTEP(r.substr(igual + 1, parentesis - igual - 1));
+    if (tieneMinusculas(tipo)) {
+        std::string mayus(tipo);
+        for (char& c : mayus) {
+            if (c >= 'a' && c <= 'z')
+                c = static_cast<char>(c - 'a' + 'A');
+        }
+        tipo = *tipos.insert(std::move(mayus)).first;
+    }
+    e.registro.tipo = tipo;
+    std::string_view args = r.substr(parentesis + 1);
+    while (size_t k = espacioAlFinal(args))
+        args.remove_suffix(k);
+    if (!args.empty() && args.back() == ')')
+        args.remove_suffix(1);
+    e.registro.argumentos = args;
+    entradas.push_back(e);
+}
+
+void TablaRegistrosSTEP::Datos::indexar()
+{
+    size_t capacidad = 16;
+    int bits = 4;
+    while (capacidad < entradas.size() * 2) {
+        capacidad *= 2;
+        ++bits;
+    }
+    desplazamiento = 64 - bits;
+    huecos.assign(capacidad, 0);
+    const size_t mascara = capacidad - 1;
+    for (size_t k = 0; k < entradas.size(); ++k) {
+        if (!entradas[k].numeroValido)
+            continue;
+        const std::int64_t numero = entradas[k].numero;
+        size_t h = static_cast<size_t>(mezclar(numero) >> desplazamiento);
+        while (true) {
+            const std::uint32_t ocupado = huecos[h];
+            if (ocupado == 0 || entradas[ocupado - 1].numero == numero) {
+                huecos[h] = static_cast<std::uint32_t>(k + 1);  // a repeated number keeps the later record
+                break;
+            }
+            h = (h + 1) & mascara;
+        }
+    }
+}
+
+std::optional<size_t> TablaRegistrosSTEP::Datos::indice(std::int64_t numero) const
+{
+    if (huecos.empty())
+        return std::nullopt;
+    const size_t mascara = huecos.size() - 1;
+    size_t h = static_cast<size_t>(mezclar(numero) >> desplazamiento);
+    while (true) {
+        const std::uint32_t ocupado = huecos[h];
+        if (ocupado == 0)
+            return std::nullopt;
+        if (entradas[ocupado - 1].numero == numero)
+            return ocupado - 1;
+        h = (h + 1) & mascara;
+    }
+}
+
+TablaRegistrosSTEP::TablaRegistrosSTEP() : datos_(std::make_shared<Datos>()) {}
+
+TablaRegistrosSTEP TablaRegistrosSTEP::desdeTexto(std::string texto)
+{
+    TablaRegistrosSTEP tabla;
+    if (!esUTF8Valido(texto))
+        return tabla;
+    auto datos = std::make_shared<Datos>();
+    datos->texto = std::move(texto);
+    // Every record ends in ";", so their count bounds the table: one allocation, no regrowth.
+    size_t puntosYComas = 0;
+    for (const char* p = datos->texto.data(), *fin = p + datos->texto.size();
+         (p = static_cast<const char*>(std::memchr(p, ';', static_cast<size_t>(fin - p)))) != nullptr; ++p)
+        ++puntosYComas;
+    datos->entradas.reserve(puntosYComas);
+    recorrerSentencias(datos->texto, [&](std::string_view r, bool limpio) {
+        if (r.empty() || r[0] != '#')
+            return;
+        if (limpio) {
+            datos->agregar(r);
+        } else {
+            datos->copias.push_back(normalizarRegistro(r));
+            datos->agregar(datos->copias.back());
+        }
+    });
+    datos->indexar();
+    tabla.datos_ = std::move(datos);
+    return tabla;
+}
+
+const RegistroSTEP* TablaRegistrosSTEP::buscar(std::int64_t numero) const
+{
+    const auto i = datos_->indice(numero);
+    return i ? &datos_->entradas[*i].registro : nullptr;
+}
+
+std::optional<std::size_t> TablaRegistrosSTEP::indiceDe(std::int64_t numero) const
+{
+    return datos_->indice(numero);
+}
+
+const std::vector<TablaRegistrosSTEP::Entrada>& TablaRegistrosSTEP::entradas() const
+{
+    return datos_->entradas;
+}
+
+bool TablaRegistrosSTEP::vigente(std::size_t indice) const
+{
+    if (indice >= datos_->entradas.size() || !datos_->entradas[indice].numeroValido)
+        return false;
+    return datos_->indice(datos_->entradas[indice].numero) == indice;
+}
+
+TablaRegistrosSTEP leerArchivoSTEP(const std::filesystem::path& ruta)
+{
+    auto texto = leerArchivoCompleto(ruta);
+    if (!texto)
+        return {};
+    return TablaRegistrosSTEP::desdeTexto(std::move(*texto));
+}
+
+std::vector<std::string> leerRegistrosSTEP(std::string_view texto)
+{
+    std::vector<std::string> registros;
+    recorrerSentencias(texto, [&](std::string_view r, bool limpio) {
+        if (r.empty() || r[0] != '#')
+            return;
+        std::string copia = limpio ? std::string(r) : normalizarRegistro(r);
+        std::string_view vista = copia;
+        while (size_t k = espacioAlFinal(vista))
+            vista.remove_suffix(k);
+        copia.resize(vista.size());
+        registros.push_back(std::move(copia));
+    });
+    return registros;
+}
+
+std::string_view recortarSTEP(std::string_view texto)
+{
+    while (size_t k = espacioAlInicio(texto))
+        texto.remove_prefix(k);
+    while (size_t k = espacioAlFinal(texto))
+        texto.remove_suffix(k);
+    return texto;
+}
+
+std::vector<std::string_view> separarAtributosSTEP(std::string_view argumentos)
+{
+    std::vector<std::string_view> atributos;
+    bool enCadena = false;
+    int profundidad = 0;
+    size_t inicio = 0;
+    for (size_t i = 0; i < argumentos.size(); ++i) {
+        const char c = argumentos[i];
+        if (c == '\'') {
+            enCadena = !enCadena;
+        } else if (enCadena) {
+            continue;
+        } else if (c == '(') {
+            ++profundidad;
+        } else if (c == ')') {
+            --profundidad;
+        } else if (c == ',' && profundidad == 0) {
+            atributos.push_back(recortarSTEP(argumentos.substr(inicio, i - inicio)));
+            inicio = i + 1;
+        }
+    }
+    const std::string_view ultimo = recortarSTEP(argumentos.substr(std::min(inicio, argumentos.size())));
+    if (!ultimo.empty())
+        atributos.push_back(ultimo);
+    return atributos;
+}
+
+std::string limpiarCadenaSTEP(std::string_view atributo)
+{
+    const std::string_view a = recortarSTEP(atributo);
+    if (a == "$" || a == "*")
+        return {};
+    if (!a.empty() && a.front() == '\'' && a.back() == '\'') {
+        if (a.size() < 2)
+            return {};
+        return decodificarCadenaSTEP(a.substr(1, a.size() - 2));
+    }
+    return decodificarCadenaSTEP(a);
+}
+
+std::string valorNominalSTEP(std::string_view atributo)
+{
+    std::string_view a = recortarSTEP(atributo);
+    if (a == "$")
+        return {};
+    if (!a.empty() && a.front() == '.' && a.back() == '.')
+        return a.size() >= 2 ? std::string(a.substr(1, a.size() - 2)) : std::string();
+    const size_t abre = a.find('(');
+    const size_t cierra = a.rfind(')');
+    if (abre != std::string_view::npos && cierra != std::string_view::npos && cierra > abre)
+        a = a.substr(abre + 1, cierra - abre - 1);
+    return limpiarCadenaSTEP(a);
+}
+
+std::optional<std::int64_t> leerEnteroSTEP(std::string_view texto)
+{
+    if (!texto.empty() && texto.front() == '+') {
+        texto.remove_prefix(1);
+        if (!texto.empty() && texto.front() == '-')
+            return std::nullopt;
+    }
+    if (texto.empty())
+        return std::nullopt;
+    std::int64_t valor = 0;
+    const auto [fin, error] = std::from_chars(texto.data(), texto.data() + texto.size(), valor);
+    if (error != std::errc() || fin != texto.data() + texto.size())
+        return std::nullopt;
+    return valor;
+}
+
+std::optional<std::int64_t> parsearReferenciaSTEP(std::string_view atributo)
+{
+    const std::string_view a = recortarSTEP(atributo);
+    if (a.size() < 2 || a.front() != '#')
+        return std::nullopt;
+    return leerEnteroSTEP(a.substr(1));
+}
+
+std::vector<std::int64_t> parsearListaReferenciasSTEP(std::string_view atributo)
+{
+    std::vector<std::int64_t> numeros;
+    std::string_view a = recortarSTEP(atributo);
+    if (!a.empty() && a.front() == '(') {
+        a.remove_prefix(1);
+        if (!a.empty())
+            a.remove_suffix(1);
+    }
+    size_t inicio = 0;
+    while (inicio <= a.size()) {
+        size_t coma = a.find(',', inicio);
+        if (coma == std::string_view::npos)
+            coma = a.size();
+        if (const auto n = parsearReferenciaSTEP(a.substr(inicio, coma - inicio)))
+            numeros.push_back(*n);
+        inicio = coma + 1;
+    }
+    return numeros;
+}
+
+}  // namespace quelva
