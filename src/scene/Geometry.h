@@ -47,7 +47,7 @@ struct GeometryElement {
 // Reference type, shared between clones of a node.
 class Geometry {
 public:
-    Geometry() = default;
+    Geometry();
     Geometry(std::vector<GeometrySource> sources, std::vector<GeometryElement> elements);
     ~Geometry();
 
@@ -62,6 +62,8 @@ public:
 
     // Bounds of the vertices that the elements use, in the geometry's own space.
     Box localBounds() const;
+    // True when the elements use at least one finite vertex (a zero box may still be content).
+    bool hasBounds() const;
 
     // Copy with its own sources and elements and copies of its materials.
     std::shared_ptr<Geometry> copy() const;
@@ -74,6 +76,7 @@ private:
     std::vector<GeometryElement> elements_;
     mutable std::once_flag boundsOnce_;
     mutable Box bounds_;
+    mutable bool hasBounds_ = false;
     mutable std::once_flag bvhOnce_;
     mutable std::unique_ptr<Bvh> bvh_;
 };
