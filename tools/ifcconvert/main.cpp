@@ -1,7 +1,116 @@
-#include <cstdio>
+// IfcConvert <entrada.ifc> <salida.obj> --use-world-coords --use-element-names
+//
+// Writes one OBJ group per IFC element that has a body, named after the element's Name
+// attribute, in world coordinates, metres, Z up. Exit status 0 on success; otherwise one
+// line on standard error says why.
 
-int main(int, char**)
+#include "EscritorOBJ.h"
+#include "GeometriaIFC.h"
+#include "NombresElementos.h"
+#include "RevisionSTEP.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <locale.h>
+#include <new>
+#include <set>
+#include <sstream>
+#include <string>
+#include <sys/stat.h>
+
+// IFC++ keeps its entities in reference cycles and never frees them; in sanitizer builds
+// that would turn every successful run into a failed one.
+extern "C" const char* __asan_default_options()
 {
-    std::fprintf(stderr, "IfcConvert: conversión aún no disponible\n");
-    return 2;
+    return "detect_leaks=0";
+}
+
+namespace {
+
+using namespace quelva::ifcconvert;
+
+constexpr int kErrorUso = 2;
+constexpr int kErrorConversion = 1;
+
+int fallar(const std::string& mensaje, int codigo = kErrorConversion)
+{
+    std::fprintf(stderr, "IfcConvert: %s\n", mensaje.c_str());
+    return codigo;
+}
+
+bool localeEnUsDisponible()
+{
+    locale_t l = ::newlocale(LC_ALL_MASK, "en_US.UTF-8", static_cast<locale_t>(0));
+    if (!l)
+        return false;
+    ::freelocale(l);
+    return true;
+}
+
+int convertir(const std::string& entrada, const std::string& salida)
+{
+    struct stat info {};
+    if (::stat(entrada.c_str(), &info) != 0)
+        return fallar(errno == ENOENT ? "el archivo IFC no existe: " + entrada
+                                      : "no se pudo leer el archivo IFC " + entrada + ": " + describirError(errno));
+    if (S_ISDIR(info.st_mode))
+        return fallar("no se pudo leer el archivo IFC " + entrada + ": es una carpeta");
+    std::ifstream archivo(entrada, std::ios::binary);
+    if (!archivo)
+        return fallar("no se pudo leer el archivo IFC " + entrada + ": " + describirError(errno));
+    std::string texto((std::istreambuf_iterator<char>(archivo)), std::istreambuf_iterator<char>());
+    if (archivo.bad())
+        return fallar("no se pudo leer el archivo IFC " + entrada);
+
+    const RevisionSTEP revision = revisarSTEP(texto);
+    if (!revision.cabeceraISO)
+        return fallar("el archivo no es un archivo IFC (ISO 10303-21): " + entrada);
+    if (revision.esquemas.empty())
+        return fallar("el archivo IFC no declara su esquema (FILE_SCHEMA): " + entrada);
+    for (const std::string& esquema : revision.esquemas)
+        if (!esquemaSoportado(esquema))
+            return fallar("esquema IFC no soportado: " + esquema + " (se admiten IFC2X3 e IFC4)");
+    if (!revision.seccionDatos || !revision.datosCerrados)
+        return fallar("el archivo IFC está truncado: la sección DATA no termina con ENDSEC;");
+
+    NombresElementos nombres(texto);
+    GeometriaIFC geometria;
+    const std::size_t entidades = geometria.leer(std::move(texto));
+    if (entidades == 0 && revision.registros > 0) {
+        if (!localeEnUsDisponible())
+            return fallar("no se leyó ninguna entidad del archivo IFC: falta la configuración regional en_US.UTF-8; "
+                          "créala con: localedef -i en_US -f UTF-8 en_US.UTF-8");
+        return fallar("no se leyó ninguna entidad de la sección DATA del archivo IFC");
+    }
+
+    EscritorOBJ escritor(salida);
+    if (!escritor.abrir())
+        return fallar("no se pudo escribir el archivo OBJ " + salida + ": " + escritor.error());
+    geometria.convertir([&](const MallaElemento& malla) { escritor.escribirGrupo(nombres.nombre(malla.id), malla); });
+    if (!escritor.terminar())
+        return fallar("no se pudo escribir el archivo OBJ " + salida + ": " + escritor.error());
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const char* uso = "uso: IfcConvert <entrada.ifc> <salida.obj> --use-world-coords --use-element-names";
+    if (argc != 5)
+        return fallar(uso, kErrorUso);
+    const std::set<std::string> opciones = {argv[3], argv[4]};
+    if (opciones != std::set<std::string>{"--use-world-coords", "--use-element-names"})
+        return fallar(uso, kErrorUso);
+    try {
+        return convertir(argv[1], argv[2]);
+    } catch (const std::bad_alloc&) {
+        return fallar("memoria insuficiente para convertir el archivo IFC");
+    } catch (const std::exception& e) {
+        return fallar(std::string("error inesperado al convertir el archivo IFC: ") + e.what());
+    } catch (...) {
+        return fallar("error inesperado al convertir el archivo IFC");
+    }
 }

@@ -1,0 +1,435 @@
+#include "GeometriaIFC.h"
+
+#include <ifcpp/IFC4/include/IfcBlock.h>
+#include <ifcpp/IFC4/include/IfcFeatureElementSubtraction.h>
+#include <ifcpp/IFC4/include/IfcLocalPlacement.h>
+#include <ifcpp/IFC4/include/IfcPositiveLengthMeasure.h>
+#include <ifcpp/IFC4/include/IfcProductRepresentation.h>
+#include <ifcpp/IFC4/include/IfcRectangularPyramid.h>
+#include <ifcpp/IFC4/include/IfcRelAggregates.h>
+#include <ifcpp/IFC4/include/IfcRelVoidsElement.h>
+#include <ifcpp/IFC4/include/IfcRepresentation.h>
+#include <ifcpp/IFC4/include/IfcSpace.h>
+#include <ifcpp/IFC4/include/IfcSphere.h>
+#include <ifcpp/geometry/GeometrySettings.h>
+#include <ifcpp/geometry/Carve/CSG_Adapter.h>
+#include <ifcpp/geometry/Carve/RepresentationConverter.h>
+#include <ifcpp/model/BuildingModel.h>
+#include <ifcpp/model/UnitConverter.h>
+#include <ifcpp/reader/ReaderSTEP.h>
+
+#include <carve/triangulator.hpp>
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <unordered_map>
+#include <unordered_set>
+
+namespace quelva::ifcconvert {
+
+namespace {
+
+using Matriz = carve::math::Matrix;
+using MeshSet = carve::mesh::MeshSet<3>;
+
+// IFC++ reports through callbacks; the converter keeps going on per-item errors.
+void ignorarMensaje(void*, shared_ptr<StatusCallback::Message>) {}
+
+std::string mayusculas(const char* texto)
+{
+    std::string s = texto ? texto : "";
+    for (char& c : s)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return s;
+}
+
+std::string minusculas(const std::wstring& texto)
+{
+    std::string s;
+    s.reserve(texto.size());
+    for (wchar_t c : texto)
+        s.push_back(c < 128 ? static_cast<char>(std::tolower(static_cast<int>(c))) : '?');
+    return s;
+}
+
+// Rigid placements only: the transpose of the rotation undoes it.
+Matriz inversaRigida(const Matriz& m)
+{
+    Matriz r;
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j)
+            r.m[j][i] = m.m[i][j];
+    const vec3 t = carve::geom::VECTOR(m.m[3][0], m.m[3][1], m.m[3][2]);
+    for (int i = 0; i < 3; ++i)
+        r.m[3][i] = -(r.m[0][i] * t.x + r.m[1][i] * t.y + r.m[2][i] * t.z);
+    r.m[0][3] = r.m[1][3] = r.m[2][3] = 0.0;
+    r.m[3][3] = 1.0;
+    return r;
+}
+
+vec3 normalNewell(const std::vector<vec3>& p)
+{
+    vec3 n = carve::geom::VECTOR(0.0, 0.0, 0.0);
+    for (std::size_t i = 0; i < p.size(); ++i) {
+        const vec3& a = p[i];
+        const vec3& b = p[(i + 1) % p.size()];
+        n.x += (a.y - b.y) * (a.z + b.z);
+        n.y += (a.z - b.z) * (a.x + b.x);
+        n.z += (a.x - b.x) * (a.y + b.y);
+    }
+    return n;
+}
+
+// Which representations describe the body: "Body" when the product has one; otherwise
+// the ones that are not plainly something else (axis, footprint, bounding box...).
+std::vector<shared_ptr<IfcRepresentation>> representacionesCuerpo(const shared_ptr<IfcProduct>& producto)
+{
+    std::vector<shared_ptr<IfcRepresentation>> cuerpo;
+    std::vector<shared_ptr<IfcRepresentation>> otras;
+    static const std::unordered_set<std::string> noCuerpo = {
+        "axis", "footprint", "box", "annotation", "profile", "clearance", "lighting",
+        "reference", "cog", "surface", "plan", "survey"};
+    for (const auto& rep : producto->m_Representation->m_Representations) {
+        if (!rep)
+            continue;
+        const std::string id = rep->m_RepresentationIdentifier
+                                   ? minusculas(rep->m_RepresentationIdentifier->m_value)
+                                   : std::string();
+        if (id == "body")
+            cuerpo.push_back(rep);
+        else if (!noCuerpo.count(id))
+            otras.push_back(rep);
+    }
+    return cuerpo.empty() ? otras : cuerpo;
+}
+
+}  // namespace
+
+struct GeometriaIFC::Impl {
+    shared_ptr<BuildingModel> modelo = std::make_shared<BuildingModel>();
+    shared_ptr<GeometrySettings> ajustes;
+    shared_ptr<RepresentationConverter> conversor;
+
+    Matriz matrizColocacion(const shared_ptr<IfcObjectPlacement>& colocacion);
+    void corregirPrimitivas();
+    bool convertirRepresentaciones(const shared_ptr<IfcProduct>& producto, ProductShapeData& datos);
+    void restarAberturas(const shared_ptr<IfcElement>& anfitrion, ProductShapeData& datos, const Matriz& colocacion);
+    void triangular(const ProductShapeData& datos, const Matriz& colocacion, MallaElemento& malla);
+};
+
+GeometriaIFC::GeometriaIFC() : impl_(std::make_unique<Impl>()) {}
+GeometriaIFC::~GeometriaIFC() = default;
+
+std::size_t GeometriaIFC::leer(std::string contenido)
+{
+    // Reading from memory rather than from the path keeps IFC++ away from its locale switch.
+    auto lector = std::make_shared<ReaderSTEP>();
+    lector->setMessageCallBack(this, ignorarMensaje);
+    impl_->modelo->setMessageCallBack(this, ignorarMensaje);
+    try {
+        lector->loadModelFromString(contenido, impl_->modelo);
+    } catch (...) {
+        return 0;
+    }
+    return impl_->modelo->getMapIfcEntities().size();
+}
+
+Matriz GeometriaIFC::Impl::matrizColocacion(const shared_ptr<IfcObjectPlacement>& colocacion)
+{
+    // Walks the chain itself: IFC++ drops a level whose axis placement instance is shared
+    // with another level of the same chain.
+    Matriz total;
+    std::unordered_set<const IfcObjectPlacement*> vistas;
+    shared_ptr<IfcObjectPlacement> actual = colocacion;
+    while (actual && vistas.insert(actual.get()).second) {
+        auto local = dynamic_pointer_cast<IfcLocalPlacement>(actual);
+        if (!local)
+            break;
+        if (auto relativa = dynamic_pointer_cast<IfcPlacement>(local->m_RelativePlacement)) {
+            shared_ptr<TransformData> t;
+            conversor->getPlacementConverter()->convertIfcPlacement(relativa, t);
+            if (t)
+                total = t->m_matrix * total;
+        }
+        actual = local->m_PlacementRelTo;
+    }
+    return total;
+}
+
+// IFC++ centres blocks and pyramids on their position, halves the pyramid's height and takes
+// a sphere's radius as metres. The model is patched so that its output follows the schema:
+// the primitive's position is its corner (pyramid: the corner of its base).
+void GeometriaIFC::Impl::corregirPrimitivas()
+{
+    const double factor = modelo->getUnitConverter()->getLengthInMeterFactor();
+    auto nuevaPosicion = [&](const shared_ptr<IfcAxis2Placement3D>& vieja, double dx, double dy, double dz) {
+        // dx, dy, dz in file units along the primitive's own axes
+        auto nueva = std::make_shared<IfcAxis2Placement3D>();
+        vec3 origen = carve::geom::VECTOR(0.0, 0.0, 0.0);
+        Matriz giro;
+        if (vieja) {
+            nueva->m_Axis = vieja->m_Axis;
+            nueva->m_RefDirection = vieja->m_RefDirection;
+            nueva->m_entity_id = vieja->m_entity_id;
+            if (vieja->m_Location) {
+                const auto& c = vieja->m_Location->m_Coordinates;
+                for (std::size_t i = 0; i < c.size() && i < 3; ++i)
+                    if (c[i])
+                        origen[i] = c[i]->m_value;
+            }
+            shared_ptr<TransformData> t;
+            conversor->getPlacementConverter()->convertIfcAxis2Placement3D(vieja, t, true);
+            if (t)
+                giro = t->m_matrix;
+        }
+        const vec3 desplazado = origen + giro * carve::geom::VECTOR(dx, dy, dz);
+        nueva->m_Location = std::make_shared<IfcCartesianPoint>();
+        for (int i = 0; i < 3; ++i)
+            nueva->m_Location->m_Coordinates.push_back(std::make_shared<IfcLengthMeasure>(desplazado[i]));
+        return nueva;
+    };
+    for (const auto& [id, entidad] : modelo->getMapIfcEntities()) {
+        if (auto bloque = dynamic_pointer_cast<IfcBlock>(entidad)) {
+            if (bloque->m_XLength && bloque->m_YLength && bloque->m_ZLength)
+                bloque->m_Position = nuevaPosicion(bloque->m_Position, bloque->m_XLength->m_value / 2,
+                                                   bloque->m_YLength->m_value / 2, bloque->m_ZLength->m_value / 2);
+        } else if (auto piramide = dynamic_pointer_cast<IfcRectangularPyramid>(entidad)) {
+            if (piramide->m_XLength && piramide->m_YLength && piramide->m_Height) {
+                piramide->m_Position = nuevaPosicion(piramide->m_Position, piramide->m_XLength->m_value / 2,
+                                                     piramide->m_YLength->m_value / 2, 0.0);
+                piramide->m_Height = std::make_shared<IfcPositiveLengthMeasure>(piramide->m_Height->m_value * 2);
+            }
+        } else if (auto esfera = dynamic_pointer_cast<IfcSphere>(entidad)) {
+            if (esfera->m_Radius)
+                esfera->m_Radius = std::make_shared<IfcPositiveLengthMeasure>(esfera->m_Radius->m_value * factor);
+        }
+    }
+}
+
+bool GeometriaIFC::Impl::convertirRepresentaciones(const shared_ptr<IfcProduct>& producto, ProductShapeData& datos)
+{
+    bool alguna = false;
+    for (const auto& rep : representacionesCuerpo(producto)) {
+        auto rd = std::make_shared<RepresentationData>();
+        try {
+            conversor->convertIfcRepresentation(rep, rd);
+        } catch (const OutOfMemoryException&) {
+            throw;
+        } catch (...) {
+            // keep what was converted before the failing item
+        }
+        datos.m_vec_representations.push_back(rd);
+        alguna = true;
+    }
+    return alguna;
+}
+
+void GeometriaIFC::Impl::restarAberturas(const shared_ptr<IfcElement>& anfitrion, ProductShapeData& datos,
+                                         const Matriz& colocacion)
+{
+    if (anfitrion->m_HasOpenings_inverse.empty())
+        return;
+    const Matriz inversa = inversaRigida(colocacion);
+    std::vector<shared_ptr<MeshSet>> huecos;
+    for (const auto& relDebil : anfitrion->m_HasOpenings_inverse) {
+        shared_ptr<IfcRelVoidsElement> rel = relDebil.lock();
+        if (!rel || !rel->m_RelatedOpeningElement || !rel->m_RelatedOpeningElement->m_Representation)
+            continue;
+        const auto& abertura = rel->m_RelatedOpeningElement;
+        // The opening's meshes are brought into the host's local frame, where the host's meshes live.
+        const Matriz relativa = inversa * matrizColocacion(abertura->m_ObjectPlacement);
+        ProductShapeData datosAbertura(abertura->m_entity_id);
+        convertirRepresentaciones(abertura, datosAbertura);
+        for (const auto& rd : datosAbertura.m_vec_representations)
+            for (const auto& item : rd->m_vec_item_data) {
+                if (!item || item->m_meshsets.empty())
+                    continue;
+                item->applyTransformToItem(relativa);
+                for (const auto& ms : item->m_meshsets)
+                    if (ms && !ms->meshes.empty())
+                        huecos.push_back(ms);
+            }
+    }
+    if (huecos.empty())
+        return;
+    for (const auto& rd : datos.m_vec_representations)
+        for (const auto& item : rd->m_vec_item_data) {
+            if (!item)
+                continue;
+            for (auto& ms : item->m_meshsets) {
+                if (!ms || !CSG_Adapter::checkMeshSetValidAndClosed(ms, conversor.get(), anfitrion.get()))
+                    continue;
+                for (auto& hueco : huecos) {
+                    shared_ptr<MeshSet> resultado;
+                    try {
+                        CSG_Adapter::computeCSG(ms, hueco, carve::csg::CSG::A_MINUS_B, resultado, conversor.get(),
+                                                anfitrion.get());
+                    } catch (const OutOfMemoryException&) {
+                        throw;
+                    } catch (...) {
+                        resultado.reset();
+                    }
+                    if (resultado)
+                        ms = resultado;
+                }
+            }
+        }
+}
+
+void GeometriaIFC::Impl::triangular(const ProductShapeData& datos, const Matriz& colocacion, MallaElemento& malla)
+{
+    std::vector<vec3> puntos;
+    std::vector<uint32_t> indices;
+    std::vector<carve::geom2d::P2> plano;
+    std::vector<carve::triangulate::tri_idx> tris;
+
+    auto agregarMeshSet = [&](const MeshSet& ms) {
+        const uint32_t base = static_cast<uint32_t>(malla.vertices.size() / 3);
+        std::unordered_map<const carve::mesh::Vertex<3>*, uint32_t> indice;
+        indice.reserve(ms.vertex_storage.size());
+        for (std::size_t i = 0; i < ms.vertex_storage.size(); ++i) {
+            const vec3 p = colocacion * ms.vertex_storage[i].v;
+            malla.vertices.insert(malla.vertices.end(), {p.x, p.y, p.z});
+            indice.emplace(&ms.vertex_storage[i], base + static_cast<uint32_t>(i));
+        }
+        for (const auto* mesh : ms.meshes) {
+            for (const auto* cara : mesh->faces) {
+                puntos.clear();
+                indices.clear();
+                const carve::mesh::Edge<3>* e = cara->edge;
+                if (!e)
+                    continue;
+                do {
+                    auto it = indice.find(e->vert);
+                    if (it == indice.end())
+                        break;
+                    indices.push_back(it->second);
+                    puntos.push_back(colocacion * e->vert->v);
+                    e = e->next;
+                } while (e && e != cara->edge && indices.size() <= cara->n_edges);
+                if (indices.size() < 3 || indices.size() != cara->n_edges)
+                    continue;
+                vec3 n = normalNewell(puntos);
+                const double largo = n.length();
+                if (!(largo > 1e-20))
+                    continue;
+                n /= largo;
+
+                tris.clear();
+                if (indices.size() == 3) {
+                    tris.emplace_back(0, 1, 2);
+                } else {
+                    // project onto the plane of the two axes the normal leans on least
+                    int eje = 0;
+                    if (std::abs(n.y) > std::abs(n[eje]))
+                        eje = 1;
+                    if (std::abs(n.z) > std::abs(n[eje]))
+                        eje = 2;
+                    const int u = (eje + 1) % 3, v = (eje + 2) % 3;
+                    plano.clear();
+                    for (const vec3& p : puntos)
+                        plano.push_back(carve::geom::VECTOR(p[u], p[v]));
+                    try {
+                        carve::triangulate::triangulate(plano, tris);
+                    } catch (...) {
+                        tris.clear();
+                    }
+                    if (tris.size() != indices.size() - 2) {
+                        tris.clear();
+                        for (unsigned k = 1; k + 1 < indices.size(); ++k)
+                            tris.emplace_back(0u, k, k + 1);
+                    }
+                }
+                for (const auto& t : tris) {
+                    unsigned a = t.a, b = t.b, c = t.c;
+                    if (a >= puntos.size() || b >= puntos.size() || c >= puntos.size())
+                        continue;
+                    const vec3 nt = carve::geom::cross(puntos[b] - puntos[a], puntos[c] - puntos[a]);
+                    if (carve::geom::dot(nt, n) < 0)
+                        std::swap(b, c);
+                    malla.triangulos.insert(malla.triangulos.end(), {indices[a], indices[b], indices[c]});
+                    malla.normales.insert(malla.normales.end(), {n.x, n.y, n.z});
+                }
+            }
+        }
+    };
+
+    for (const auto& rd : datos.m_vec_representations)
+        for (const auto& item : rd->m_vec_item_data) {
+            if (!item)
+                continue;
+            for (const auto& ms : item->m_meshsets)
+                if (ms)
+                    agregarMeshSet(*ms);
+            for (const auto& ms : item->m_meshsets_open)
+                if (ms)
+                    agregarMeshSet(*ms);
+        }
+}
+
+void GeometriaIFC::convertir(const std::function<void(const MallaElemento&)>& porElemento)
+{
+    Impl& d = *impl_;
+    shared_ptr<UnitConverter>& unidades = d.modelo->getUnitConverter();
+    if (!unidades) {
+        unidades = std::make_shared<UnitConverter>();
+    }
+    d.ajustes = std::make_shared<GeometrySettings>();
+    // Enough segments that a round column keeps its area within a fraction of a percent.
+    d.ajustes->setNumVerticesPerCircle(32);
+    d.ajustes->setNumVerticesPerCircleGivenRadius([](double radio) {
+        if (!(radio > 0))
+            return 32;
+        const double paso = std::acos(std::max(-1.0, 1.0 - 0.001 / radio));
+        const int n = paso > 0 ? static_cast<int>(std::ceil(M_PI / paso)) : 128;
+        return std::clamp(n, 32, 128);
+    });
+    d.conversor = std::make_shared<RepresentationConverter>(d.ajustes, unidades);
+    d.conversor->setMessageCallBack(this, ignorarMensaje);
+    // Coordinates are metres whatever the file's unit, so one tolerance fits all.
+    carve::setEpsilon(1.5e-05);
+
+    d.corregirPrimitivas();
+
+    MallaElemento malla;
+    for (const auto& [id, entidad] : d.modelo->getMapIfcEntities()) {
+        auto producto = dynamic_pointer_cast<IfcProduct>(entidad);
+        if (!producto || !producto->m_Representation)
+            continue;
+        // Openings are carved out of their hosts; spaces are rooms, not built elements.
+        if (dynamic_pointer_cast<IfcFeatureElementSubtraction>(producto) || dynamic_pointer_cast<IfcSpace>(producto))
+            continue;
+        malla.id = id;
+        malla.tipo = mayusculas(producto->className());
+        malla.vertices.clear();
+        malla.normales.clear();
+        malla.triangulos.clear();
+        try {
+            ProductShapeData datos(id);
+            if (!d.convertirRepresentaciones(producto, datos))
+                continue;
+            const Matriz colocacion = d.matrizColocacion(producto->m_ObjectPlacement);
+            if (auto elemento = dynamic_pointer_cast<IfcElement>(producto)) {
+                d.restarAberturas(elemento, datos, colocacion);
+                // parts of an aggregate are cut by the openings of the whole as well
+                for (const auto& agregadoDebil : elemento->m_Decomposes_inverse) {
+                    auto agregado = agregadoDebil.lock();
+                    auto todo = agregado ? dynamic_pointer_cast<IfcElement>(agregado->m_RelatingObject) : nullptr;
+                    if (todo)
+                        d.restarAberturas(todo, datos, colocacion);
+                }
+            }
+            d.triangular(datos, colocacion, malla);
+        } catch (const OutOfMemoryException&) {
+            throw;
+        } catch (...) {
+            // an element whose geometry fails is left out rather than failing the whole file
+            malla.triangulos.clear();
+        }
+        if (!malla.triangulos.empty())
+            porElemento(malla);
+    }
+}
+
+}  // namespace quelva::ifcconvert

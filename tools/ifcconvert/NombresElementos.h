@@ -1,0 +1,22 @@
+#pragma once
+
+#include "federation/ifc/StepReader.h"
+
+#include <cstdint>
+#include <string>
+
+namespace quelva::ifcconvert {
+
+// Element names exactly as the property table keys them: the project's own reader and
+// decoder read the Name attribute; an unset or empty Name falls back to the GlobalId.
+class NombresElementos {
+public:
+    explicit NombresElementos(std::string textoArchivo);
+
+    std::string nombre(std::int64_t numero) const;
+
+private:
+    TablaRegistrosSTEP tabla_;
+};
+
+}  // namespace quelva::ifcconvert
