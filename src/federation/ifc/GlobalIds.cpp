@@ -1,0 +1,31 @@
+#include "federation/ifc/GlobalIds.h"
+
+#include "federation/ifc/ElementTypes.h"
+
+namespace quelva {
+
+MapaGlobalIds parsearGlobalIds(const TablaRegistrosSTEP& tabla)
+{
+    MapaGlobalIds mapa;
+    // Every element record in file order, also those whose number repeats or is
+    // not an integer: the number plays no part here.
+    for (const auto& entrada : tabla.entradas()) {
+        if (!esTipoElementoIFC(entrada.registro.tipo))
+            continue;
+        const auto atributos = separarAtributosSTEP(entrada.registro.argumentos);
+        if (atributos.size() < 3)
+            continue;
+        std::string globalId = limpiarCadenaSTEP(atributos[0]);
+        std::string nombre = limpiarCadenaSTEP(atributos[2]);
+        if (!globalId.empty() && !nombre.empty())
+            mapa.insert_or_assign(std::move(nombre), std::move(globalId));
+    }
+    return mapa;
+}
+
+MapaGlobalIds parsearGlobalIds(const std::filesystem::path& ruta)
+{
+    return parsearGlobalIds(leerArchivoSTEP(ruta));
+}
+
+}  // namespace quelva

@@ -1,0 +1,63 @@
+#include "federation/ifc/GlobalIds.h"
+
+#include "support/Fixtures.h"
+
+#include <gtest/gtest.h>
+
+using namespace quelva;
+
+namespace {
+
+MapaGlobalIds desdeTexto(const std::string& datos)
+{
+    return parsearGlobalIds(TablaRegistrosSTEP::desdeTexto("ISO-10303-21;\nHEADER;\nENDSEC;\nDATA;\n" + datos
+                                                           + "ENDSEC;\nEND-ISO-10303-21;\n"));
+}
+
+TEST(GlobalIds, MapsElementNamesToGlobalIdsLaterNameWins)
+{
+    const auto mapa = desdeTexto(
+        "#1=IFCWALL('0aaaaaaaaaaaaaaaaaaaaa',$,'Muro',$,$,$,$,$);\n"
+        "#2=IFCSLAB('0bbbbbbbbbbbbbbbbbbbbb',$,'Losa',$,$,$,$,$);\n"
+        "#3=IFCWALLSTANDARDCASE('0ccccccccccccccccccccc',$,'Muro',$,$,$,$,$);\n"
+        "#4=IFCDOOR('0ddddddddddd$ddddddddd',$,'L''Puerta \\X2\\00E9\\X0\\',$);\n"
+        "#5=IFCBEAM('0eeeeeeeeeeeeeeeeeeeee',$,$,$);\n"
+        "#6=IFCCOLUMN($,$,'Sin GlobalId',$);\n"
+        "#7=IFCOPENINGELEMENT('0fffffffffffffffffffff',$,'Hueco',$);\n"
+        "#8=IFCWINDOW('0ggggggggggggggggggggg',$);\n"
+        "#x=IFCROOF('0hhhhhhhhhhhhhhhhhhhhh',$,'Cubierta',$);\n");
+    const MapaGlobalIds esperado = {
+        {"Muro", "0ccccccccccccccccccccc"},
+        {"Losa", "0bbbbbbbbbbbbbbbbbbbbb"},
+        {"L'Puerta \u00e9", "0ddddddddddd$ddddddddd"},
+        {"Cubierta", "0hhhhhhhhhhhhhhhhhhhhh"},
+    };
+    EXPECT_EQ(mapa, esperado);
+}
+
+TEST(GlobalIds, RepeatedRecordNumbersStillCountInFileOrder)
+{
+    const auto mapa = desdeTexto(
+        "#1=IFCWALL('0aaaaaaaaaaaaaaaaaaaaa',$,'Muro',$);\n"
+        "#1=IFCWALL('0bbbbbbbbbbbbbbbbbbbbb',$,'Otro',$);\n");
+    EXPECT_EQ(mapa.size(), 2u);
+}
+
+TEST(GlobalIds, FileWithoutElementsOrUnreadableGivesEmptyMap)
+{
+    EXPECT_TRUE(desdeTexto("#1=IFCBUILDINGSTOREY('0aaaaaaaaaaaaaaaaaaaaa',$,'Nivel',$);\n").empty());
+    EXPECT_TRUE(parsearGlobalIds(std::filesystem::path("/nonexistent/a.ifc")).empty());
+    EXPECT_TRUE(desdeTexto("#1=IFCWALL('0aaaaaaaaaaaaaaaaaaaaa',$,'Mur\xe9',$);\n").empty());
+}
+
+TEST(GlobalIds, ReadsFixtureFile)
+{
+    const auto mapa = parsearGlobalIds(
+        std::filesystem::path(testsupport::fixturePath("federation/propiedades.ifc").toStdString()));
+    EXPECT_EQ(mapa.at("Muro b\u00e1sico"), "1kTvXnbbzCWw8lcMd1dR4o");
+    EXPECT_EQ(mapa.at("Puerta P-1"), "0pwsF2mOf6aRr2pOdjCkYb");
+    EXPECT_EQ(mapa.count("Hueco"), 0u);
+    EXPECT_EQ(mapa.size(), 4u);
+}
+
+}  // namespace
