@@ -1,48 +1,333 @@
 #include "render/SceneView.h"
 
+#include "render/CameraControl.h"
+#include "render/DrawList.h"
+#include "render/SceneRenderer.h"
+
+#include <QElapsedTimer>
+#include <QMouseEvent>
+#include <QOpenGLContext>
+#include <QSurfaceFormat>
 #include <QTimer>
+#include <QWheelEvent>
+#include <cmath>
 
 namespace render {
 
-class SceneRenderer {};
-struct SceneView::Animation {};
-struct SceneView::Drag {};
+namespace {
+
+constexpr double kClickSlop = 4.0;           // pixels a press may move and still be a click
+constexpr double kOrbitRadiansPerPixel = 0.008;
+constexpr double kZoomPerNotch = 0.85;       // distance factor of one wheel notch towards the focus
+constexpr int kPollMilliseconds = 33;
+constexpr int kAnimationMilliseconds = 16;
+
+CameraPose worldPose(const scene::Node& node)
+{
+    const scene::Mat4 w = node.worldTransform();
+    return {w.translationPart(), rotationOf(w)};
+}
+
+// Puts `node` at a world pose, whatever its parent's transform.
+void setWorldPose(scene::Node& node, const CameraPose& pose)
+{
+    if (const scene::Node* parent = node.parent()) {
+        const scene::Mat4 pw = parent->worldTransform();
+        node.position = pw.inverse().transformPoint(pose.position);
+        node.orientation = (rotationOf(pw).conjugate() * pose.orientation).normalized();
+    } else {
+        node.position = pose.position;
+        node.orientation = pose.orientation;
+    }
+}
+
+}  // namespace
+
+struct SceneView::Animation {
+    scene::NodePtr node;
+    scene::Vec3 fromPosition, toPosition;
+    scene::Quat fromOrientation, toOrientation;
+    double duration = 0;
+    QElapsedTimer clock;
+};
+
+struct SceneView::Drag {
+    Qt::MouseButton button = Qt::NoButton;
+    bool pan = false;
+    QPointF pressPosition;
+    QPointF lastPosition;
+    bool dragging = false;
+};
 
 SceneView::SceneView(QWidget* parent) : QOpenGLWidget(parent)
 {
+    QSurfaceFormat format = QSurfaceFormat::defaultFormat();
+    format.setRenderableType(QSurfaceFormat::OpenGL);
+    format.setVersion(3, 3);
+    format.setProfile(QSurfaceFormat::CoreProfile);
+    format.setSamples(0);  // the renderer multisamples into its own framebuffer
+    setFormat(format);
+    setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+
     ownCamera_ = scene::Node::make();
-    ownCamera_->camera = std::make_shared<scene::Camera>();
+    auto camera = std::make_shared<scene::Camera>();
+    camera->fieldOfView = 60;
+    camera->zNear = 0.1;
+    camera->zFar = 1000;
+    ownCamera_->camera = camera;
+    ownCamera_->position = {15, -15, 10};
+    ownCamera_->lookAt({0, 0, 0}, {0, 0, 1}, {0, 0, -1});
     pointOfView_ = ownCamera_;
+
+    animationTimer_ = new QTimer(this);
+    animationTimer_->setInterval(kAnimationMilliseconds);
+    connect(animationTimer_, &QTimer::timeout, this, &SceneView::stepAnimation);
+    pollTimer_ = new QTimer(this);
+    pollTimer_->setInterval(kPollMilliseconds);
+    connect(pollTimer_, &QTimer::timeout, this, &SceneView::pollSceneChanges);
+    pollTimer_->start();
 }
 
-SceneView::~SceneView() = default;
-
-void SceneView::setScene(scene::ScenePtr s) { scene_ = std::move(s); update(); }
-void SceneView::setPointOfView(scene::NodePtr node) { pointOfView_ = node ? std::move(node) : ownCamera_; update(); }
-void SceneView::setAllowsCameraControl(bool allows) { allowsCameraControl_ = allows; }
-scene::Viewpoint SceneView::viewpoint() const { return {pointOfView_.get(), QSizeF(size())}; }
-std::optional<scene::HitResult> SceneView::hitTest(QPointF, const scene::HitTestOptions&) const { return std::nullopt; }
-scene::Vec3 SceneView::projectPoint(const scene::Vec3&) const { return {}; }
-scene::Vec3 SceneView::unprojectPoint(const scene::Vec3&) const { return {}; }
-void SceneView::animateCamera(const scene::Vec3& position, const scene::Quat& orientation, double)
+SceneView::~SceneView()
 {
-    pointOfView_->position = position;
-    pointOfView_->orientation = orientation;
+    releaseGL();
+}
+
+void SceneView::releaseGL()
+{
+    if (!renderer_)
+        return;
+    makeCurrent();
+    renderer_.reset();
+    doneCurrent();
+}
+
+void SceneView::setScene(scene::ScenePtr s)
+{
+    scene_ = std::move(s);
     update();
 }
-bool SceneView::isAnimatingCamera() const { return false; }
-void SceneView::stopCameraAnimation() {}
-void SceneView::setMultisampling(int samples) { samples_ = samples; update(); }
-QImage SceneView::snapshot() { return grabFramebuffer(); }
-void SceneView::initializeGL() {}
+
+void SceneView::setPointOfView(scene::NodePtr node)
+{
+    stopCameraAnimation();
+    pointOfView_ = node ? std::move(node) : ownCamera_;
+    update();
+}
+
+void SceneView::setAllowsCameraControl(bool allows)
+{
+    allowsCameraControl_ = allows;
+}
+
+scene::Viewpoint SceneView::viewpoint() const
+{
+    return {pointOfView_.get(), QSizeF(width(), height())};
+}
+
+std::optional<scene::HitResult> SceneView::hitTest(QPointF point, const scene::HitTestOptions& options) const
+{
+    if (!scene_ || !scene_->rootNode() || !pointOfView_->camera || width() <= 0 || height() <= 0)
+        return std::nullopt;
+    return scene::hitTest(*scene_->rootNode(), viewpoint(), point, options);
+}
+
+scene::Vec3 SceneView::projectPoint(const scene::Vec3& world) const
+{
+    return scene::projectPoint(viewpoint(), world);
+}
+
+scene::Vec3 SceneView::unprojectPoint(const scene::Vec3& viewPoint) const
+{
+    return scene::unprojectPoint(viewpoint(), viewPoint);
+}
+
+void SceneView::animateCamera(const scene::Vec3& position, const scene::Quat& orientation, double durationSeconds)
+{
+    stopCameraAnimation();
+    if (!(durationSeconds > 0)) {
+        pointOfView_->position = position;
+        pointOfView_->orientation = orientation.normalized();
+        update();
+        emit cameraMoved();
+        return;
+    }
+    animation_ = std::make_unique<Animation>();
+    animation_->node = pointOfView_;
+    animation_->fromPosition = pointOfView_->position;
+    animation_->fromOrientation = pointOfView_->orientation.normalized();
+    animation_->toPosition = position;
+    animation_->toOrientation = orientation.normalized();
+    animation_->duration = durationSeconds;
+    animation_->clock.start();
+    animationTimer_->start();
+}
+
+bool SceneView::isAnimatingCamera() const
+{
+    return animation_ != nullptr;
+}
+
+void SceneView::stopCameraAnimation()
+{
+    animationTimer_->stop();
+    animation_.reset();
+}
+
+void SceneView::stepAnimation()
+{
+    if (!animation_) {
+        animationTimer_->stop();
+        return;
+    }
+    Animation& a = *animation_;
+    const double t = std::min(1.0, double(a.clock.nsecsElapsed()) * 1e-9 / a.duration);
+    const double e = easeInEaseOut(t);
+    a.node->position = a.fromPosition + (a.toPosition - a.fromPosition) * e;
+    a.node->orientation = slerp(a.fromOrientation, a.toOrientation, e);
+    if (t >= 1.0) {
+        a.node->position = a.toPosition;
+        a.node->orientation = a.toOrientation;
+        stopCameraAnimation();
+    }
+    update();
+    emit cameraMoved();
+}
+
+void SceneView::setMultisampling(int samples)
+{
+    samples_ = std::max(0, samples);
+    update();
+}
+
+QImage SceneView::snapshot()
+{
+    return grabFramebuffer();
+}
+
+void SceneView::pollSceneChanges()
+{
+    if (!isVisible())
+        return;
+    const std::size_t signature = sceneSignature(scene_.get(), pointOfView_.get());
+    if (signature != lastSignature_)
+        update();
+}
+
+void SceneView::initializeGL()
+{
+    renderer_ = std::make_unique<SceneRenderer>();
+    // A widget moved to another window gets a new context: drop the GPU objects of the old one.
+    connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, &SceneView::releaseGL, Qt::UniqueConnection);
+}
+
 void SceneView::resizeGL(int, int) {}
-void SceneView::paintGL() { emit frameRendered(); }
-void SceneView::mousePressEvent(QMouseEvent*) {}
-void SceneView::mouseMoveEvent(QMouseEvent*) {}
-void SceneView::mouseReleaseEvent(QMouseEvent*) {}
-void SceneView::wheelEvent(QWheelEvent*) {}
-void SceneView::stepAnimation() {}
-void SceneView::pollSceneChanges() {}
-void SceneView::releaseGL() {}
+
+void SceneView::paintGL()
+{
+    if (!renderer_)
+        renderer_ = std::make_unique<SceneRenderer>();
+    lastSignature_ = sceneSignature(scene_.get(), pointOfView_.get());
+    const double dpr = devicePixelRatioF();
+    FrameRequest request;
+    request.scene = scene_.get();
+    request.pointOfView = pointOfView_.get();
+    request.pixelSize = QSize(int(std::lround(width() * dpr)), int(std::lround(height() * dpr)));
+    request.samples = samples_;
+    const QColor under = palette().color(QPalette::Window);
+    request.underlay = {under.redF(), under.greenF(), under.blueF(), 1.0};
+    request.shadowCentre = cameraTarget_;
+    renderer_->render(request, defaultFramebufferObject());
+    emit frameRendered();
+}
+
+void SceneView::mousePressEvent(QMouseEvent* event)
+{
+    drag_ = std::make_unique<Drag>();
+    drag_->button = event->button();
+    drag_->pan = event->button() == Qt::RightButton || event->button() == Qt::MiddleButton ||
+                 (event->button() == Qt::LeftButton && (event->modifiers() & Qt::ShiftModifier));
+    drag_->pressPosition = event->position();
+    drag_->lastPosition = event->position();
+    event->accept();
+}
+
+void SceneView::mouseMoveEvent(QMouseEvent* event)
+{
+    const QPointF p = event->position();
+    emit mouseMoved(p);
+    if (!drag_)
+        return;
+    if (!drag_->dragging) {
+        const QPointF moved = p - drag_->pressPosition;
+        if (std::hypot(moved.x(), moved.y()) < kClickSlop)
+            return;
+        drag_->dragging = true;
+    }
+    const QPointF delta = p - drag_->lastPosition;
+    drag_->lastPosition = p;
+    if (!allowsCameraControl_ || !pointOfView_)
+        return;
+    stopCameraAnimation();
+
+    CameraPose pose = worldPose(*pointOfView_);
+    if (drag_->pan) {
+        // World units per pixel at the depth of the orbit target.
+        double depth = scene::dot(cameraTarget_ - pose.position, pose.forward());
+        if (!(depth > 1e-6))
+            depth = std::max(1e-3, scene::length(cameraTarget_ - pose.position));
+        const double fov = pointOfView_->camera ? pointOfView_->camera->fieldOfView : 60.0;
+        const double perPixel = 2.0 * depth * std::tan(scene::degToRad(fov) / 2) / std::max(1, height());
+        const CameraPose moved = pan(pose, -delta.x() * perPixel, delta.y() * perPixel);
+        cameraTarget_ += moved.position - pose.position;
+        pose = moved;
+    } else {
+        pose = orbit(pose, cameraTarget_, -delta.x() * kOrbitRadiansPerPixel, -delta.y() * kOrbitRadiansPerPixel);
+    }
+    setWorldPose(*pointOfView_, pose);
+    update();
+    emit cameraMoved();
+}
+
+void SceneView::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (drag_ && event->button() == drag_->button) {
+        const bool click = !drag_->dragging && drag_->button == Qt::LeftButton;
+        drag_.reset();
+        if (click)
+            emit clicked(event->position());
+    }
+    event->accept();
+}
+
+void SceneView::wheelEvent(QWheelEvent* event)
+{
+    event->accept();
+    if (!allowsCameraControl_ || !pointOfView_)
+        return;
+    const double notches = event->angleDelta().y() / 120.0;
+    if (notches == 0)
+        return;
+    stopCameraAnimation();
+    const CameraPose pose = worldPose(*pointOfView_);
+    // Zoom towards what lies under the cursor, else towards the target's depth along the cursor ray.
+    scene::Vec3 focus;
+    if (auto hit = hitTest(event->position(), scene::HitTestOptions{false})) {
+        focus = hit->worldCoordinates;
+    } else {
+        const scene::Ray ray = scene::rayThrough(viewpoint(), event->position());
+        double depth = scene::dot(cameraTarget_ - pose.position, pose.forward());
+        if (!(depth > 1e-6))
+            depth = std::max(1e-3, scene::length(cameraTarget_ - pose.position));
+        const double along = scene::dot(ray.direction, pose.forward());
+        focus = ray.origin + ray.direction * (along > 1e-6 ? depth / along : depth);
+    }
+    const double factor = std::pow(kZoomPerNotch, notches);
+    setWorldPose(*pointOfView_, dolly(pose, focus, factor));
+    cameraTarget_ = focus + (cameraTarget_ - focus) * factor;
+    update();
+    emit cameraMoved();
+}
 
 }  // namespace render

@@ -1,0 +1,189 @@
+#include "render/DrawList.h"
+
+#include "scene/Material.h"
+
+#include <cstring>
+#include <functional>
+#include <variant>
+
+namespace render {
+
+namespace {
+
+void mix(std::size_t& h, std::size_t v) { h ^= v + 0x9e3779b97f4a7c15ull + (h << 6) + (h >> 2); }
+void mixDouble(std::size_t& h, double d)
+{
+    std::uint64_t bits;
+    std::memcpy(&bits, &d, sizeof bits);
+    mix(h, std::size_t(bits));
+}
+void mixPtr(std::size_t& h, const void* p) { mix(h, std::size_t(reinterpret_cast<std::uintptr_t>(p))); }
+void mixVec(std::size_t& h, const scene::Vec3& v)
+{
+    mixDouble(h, v.x);
+    mixDouble(h, v.y);
+    mixDouble(h, v.z);
+}
+void mixMat(std::size_t& h, const scene::Mat4& m)
+{
+    for (const auto& col : m.m)
+        for (double d : col)
+            mixDouble(h, d);
+}
+void mixColor(std::size_t& h, const scene::Color& c)
+{
+    mixDouble(h, c.r);
+    mixDouble(h, c.g);
+    mixDouble(h, c.b);
+    mixDouble(h, c.a);
+}
+void mixProperty(std::size_t& h, const scene::MaterialProperty& p)
+{
+    mix(h, p.contents.index());
+    if (const auto* c = std::get_if<scene::Color>(&p.contents))
+        mixColor(h, *c);
+    else if (const auto* d = std::get_if<scene::DrawnImagePtr>(&p.contents))
+        mixPtr(h, d->get());
+    else if (const auto* i = std::get_if<QImage>(&p.contents))
+        mix(h, std::size_t(i->cacheKey()));
+    mix(h, std::size_t(p.wrapS) * 3 + std::size_t(p.wrapT));
+    mixDouble(h, p.scaleS);
+    mixDouble(h, p.scaleT);
+}
+void mixLight(std::size_t& h, const scene::Light& l)
+{
+    mix(h, std::size_t(l.type));
+    mixDouble(h, l.intensity);
+    mixColor(h, l.color);
+    mix(h, l.castsShadow);
+    mixDouble(h, l.orthographicScale);
+    mixDouble(h, l.shadowRadius);
+    mix(h, std::size_t(l.shadowSampleCount));
+    mixDouble(h, l.shadowBias);
+    mixColor(h, l.shadowColor);
+}
+
+// World transform of a billboard: its position and scale kept, its axes those of the camera,
+// so its +Z points back at the viewer.
+scene::Mat4 billboardTransform(const scene::Mat4& world, const scene::Mat4& cameraWorld)
+{
+    scene::Mat4 out = cameraWorld;
+    for (int c = 0; c < 3; ++c) {
+        const scene::Vec3 axis{world.m[c][0], world.m[c][1], world.m[c][2]};
+        const scene::Vec3 cam{cameraWorld.m[c][0], cameraWorld.m[c][1], cameraWorld.m[c][2]};
+        const double s = scene::length(axis);
+        const scene::Vec3 a = scene::normalized(cam) * s;
+        out.m[c][0] = a.x;
+        out.m[c][1] = a.y;
+        out.m[c][2] = a.z;
+        out.m[c][3] = 0;
+    }
+    out.m[3][0] = world.m[3][0];
+    out.m[3][1] = world.m[3][1];
+    out.m[3][2] = world.m[3][2];
+    out.m[3][3] = 1;
+    return out;
+}
+
+void collect(const scene::Node& node, const scene::Mat4& parentWorld, double parentOpacity, bool parentBillboard,
+             const scene::Mat4& cameraWorld, DrawList& out)
+{
+    if (node.hidden)
+        return;
+    scene::Mat4 world = parentWorld * node.localTransform();
+    const bool billboarded = parentBillboard || node.billboard;
+    if (node.billboard)
+        world = billboardTransform(world, cameraWorld);
+    const double opacity = parentOpacity * node.opacity;
+
+    if (node.light)
+        out.lights.push_back({node.light, world});
+    if (node.geometry && opacity > 0) {
+        out.items.push_back({&node, node.geometry, world, opacity, node.renderingOrder, billboarded});
+        if (!billboarded) {
+            mixPtr(out.shadowSignature, node.geometry.get());
+            mixMat(out.shadowSignature, world);
+            for (const auto& m : node.geometry->materials)
+                if (m)
+                    mix(out.shadowSignature, m->writesToDepthBuffer);
+        }
+    }
+    for (const scene::NodePtr& child : node.children())
+        if (child)
+            collect(*child, world, opacity, billboarded, cameraWorld, out);
+}
+
+void signatureOf(const scene::Node& node, std::size_t& h)
+{
+    mixPtr(h, &node);
+    mix(h, node.hidden);
+    if (node.hidden)
+        return;
+    mixDouble(h, node.opacity);
+    mix(h, std::size_t(node.renderingOrder));
+    mix(h, node.billboard);
+    mixVec(h, node.position);
+    mixVec(h, node.scale);
+    mixDouble(h, node.orientation.x);
+    mixDouble(h, node.orientation.y);
+    mixDouble(h, node.orientation.z);
+    mixDouble(h, node.orientation.w);
+    mixPtr(h, node.geometry.get());
+    if (node.geometry)
+        for (const auto& m : node.geometry->materials) {
+            mixPtr(h, m.get());
+            if (!m)
+                continue;
+            mixProperty(h, m->diffuse);
+            mixProperty(h, m->emission);
+            mixDouble(h, m->transparency);
+            mix(h, std::size_t(m->lightingModel));
+            mix(h, std::size_t(m->doubleSided) | std::size_t(m->readsFromDepthBuffer) << 1 |
+                       std::size_t(m->writesToDepthBuffer) << 2);
+        }
+    if (node.light)
+        mixLight(h, *node.light);
+    mix(h, node.children().size());
+    for (const scene::NodePtr& child : node.children())
+        if (child)
+            signatureOf(*child, h);
+}
+
+}  // namespace
+
+scene::Vec3 LightItem::direction() const
+{
+    return scene::normalized(world.transformDirection({0, 0, -1}));
+}
+
+DrawList collectDrawList(const scene::Node& root, const scene::Mat4& cameraWorld)
+{
+    DrawList out;
+    collect(root, scene::Mat4::identity(), 1.0, false, cameraWorld, out);
+    for (const LightItem& l : out.lights) {
+        mixLight(out.shadowSignature, *l.light);
+        mixMat(out.shadowSignature, l.world);
+    }
+    return out;
+}
+
+std::size_t sceneSignature(const scene::Scene* scene, const scene::Node* pointOfView)
+{
+    std::size_t h = 0;
+    if (scene) {
+        mixProperty(h, scene->background);
+        if (scene->rootNode())
+            signatureOf(*scene->rootNode(), h);
+    }
+    if (pointOfView) {
+        mixMat(h, pointOfView->worldTransform());
+        if (pointOfView->camera) {
+            mixDouble(h, pointOfView->camera->fieldOfView);
+            mixDouble(h, pointOfView->camera->zNear);
+            mixDouble(h, pointOfView->camera->zFar);
+        }
+    }
+    return h;
+}
+
+}  // namespace render

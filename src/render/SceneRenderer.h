@@ -1,0 +1,55 @@
+#pragma once
+
+#include "scene/Math.h"
+#include "scene/Scene.h"
+
+#include <QSize>
+#include <memory>
+#include <optional>
+
+namespace render {
+
+// What one frame shows.
+struct FrameRequest {
+    const scene::Scene* scene = nullptr;
+    const scene::Node* pointOfView = nullptr;  // a node with a camera; none draws the background only
+    QSize pixelSize;
+    int samples = 4;                           // multisampling, 0 or 1 = off
+    // Colour under a background that is not opaque (premultiplied RGBA, 0..1).
+    scene::Color underlay{0, 0, 0, 0};
+    // Centre of the area the shadow map covers; the centre of the scene's bounds when absent.
+    std::optional<scene::Vec3> shadowCentre;
+};
+
+// Statistics of the last frame, for benchmarks and tests.
+struct FrameStats {
+    int drawCalls = 0;
+    int nodesCulled = 0;
+    int meshesUploaded = 0;
+    bool shadowMapRendered = false;
+};
+
+// Draws scenes with OpenGL 3.3 core into framebuffers of one context. Must be created, used and
+// destroyed with that context current. GPU buffers are kept per geometry object and released once
+// the geometry is gone; textures per image.
+class SceneRenderer {
+public:
+    SceneRenderer();
+    ~SceneRenderer();
+
+    SceneRenderer(const SceneRenderer&) = delete;
+    SceneRenderer& operator=(const SceneRenderer&) = delete;
+
+    // Draws the frame and resolves it into the framebuffer `target` (of request.pixelSize).
+    void render(const FrameRequest& request, unsigned target);
+
+    const FrameStats& lastFrame() const { return stats_; }
+    int cachedMeshCount() const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+    FrameStats stats_;
+};
+
+}  // namespace render
