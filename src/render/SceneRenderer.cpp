@@ -58,9 +58,9 @@ std::array<float, 9> normalMatrix(const Mat4& mv)
     double det = a * A + b * B + c * C;
     if (std::abs(det) < 1e-300)
         det = 1;
-    // Cofactor matrix / det is the inverse transpose; stored column-major.
-    return {float(A / det), float(B / det), float(C / det), float(D / det), float(E / det),
-            float(F / det), float(G / det), float(H / det), float(I / det)};
+    // Cofactor matrix / det is the inverse transpose (A B C its first row); stored column-major.
+    return {float(A / det), float(D / det), float(G / det), float(B / det), float(E / det),
+            float(H / det), float(C / det), float(F / det), float(I / det)};
 }
 
 Vec3 transformW(const Mat4& m, const Vec3& p, double& w)

@@ -72,19 +72,33 @@ float shadowAmount()
     vec3 p = vShadowPosition.xyz / vShadowPosition.w;
     if (p.x <= 0.0 || p.x >= 1.0 || p.y <= 0.0 || p.y >= 1.0 || p.z >= 1.0)
         return 0.0;
+    // Depth slope of the receiving surface in shadow-map space, so that the samples spread
+    // around the pixel compare against the surface's own depth there, not the pixel's.
+    vec3 dx = dFdx(p);
+    vec3 dy = dFdy(p);
+    float det = dx.x * dy.y - dx.y * dy.x;
+    vec2 slope = abs(det) > 1e-14 ? vec2(dy.y * dx.z - dx.y * dy.z, dx.x * dy.z - dy.x * dx.z) / det : vec2(0.0);
+    slope = clamp(slope, vec2(-4.0), vec2(4.0));
+    float base = p.z - 1.5 * uShadowTexel * (abs(slope.x) + abs(slope.y)) - 2e-5;
     int n = clamp(uShadowSamples, 1, 16);
     if (n == 1)
-        return 1.0 - texture(uShadowMap, p);
+        return 1.0 - texture(uShadowMap, vec3(p.xy, base));
     float lit = 0.0;
-    for (int i = 0; i < n; ++i)
-        lit += texture(uShadowMap, vec3(p.xy + kDisk[i] * uShadowRadius * uShadowTexel, p.z));
+    for (int i = 0; i < n; ++i) {
+        vec2 o = kDisk[i] * uShadowRadius * uShadowTexel;
+        lit += texture(uShadowMap, vec3(p.xy + o, base + dot(slope, o)));
+    }
     return 1.0 - lit / float(n);
 }
 
 void main()
 {
     vec4 diffuse = uHasDiffuseMap ? texture(uDiffuseMap, vTexCoord * uDiffuseScale) : uDiffuseColor;
-    vec3 emission = uHasEmissionMap ? texture(uEmissionMap, vTexCoord * uEmissionScale).rgb : uEmissionColor;
+    vec3 emission = uEmissionColor;
+    if (uHasEmissionMap) {
+        vec4 e = texture(uEmissionMap, vTexCoord * uEmissionScale);
+        emission = e.rgb * e.a;  // a transparent texel adds nothing
+    }
     float alpha = diffuse.a * uOpacity;
 
     if (uLightingModel == 0) {

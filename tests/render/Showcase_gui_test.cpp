@@ -1,0 +1,33 @@
+#include "render/OffscreenRenderer.h"
+#include "support/Showcase.h"
+#include "support/TestScenes.h"
+
+#include <QDir>
+#include <gtest/gtest.h>
+
+using namespace rendertest;
+
+namespace {
+
+// QUELVA_RENDER_SHOTS=<folder> keeps the images for a look by eye.
+void keep(const QImage& image, const QString& name)
+{
+    const QString dir = qEnvironmentVariable("QUELVA_RENDER_SHOTS");
+    if (!dir.isEmpty() && QDir().mkpath(dir))
+        image.save(QDir(dir).filePath(name));
+}
+
+}  // namespace
+
+TEST(Showcase, BuildingFarFromTheOriginIsLitShadedAndOverlaid)
+{
+    Showcase s = makeShowcase({500000, 7000000, 0});
+    render::OffscreenRenderer r;
+    ASSERT_TRUE(r.isValid());
+    const QImage img = r.render(*s.scene, *s.camera, QSize(1280, 800), 4);
+    keep(img, "showcase.png");
+    s.camera->position = s.centre + scene::Vec3{-14, -12, 12};
+    s.camera->lookAt(s.centre + scene::Vec3{0, 0, 3}, {0, 0, 1});
+    keep(r.render(*s.scene, *s.camera, QSize(1280, 800), 4), "closeup.png");
+    ASSERT_FALSE(img.isNull());
+}
