@@ -81,10 +81,19 @@ const GeometrySource* Geometry::source(GeometrySource::Semantic semantic) const
 
 Box Geometry::localBounds() const
 {
+    if (!boundsReady_.load(std::memory_order_acquire))
+        computeBounds();
+    return bounds_;
+}
+
+void Geometry::computeBounds() const
+{
     std::call_once(boundsOnce_, [this] {
         const GeometrySource* vertices = source(GeometrySource::Semantic::Vertex);
-        if (!vertices)
+        if (!vertices) {
+            boundsReady_.store(true, std::memory_order_release);
             return;
+        }
         constexpr double inf = std::numeric_limits<double>::infinity();
         Vec3 lo{inf, inf, inf}, hi{-inf, -inf, -inf};
         bool any = false;
@@ -104,13 +113,14 @@ Box Geometry::localBounds() const
         if (any)
             bounds_ = {lo, hi};
         hasBounds_ = any;
+        boundsReady_.store(true, std::memory_order_release);
     });
-    return bounds_;
 }
 
 bool Geometry::hasBounds() const
 {
-    localBounds();
+    if (!boundsReady_.load(std::memory_order_acquire))
+        computeBounds();
     return hasBounds_;
 }
 

@@ -3,6 +3,7 @@
 #include "scene/Material.h"
 #include "scene/Math.h"
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -77,6 +78,8 @@ private:
     mutable std::once_flag boundsOnce_;
     mutable Box bounds_;
     mutable bool hasBounds_ = false;
+    mutable std::atomic<bool> boundsReady_{false};  // hit tests ask for every node's box
+    void computeBounds() const;
     mutable std::once_flag bvhOnce_;
     mutable std::unique_ptr<Bvh> bvh_;
 };

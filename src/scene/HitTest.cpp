@@ -1,43 +1,61 @@
 #include "scene/HitTest.h"
 
 #include "scene/Bvh.h"
+#include "scene/SubtreeIndex.h"
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 #include <limits>
 
 namespace scene {
 
 namespace {
 
+struct Candidate {
+    double tNear;
+    const Node* node;
+    Vec3 o, d;
+    bool mirrored;
+};
+
 struct Search {
     bool cullBackFaces = true;
     double tMin = 0;
-    double best = std::numeric_limits<double>::infinity();
-    const Node* node = nullptr;
-    Vec3 localOrigin, localDirection;
-    Bvh::Hit hit;
+    double tMax = std::numeric_limits<double>::infinity();
+    std::vector<Candidate> candidates;
+    std::optional<SubtreeIndex::Result> indexed;  // best hit found through subtree indexes
 };
 
+// Nodes with this many children search their subtree through an index (a loaded model).
+constexpr size_t kIndexedChildren = 16;
+
 // Entry distance of the ray into the box, or +inf when it misses within (tMin, tMax).
-double slab(const Box& box, const Vec3& o, const Vec3& d, double tMin, double tMax)
+double slab(const Box& box, const Vec3& o, const Vec3& inv, double tMin, double tMax)
 {
-    const double lo[3] = {box.min.x, box.min.y, box.min.z};
-    const double hi[3] = {box.max.x, box.max.y, box.max.z};
-    const double oo[3] = {o.x, o.y, o.z};
-    const double dd[3] = {d.x, d.y, d.z};
-    for (int a = 0; a < 3; ++a) {
-        const double da = std::abs(dd[a]) < 1e-300 ? std::copysign(1e-300, dd[a]) : dd[a];
-        const double inv = 1.0 / da;
-        double t0 = (lo[a] - oo[a]) * inv;
-        double t1 = (hi[a] - oo[a]) * inv;
-        if (t0 > t1)
-            std::swap(t0, t1);
-        tMin = t0 > tMin ? t0 : tMin;
-        tMax = t1 < tMax ? t1 : tMax;
-        if (tMin > tMax)
-            return std::numeric_limits<double>::infinity();
-    }
-    return tMin;
+    double t0 = (box.min.x - o.x) * inv.x, t1 = (box.max.x - o.x) * inv.x;
+    if (t0 > t1)
+        std::swap(t0, t1);
+    tMin = t0 > tMin ? t0 : tMin;
+    tMax = t1 < tMax ? t1 : tMax;
+    t0 = (box.min.y - o.y) * inv.y, t1 = (box.max.y - o.y) * inv.y;
+    if (t0 > t1)
+        std::swap(t0, t1);
+    tMin = t0 > tMin ? t0 : tMin;
+    tMax = t1 < tMax ? t1 : tMax;
+    t0 = (box.min.z - o.z) * inv.z, t1 = (box.max.z - o.z) * inv.z;
+    if (t0 > t1)
+        std::swap(t0, t1);
+    tMin = t0 > tMin ? t0 : tMin;
+    tMax = t1 < tMax ? t1 : tMax;
+    return tMin <= tMax ? tMin : std::numeric_limits<double>::infinity();
+}
+
+// Reciprocal direction for slab tests; a zero component becomes tiny so that no 0 * inf occurs.
+Vec3 reciprocal(const Vec3& d)
+{
+    auto r = [](double v) { return 1.0 / (std::abs(v) < 1e-300 ? std::copysign(1e-300, v) : v); };
+    return {r(d.x), r(d.y), r(d.z)};
 }
 
 bool isIdentity(const Node& n)
@@ -50,8 +68,6 @@ bool isIdentity(const Node& n)
 // across nodes. False when the transform cannot be inverted.
 bool intoNode(const Node& n, Vec3& o, Vec3& d, bool& mirrored)
 {
-    if (isIdentity(n))
-        return true;
     const Vec3 s = n.scale;
     if (s.x == 0 || s.y == 0 || s.z == 0 || !isFinite(s) || !isFinite(n.position))
         return false;
@@ -65,32 +81,31 @@ bool intoNode(const Node& n, Vec3& o, Vec3& d, bool& mirrored)
     return isFinite(o) && isFinite(d);
 }
 
-void searchNode(const Node& n, Vec3 o, Vec3 d, bool mirrored, Search& search)
+// First pass: every visible geometry whose box the ray enters, with the ray in its space.
+void collect(const Node& n, const Vec3& o, const Vec3& d, const Vec3& inv, bool mirrored, Search& search)
 {
     if (n.hidden)
         return;
     if (const Geometry* g = n.geometry.get(); g && g->hasBounds()) {
-        if (slab(g->localBounds(), o, d, search.tMin, search.best) < search.best) {
-            const Bvh& bvh = g->bvh();
-            Bvh::Query q;
-            q.cullBackFaces = search.cullBackFaces;
-            q.mirrored = mirrored;
-            q.tMin = search.tMin;
-            q.tMax = search.best;
-            if (auto hit = bvh.closestHit(o, d, q); hit && hit->t < search.best) {
-                search.best = hit->t;
-                search.node = &n;
-                search.localOrigin = o;
-                search.localDirection = d;
-                search.hit = *hit;
-            }
-        }
+        const double t = slab(g->localBounds(), o, inv, search.tMin, search.tMax);
+        if (t < search.tMax)
+            search.candidates.push_back({t, &n, o, d, mirrored});
+    }
+    if (n.children().size() >= kIndexedChildren) {
+        auto hit = SubtreeIndex::of(n).closestHit(n, o, d, search.cullBackFaces, mirrored, search.tMin, search.tMax);
+        if (hit && (!search.indexed || hit->t < search.indexed->t))
+            search.indexed = hit;
+        return;
     }
     for (const auto& child : n.children()) {
+        if (isIdentity(*child)) {
+            collect(*child, o, d, inv, mirrored, search);
+            continue;
+        }
         Vec3 co = o, cd = d;
         bool cm = mirrored;
         if (intoNode(*child, co, cd, cm))
-            searchNode(*child, co, cd, cm, search);
+            collect(*child, co, cd, reciprocal(cd), cm, search);
     }
 }
 
@@ -118,21 +133,52 @@ std::optional<HitResult> castRay(const Node& root, const Ray& ray, const HitTest
     Search search;
     search.cullBackFaces = options.backFaceCulling;
     search.tMin = std::max(0.0, tMin);
-    search.best = tMax;
-    searchNode(root, o, d, det < 0, search);
-    if (!search.node)
+    search.tMax = tMax;
+    collect(root, o, d, reciprocal(d), det < 0, search);
+
+    // Second pass, nearest box first: a box entered beyond the best hit so far cannot hold a closer one.
+    std::sort(search.candidates.begin(), search.candidates.end(),
+              [](const Candidate& a, const Candidate& b) { return a.tNear < b.tNear; });
+    double best = tMax;
+    const Node* winner = nullptr;
+    Vec3 winnerOrigin, winnerDirection;
+    Bvh::Hit winnerHit;
+    if (search.indexed) {
+        best = search.indexed->t;
+        winner = search.indexed->node;
+        winnerOrigin = search.indexed->origin;
+        winnerDirection = search.indexed->direction;
+        winnerHit = search.indexed->hit;
+    }
+    for (const Candidate& c : search.candidates) {
+        if (c.tNear >= best)
+            break;
+        Bvh::Query q;
+        q.cullBackFaces = search.cullBackFaces;
+        q.mirrored = c.mirrored;
+        q.tMin = search.tMin;
+        q.tMax = best;
+        if (auto hit = c.node->geometry->bvh().closestHit(c.o, c.d, q); hit && hit->t < best) {
+            best = hit->t;
+            winner = c.node;
+            winnerOrigin = c.o;
+            winnerDirection = c.d;
+            winnerHit = *hit;
+        }
+    }
+    if (!winner)
         return std::nullopt;
 
     HitResult r;
-    r.node = std::const_pointer_cast<Node>(search.node->shared_from_this());
-    r.distance = search.best;
-    r.faceIndex = search.hit.triangle;
-    r.localCoordinates = search.localOrigin + search.localDirection * search.best;
-    const Mat4 world = search.node->worldTransform();
+    r.node = std::const_pointer_cast<Node>(winner->shared_from_this());
+    r.distance = best;
+    r.faceIndex = winnerHit.triangle;
+    r.localCoordinates = winnerOrigin + winnerDirection * best;
+    const Mat4 world = winner->worldTransform();
     r.worldCoordinates = world.transformPoint(r.localCoordinates);
     // Normals go through the inverse transpose.
     const Mat4 inv = world.inverse();
-    const Vec3 n = search.hit.normal;
+    const Vec3 n = winnerHit.normal;
     r.worldNormal = normalized({inv.m[0][0] * n.x + inv.m[0][1] * n.y + inv.m[0][2] * n.z,
                                 inv.m[1][0] * n.x + inv.m[1][1] * n.y + inv.m[1][2] * n.z,
                                 inv.m[2][0] * n.x + inv.m[2][1] * n.y + inv.m[2][2] * n.z});

@@ -19,7 +19,7 @@ using NodePtr = std::shared_ptr<Node>;
 
 // A scene graph node. Reference type: identity is the object itself. A node tree that is not
 // attached to a shown scene may be built and changed on any one thread.
-class Node : public std::enable_shared_from_this<Node> {
+class alignas(64) Node : public std::enable_shared_from_this<Node> {
 public:
     static NodePtr make();
     static NodePtr make(GeometryPtr geometry);
@@ -28,23 +28,26 @@ public:
     Node(const Node&) = delete;
     Node& operator=(const Node&) = delete;
 
-    // "no name" (nullopt) differs from "".
-    std::optional<std::string> name;
-    bool hasName(std::string_view n) const { return name && *name == n; }
-
+    // The fields every hit test reads come first, in one or two cache lines.
     GeometryPtr geometry;
-    LightPtr light;
-    CameraPtr camera;
-
     bool hidden = false;
-    double opacity = 1.0;          // multiplies the materials' transparency
-    int renderingOrder = 0;        // larger draws later
-    bool billboard = false;        // always turns its +Z towards the camera
 
     // Local transform.
     Vec3 position;
     Vec3 scale{1, 1, 1};
     Quat orientation;
+
+    // "no name" (nullopt) differs from "".
+    std::optional<std::string> name;
+    bool hasName(std::string_view n) const { return name && *name == n; }
+
+    LightPtr light;
+    CameraPtr camera;
+
+    double opacity = 1.0;          // multiplies the materials' transparency
+    int renderingOrder = 0;        // larger draws later
+    bool billboard = false;        // always turns its +Z towards the camera
+
     Vec3 eulerAngles() const { return orientation.toEuler(); }
     void setEulerAngles(const Vec3& radians) { orientation = Quat::fromEuler(radians); }
     // Turns the node so that `localFront` points at `worldTarget` with `worldUp` up.
@@ -80,10 +83,13 @@ public:
     NodePtr clone(bool copyGeometry = false) const;
 
 private:
+    friend struct NodeInternals;
     Node() = default;
 
     Node* parent_ = nullptr;
     std::vector<NodePtr> children_;
+    // Hit-test index of the subtree, kept and checked by the hit test itself.
+    mutable std::shared_ptr<void> hitIndex_;
 };
 
 }  // namespace scene

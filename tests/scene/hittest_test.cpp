@@ -342,3 +342,59 @@ TEST(HitTest, DegenerateViewsGiveNoHitOrAFiniteOne)
     EXPECT_VEC_NEAR(ray.origin, Vec3(0, 0, 0), 0);
     EXPECT_VEC_NEAR(ray.direction, Vec3(0, 0, -1), 1e-12);
 }
+
+TEST(RayCast, LargeModelsFollowEveryChangeBetweenQueries)
+{
+    // Enough children for the subtree index; every change must show in the next query.
+    NodePtr root = Node::make();
+    NodePtr model = Node::make();
+    root->addChild(model);
+    std::vector<NodePtr> tiles;
+    for (int i = 0; i < 40; ++i) {
+        NodePtr t = Node::make(square(0.4f));
+        t->position = {double(i), 0, 0};
+        t->name = "t" + std::to_string(i);
+        model->addChild(t);
+        tiles.push_back(t);
+    }
+    auto nodeAt = [&](double x) {
+        auto hit = rayCast(*root, down(x, 0));
+        return hit ? hit->node : nullptr;
+    };
+    EXPECT_EQ(nodeAt(7), tiles[7]);
+    EXPECT_EQ(nodeAt(7.5), nullptr);
+
+    tiles[7]->hidden = true;
+    EXPECT_EQ(nodeAt(7), nullptr);
+    tiles[7]->hidden = false;
+    tiles[7]->position.z = -1;
+    tiles[8]->position = {7, 0, 1};  // now above tile 7
+    EXPECT_EQ(nodeAt(7), tiles[8]);
+    EXPECT_NEAR(rayCast(*root, down(7, 0))->worldCoordinates.z, 1, 1e-12);
+
+    tiles[8]->scale = {3, 3, 3};  // covers x 5.8 .. 8.2
+    EXPECT_EQ(nodeAt(5.9), tiles[8]);
+    tiles[8]->orientation = Quat::fromAxisAngle({1, 0, 0}, kPi);  // turned face down: culled from above
+    EXPECT_EQ(nodeAt(5.9), tiles[6]);
+    EXPECT_EQ(nodeAt(7), tiles[7]);
+
+    // Swap one child for another: same child count, other node.
+    NodePtr replacement = Node::make(square(0.4f, 2));
+    replacement->position = {20, 0, 0};
+    tiles[20]->removeFromParent();
+    model->insertChild(replacement, 20);
+    EXPECT_EQ(nodeAt(20), replacement);
+    tiles[20].reset();  // the old node is gone for good
+
+    // Grandchildren and geometry swaps count too.
+    NodePtr sub = Node::make(square(0.4f, 3));
+    tiles[30]->addChild(sub);
+    EXPECT_EQ(nodeAt(30), sub);
+    sub->geometry = square(0.1f, 3);
+    EXPECT_EQ(nodeAt(30.2), tiles[30]);
+    model->position = {0, 100, 0};
+    EXPECT_EQ(nodeAt(30), nullptr);
+    EXPECT_EQ(rayCast(*root, down(30, 100))->node, sub);
+    model->removeAllChildren();
+    EXPECT_EQ(rayCast(*root, down(30, 100)), std::nullopt);
+}

@@ -1,0 +1,258 @@
+#include "scene/SubtreeIndex.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <limits>
+
+namespace scene {
+
+struct NodeInternals {
+    static std::shared_ptr<void>& hitIndex(const Node& n) { return n.hitIndex_; }
+};
+
+namespace {
+
+constexpr double kInf = std::numeric_limits<double>::infinity();
+
+double slab(const Box& box, const Vec3& o, const Vec3& inv, double tMin, double tMax)
+{
+    const double lo[3] = {box.min.x, box.min.y, box.min.z}, hi[3] = {box.max.x, box.max.y, box.max.z};
+    const double oo[3] = {o.x, o.y, o.z}, ii[3] = {inv.x, inv.y, inv.z};
+    for (int a = 0; a < 3; ++a) {
+        double t0 = (lo[a] - oo[a]) * ii[a], t1 = (hi[a] - oo[a]) * ii[a];
+        if (t0 > t1)
+            std::swap(t0, t1);
+        tMin = t0 > tMin ? t0 : tMin;
+        tMax = t1 < tMax ? t1 : tMax;
+        if (tMin > tMax)
+            return kInf;
+    }
+    return tMin;
+}
+
+Vec3 reciprocal(const Vec3& d)
+{
+    auto r = [](double v) { return 1.0 / (std::abs(v) < 1e-300 ? std::copysign(1e-300, v) : v); };
+    return {r(d.x), r(d.y), r(d.z)};
+}
+
+bool sameQuat(const Quat& a, const Quat& b)
+{
+    return a.x == b.x && a.y == b.y && a.z == b.z && a.w == b.w;
+}
+
+double determinant3(const Mat4& m)
+{
+    return m.m[0][0] * (m.m[1][1] * m.m[2][2] - m.m[2][1] * m.m[1][2]) -
+           m.m[1][0] * (m.m[0][1] * m.m[2][2] - m.m[2][1] * m.m[0][2]) +
+           m.m[2][0] * (m.m[0][1] * m.m[1][2] - m.m[1][1] * m.m[0][2]);
+}
+
+bool hasTriangles(const Geometry& g)
+{
+    for (const auto& e : g.elements())
+        if (e.primitive == GeometryElement::Primitive::Triangles && e.indices.size() >= 3)
+            return true;
+    return false;
+}
+
+Box unite(const Box& a, const Box& b)
+{
+    return {{std::min(a.min.x, b.min.x), std::min(a.min.y, b.min.y), std::min(a.min.z, b.min.z)},
+            {std::max(a.max.x, b.max.x), std::max(a.max.y, b.max.y), std::max(a.max.z, b.max.z)}};
+}
+
+}  // namespace
+
+SubtreeIndex& SubtreeIndex::of(const Node& owner)
+{
+    // Made under a process-wide lock once per node; afterwards the node keeps it.
+    static std::mutex creation;
+    std::lock_guard lock(creation);
+    auto& slot = NodeInternals::hitIndex(owner);
+    if (!slot)
+        slot = std::make_shared<SubtreeIndex>();
+    return *static_cast<SubtreeIndex*>(slot.get());
+}
+
+bool SubtreeIndex::matches(const Node& owner) const
+{
+    if (!built_ || entries_.empty() || entries_[0].node != &owner)
+        return false;
+    // Preorder: a node is only read after its parent's child list matched, so it is alive.
+    const size_t n = entries_.size();
+    for (size_t i = 0; i < n; ++i) {
+        if (i + 8 < n) {
+            // The walk is bound by memory latency: fetch the fields of nodes further on now.
+            const Node* ahead = entries_[i + 8].node;
+            __builtin_prefetch(&ahead->geometry);
+            __builtin_prefetch(&ahead->orientation);
+            __builtin_prefetch(&ahead->children());
+        }
+        const Entry& e = entries_[i];
+        const Node& node = *e.node;
+        if (i > 0) {
+            if (node.hidden != e.hidden || node.geometry.get() != e.geometry || !(node.position == e.position) ||
+                !(node.scale == e.scale) || !sameQuat(node.orientation, e.orientation))
+                return false;
+            if (e.hidden)
+                continue;  // what lies under a hidden node is never hit
+        }
+        const auto& kids = node.children();
+        if (kids.size() != e.childCount)
+            return false;
+        const Node* const* snap = children_.data() + e.firstChild;
+        for (size_t k = 0; k < kids.size(); ++k)
+            if (kids[k].get() != snap[k])
+                return false;
+    }
+    return true;
+}
+
+void SubtreeIndex::rebuild(const Node& owner)
+{
+    entries_.clear();
+    children_.clear();
+    items_.clear();
+    tree_.clear();
+
+    struct Pending {
+        const Node* node;
+        Mat4 toOwner;
+    };
+    std::vector<Pending> stack{{&owner, Mat4::identity()}};
+    while (!stack.empty()) {
+        const Pending p = stack.back();
+        stack.pop_back();
+        const Node& node = *p.node;
+        const bool isOwner = p.node == &owner;
+        Entry e{p.node, node.geometry.get(), node.position, node.scale, node.orientation, node.hidden,
+                std::uint32_t(children_.size()), 0};
+        if (!isOwner && node.hidden) {
+            entries_.push_back(e);
+            continue;
+        }
+        e.childCount = std::uint32_t(node.children().size());
+        for (const auto& c : node.children())
+            children_.push_back(c.get());
+        entries_.push_back(e);
+
+        if (!isOwner && node.geometry && node.geometry->hasBounds() && hasTriangles(*node.geometry)) {
+            const double det = determinant3(p.toOwner);
+            if (det != 0 && std::isfinite(det)) {
+                const Box local = node.geometry->localBounds();
+                Box box{{kInf, kInf, kInf}, {-kInf, -kInf, -kInf}};
+                for (int i = 0; i < 8; ++i) {
+                    const Vec3 c = p.toOwner.transformPoint({i & 1 ? local.max.x : local.min.x,
+                                                             i & 2 ? local.max.y : local.min.y,
+                                                             i & 4 ? local.max.z : local.min.z});
+                    box = unite(box, {c, c});
+                }
+                if (isFinite(box.min) && isFinite(box.max))
+                    items_.push_back({box, p.node, p.toOwner.inverse(), det < 0});
+            }
+        }
+        // Reverse push keeps the preorder of the children.
+        for (auto it = node.children().rbegin(); it != node.children().rend(); ++it)
+            stack.push_back({it->get(), p.toOwner * (*it)->localTransform()});
+    }
+
+    // Box hierarchy over the items: median splits along the widest axis of the centres.
+    if (!items_.empty()) {
+        struct Task {
+            int node, begin, end;
+        };
+        tree_.push_back({});
+        std::vector<Task> tasks{{0, 0, int(items_.size())}};
+        while (!tasks.empty()) {
+            const Task t = tasks.back();
+            tasks.pop_back();
+            Box box = items_[size_t(t.begin)].box;
+            Box centres{box.center(), box.center()};
+            for (int i = t.begin + 1; i < t.end; ++i) {
+                box = unite(box, items_[size_t(i)].box);
+                const Vec3 c = items_[size_t(i)].box.center();
+                centres = unite(centres, {c, c});
+            }
+            tree_[size_t(t.node)].box = box;
+            if (t.end - t.begin <= 2) {
+                tree_[size_t(t.node)].first = t.begin;
+                tree_[size_t(t.node)].count = t.end - t.begin;
+                continue;
+            }
+            const Vec3 ext = centres.size();
+            const int axis = ext.x >= ext.y && ext.x >= ext.z ? 0 : (ext.y >= ext.z ? 1 : 2);
+            const int mid = t.begin + (t.end - t.begin) / 2;
+            std::nth_element(items_.begin() + t.begin, items_.begin() + mid, items_.begin() + t.end,
+                             [axis](const Item& a, const Item& b) {
+                                 const Vec3 ca = a.box.center(), cb = b.box.center();
+                                 return axis == 0 ? ca.x < cb.x : axis == 1 ? ca.y < cb.y : ca.z < cb.z;
+                             });
+            const int left = int(tree_.size());
+            tree_.push_back({});
+            tree_.push_back({});
+            tree_[size_t(t.node)].first = left;
+            tree_[size_t(t.node)].count = 0;
+            tasks.push_back({left + 1, mid, t.end});
+            tasks.push_back({left, t.begin, mid});
+        }
+    }
+    built_ = true;
+}
+
+std::optional<SubtreeIndex::Result> SubtreeIndex::closestHit(const Node& owner, const Vec3& origin,
+                                                             const Vec3& direction, bool cullBackFaces,
+                                                             bool mirrored, double tMin, double tMax)
+{
+    std::lock_guard lock(mutex_);
+    if (!matches(owner))
+        rebuild(owner);
+    if (tree_.empty())
+        return std::nullopt;
+
+    const Vec3 inv = reciprocal(direction);
+    double best = tMax;
+    std::optional<Result> result;
+    std::vector<int> stack;
+    stack.reserve(64);
+    if (slab(tree_[0].box, origin, inv, tMin, best) == kInf)
+        return std::nullopt;
+    stack.push_back(0);
+    while (!stack.empty()) {
+        const TreeNode& tn = tree_[size_t(stack.back())];
+        stack.pop_back();
+        if (tn.count > 0) {
+            for (int i = tn.first; i < tn.first + tn.count; ++i) {
+                const Item& item = items_[size_t(i)];
+                if (slab(item.box, origin, inv, tMin, best) == kInf)
+                    continue;
+                const Vec3 o = item.toLocal.transformPoint(origin);
+                const Vec3 d = item.toLocal.transformDirection(direction);
+                Bvh::Query q;
+                q.cullBackFaces = cullBackFaces;
+                q.mirrored = mirrored != item.mirrored;
+                q.tMin = tMin;
+                q.tMax = best;
+                if (auto hit = item.node->geometry->bvh().closestHit(o, d, q); hit && hit->t < best) {
+                    best = hit->t;
+                    result = Result{hit->t, item.node, o, d, *hit};
+                }
+            }
+            continue;
+        }
+        const int l = tn.first, r = tn.first + 1;
+        const double tl = slab(tree_[size_t(l)].box, origin, inv, tMin, best);
+        const double tr = slab(tree_[size_t(r)].box, origin, inv, tMin, best);
+        if (tl != kInf && tr != kInf) {
+            stack.push_back(tl < tr ? r : l);
+            stack.push_back(tl < tr ? l : r);
+        } else if (tl != kInf) {
+            stack.push_back(l);
+        } else if (tr != kInf) {
+            stack.push_back(r);
+        }
+    }
+    return result;
+}
+
+}  // namespace scene

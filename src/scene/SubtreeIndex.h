@@ -1,0 +1,64 @@
+#pragma once
+
+// Hit-test index of a node's descendants: a box hierarchy over the triangle geometries of the
+// subtree in the node's own space. Node fields are plain data that change without notice, so
+// each query first compares the subtree with the snapshot the index was built from (a linear
+// pass) and rebuilds on any difference. Internal to the hit test.
+
+#include "scene/Bvh.h"
+#include "scene/Node.h"
+
+#include <mutex>
+#include <optional>
+#include <vector>
+
+namespace scene {
+
+class SubtreeIndex {
+public:
+    struct Result {
+        double t = 0;
+        const Node* node = nullptr;
+        Vec3 origin, direction;  // the ray in the hit node's space
+        Bvh::Hit hit;
+    };
+
+    // The index of `owner`, made on first use.
+    static SubtreeIndex& of(const Node& owner);
+
+    // Closest hit among the descendants; the ray is in the owner's space.
+    std::optional<Result> closestHit(const Node& owner, const Vec3& origin, const Vec3& direction, bool cullBackFaces,
+                                     bool mirrored, double tMin, double tMax);
+
+private:
+    struct Entry {
+        const Node* node;
+        const Geometry* geometry;
+        Vec3 position, scale;
+        Quat orientation;
+        bool hidden;
+        std::uint32_t firstChild, childCount;
+    };
+    struct Item {
+        Box box;  // in the owner's space
+        const Node* node;
+        Mat4 toLocal;  // owner space -> node space
+        bool mirrored;
+    };
+    struct TreeNode {
+        Box box;
+        int first, count;  // leaf: items [first, first + count); inner: children first, first + 1
+    };
+
+    bool matches(const Node& owner) const;
+    void rebuild(const Node& owner);
+
+    std::mutex mutex_;
+    bool built_ = false;
+    std::vector<Entry> entries_;
+    std::vector<const Node*> children_;
+    std::vector<Item> items_;
+    std::vector<TreeNode> tree_;
+};
+
+}  // namespace scene
