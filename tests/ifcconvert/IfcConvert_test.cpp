@@ -1,0 +1,283 @@
+#include "support/Fixtures.h"
+#include "support/ObjDePrueba.h"
+
+#include "federation/ifc/IfcProperties.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <set>
+
+namespace {
+
+struct Ejecucion {
+    int codigo = -1;
+    bool termino = false;
+    std::string error;
+};
+
+Ejecucion ejecutar(const QStringList& argumentos, const QProcessEnvironment& entorno = QProcessEnvironment::systemEnvironment())
+{
+    QProcess proceso;
+    proceso.setProcessEnvironment(entorno);
+    proceso.start(testsupport::bundleDir() + "/IfcConvert", argumentos);
+    Ejecucion e;
+    if (!proceso.waitForStarted(10000))
+        return e;
+    e.termino = proceso.waitForFinished(300000) && proceso.exitStatus() == QProcess::NormalExit;
+    e.codigo = proceso.exitCode();
+    e.error = proceso.readAllStandardError().toStdString();
+    return e;
+}
+
+Ejecucion convertir(const QString& entrada, const QString& salida)
+{
+    return ejecutar({entrada, salida, "--use-world-coords", "--use-element-names"});
+}
+
+std::string leer(const QString& ruta)
+{
+    QFile f(ruta);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll().toStdString();
+}
+
+void escribir(const QString& ruta, const std::string& contenido)
+{
+    QFile f(ruta);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(contenido.data(), static_cast<qint64>(contenido.size()));
+}
+
+// A failure is one line on standard error that names the reason.
+void esperarFallo(const Ejecucion& e, const std::string& motivo)
+{
+    ASSERT_TRUE(e.termino);
+    EXPECT_NE(e.codigo, 0);
+    EXPECT_NE(e.error.find(motivo), std::string::npos) << e.error;
+    ASSERT_FALSE(e.error.empty());
+    EXPECT_EQ(e.error.back(), '\n');
+    EXPECT_EQ(std::count(e.error.begin(), e.error.end(), '\n'), 1) << e.error;
+}
+
+const char* kGlobalIdSinNombre = "3Xq9bTz0f5wOdBiO0pMn1k";
+
+// Where the fixtures put things, in metres relative to the storey, whose origin is
+// (102, 200, 5) m: a 100/200/5 m site plus building and storey 1 m each along X.
+struct Esperado {
+    const char* nombre;
+    double volumen;
+    std::array<double, 3> min;
+    std::array<double, 3> max;
+};
+
+const Esperado kEsperados[] = {
+    {"Muro-Puerta", 3.0 - 0.42, {0, 0, 0}, {5, 0.2, 3}},
+    {"Puerta-1", 0.105, {1, 0.05, 0}, {2, 0.1, 2.1}},
+    {"Losa-Caf\u00e9", 1.2, {6, 0, 0}, {10, 3, 0.2}},
+    {"Pilar-Brep", 0.27, {12, 0, 0}, {12.3, 0.3, 3}},
+    {"Pilar-Circular", M_PI * 0.2 * 0.2 * 3, {13.8, -0.2, 0}, {14.2, 0.2, 3}},
+    {"Viga-Mapeada", 0.32, {0.5, 4.9, 2.8}, {4.5, 5.1, 3.2}},
+    {"Muro-Recortado", 2.0, {0, 8, 0}, {4, 8.2, 3}},
+    {"Bloque", 1.0, {16.5, 0.5, 0}, {18.5, 1.5, 0.5}},
+    {kGlobalIdSinNombre, 0.125, {20, 0, 0}, {20.5, 0.5, 0.5}},
+};
+constexpr std::array<double, 3> kOrigenPlanta = {102, 200, 5};
+
+class ConversionDeFixture : public ::testing::TestWithParam<const char*> {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir_.isValid());
+        entrada_ = testsupport::fixturePath(QString("ifcconvert/") + GetParam());
+        const QString salida = dir_.filePath("salida.obj");
+        const Ejecucion e = convertir(entrada_, salida);
+        ASSERT_TRUE(e.termino);
+        ASSERT_EQ(e.codigo, 0) << e.error;
+        std::string error;
+        auto obj = testsupport::leerObjDePrueba(leer(salida), &error);
+        ASSERT_TRUE(obj) << "línea no válida: " << error;
+        obj_ = std::move(*obj);
+    }
+
+    QTemporaryDir dir_;
+    QString entrada_;
+    testsupport::ObjDePrueba obj_;
+};
+
+TEST_P(ConversionDeFixture, WritesEveryElementInWorldMetresWithItsVolume)
+{
+    std::multiset<std::string> nombres;
+    for (const auto& g : obj_.grupos)
+        nombres.insert(g.nombre);
+    std::multiset<std::string> esperados;
+    for (const auto& e : kEsperados)
+        esperados.insert(e.nombre);
+    // the opening and the space are not written; every element is written once
+    EXPECT_EQ(nombres, esperados);
+
+    for (const auto& e : kEsperados) {
+        SCOPED_TRACE(e.nombre);
+        const auto* g = obj_.grupo(e.nombre);
+        ASSERT_NE(g, nullptr);
+        EXPECT_NEAR(obj_.volumen(*g), e.volumen, 0.01 * e.volumen);
+        const auto caja = obj_.caja(*g);
+        for (int k = 0; k < 3; ++k) {
+            const double tolerancia = std::max(0.01 * (e.max[k] - e.min[k]), 1e-4);
+            EXPECT_NEAR(caja.min[k], kOrigenPlanta[k] + e.min[k], tolerancia) << "eje " << k;
+            EXPECT_NEAR(caja.max[k], kOrigenPlanta[k] + e.max[k], tolerancia) << "eje " << k;
+        }
+    }
+}
+
+TEST_P(ConversionDeFixture, NamesGroupsAfterThePropertyTableKeys)
+{
+    std::set<std::string> grupos;
+    for (const auto& g : obj_.grupos)
+        grupos.insert(g.nombre);
+    std::set<std::string> claves;
+    for (const auto& [nombre, propiedades] : quelva::parsearPropiedadesIFC(entrada_.toStdString()))
+        claves.insert(nombre);
+    // the element without a Name has no entry in the table and is written under its GlobalId;
+    // the space has properties but no geometry in the OBJ
+    claves.insert(kGlobalIdSinNombre);
+    EXPECT_EQ(claves.erase("Sala"), 1u);
+    EXPECT_EQ(grupos, claves);
+}
+
+INSTANTIATE_TEST_SUITE_P(IfcConvert, ConversionDeFixture,
+                         ::testing::Values("elementos_ifc4.ifc", "elementos_ifc2x3.ifc"),
+                         [](const auto& info) {
+                             return std::string(info.param).find("2x3") != std::string::npos ? "IFC2X3" : "IFC4";
+                         });
+
+TEST(IfcConvert, TakesTheTwoOptionsInEitherOrderAndNothingElse)
+{
+    QTemporaryDir dir;
+    const QString entrada = testsupport::fixturePath("ifcconvert/elementos_ifc4.ifc");
+    const QString salida = dir.filePath("s.obj");
+
+    const Ejecucion alReves = ejecutar({entrada, salida, "--use-element-names", "--use-world-coords"});
+    EXPECT_EQ(alReves.codigo, 0) << alReves.error;
+    EXPECT_TRUE(QFileInfo::exists(salida));
+
+    const QStringList malas[] = {
+        {},
+        {entrada, salida},
+        {entrada, salida, "--use-world-coords"},
+        {entrada, salida, "--use-world-coords", "--use-world-coords"},
+        {entrada, salida, "--use-world-coords", "--use-element-names", "--extra"},
+        {entrada, salida, "--use-world-coords", "--otra"},
+        {"--use-world-coords", "--use-element-names", entrada, salida},
+    };
+    for (const auto& args : malas) {
+        SCOPED_TRACE(args.join(' ').toStdString());
+        esperarFallo(ejecutar(args), "uso: IfcConvert");
+    }
+}
+
+std::string cabecera(const std::string& esquema)
+{
+    return "ISO-10303-21;\nHEADER;\nFILE_DESCRIPTION((''),'2;1');\nFILE_NAME('','',(''),(''),'','','');\n"
+           "FILE_SCHEMA(('" + esquema + "'));\nENDSEC;\n";
+}
+
+TEST(IfcConvert, ExplainsWhyAFileCannotBeConverted)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::string completo = testsupport::readFixture("ifcconvert/elementos_ifc4.ifc");
+    const std::string datosDesconocidos = cabecera("IFC4") + "DATA;\n#1=IFCNOEXISTE('a',1);\nENDSEC;\nEND-ISO-10303-21;\n";
+    QProcessEnvironment sinLocale = QProcessEnvironment::systemEnvironment();
+    sinLocale.insert("LOCPATH", dir.filePath("sin-locales"));  // glibc then finds no locale at all
+    QDir(dir.path()).mkdir("sin-locales");
+
+    struct Caso {
+        const char* descripcion;
+        std::string contenido;  // empty: the input does not exist
+        std::string motivo;
+        QProcessEnvironment entorno = QProcessEnvironment::systemEnvironment();
+    };
+    const Caso casos[] = {
+        {"missing file", "", "el archivo IFC no existe"},
+        {"not a STEP file", "Esto no es IFC;\n", "no es un archivo IFC (ISO 10303-21)"},
+        {"unsupported schema", cabecera("IFC4X3") + "DATA;\nENDSEC;\nEND-ISO-10303-21;\n",
+         "esquema IFC no soportado: IFC4X3"},
+        {"no schema", "ISO-10303-21;\nHEADER;\nENDSEC;\nDATA;\nENDSEC;\nEND-ISO-10303-21;\n", "no declara su esquema"},
+        {"cut in the DATA section", completo.substr(0, completo.find("#500=")), "está truncado"},
+        {"ENDSEC only inside an unterminated string", cabecera("IFC4") + "DATA;\n#1=IFCWALL('x;ENDSEC;\n",
+         "está truncado"},
+        {"no DATA section", cabecera("IFC4"), "está truncado"},
+        {"no entity read", datosDesconocidos, "no se leyó ninguna entidad"},
+        {"no entity read, locale missing", datosDesconocidos, "localedef -i en_US -f UTF-8 en_US.UTF-8", sinLocale},
+    };
+    int n = 0;
+    for (const auto& caso : casos) {
+        SCOPED_TRACE(caso.descripcion);
+        const QString entrada = dir.filePath(QString("entrada%1.ifc").arg(n));
+        const QString salida = dir.filePath(QString("salida%1.obj").arg(n++));
+        if (!caso.contenido.empty())
+            escribir(entrada, caso.contenido);
+        esperarFallo(ejecutar({entrada, salida, "--use-world-coords", "--use-element-names"}, caso.entorno),
+                     caso.motivo);
+        EXPECT_FALSE(QFileInfo::exists(salida));
+    }
+
+    // the missing locale is named only when it explains an empty reading
+    const QString salida = dir.filePath("con-locale-ausente.obj");
+    const Ejecucion e = ejecutar({testsupport::fixturePath("ifcconvert/elementos_ifc4.ifc"), salida,
+                                  "--use-world-coords", "--use-element-names"},
+                                 sinLocale);
+    EXPECT_EQ(e.codigo, 0) << e.error;
+}
+
+TEST(IfcConvert, KeepsTheEarlierOutputWhenTheNewOneCannotBeWritten)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString entrada = testsupport::fixturePath("ifcconvert/elementos_ifc4.ifc");
+
+    esperarFallo(convertir(entrada, dir.filePath("no-existe/salida.obj")), "no se pudo escribir el archivo OBJ");
+
+    // a folder where the file should go cannot be replaced; nothing half-written is left beside it
+    ASSERT_TRUE(QDir(dir.path()).mkdir("ocupado"));
+    esperarFallo(convertir(entrada, dir.filePath("ocupado")), "no se pudo escribir el archivo OBJ");
+    EXPECT_TRUE(QFileInfo(dir.filePath("ocupado")).isDir());
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList());
+
+    // a failed conversion leaves the earlier result as it was
+    const QString salida = dir.filePath("salida.obj");
+    escribir(salida, "anterior\n");
+    const QString truncado = dir.filePath("truncado.ifc");
+    const std::string completo = testsupport::readFixture("ifcconvert/elementos_ifc4.ifc");
+    escribir(truncado, completo.substr(0, completo.size() / 2));
+    esperarFallo(convertir(truncado, salida), "está truncado");
+    EXPECT_EQ(leer(salida), "anterior\n");
+}
+
+TEST(IfcConvert, FileWithoutGeometryGivesAnObjWithoutFaces)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString entrada = dir.filePath("vacio.ifc");
+    escribir(entrada, cabecera("IFC2X3") +
+                          "DATA;\n#1=IFCPROJECT('0YvctVUKr0kugbFTf53O9L',$,'P',$,$,$,$,$,#2);\n"
+                          "#2=IFCUNITASSIGNMENT((#3));\n#3=IFCSIUNIT(*,.LENGTHUNIT.,$,.METRE.);\n"
+                          "ENDSEC;\nEND-ISO-10303-21;\n");
+    const QString salida = dir.filePath("vacio.obj");
+    const Ejecucion e = convertir(entrada, salida);
+    ASSERT_EQ(e.codigo, 0) << e.error;
+    const auto obj = testsupport::leerObjDePrueba(leer(salida));
+    ASSERT_TRUE(obj);
+    EXPECT_TRUE(obj->grupos.empty());
+}
+
+}  // namespace
