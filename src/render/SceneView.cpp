@@ -91,6 +91,9 @@ SceneView::SceneView(QWidget* parent) : QOpenGLWidget(parent)
 
 SceneView::~SceneView()
 {
+    // The base class destroys the context after this destructor: no call back into this class then.
+    if (context())
+        disconnect(context(), nullptr, this, nullptr);
     releaseGL();
 }
 
