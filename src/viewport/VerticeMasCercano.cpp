@@ -26,6 +26,7 @@ std::optional<scene::Vec3> verticeMasCercano(const scene::HitResult& hit, const 
     // Every vertex is converted and projected on its own: the scan is capped to keep hovering smooth.
     const int cuantos = std::min(fuente->vectorCount, kMaxVerticesSnap);
     const std::int64_t tamano = std::int64_t(fuente->data.size());
+    const scene::Mat4 aMundo = hit.node->worldTransform();  // the same for every vertex
     double mejor = kRadioSnapPuntos * kRadioSnapPuntos;
     std::optional<scene::Vec3> candidato;
     for (int i = 0; i < cuantos; ++i) {
@@ -34,7 +35,7 @@ std::optional<scene::Vec3> verticeMasCercano(const scene::HitResult& hit, const 
             continue;
         float xyz[3];
         std::memcpy(xyz, fuente->data.data() + inicio, sizeof xyz);
-        const scene::Vec3 mundo = hit.node->convertToWorld({xyz[0], xyz[1], xyz[2]});
+        const scene::Vec3 mundo = aMundo.transformPoint({xyz[0], xyz[1], xyz[2]});
         const scene::Vec3 enVista = proyectar(mundo);
         const double dx = posicion.x() - enVista.x;
         const double dy = posicion.y() - enVista.y;
@@ -50,7 +51,7 @@ std::optional<scene::Vec3> verticeMasCercano(const scene::HitResult& hit, const 
 std::optional<scene::Vec3> verticeMasCercano(const scene::HitResult& hit, const render::SceneView& vista,
                                              QPointF posicion)
 {
-    return verticeMasCercano(hit, [&vista](const scene::Vec3& w) { return vista.projectPoint(w); }, posicion);
+    return verticeMasCercano(hit, vista.viewpoint(), posicion);
 }
 
 std::optional<scene::Vec3> verticeMasCercano(const scene::HitResult& hit, const scene::Viewpoint& vista,
