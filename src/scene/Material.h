@@ -31,6 +31,8 @@ class Material {
 public:
     MaterialProperty diffuse{Color::white()};
     MaterialProperty emission{Color::black()};
+    // Mask: when it holds an image, the image's alpha multiplies the surface's opacity (text labels).
+    MaterialProperty transparent;
     double transparency = 1.0;  // 1 = opaque
     LightingModel lightingModel = LightingModel::Blinn;
     bool doubleSided = false;

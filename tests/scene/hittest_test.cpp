@@ -334,8 +334,9 @@ TEST(HitTest, DegenerateViewsGiveNoHitOrAFiniteOne)
         const Ray ray = rayThrough(vp, c.point);
         EXPECT_TRUE(isFinite(ray.origin) && isFinite(ray.direction));
         EXPECT_NEAR(length(ray.direction), 1, 1e-12);
-        if (auto hit = hitTest(*root, vp, c.point))
+        if (auto hit = hitTest(*root, vp, c.point)) {
             EXPECT_TRUE(isFinite(hit->worldCoordinates) && isFinite(hit->worldNormal));
+        }
     }
     // No point of view at all: the origin looking down -Z.
     const Ray ray = rayThrough(Viewpoint{nullptr, QSizeF(100, 100)}, QPointF(50, 50));
