@@ -1,7 +1,11 @@
 #include "render/OffscreenRenderer.h"
+#include "scene/Image.h"
+#include "scene/Projection.h"
 #include "support/TestScenes.h"
 
 #include <QImage>
+#include <QPainter>
+#include <cmath>
 #include <gtest/gtest.h>
 
 using namespace rendertest;
@@ -51,4 +55,324 @@ TEST(OffscreenRenderer, UnsetBackgroundStaysTransparent)
     const QImage img = f.draw(r);
     EXPECT_EQ(pixel(img, 2, 2).alpha(), 0);
     EXPECT_TRUE(close(pixel(img, 80, 60), QColor(0, 255, 0)));
+}
+
+namespace {
+
+// A quad facing the camera of Fixture (which looks along +Y).
+scene::NodePtr facingQuad(scene::GeometryPtr g, Vec3 position)
+{
+    auto n = node(std::move(g), position);
+    n->orientation = scene::Quat::fromAxisAngle({1, 0, 0}, scene::degToRad(90));
+    return n;
+}
+
+QColor mix(const QColor& under, const QColor& over, double a)
+{
+    return QColor(int(std::lround(under.red() * (1 - a) + over.red() * a)),
+                  int(std::lround(under.green() * (1 - a) + over.green() * a)),
+                  int(std::lround(under.blue() * (1 - a) + over.blue() * a)));
+}
+
+}  // namespace
+
+TEST(OffscreenRenderer, OverlayThatIgnoresDepthIsDrawnOverCloserGeometry)
+{
+    struct Case {
+        bool readsDepth;
+        QColor expected;
+    };
+    for (const Case& c : {Case{true, QColor(255, 0, 0)}, Case{false, QColor(0, 255, 0)}}) {
+        Fixture f;
+        f.scene->rootNode()->addChild(node(box(1, 1, 1, Color{1, 0, 0, 1})));
+        auto behind = facingQuad(quad(0.5, Color{0, 1, 0, 1}), {0, 2, 0});
+        behind->geometry->firstMaterial()->readsFromDepthBuffer = c.readsDepth;
+        behind->geometry->firstMaterial()->writesToDepthBuffer = false;
+        behind->renderingOrder = 10;
+        f.scene->rootNode()->addChild(behind);
+        render::OffscreenRenderer r;
+        const QImage img = f.draw(r);
+        EXPECT_TRUE(close(pixel(img, 80, 60), c.expected))
+            << c.readsDepth << " " << describe(pixel(img, 80, 60)).toStdString();
+    }
+}
+
+TEST(OffscreenRenderer, TransparencyIsMaterialTimesNodeTimesAncestorOpacity)
+{
+    struct Case {
+        double transparency, opacity, parentOpacity;
+    };
+    for (const Case& c : {Case{0.5, 1, 1}, Case{1, 0.5, 1}, Case{0.5, 0.5, 1}, Case{1, 1, 0.5}, Case{1, 1, 1}}) {
+        Fixture f;
+        auto parent = scene::Node::make();
+        parent->opacity = c.parentOpacity;
+        auto n = node(box(1, 1, 1, Color{0, 0, 1, 1}));
+        n->geometry->firstMaterial()->transparency = c.transparency;
+        n->opacity = c.opacity;
+        parent->addChild(n);
+        f.scene->rootNode()->addChild(parent);
+        render::OffscreenRenderer r;
+        const QImage img = f.draw(r);
+        const QColor expected = mix(kBackground, QColor(0, 0, 255), c.transparency * c.opacity * c.parentOpacity);
+        EXPECT_TRUE(close(pixel(img, 80, 60), expected, 3))
+            << c.transparency << " " << c.opacity << " " << c.parentOpacity << " got "
+            << describe(pixel(img, 80, 60)).toStdString() << " want " << describe(expected).toStdString();
+    }
+}
+
+TEST(OffscreenRenderer, TransparentSurfacesBlendBackToFrontOverOpaqueOnes)
+{
+    Fixture f;
+    f.scene->rootNode()->addChild(node(box(1, 1, 1, Color{1, 0, 0, 1}), {0, 3, 0}));  // opaque, farthest
+    auto nearGlass = facingQuad(quad(1, Color{0, 0, 1, 1}), {0, -1, 0});
+    auto farGlass = facingQuad(quad(1, Color{0, 1, 0, 1}), {0, 1, 0});
+    for (const auto& g : {nearGlass, farGlass}) {
+        g->geometry->firstMaterial()->transparency = 0.5;
+        f.scene->rootNode()->addChild(g);  // near one added first: order must come from distance
+    }
+    render::OffscreenRenderer r;
+    const QImage img = f.draw(r);
+    const QColor expected = mix(mix(QColor(255, 0, 0), QColor(0, 255, 0), 0.5), QColor(0, 0, 255), 0.5);
+    EXPECT_TRUE(close(pixel(img, 80, 60), expected, 3)) << describe(pixel(img, 80, 60)).toStdString();
+}
+
+TEST(OffscreenRenderer, BackFacesAreCulledUnlessDoubleSided)
+{
+    for (bool doubleSided : {false, true}) {
+        Fixture f;
+        auto q = node(quad(1, Color{1, 1, 0, 1}));
+        q->orientation = scene::Quat::fromAxisAngle({1, 0, 0}, scene::degToRad(-90));  // facing away (+Y)
+        q->geometry->firstMaterial()->doubleSided = doubleSided;
+        f.scene->rootNode()->addChild(q);
+        render::OffscreenRenderer r;
+        const QImage img = f.draw(r);
+        EXPECT_TRUE(close(pixel(img, 80, 60), doubleSided ? QColor(255, 255, 0) : kBackground))
+            << doubleSided << " " << describe(pixel(img, 80, 60)).toStdString();
+    }
+}
+
+TEST(OffscreenRenderer, LightingModelsLightsAndEmission)
+{
+    struct Case {
+        const char* what;
+        scene::LightingModel model;
+        Color diffuse, emission;
+        double directional, ambient;  // intensities; the sun shines along the view direction
+        QColor expected;
+    };
+    const Case cases[] = {
+        {"constant ignores lights", scene::LightingModel::Constant, {0.4, 0.6, 0.8, 1}, Color::black(), 1000, 0,
+         QColor(102, 153, 204)},
+        {"constant adds emission", scene::LightingModel::Constant, {0.4, 0, 0, 1}, {0, 0.4, 0, 1}, 0, 0,
+         QColor(102, 102, 0)},
+        {"lambert, full sun head-on", scene::LightingModel::Lambert, {1, 0.5, 1, 1}, Color::black(), 1000, 0,
+         QColor(255, 128, 255)},
+        {"lambert, ambient only", scene::LightingModel::Lambert, {1, 1, 1, 1}, Color::black(), 0, 500,
+         QColor(128, 128, 128)},
+        {"lambert, no light is black", scene::LightingModel::Lambert, {1, 1, 1, 1}, Color::black(), 0, 0,
+         QColor(0, 0, 0)},
+        {"lambert, emission without light", scene::LightingModel::Lambert, Color::black(), {0, 0.5, 0, 1}, 0, 0,
+         QColor(0, 128, 0)},
+        {"phong, sun and ambient", scene::LightingModel::Phong, {0.5, 0.5, 0.5, 1}, Color::black(), 500, 500,
+         QColor(128, 128, 128)},
+    };
+    for (const Case& c : cases) {
+        Fixture f;
+        auto q = facingQuad(quad(2, c.diffuse, c.model), {0, 0, 0});
+        q->geometry->firstMaterial()->emission.contents = c.emission;
+        f.scene->rootNode()->addChild(q);
+        f.scene->rootNode()->addChild(directionalLight({0, 1, 0}, c.directional));
+        f.scene->rootNode()->addChild(ambientLight(c.ambient));
+        render::OffscreenRenderer r;
+        const QImage img = f.draw(r);
+        // Phong adds a small highlight where the sun reflects straight back: look beside it.
+        const QColor got = pixel(img, 80, c.model == scene::LightingModel::Phong ? 82 : 60);
+        EXPECT_TRUE(close(got, c.expected, c.model == scene::LightingModel::Phong ? 16 : 3))
+            << c.what << ": " << describe(got).toStdString();
+    }
+}
+
+TEST(OffscreenRenderer, ShadowOfTheSunDarkensTheFloorBehindABox)
+{
+    auto brightness = [](bool shadows) {
+        Fixture f;
+        f.eye->position = {0, 0, 12};
+        f.eye->lookAt({0, 0, 0}, {0, 1, 0});
+        f.scene->rootNode()->addChild(node(quad(20, Color{1, 1, 1, 1}, scene::LightingModel::Lambert)));
+        f.scene->rootNode()->addChild(node(box(1, 1, 1, Color{1, 1, 1, 1}, scene::LightingModel::Lambert), {0, 0, 1}));
+        f.scene->rootNode()->addChild(directionalLight({1, 0, -1}, 1000, shadows, 10));  // shadow falls to +X
+        f.scene->rootNode()->addChild(ambientLight(200));
+        render::OffscreenRenderer r;
+        const QImage img = f.draw(r);
+        const Vec3 shadowed{1.6, 0, 0}, lit{-1.6, 0, 0};
+        auto at = [&](Vec3 w) {
+            const Vec3 p = scene::projectPoint({f.eye.get(), QSizeF(kSize)}, w);
+            return pixel(img, int(p.x), int(p.y)).lightness();
+        };
+        return std::pair{at(shadowed), at(lit)};
+    };
+    const auto [inShadow, inSun] = brightness(true);
+    EXPECT_LT(inShadow, inSun * 0.75);
+    const auto [noShadow, sunAgain] = brightness(false);
+    EXPECT_NEAR(noShadow, sunAgain, 3);
+    EXPECT_NEAR(sunAgain, inSun, 3);
+}
+
+TEST(OffscreenRenderer, TexturesRepeatOrClampWithTheContentsScale)
+{
+    QImage halves(64, 64, QImage::Format_ARGB32);
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x)
+            halves.setPixelColor(x, y, x < 32 ? QColor(255, 0, 0) : QColor(0, 0, 255));
+    struct Case {
+        scene::WrapMode wrap;
+        QColor thirdQuarter;
+    };
+    for (const Case& c : {Case{scene::WrapMode::Repeat, QColor(255, 0, 0)}, Case{scene::WrapMode::Clamp, QColor(0, 0, 255)}}) {
+        Fixture f;
+        f.eye->position = {0, -3, 0};
+        f.eye->lookAt({0, 0, 0}, {0, 0, 1});
+        auto q = facingQuad(quad(2, Color::white()), {0, 0, 0});
+        auto& diffuse = q->geometry->firstMaterial()->diffuse;
+        diffuse.contents = halves;
+        diffuse.wrapS = diffuse.wrapT = c.wrap;
+        diffuse.scaleS = 2;
+        f.scene->rootNode()->addChild(q);
+        render::OffscreenRenderer r;
+        const QImage img = f.draw(r);
+        auto at = [&](double u) {
+            const Vec3 p = scene::projectPoint({f.eye.get(), QSizeF(kSize)}, {-1 + 2 * u, 0, 0});
+            return pixel(img, int(p.x), int(p.y));
+        };
+        EXPECT_TRUE(close(at(0.125), QColor(255, 0, 0))) << describe(at(0.125)).toStdString();
+        EXPECT_TRUE(close(at(0.375), QColor(0, 0, 255))) << describe(at(0.375)).toStdString();
+        EXPECT_TRUE(close(at(0.625), c.thirdQuarter)) << describe(at(0.625)).toStdString();
+    }
+}
+
+TEST(OffscreenRenderer, TextureCoordinateZeroIsTheImagesBottomRow)
+{
+    QImage img(8, 8, QImage::Format_ARGB32);
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x)
+            img.setPixelColor(x, y, y < 4 ? QColor(0, 255, 0) : QColor(255, 255, 0));  // top green
+    Fixture f;
+    f.eye->position = {0, -3, 0};
+    f.eye->lookAt({0, 0, 0}, {0, 0, 1});
+    auto q = facingQuad(quad(2, Color::white()), {0, 0, 0});  // v grows with world +Z here
+    q->geometry->firstMaterial()->diffuse.contents = img;
+    f.scene->rootNode()->addChild(q);
+    render::OffscreenRenderer r;
+    const QImage out = f.draw(r);
+    const Vec3 top = scene::projectPoint({f.eye.get(), QSizeF(kSize)}, {0, 0, 0.6});
+    const Vec3 bottom = scene::projectPoint({f.eye.get(), QSizeF(kSize)}, {0, 0, -0.6});
+    EXPECT_TRUE(close(pixel(out, int(top.x), int(top.y)), QColor(0, 255, 0)));
+    EXPECT_TRUE(close(pixel(out, int(bottom.x), int(bottom.y)), QColor(255, 255, 0)));
+}
+
+TEST(OffscreenRenderer, BackgroundImageIsStretchedOverTheView)
+{
+    Fixture f;
+    f.scene->background.contents = std::make_shared<scene::DrawnImage>(
+        QSizeF(4, 512), false, [](QPainter& p, const QRectF& r) {
+            p.fillRect(QRectF(r.x(), r.y(), r.width(), r.height() / 2), QColor(200, 0, 0));  // y up: bottom half
+            p.fillRect(QRectF(r.x(), r.y() + r.height() / 2, r.width(), r.height() / 2), QColor(0, 0, 200));
+            return true;
+        });
+    render::OffscreenRenderer r;
+    const QImage img = f.draw(r);
+    EXPECT_TRUE(close(pixel(img, 3, 118), QColor(200, 0, 0))) << describe(pixel(img, 3, 118)).toStdString();
+    EXPECT_TRUE(close(pixel(img, 156, 1), QColor(0, 0, 200))) << describe(pixel(img, 156, 1)).toStdString();
+}
+
+TEST(OffscreenRenderer, BillboardTurnsToFaceTheCamera)
+{
+    for (bool billboard : {false, true}) {
+        Fixture f;
+        auto q = node(quad(1, Color{1, 0, 1, 1}));  // faces +Z: edge-on to the camera, which looks along +Y
+        q->billboard = billboard;
+        f.scene->rootNode()->addChild(q);
+        render::OffscreenRenderer r;
+        const QImage img = f.draw(r);
+        EXPECT_TRUE(close(pixel(img, 80, 50), billboard ? QColor(255, 0, 255) : kBackground))
+            << billboard << " " << describe(pixel(img, 80, 50)).toStdString();
+    }
+}
+
+TEST(OffscreenRenderer, LineElementsAreDrawn)
+{
+    Fixture f;
+    const std::vector<scene::Vec3f> pts{{-3, 0, 0}, {3, 0, 0}};
+    const std::vector<std::int32_t> idx{0, 1};
+    auto g = scene::makeLineGeometry(pts, idx);
+    auto m = scene::makeMaterial();
+    m->diffuse.contents = Color{0, 1, 0, 1};
+    m->lightingModel = scene::LightingModel::Constant;
+    g->materials = {m};
+    f.scene->rootNode()->addChild(node(g));
+    render::OffscreenRenderer r;
+    const QImage img = f.draw(r, 0);
+    bool found = false;
+    for (int y = 57; y <= 62; ++y)
+        found = found || close(pixel(img, 80, y), QColor(0, 255, 0), 10);
+    EXPECT_TRUE(found);
+}
+
+TEST(OffscreenRenderer, FarFromTheOriginLooksTheSameAsAtTheOrigin)
+{
+    auto draw = [](Vec3 offset) {
+        Fixture f;
+        for (int i = 0; i < 3; ++i)
+            f.scene->rootNode()->addChild(node(box(0.3, 0.3, 0.3, Color{0.8, 0.8, 0.8, 1}, scene::LightingModel::Lambert),
+                                               offset + Vec3{0.4 * i, 0.35 * i, 0.02 * i}));
+        f.scene->rootNode()->addChild(directionalLight({0.3, 1, -0.5}, 800, true, 4));
+        f.scene->rootNode()->addChild(ambientLight(300));
+        f.eye->position = offset + Vec3{1.5, -2.5, 1.2};
+        f.eye->lookAt(offset + Vec3{0.4, 0.35, 0}, {0, 0, 1});
+        render::OffscreenRenderer r;
+        return f.draw(r);
+    };
+    const QImage here = draw({0, 0, 0}).convertToFormat(QImage::Format_ARGB32);
+    const QImage far = draw({500000, 7000000, 300}).convertToFormat(QImage::Format_ARGB32);
+    int differing = 0;
+    for (int y = 0; y < here.height(); ++y)
+        for (int x = 0; x < here.width(); ++x)
+            differing += !close(here.pixelColor(x, y), far.pixelColor(x, y), 8);
+    EXPECT_LE(differing, here.width() * here.height() / 200);
+}
+
+TEST(OffscreenRenderer, GpuBuffersAreKeptPerGeometryAndReleasedWithIt)
+{
+    Fixture f;
+    auto shared = box(1, 1, 1, Color{1, 0, 0, 1});
+    auto a = node(shared, {-1, 0, 0});
+    auto b = node(shared, {1, 0, 0});
+    f.scene->rootNode()->addChild(a);
+    f.scene->rootNode()->addChild(b);
+    render::OffscreenRenderer r;
+    f.draw(r);
+    EXPECT_EQ(r.lastFrame().meshesUploaded, 1);
+    f.draw(r);
+    EXPECT_EQ(r.lastFrame().meshesUploaded, 0);
+    EXPECT_EQ(r.cachedMeshCount(), 1);
+
+    a->removeFromParent();
+    b->removeFromParent();
+    a.reset();
+    b.reset();
+    shared.reset();
+    for (int i = 0; i < 31; ++i)  // released within a few frames
+        f.draw(r);
+    EXPECT_EQ(r.cachedMeshCount(), 0);
+}
+
+TEST(OffscreenRenderer, HiddenParentHidesItsSubtree)
+{
+    Fixture f;
+    auto parent = scene::Node::make();
+    parent->addChild(node(box(1, 1, 1, Color{1, 0, 0, 1})));
+    f.scene->rootNode()->addChild(parent);
+    parent->hidden = true;
+    render::OffscreenRenderer r;
+    EXPECT_TRUE(close(pixel(f.draw(r), 80, 60), kBackground));
 }
