@@ -52,59 +52,6 @@ size_t espacioAlFinal(std::string_view s)
     return 0;
 }
 
-bool esUTF8Valido(std::string_view s)
-{
-    const auto* p = reinterpret_cast<const unsigned char*>(s.data());
-    const size_t n = s.size();
-    size_t i = 0;
-    while (i < n) {
-        // Plain ASCII runs go eight bytes at a time.
-        while (i + 8 <= n) {
-            std::uint64_t bloque;
-            std::memcpy(&bloque, p + i, 8);
-            if (bloque & 0x8080808080808080ULL)
-                break;
-            i += 8;
-        }
-        if (i >= n)
-            break;
-        const unsigned char c = p[i];
-        if (c < 0x80) {
-            ++i;
-            continue;
-        }
-        size_t largo;
-        unsigned char min2 = 0x80, max2 = 0xBF;
-        if (c >= 0xC2 && c <= 0xDF) {
-            largo = 2;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            largo = 3;
-            if (c == 0xE0)
-                min2 = 0xA0;
-            if (c == 0xED)
-                max2 = 0x9F;  // no surrogates
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            largo = 4;
-            if (c == 0xF0)
-                min2 = 0x90;
-            if (c == 0xF4)
-                max2 = 0x8F;
-        } else {
-            return false;
-        }
-        if (i + largo > n)
-            return false;
-        if (p[i + 1] < min2 || p[i + 1] > max2)
-            return false;
-        for (size_t k = 2; k < largo; ++k) {
-            if (p[i + k] < 0x80 || p[i + k] > 0xBF)
-                return false;
-        }
-        i += largo;
-    }
-    return true;
-}
-
 // Copy of a record text without line ends (anywhere) and without comments outside strings.
 std::string normalizarRegistro(std::string_view r)
 {
@@ -299,7 +246,7 @@ TablaRegistrosSTEP::TablaRegistrosSTEP() : datos_(std::make_shared<Datos>()) {}
 TablaRegistrosSTEP TablaRegistrosSTEP::desdeTexto(std::string texto)
 {
     TablaRegistrosSTEP tabla;
-    if (!esUTF8Valido(texto))
+    if (!esTextoUTF8(texto))
         return tabla;
     auto datos = std::make_shared<Datos>();
     datos->texto = std::move(texto);
@@ -352,7 +299,11 @@ TablaRegistrosSTEP leerArchivoSTEP(const std::filesystem::path& ruta)
     auto texto = leerArchivoCompleto(ruta);
     if (!texto)
         return {};
-    return TablaRegistrosSTEP::desdeTexto(std::move(*texto));
+    try {
+        return TablaRegistrosSTEP::desdeTexto(std::move(*texto));
+    } catch (const std::bad_alloc&) {
+        return {};
+    }
 }
 
 std::vector<std::string> leerRegistrosSTEP(std::string_view texto)

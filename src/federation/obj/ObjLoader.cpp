@@ -1,0 +1,286 @@
+#include "federation/obj/ObjLoader.h"
+
+#include "federation/ifc/LecturaArchivo.h"
+#include "federation/ifc/StepReader.h"
+
+#include <charconv>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <new>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quelva {
+
+namespace {
+
+struct Esquina {
+    std::int32_t vertice;  // 0-based; out of range (negative included) puts the corner at the origin
+    std::int32_t normal;   // 0-based, -1 without normal
+};
+
+struct Grupo {
+    std::string nombre;
+    std::vector<Esquina> esquinas;  // already fanned into triangles, three per triangle
+};
+
+// Unicode Zs or tab at the start / end (byte length), as recortarSTEP trims.
+std::string_view recortar(std::string_view s)
+{
+    // Fast path: plain ASCII ends.
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
+        s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
+        s.remove_suffix(1);
+    if (!s.empty() && (static_cast<unsigned char>(s.front()) >= 0x80 || static_cast<unsigned char>(s.back()) >= 0x80))
+        return recortarSTEP(s);
+    return s;
+}
+
+// Next token separated by U+0020 only; runs of spaces count as one.
+bool siguienteToken(std::string_view& resto, std::string_view& token)
+{
+    size_t i = 0;
+    while (i < resto.size() && resto[i] == ' ')
+        ++i;
+    if (i == resto.size()) {
+        resto = {};
+        return false;
+    }
+    size_t j = i;
+    while (j < resto.size() && resto[j] != ' ')
+        ++j;
+    token = resto.substr(i, j - i);
+    resto.remove_prefix(j);
+    return true;
+}
+
+bool leerFlotante(std::string_view t, float& valor)
+{
+    if (!t.empty() && t.front() == '+') {
+        t.remove_prefix(1);
+        if (!t.empty() && (t.front() == '+' || t.front() == '-'))
+            return false;
+    }
+    if (t.empty())
+        return false;
+    const auto [fin, error] = std::from_chars(t.data(), t.data() + t.size(), valor);
+    return error == std::errc() && fin == t.data() + t.size();
+}
+
+// Decimal integer, optional sign, digits only; too large a value saturates, so
+// that it still reads as an index out of range.
+std::optional<std::int64_t> leerEntero(std::string_view t)
+{
+    if (!t.empty() && t.front() == '+') {
+        t.remove_prefix(1);
+        if (!t.empty() && t.front() == '-')
+            return std::nullopt;
+    }
+    if (t.empty())
+        return std::nullopt;
+    std::int64_t v = 0;
+    const auto [fin, error] = std::from_chars(t.data(), t.data() + t.size(), v);
+    if (fin != t.data() + t.size())
+        return std::nullopt;
+    if (error == std::errc::result_out_of_range)
+        return t.front() == '-' ? std::numeric_limits<std::int64_t>::min() : std::numeric_limits<std::int64_t>::max();
+    if (error != std::errc())
+        return std::nullopt;
+    return v;
+}
+
+// 1-based file index to 0-based; -1 when it cannot lie within any list.
+std::int32_t aIndice(std::int64_t uno)
+{
+    if (uno < 1 || uno - 1 > std::numeric_limits<std::int32_t>::max())
+        return -1;
+    return static_cast<std::int32_t>(uno - 1);
+}
+
+Esquina leerEsquina(std::string_view ref)
+{
+    const size_t barra1 = ref.find('/');
+    const std::string_view campo1 = ref.substr(0, barra1);
+    Esquina e{0, -1};
+    // A vertex field that is not an integer counts as 1.
+    if (const auto v = leerEntero(campo1))
+        e.vertice = aIndice(*v);
+    if (barra1 == std::string_view::npos)
+        return e;
+    const size_t barra2 = ref.find('/', barra1 + 1);
+    if (barra2 == std::string_view::npos)
+        return e;
+    const size_t barra3 = ref.find('/', barra2 + 1);
+    const std::string_view campo3 = ref.substr(barra2 + 1, barra3 == std::string_view::npos ? std::string_view::npos
+                                                                                             : barra3 - barra2 - 1);
+    if (const auto n = leerEntero(campo3))
+        e.normal = aIndice(*n);
+    return e;
+}
+
+bool leerTresFlotantes(std::string_view resto, std::vector<scene::Vec3f>& destino)
+{
+    std::string_view t1, t2, t3;
+    if (!siguienteToken(resto, t1) || !siguienteToken(resto, t2) || !siguienteToken(resto, t3))
+        return false;
+    scene::Vec3f v;
+    if (!leerFlotante(t1, v.x) || !leerFlotante(t2, v.y) || !leerFlotante(t3, v.z))
+        return false;
+    destino.push_back(v);
+    return true;
+}
+
+scene::NodePtr construirNodo(const Grupo& grupo, const std::vector<scene::Vec3f>& vertices,
+                             const std::vector<scene::Vec3f>& normales)
+{
+    const size_t n = grupo.esquinas.size();
+    if (n == 0 || n > static_cast<size_t>(std::numeric_limits<std::int32_t>::max()))
+        return nullptr;
+
+    scene::GeometrySource posiciones;
+    posiciones.semantic = scene::GeometrySource::Semantic::Vertex;
+    posiciones.vectorCount = static_cast<int>(n);
+    posiciones.data.resize(n * sizeof(scene::Vec3f));
+
+    bool todasConNormal = true;
+    for (const Esquina& e : grupo.esquinas) {
+        if (e.normal < 0 || static_cast<size_t>(e.normal) >= normales.size()) {
+            todasConNormal = false;
+            break;
+        }
+    }
+
+    scene::GeometrySource fuenteNormales;
+    fuenteNormales.semantic = scene::GeometrySource::Semantic::Normal;
+    if (todasConNormal) {
+        fuenteNormales.vectorCount = static_cast<int>(n);
+        fuenteNormales.data.resize(n * sizeof(scene::Vec3f));
+    }
+
+    scene::GeometryElement triangulos;
+    triangulos.primitive = scene::GeometryElement::Primitive::Triangles;
+    triangulos.indices.resize(n);
+
+    auto* destinoPos = posiciones.data.data();
+    auto* destinoNor = fuenteNormales.data.data();
+    const scene::Vec3f origen{};
+    for (size_t k = 0; k < n; ++k) {
+        const Esquina& e = grupo.esquinas[k];
+        const scene::Vec3f& p =
+            e.vertice >= 0 && static_cast<size_t>(e.vertice) < vertices.size() ? vertices[static_cast<size_t>(e.vertice)] : origen;
+        std::memcpy(destinoPos + k * sizeof(scene::Vec3f), &p, sizeof(scene::Vec3f));
+        if (todasConNormal)
+            std::memcpy(destinoNor + k * sizeof(scene::Vec3f), &normales[static_cast<size_t>(e.normal)],
+                        sizeof(scene::Vec3f));
+        triangulos.indices[k] = static_cast<std::int32_t>(k);
+    }
+
+    std::vector<scene::GeometrySource> fuentes;
+    fuentes.push_back(std::move(posiciones));
+    if (todasConNormal)
+        fuentes.push_back(std::move(fuenteNormales));
+    std::vector<scene::GeometryElement> elementos;
+    elementos.push_back(std::move(triangulos));
+
+    auto geometria = std::make_shared<scene::Geometry>(std::move(fuentes), std::move(elementos));
+    geometria->name = grupo.nombre;
+    auto material = scene::makeMaterial();
+    material->diffuse.contents = scene::Color::white(0.75, 1.0);
+    material->lightingModel = scene::LightingModel::Phong;
+    material->doubleSided = true;
+    geometria->materials.push_back(std::move(material));
+
+    auto nodo = scene::Node::make(std::move(geometria));
+    nodo->name = grupo.nombre;
+    return nodo;
+}
+
+}  // namespace
+
+scene::NodePtr cargarOBJDesdeTexto(std::string_view texto)
+{
+    if (!esTextoUTF8(texto))
+        return nullptr;
+    std::vector<scene::Vec3f> vertices;
+    std::vector<scene::Vec3f> normales;
+    std::vector<Grupo> grupos;
+    Grupo actual{"default", {}};
+    std::vector<Esquina> cara;
+
+    auto cerrarGrupo = [&] {
+        if (actual.esquinas.empty())
+            return;
+        grupos.push_back(std::move(actual));
+        actual = Grupo{};
+    };
+
+    size_t inicio = 0;
+    while (inicio < texto.size()) {
+        const size_t fin = texto.find('\n', inicio);
+        std::string_view linea = texto.substr(inicio, fin == std::string_view::npos ? std::string_view::npos : fin - inicio);
+        inicio = fin == std::string_view::npos ? texto.size() : fin + 1;
+        if (!linea.empty() && linea.back() == '\r')
+            linea.remove_suffix(1);  // CR LF line ends
+        linea = recortar(linea);
+        if (linea.empty() || linea.front() == '#')
+            continue;
+
+        std::string_view resto = linea;
+        std::string_view primero;
+        if (!siguienteToken(resto, primero))
+            continue;
+
+        if (primero == "v") {
+            leerTresFlotantes(resto, vertices);
+        } else if (primero == "vn") {
+            leerTresFlotantes(resto, normales);
+        } else if (primero == "f") {
+            cara.clear();
+            std::string_view ref;
+            while (siguienteToken(resto, ref))
+                cara.push_back(leerEsquina(ref));
+            if (cara.size() < 3)
+                continue;
+            for (size_t k = 1; k + 1 < cara.size(); ++k) {
+                actual.esquinas.push_back(cara[0]);
+                actual.esquinas.push_back(cara[k]);
+                actual.esquinas.push_back(cara[k + 1]);
+            }
+        } else if (primero == "g" || primero == "o") {
+            cerrarGrupo();
+            const size_t espacio = linea.find(' ');
+            const std::string_view nombre =
+                espacio == std::string_view::npos ? std::string_view() : recortar(linea.substr(espacio + 1));
+            actual.nombre = nombre.empty() ? std::string("default") : std::string(nombre);
+        }
+    }
+    cerrarGrupo();
+    if (grupos.empty())
+        return nullptr;
+
+    auto contenedor = scene::Node::make();
+    for (const Grupo& grupo : grupos) {
+        if (auto nodo = construirNodo(grupo, vertices, normales))
+            contenedor->addChild(nodo);
+    }
+    if (contenedor->children().empty())
+        return nullptr;
+    return contenedor;
+}
+
+scene::NodePtr cargarOBJ(const std::filesystem::path& ruta)
+{
+    const auto texto = leerArchivoCompleto(ruta);
+    if (!texto)
+        return nullptr;
+    try {
+        return cargarOBJDesdeTexto(*texto);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+}  // namespace quelva
