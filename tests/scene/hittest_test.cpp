@@ -5,7 +5,9 @@
 #include "scene/Projection.h"
 
 #include <gtest/gtest.h>
+#include <atomic>
 #include <random>
+#include <thread>
 
 using namespace scene;
 
@@ -398,4 +400,30 @@ TEST(RayCast, LargeModelsFollowEveryChangeBetweenQueries)
     EXPECT_EQ(rayCast(*root, down(30, 100))->node, sub);
     model->removeAllChildren();
     EXPECT_EQ(rayCast(*root, down(30, 100)), std::nullopt);
+}
+
+TEST(RayCast, ConcurrentQueriesOnAFreshModelAgree)
+{
+    // Hierarchies and indexes are built on first use, possibly from several threads at once.
+    NodePtr root = Node::make();
+    NodePtr model = Node::make();
+    root->addChild(model);
+    for (int i = 0; i < 64; ++i) {
+        NodePtr t = Node::make(cube(0.4f));
+        t->position = {double(i % 8), double(i / 8), 0};
+        model->addChild(t);
+    }
+    std::vector<std::thread> threads;
+    std::atomic<int> wrong{0};
+    for (int k = 0; k < 4; ++k)
+        threads.emplace_back([&] {
+            for (int i = 0; i < 64; ++i) {
+                auto hit = rayCast(*root, down(i % 8, i / 8));
+                if (!hit || hit->node != model->children()[size_t(i)] || std::abs(hit->worldCoordinates.z - 0.4) > 1e-6)
+                    ++wrong;
+            }
+        });
+    for (auto& t : threads)
+        t.join();
+    EXPECT_EQ(wrong.load(), 0);
 }
