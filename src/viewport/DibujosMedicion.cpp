@@ -1,6 +1,5 @@
 #include "viewport/DibujosMedicion.h"
 
-#include "platform/NumberFormat.h"
 #include "platform/SystemColors.h"
 #include "scene/Image.h"
 #include "scene/Primitives.h"
@@ -179,39 +178,6 @@ Vec3f perpendicular(const Vec3f& u)
 constexpr float kRayoMinimo = 1e-6f;
 
 }  // namespace
-
-// --- values and texts ---
-
-double distanciaMedicion(const Vec3& a, const Vec3& b) { return scene::length(b - a); }
-
-float anguloMedicion(const Vec3& v, const Vec3& a, const Vec3& b)
-{
-    const Vec3f u = normalizar(restar(a, v));
-    const Vec3f w = normalizar(restar(b, v));
-    if (largo(u) == 0.0f || largo(w) == 0.0f)
-        return 0.0f;
-    const float theta = std::acos(std::clamp(punto(u, w), -1.0f, 1.0f));
-    return theta * 180.0f / 3.1415925f;
-}
-
-double areaMedicion(const std::vector<Vec3>& puntos)
-{
-    const size_t n = puntos.size();
-    if (n < 3)
-        return 0.0;
-    // Relative to the first corner, in double: absolute coordinates of a georeferenced site
-    // (10^5..10^6 m) would drown the area in rounding noise.
-    const Vec3 origen = puntos.front();
-    Vec3 s;
-    for (size_t i = 0; i < n; ++i)
-        s += scene::cross(puntos[i] - origen, puntos[(i + 1) % n] - origen);
-    return scene::length(s) / 2.0;
-}
-
-std::string textoDistancia(double metros) { return platform::format("%.3f m", metros); }
-std::string textoAngulo(float grados) { return platform::format("%.2f°", double(grados)); }
-std::string textoArea(double metrosCuadrados) { return platform::format("%.3f m²", metrosCuadrados); }
-std::string textoCoordenada(char eje, double valor) { return platform::format("%c  %+.4f m", eje, valor); }
 
 // --- label images ---
 
