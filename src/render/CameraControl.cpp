@@ -47,7 +47,10 @@ CameraPose dolly(const CameraPose& pose, const Vec3& focus, double factor)
 
 double easeInEaseOut(double t)
 {
-    t = std::clamp(t, 0.0, 1.0);
+    if (!(t > 0))
+        return 0;
+    if (t >= 1)
+        return 1;
     // x(s) = 3(1-s)^2 s x1 + 3(1-s) s^2 x2 + s^3, y likewise; solve x(s) = t by bisection.
     constexpr double x1 = 0.42, x2 = 0.58, y1 = 0.0, y2 = 1.0;
     auto bez = [](double s, double p1, double p2) {
