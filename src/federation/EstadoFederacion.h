@@ -1,0 +1,75 @@
+#pragma once
+
+#include "federation/Especialidad.h"
+#include "federation/ifc/GlobalIds.h"
+#include "federation/ifc/IfcGrids.h"
+#include "federation/ifc/IfcProperties.h"
+#include "scene/Node.h"
+
+#include <QColor>
+#include <QString>
+#include <QStringList>
+#include <QUuid>
+
+#include <map>
+#include <optional>
+#include <vector>
+
+namespace quelva {
+
+using TablaEspecialidades = std::map<QString, EspecialidadBIM>;
+// Discipline key to the property table of all its linked models.
+using PropiedadesPorEspecialidad = std::map<QString, TablaPropiedadesIFC>;
+
+// The six disciplines a new window starts with, and their display order.
+TablaEspecialidades especialidadesPorDefecto();
+QStringList ordenEspecialidadesPorDefecto();
+
+// The federation's share of the main window state: disciplines and linked models, the
+// property table, grid axes, the comparison slots that a slot run fills, the two sheets and
+// the error alert. Main thread only.
+struct EstadoFederacion {
+    // linking
+    QString fileName = QStringLiteral("Ningún archivo seleccionado");
+    bool isProcessing = false;
+
+    // disciplines
+    QStringList ordenEspecialidades = ordenEspecialidadesPorDefecto();
+    TablaEspecialidades especialidades = especialidadesPorDefecto();
+    QString seleccionActual = QStringLiteral("ARQ");
+
+    // properties and grid axes
+    PropiedadesPorEspecialidad propiedadesIFC;
+    std::vector<EjeGrilla> grillasIFC;
+    scene::NodePtr nodoGrillasIFC;
+
+    // comparison slots
+    std::optional<QString> seleccionandoTRELM;
+    scene::NodePtr modeloBase;
+    scene::NodePtr modeloNuevo;
+    QString fileNameBase = QStringLiteral("Sin versión base");
+    QString fileNameNuevo = QStringLiteral("Sin versión nueva");
+    MapaGlobalIds globalIdTrelmBase;
+    MapaGlobalIds globalIdTrelmNuevo;
+
+    // model highlight of the sidebar
+    std::optional<QUuid> modeloResaltadoId;
+    std::vector<scene::NodePtr> nodosResaltados;
+
+    // transformation sheet
+    std::optional<DireccionModelo> modeloEditandoTransformacion;
+    TransformacionModelo transformacionEditando;
+
+    // colour picker sheet
+    std::optional<QString> colorPickerKey;
+    QColor colorPickerColor = QColor::fromRgbF(0.5f, 0.5f, 0.5f);
+
+    // error alert
+    std::optional<QString> errorMessage;
+    bool showError = false;
+
+    // True when any discipline has a root node.
+    bool hayModelosCargados() const;
+};
+
+}  // namespace quelva
