@@ -107,7 +107,11 @@ void EscritorOBJ::escribirGrupo(const std::string& nombre, const MallaElemento& 
             numero(malla.vertices[3 * i + k], 10);
         escribir("\n", 1);
     }
-    char texto[96];
+    auto entero = [this](std::uint64_t valor) {
+        char cifras[24];
+        const auto r = std::to_chars(cifras, cifras + sizeof cifras, valor);
+        escribir(cifras, static_cast<std::size_t>(r.ptr - cifras));
+    };
     const double* anterior = nullptr;
     const std::size_t nt = malla.triangulos.size() / 3;
     for (std::size_t t = 0; t < nt; ++t) {
@@ -121,17 +125,14 @@ void EscritorOBJ::escribirGrupo(const std::string& nombre, const MallaElemento& 
             ++normales_;
             anterior = n;
         }
-        char* p = texto;
-        *p++ = 'f';
+        escribir("f", 1);
         for (int k = 0; k < 3; ++k) {
-            *p++ = ' ';
-            p = std::to_chars(p, texto + sizeof texto, vertices_ + malla.triangulos[3 * t + k] + 1).ptr;
-            *p++ = '/';
-            *p++ = '/';
-            p = std::to_chars(p, texto + sizeof texto, normales_).ptr;
+            escribir(" ", 1);
+            entero(vertices_ + malla.triangulos[3 * t + k] + 1);
+            escribir("//", 2);
+            entero(normales_);
         }
-        *p++ = '\n';
-        escribir(texto, static_cast<std::size_t>(p - texto));
+        escribir("\n", 1);
     }
     vertices_ += nv;
 }

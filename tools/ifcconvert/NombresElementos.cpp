@@ -24,7 +24,9 @@ std::string NombresElementos::nombre(std::int64_t numero) const
         }
     }
     // a record the text reader could not read still gets a stable, unique name
-    return "#" + std::to_string(numero);
+    std::string porNumero = "#";
+    porNumero += std::to_string(numero);
+    return porNumero;
 }
 
 }  // namespace quelva::ifcconvert
