@@ -1,0 +1,59 @@
+#include "app/QUELVAApp.h"
+
+#include "app/AboutView.h"
+#include "app/Menus.h"
+#include "main_window/ContentView.h"
+#include "platform/OpenWithDefault.h"
+#include "platform/Resources.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+
+namespace quelva {
+
+QUELVAApp::QUELVAApp(QObject* parent) : QObject(parent)
+{
+    ventana_ = std::make_unique<QMainWindow>();
+    ventana_->setWindowTitle(QStringLiteral("QUELVA"));
+    ventana_->setUnifiedTitleAndToolBarOnMac(true);
+    contentView_ = new ContentView(ventana_.get());
+    ventana_->setCentralWidget(contentView_);
+    ventana_->setMinimumSize(1100, 700);
+    ventana_->resize(1440, 900);
+    construirMenus();
+}
+
+QUELVAApp::~QUELVAApp() = default;
+
+void QUELVAApp::construirMenus()
+{
+    QMenuBar* barra = ventana_->menuBar();
+    for (const Menu& menu : menusDeComandos()) {
+        QMenu* m = barra->addMenu(menu.titulo);
+        for (const ItemMenu& item : menu.items) {
+            if (item.texto.isEmpty()) {
+                m->addSeparator();
+                continue;
+            }
+            QAction* a = m->addAction(item.texto);
+            a->setShortcut(item.atajo);
+            const QString nombre = item.notificacion;
+            connect(a, &QAction::triggered, this, [nombre] { publicarNotificacion(nombre); });
+        }
+    }
+    // The help and about items of the platform's application menu live here.
+    QMenu* ayuda = barra->addMenu(QStringLiteral("Ayuda"));
+    connect(ayuda->addAction(QStringLiteral("Road Map QUELVA")), &QAction::triggered, this,
+            [] { abrirRoadMap(); });
+    connect(ayuda->addAction(QString::fromUtf8(tituloAcercaDe)), &QAction::triggered, this,
+            [] { mostrarAcercaDe(); });
+}
+
+void QUELVAApp::abrirRoadMap()
+{
+    if (const auto ruta = platform::Resources::path(QStringLiteral("ROADMAP"), QStringLiteral("md")))
+        platform::openFileWithDefaultApplication(*ruta);
+}
+
+}  // namespace quelva

@@ -1,0 +1,61 @@
+#include "main_window/ContentView.h"
+
+#include "main_window/EspecialidadesPorDefecto.h"
+#include "platform/SystemColors.h"
+#include "platform/UserInfo.h"
+#include "project/GestorProyecto.h"
+#include "sections/AlmacenesSeccion.h"
+#include "timeline/TimeLinerStore.h"
+#include "viewport/ViewportController.h"
+
+#include <QLabel>
+#include <QVBoxLayout>
+
+namespace quelva {
+
+ContentView::ContentView(QWidget* parent) : QWidget(parent)
+{
+    using platform::SystemColor;
+    disciplinas.ordenEspecialidades = ordenEspecialidadesPorDefecto();
+    disciplinas.especialidades = especialidadesPorDefecto();
+    disciplinas.nuevaEspColor = platform::systemColor(SystemColor::teal);
+    selectorColor.colorPickerColor = platform::systemColor(SystemColor::gray);
+    markup.markupAutor = platform::userFullName();
+
+    viewport_ = new ViewportController(this);
+    almacenCotas_ = new AlmacenCotas(this);
+    almacenEtiquetas_ = new AlmacenEtiquetas(this);
+    gestor_ = new GestorProyecto(this);
+    timeLinerStore_ = new TimeLinerStore(TimeLinerConfig{}, this);
+
+    // Until the three-column layout exists, the window shows the brand only.
+    auto* layout = new QVBoxLayout(this);
+    auto* marca = new QLabel(QStringLiteral("QUELVA"), this);
+    marca->setAlignment(Qt::AlignCenter);
+    QFont f = marca->font();
+    f.setPointSize(28);
+    f.setBold(true);
+    marca->setFont(f);
+    marca->setStyleSheet(QStringLiteral("color: #8e8e93;"));
+    layout->addWidget(marca);
+}
+
+ContentView::~ContentView() = default;
+
+void ContentView::modificarEspecialidades(const std::function<void(std::map<QString, EspecialidadBIM>&)>& cambio)
+{
+    if (!cambio)
+        return;
+    cambio(disciplinas.especialidades);
+    emit especialidadesCambiadas();
+}
+
+bool ContentView::hayModelosCargados() const
+{
+    for (const auto& [key, esp] : disciplinas.especialidades)
+        if (esp.nodoRaiz)
+            return true;
+    return false;
+}
+
+}  // namespace quelva

@@ -1,0 +1,186 @@
+#pragma once
+
+// The main window's state, one plain struct per feature group. ContentView
+// holds one of each; every feature reads and writes its own group, on the GUI
+// thread only. The long-lived holders are owned by ContentView itself.
+
+#include "clash/Interferencia.h"
+#include "comments/ComentarioMarkup.h"
+#include "comparison/ResultadoTRELM.h"
+#include "federation/Especialidad.h"
+#include "federation/ifc/GlobalIds.h"
+#include "federation/ifc/IfcGrids.h"
+#include "federation/ifc/IfcProperties.h"
+#include "scene/Node.h"
+#include "scene/Scene.h"
+#include "sections/Seccion2D.h"
+#include "viewport/EstadoMedicion.h"
+
+#include <QColor>
+#include <QList>
+#include <QPointer>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+#include <QUuid>
+#include <QWidget>
+
+#include <array>
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <set>
+#include <utility>
+#include <vector>
+
+namespace quelva {
+
+using ListaVentanas = QList<QPointer<QWidget>>;
+
+struct EstadoVinculacion {
+    QString fileName = QStringLiteral("Ningún archivo seleccionado");
+    bool showFilePicker = false;
+    bool isProcessing = false;
+};
+
+struct EstadoEscena {
+    scene::ScenePtr scene = scene::makeScene();
+};
+
+struct EstadoEspecialidades {
+    QStringList ordenEspecialidades;
+    bool mostrarNuevaEsp = false;
+    QString nuevaEspNombre;
+    QString nuevaEspIcono = QStringLiteral("folder");
+    QColor nuevaEspColor;  // system teal
+    std::map<QString, EspecialidadBIM> especialidades;
+    QString seleccionActual = QStringLiteral("ARQ");
+};
+
+struct EstadoModelosVinculados {
+    std::optional<DireccionModelo> modeloPendienteEliminar;
+    std::optional<DireccionModelo> modeloEditandoTransformacion;
+    TransformacionModelo transformacionEditando;
+};
+
+struct EstadoProyecto {
+    bool showSavePicker = false;
+    bool showPackageExportProgress = false;
+};
+
+struct EstadoComparacion {
+    MapaGlobalIds globalIdTrelmBase;
+    MapaGlobalIds globalIdTrelmNuevo;
+    scene::NodePtr modeloBase;
+    scene::NodePtr modeloNuevo;
+    QString fileNameBase = QStringLiteral("Sin versión base");
+    QString fileNameNuevo = QStringLiteral("Sin versión nueva");
+    bool trelmActivo = false;
+    EstadisticasTRELM trelmStats;
+    std::optional<ResultadoTRELM> resultadoTRELM;
+    std::optional<QString> seleccionandoTRELM;
+    bool confirmarLimpiarTRELM = false;
+    std::optional<QString> trelmSlotPendienteCargar;
+};
+
+struct EstadoSeleccion {
+    scene::NodePtr nodoSeleccionado;
+    QString nombreSeleccionado;
+    std::optional<QColor> diffuseOriginalSeleccionado;
+};
+
+struct EstadoInterferencias {
+    std::vector<Interferencia> interferencias;
+    bool detectando = false;
+    std::vector<AnalisisInterferencias> historialAnalisis;  // oldest first
+    QSet<QUuid> analisisExpandidos;
+    std::vector<scene::NodePtr> nodosDestacadosHistorial;
+    bool mostrarConfigAnalisis = false;
+    QString nombreAnalisis;
+    double toleranciaAnalisis = 0.02;  // metres
+    bool excluirResueltos = true;
+    std::set<QString> paresActivos;
+    std::vector<std::pair<QString, QString>> paresDisponibles;
+    std::optional<std::int64_t> analisisPendienteEliminar;
+};
+
+struct EstadoPropiedades {
+    // discipline key -> element name -> property key -> value
+    std::map<QString, TablaPropiedadesIFC> propiedadesIFC;
+};
+
+struct EstadoResaltado {
+    std::optional<QUuid> modeloResaltadoId;
+    std::vector<scene::NodePtr> nodosResaltados;
+};
+
+struct EstadoSelectorColor {
+    std::optional<QString> colorPickerKey;
+    QColor colorPickerColor;  // system gray
+};
+
+struct EstadoErrores {
+    std::optional<QString> errorMessage;
+    bool showError = false;
+};
+
+struct EstadoVentanas {
+    ListaVentanas reportWindows;
+};
+
+struct EstadoTimeline {
+    // Never filled; handed unchanged to the timeline window.
+    std::map<QString, MapaGlobalIds> globalIdsPorEsp;
+    ListaVentanas timeLinerWindows;
+};
+
+struct EstadoSecciones {
+    bool seccionActiva = false;
+    int seccionEje = 2;  // 0 = X, 1 = Y, 2 = Z
+    double seccionPosicion = 0;
+    double seccionRangoMin = -50;
+    double seccionRangoMax = 50;
+    int seccionModoProfundidad = 0;
+    double seccionProfundidad = 1.0;
+    std::vector<SeccionGuardada> seccionesGuardadas;
+    scene::NodePtr nodoPlanVisual;
+    ListaVentanas vista2DWindows;
+    std::optional<QUuid> seccionPendienteEliminar;
+};
+
+struct EstadoGrillas {
+    std::vector<EjeGrilla> grillasIFC;
+    scene::NodePtr nodoGrillasIFC;
+};
+
+// A colour of the markup palette.
+struct ColorMarkup {
+    double r, g, b;
+    const char* nombre;
+};
+
+inline constexpr std::array<ColorMarkup, 5> markupPaleta = {{
+    {1.0, 0.15, 0.15, "Rojo"},
+    {1.0, 0.9, 0.0, "Amarillo"},
+    {0.1, 0.9, 0.3, "Verde"},
+    {0.3, 0.6, 1.0, "Azul"},
+    {1.0, 1.0, 1.0, "Blanco"},
+}};
+
+struct EstadoMarkup {
+    bool modoMarkup = false;
+    std::vector<ComentarioMarkup> comentarios;
+    std::vector<TrazadoMarkup> trazadosActivos;
+    std::vector<TextoMarkup> textosActivos;
+    int markupColorIdx = 0;  // into markupPaleta
+    double markupGrosor = 3.0;
+    bool markupModoTexto = false;
+    QString markupTextoPend;
+    QString markupDescripcion;
+    QString markupAutor;  // the logged-in user's full name
+    QPointer<QWidget> markupCanvasRef;
+    std::optional<QUuid> comentarioPendElim;
+    std::optional<ComentarioMarkup> detalleComentario;
+};
+
+}  // namespace quelva
