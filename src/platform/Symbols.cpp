@@ -10,6 +10,7 @@
 #include <cmath>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 
 namespace platform {
@@ -228,6 +229,7 @@ const std::map<std::string, Glyph>& glyphs()
             arrowHead(p, {3.6, 15}, 100, 3.5);
             p.drawPath(polyline({{12, 7.5}, {12, 12}, {15, 14}}));
         };
+        g["clock.arrow.2.circlepath"] = [](QPainter& p, bool f) { glyphs().at("clock.arrow.circlepath")(p, f); };
         g["arrow.triangle.2.circlepath"] = [](QPainter& p, bool) { Pen{p}.line(); circularArrows(p, QRectF(4, 4, 16, 16), 2); };
         g["arrow.3.trianglepath"] = [](QPainter& p, bool) { Pen{p}.line(); circularArrows(p, QRectF(4, 4, 16, 16), 3); };
         g["arrow.uturn.left"] = [](QPainter& p, bool) {
@@ -429,7 +431,10 @@ std::optional<Parsed> parse(std::string name)
     if (auto pos = s.find(onWord); pos != std::string::npos) {
         // "A.on.B": B is the main shape, A the badge.
         std::string a = s.substr(0, pos), b = s.substr(pos + onWord.size());
-        if (known(b)) {
+        // "plus.rectangle" on a folder: the first word is the badge.
+        if (!parse(a))
+            a = a.substr(0, a.find('.'));
+        if (known(b) && parse(a)) {
             r.base = stripFill(b, r.filled);
             r.badge = a;
             return r;
@@ -440,9 +445,9 @@ std::optional<Parsed> parse(std::string name)
         const std::string tail = s.substr(cut + 1);
         if (known(head)) {
             r.base = stripFill(head, r.filled);
-            if (!tail.empty() && !known(tail))
-                return std::nullopt;
-            r.badge = tail;
+            // A remainder that is no symbol of its own is left out.
+            if (parse(tail))
+                r.badge = tail;
             return r;
         }
         if (cut == 0)
@@ -459,6 +464,8 @@ void drawFallback(QPainter& p)
     k.solid();
     p.drawEllipse(QPointF(12, 12), 2.2, 2.2);
 }
+
+void drawParsed(QPainter& p, const Parsed& s);
 
 void drawParsed(QPainter& p, const Parsed& s)
 {
@@ -491,14 +498,14 @@ void drawParsed(QPainter& p, const Parsed& s)
         k.solid();
         p.drawEllipse(QPointF(17, 17), 7, 7);
         k.normal();
-        Parsed b;
-        b.base = stripFill(s.badge, b.filled);
-        p.save();
-        p.translate(17, 17);
-        p.scale(0.5, 0.5);
-        p.translate(-12, -12);
-        glyphs().at(b.base)(p, b.filled);
-        p.restore();
+        if (const auto b = parse(s.badge)) {
+            p.save();
+            p.translate(17, 17);
+            p.scale(0.5, 0.5);
+            p.translate(-12, -12);
+            drawParsed(p, *b);
+            p.restore();
+        }
         return;
     }
     glyph(p, s.filled);
