@@ -158,6 +158,7 @@ struct SceneRenderer::Impl : QOpenGLExtraFunctions {
     GLuint emptyVao = 0;
 
     ClipControlFn clipControl = nullptr;
+    bool software = false;
     float maxAnisotropy = 0;
     int maxSamples = 4;
 
@@ -188,6 +189,9 @@ struct SceneRenderer::Impl : QOpenGLExtraFunctions {
                     ctx->hasExtension("GL_ARB_texture_filter_anisotropic")))
             glGetFloatv(kMaxAnisotropy, &maxAnisotropy);
         glGetIntegerv(GL_MAX_SAMPLES, &maxSamples);
+        const QByteArray renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+        software = renderer.contains("llvmpipe") || renderer.contains("softpipe") || renderer.contains("swrast") ||
+                   renderer.contains("Software");
         glGenVertexArrays(1, &emptyVao);
     }
 
@@ -418,6 +422,7 @@ SceneRenderer::SceneRenderer() : d(std::make_unique<Impl>()) {}
 SceneRenderer::~SceneRenderer() = default;
 
 int SceneRenderer::cachedMeshCount() const { return int(d->meshes.size()); }
+bool SceneRenderer::isSoftware() const { return d->software; }
 
 void SceneRenderer::render(const FrameRequest& request, unsigned target)
 {

@@ -44,6 +44,8 @@ public:
     void render(const FrameRequest& request, unsigned target);
 
     const FrameStats& lastFrame() const { return stats_; }
+    // True on a software rasteriser (Mesa llvmpipe and the like), where multisampling is costly.
+    bool isSoftware() const;
     int cachedMeshCount() const;
 
 private:

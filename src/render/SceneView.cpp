@@ -21,6 +21,7 @@ constexpr double kOrbitRadiansPerPixel = 0.008;
 constexpr double kZoomPerNotch = 0.85;       // distance factor of one wheel notch towards the focus
 constexpr int kPollMilliseconds = 33;
 constexpr int kAnimationMilliseconds = 16;
+constexpr int kRestMilliseconds = 200;       // camera still this long: draw the full-quality frame
 
 CameraPose worldPose(const scene::Node& node)
 {
@@ -87,6 +88,21 @@ SceneView::SceneView(QWidget* parent) : QOpenGLWidget(parent)
     pollTimer_->setInterval(kPollMilliseconds);
     connect(pollTimer_, &QTimer::timeout, this, &SceneView::pollSceneChanges);
     pollTimer_->start();
+    restTimer_ = new QTimer(this);
+    restTimer_->setSingleShot(true);
+    restTimer_->setInterval(kRestMilliseconds);
+    connect(restTimer_, &QTimer::timeout, this, [this] {
+        cameraMoving_ = false;
+        update();
+    });
+}
+
+void SceneView::noteCameraMotion()
+{
+    cameraMoving_ = true;
+    restTimer_->start();
+    update();
+    emit cameraMoved();
 }
 
 SceneView::~SceneView()
@@ -194,8 +210,7 @@ void SceneView::stepAnimation()
         a.node->orientation = a.toOrientation;
         stopCameraAnimation();
     }
-    update();
-    emit cameraMoved();
+    noteCameraMotion();
 }
 
 void SceneView::setMultisampling(int samples)
@@ -206,7 +221,10 @@ void SceneView::setMultisampling(int samples)
 
 QImage SceneView::snapshot()
 {
-    return grabFramebuffer();
+    fullQuality_ = true;
+    QImage image = grabFramebuffer();
+    fullQuality_ = false;
+    return image;
 }
 
 void SceneView::pollSceneChanges()
@@ -237,7 +255,7 @@ void SceneView::paintGL()
     request.scene = scene_.get();
     request.pointOfView = pointOfView_.get();
     request.pixelSize = QSize(int(std::lround(width() * dpr)), int(std::lround(height() * dpr)));
-    request.samples = samples_;
+    request.samples = cameraMoving_ && !fullQuality_ && renderer_->isSoftware() ? 0 : samples_;
     const QColor under = palette().color(QPalette::Window);
     request.underlay = {under.redF(), under.greenF(), under.blueF(), 1.0};
     request.shadowCentre = cameraTarget_;
@@ -289,8 +307,7 @@ void SceneView::mouseMoveEvent(QMouseEvent* event)
         pose = orbit(pose, cameraTarget_, -delta.x() * kOrbitRadiansPerPixel, -delta.y() * kOrbitRadiansPerPixel);
     }
     setWorldPose(*pointOfView_, pose);
-    update();
-    emit cameraMoved();
+    noteCameraMotion();
 }
 
 void SceneView::mouseReleaseEvent(QMouseEvent* event)
@@ -329,8 +346,7 @@ void SceneView::wheelEvent(QWheelEvent* event)
     const double factor = std::pow(kZoomPerNotch, notches);
     setWorldPose(*pointOfView_, dolly(pose, focus, factor));
     cameraTarget_ = focus + (cameraTarget_ - focus) * factor;
-    update();
-    emit cameraMoved();
+    noteCameraMotion();
 }
 
 }  // namespace render

@@ -72,7 +72,9 @@ public:
     bool isAnimatingCamera() const;
     void stopCameraAnimation();
 
-    // Antialiasing: number of samples per pixel (0 or 1 = off). 4 by default.
+    // Antialiasing: number of samples per pixel (0 or 1 = off). 4 by default. On a software
+    // rasteriser the frames drawn while the camera moves skip it (it costs several times the
+    // frame there); the frame at rest and snapshots always use it.
     void setMultisampling(int samples);
     int multisampling() const { return samples_; }
 
@@ -104,6 +106,7 @@ private:
     struct Drag;
 
     void stepAnimation();
+    void noteCameraMotion();
     void pollSceneChanges();
     void releaseGL();
 
@@ -119,6 +122,9 @@ private:
     std::unique_ptr<Drag> drag_;
     QTimer* animationTimer_ = nullptr;
     QTimer* pollTimer_ = nullptr;
+    QTimer* restTimer_ = nullptr;
+    bool cameraMoving_ = false;
+    bool fullQuality_ = false;
     std::size_t lastSignature_ = 0;
 };
 
