@@ -1,0 +1,96 @@
+#include "viewport/BarraViewport.h"
+
+#include "platform/SystemColors.h"
+#include "viewport/BotonCorteCamara.h"
+#include "viewport/EstiloViewport.h"
+#include "viewport/IconoSimbolo.h"
+
+#include <QFrame>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace quelva {
+
+namespace {
+
+QFrame* divisor(QWidget* padre)
+{
+    auto* linea = new QFrame(padre);
+    linea->setFrameShape(QFrame::HLine);
+    linea->setFixedWidth(36);
+    linea->setFixedHeight(1);
+    linea->setStyleSheet(QStringLiteral("background: rgba(0,0,0,50); border: none;"));
+    return linea;
+}
+
+}  // namespace
+
+BarraViewport::BarraViewport(EstadoCorteCamara& corte, std::function<void()> alCambiarCorte, QWidget* parent)
+    : QWidget(parent)
+{
+    auto* columna = new QVBoxLayout(this);
+    columna->setContentsMargins(12, 12, 12, 12);
+    columna->setSpacing(6);
+    columna->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    const QColor primario = platform::systemColor(platform::SystemColor::primaryLabel);
+
+    encuadrar_ = new QToolButton(this);
+    encuadrar_->setIcon(iconoSimbolo(QStringLiteral("scope"), 22, primario));
+    encuadrar_->setIconSize(QSize(22, 22));
+    encuadrar_->setToolTip(QStringLiteral("Zoom extents"));
+    encuadrar_->setAccessibleName(QStringLiteral("Zoom extents"));
+    encuadrar_->setStyleSheet(estiloBotonPlano(colorMaterialFino(), 8, 10));
+    connect(encuadrar_, &QToolButton::clicked, this, &BarraViewport::encuadrarTodoPulsado);
+    columna->addWidget(encuadrar_, 0, Qt::AlignHCenter);
+
+    columna->addWidget(divisor(this), 0, Qt::AlignHCenter);
+    ranuraMedicion_ = new QVBoxLayout;
+    ranuraMedicion_->setContentsMargins(0, 0, 0, 0);
+    columna->addLayout(ranuraMedicion_);
+    columna->addWidget(divisor(this), 0, Qt::AlignHCenter);
+
+    corte_ = new BotonCorteCamara(corte, std::move(alCambiarCorte), this);
+    columna->addWidget(corte_, 0, Qt::AlignHCenter);
+    columna->addWidget(divisor(this), 0, Qt::AlignHCenter);
+
+    for (size_t i = 0; i < kBotonesPreset.size(); ++i) {
+        const BotonPreset& datos = kBotonesPreset[i];
+        auto* boton = new QToolButton(this);
+        boton->setText(QString::fromUtf8(datos.etiqueta));
+        boton->setToolTip(QString::fromUtf8(datos.etiqueta));
+        boton->setIcon(iconoSimbolo(QString::fromUtf8(datos.simbolo), 14, primario));
+        boton->setIconSize(QSize(14, 14));
+        boton->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+        boton->setFont(fuenteSistema(6));
+        boton->setFixedSize(36, 36);
+        boton->setStyleSheet(estiloBotonPlano(colorMaterialFino(), 6));
+        const VistaPreset preset = datos.preset;
+        connect(boton, &QToolButton::clicked, this, [this, preset] { emit presetPulsado(preset); });
+        columna->addWidget(boton, 0, Qt::AlignHCenter);
+        presets_[i] = boton;
+    }
+}
+
+void BarraViewport::setGrupoMedicion(QWidget* grupo)
+{
+    if (grupoMedicion_) {
+        ranuraMedicion_->removeWidget(grupoMedicion_);
+        grupoMedicion_->deleteLater();
+    }
+    grupoMedicion_ = grupo;
+    if (grupo) {
+        grupo->setParent(this);
+        ranuraMedicion_->addWidget(grupo, 0, Qt::AlignHCenter);
+        grupo->show();
+    }
+}
+
+QToolButton* BarraViewport::botonPreset(VistaPreset preset) const
+{
+    for (size_t i = 0; i < kBotonesPreset.size(); ++i)
+        if (kBotonesPreset[i].preset == preset)
+            return presets_[i];
+    return nullptr;
+}
+
+}  // namespace quelva
