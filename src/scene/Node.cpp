@@ -1,6 +1,8 @@
 #include "scene/Node.h"
 
 #include <algorithm>
+#include <cstddef>
+#include <mutex>
 #include <limits>
 
 namespace scene {
@@ -83,7 +85,83 @@ bool contentBox(const Node& node, Box& box)
     return has;
 }
 
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kPlainAllocation = true;  // let the sanitizer see every node's lifetime
+#else
+constexpr bool kPlainAllocation = false;
+#endif
+
+// Fixed-size slots for nodes in large chunks; freed slots are reused, chunks are kept.
+class NodePool {
+public:
+    static NodePool& instance()
+    {
+        static NodePool* pool = new NodePool;  // never destroyed: nodes may outlive static destruction
+        return *pool;
+    }
+
+    void* allocate(std::size_t size)
+    {
+        if (size != sizeof(Node) || kPlainAllocation)
+            return ::operator new(size, std::align_val_t(alignof(Node)));
+        std::lock_guard lock(mutex_);
+        if (!free_) {
+            constexpr std::size_t kSlots = 256;
+            auto* chunk = static_cast<std::byte*>(::operator new(kSlots * sizeof(Node), std::align_val_t(alignof(Node))));
+            for (std::size_t i = kSlots; i-- > 0;) {
+                auto* slot = reinterpret_cast<Slot*>(chunk + i * sizeof(Node));
+                slot->next = free_;
+                free_ = slot;
+            }
+        }
+        Slot* slot = free_;
+        free_ = slot->next;
+        return slot;
+    }
+
+    void release(void* p, std::size_t size)
+    {
+        if (!p)
+            return;
+        if (size != sizeof(Node) || kPlainAllocation) {
+            ::operator delete(p, std::align_val_t(alignof(Node)));
+            return;
+        }
+        std::lock_guard lock(mutex_);
+        auto* slot = static_cast<Slot*>(p);
+        slot->next = free_;
+        free_ = slot;
+    }
+
+private:
+    struct Slot {
+        Slot* next;
+    };
+    std::mutex mutex_;
+    Slot* free_ = nullptr;
+};
+
 }  // namespace
+
+void* Node::operator new(std::size_t size)
+{
+    return NodePool::instance().allocate(size);
+}
+
+void* Node::operator new(std::size_t size, std::align_val_t)
+{
+    return NodePool::instance().allocate(size);
+}
+
+void Node::operator delete(void* p) noexcept
+{
+    NodePool::instance().release(p, sizeof(Node));
+}
+
+void Node::operator delete(void* p, std::align_val_t) noexcept
+{
+    NodePool::instance().release(p, sizeof(Node));
+}
 
 NodePtr Node::make()
 {
@@ -187,6 +265,7 @@ void Node::insertChild(const NodePtr& child, size_t index)
     index = std::min(index, children_.size());
     children_.insert(children_.begin() + std::ptrdiff_t(index), keep);
     keep->parent_ = this;
+    ++childrenVersion_;
 }
 
 void Node::removeFromParent()
@@ -196,6 +275,7 @@ void Node::removeFromParent()
     const NodePtr self = shared_from_this();  // the parent may hold the last reference
     auto& siblings = parent_->children_;
     siblings.erase(std::remove(siblings.begin(), siblings.end(), self), siblings.end());
+    ++parent_->childrenVersion_;
     parent_ = nullptr;
 }
 
@@ -203,6 +283,7 @@ void Node::removeAllChildren()
 {
     const std::vector<NodePtr> old = std::move(children_);
     children_.clear();
+    ++childrenVersion_;
     for (const auto& child : old)
         child->parent_ = nullptr;
 }

@@ -5,6 +5,9 @@
 #include "scene/Light.h"
 #include "scene/Math.h"
 
+#include <cstddef>
+#include <cstdint>
+#include <new>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -28,10 +31,20 @@ public:
     Node(const Node&) = delete;
     Node& operator=(const Node&) = delete;
 
-    // The fields every hit test reads come first, in one or two cache lines.
+    // Nodes come from a pool of their own, packed together: hit tests read every node of a model.
+    static void* operator new(std::size_t size);
+    static void* operator new(std::size_t size, std::align_val_t);
+    static void operator delete(void* p) noexcept;
+    static void operator delete(void* p, std::align_val_t) noexcept;
+
+    // The fields every hit test reads come first, together in two cache lines.
     GeometryPtr geometry;
     bool hidden = false;
 
+private:
+    std::uint64_t childrenVersion_ = 0;  // changes with every change of the child list
+
+public:
     // Local transform.
     Vec3 position;
     Vec3 scale{1, 1, 1};

@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstring>
 #include <limits>
 
 namespace scene {
 
 struct NodeInternals {
     static std::shared_ptr<void>& hitIndex(const Node& n) { return n.hitIndex_; }
+    static std::uint64_t childrenVersion(const Node& n) { return n.childrenVersion_; }
 };
 
 namespace {
@@ -34,11 +36,6 @@ Vec3 reciprocal(const Vec3& d)
 {
     auto r = [](double v) { return 1.0 / (std::abs(v) < 1e-300 ? std::copysign(1e-300, v) : v); };
     return {r(d.x), r(d.y), r(d.z)};
-}
-
-bool sameQuat(const Quat& a, const Quat& b)
-{
-    return a.x == b.x && a.y == b.y && a.z == b.z && a.w == b.w;
 }
 
 double determinant3(const Mat4& m)
@@ -79,40 +76,47 @@ bool SubtreeIndex::matches(const Node& owner) const
 {
     if (!built_ || entries_.empty() || entries_[0].node != &owner)
         return false;
-    // Preorder: a node is only read after its parent's child list matched, so it is alive.
+    // Preorder: a node is only read after its parent's child list was found unchanged (compared
+    // exactly), so it is alive. Every field read lies in the node's first two cache lines.
     const size_t n = entries_.size();
     for (size_t i = 0; i < n; ++i) {
         if (i + 8 < n) {
-            // The walk is bound by memory latency: fetch the fields of nodes further on now.
+            // Bound by memory latency: fetch the nodes further on now.
             const Node* ahead = entries_[i + 8].node;
             __builtin_prefetch(&ahead->geometry);
             __builtin_prefetch(&ahead->orientation);
-            __builtin_prefetch(&ahead->children());
         }
         const Entry& e = entries_[i];
-        const Node& node = *e.node;
-        if (i > 0) {
-            if (node.hidden != e.hidden || node.geometry.get() != e.geometry || !(node.position == e.position) ||
-                !(node.scale == e.scale) || !sameQuat(node.orientation, e.orientation))
-                return false;
-            if (e.hidden)
-                continue;  // what lies under a hidden node is never hit
-        }
-        const auto& kids = node.children();
-        if (kids.size() != e.childCount)
+        if (NodeInternals::childrenVersion(*e.node) != e.childrenVersion ||
+            (i > 0 && fingerprint(*e.node) != e.fingerprint))
             return false;
-        const Node* const* snap = children_.data() + e.firstChild;
-        for (size_t k = 0; k < kids.size(); ++k)
-            if (kids[k].get() != snap[k])
-                return false;
     }
     return true;
+}
+
+std::uint64_t SubtreeIndex::fingerprint(const Node& node)
+{
+    // A sum of the fields' bits times distinct odd constants: a change in any one field always
+    // changes it, and changes in several cancel out only by a 2^-64 chance.
+    auto bits = [](double v) {
+        std::uint64_t u;
+        std::memcpy(&u, &v, 8);
+        return u;
+    };
+    std::uint64_t h = std::uint64_t(reinterpret_cast<std::uintptr_t>(node.geometry.get())) * 0xC2B2AE3D27D4EB4Full;
+    h += std::uint64_t(node.hidden ? 1 : 2) * 0x165667B19E3779F9ull;
+    h += bits(node.position.x) * 0xD6E8FEB86659FD93ull + bits(node.position.y) * 0xA0761D6478BD642Full +
+         bits(node.position.z) * 0xE7037ED1A0B428DBull;
+    h += bits(node.scale.x) * 0x8EBC6AF09C88C6E3ull + bits(node.scale.y) * 0x589965CC75374CC3ull +
+         bits(node.scale.z) * 0x1D8E4E27C47D124Full;
+    h += bits(node.orientation.x) * 0xFF51AFD7ED558CCDull + bits(node.orientation.y) * 0xC4CEB9FE1A85EC53ull +
+         bits(node.orientation.z) * 0x94D049BB133111EBull + bits(node.orientation.w) * 0xBF58476D1CE4E5B9ull;
+    return h;
 }
 
 void SubtreeIndex::rebuild(const Node& owner)
 {
     entries_.clear();
-    children_.clear();
     items_.clear();
     tree_.clear();
 
@@ -126,16 +130,10 @@ void SubtreeIndex::rebuild(const Node& owner)
         stack.pop_back();
         const Node& node = *p.node;
         const bool isOwner = p.node == &owner;
-        Entry e{p.node, node.geometry.get(), node.position, node.scale, node.orientation, node.hidden,
-                std::uint32_t(children_.size()), 0};
-        if (!isOwner && node.hidden) {
-            entries_.push_back(e);
+        // The owner's own fields do not move its subtree within its space.
+        entries_.push_back({p.node, isOwner ? 0 : fingerprint(node), NodeInternals::childrenVersion(node)});
+        if (!isOwner && node.hidden)
             continue;
-        }
-        e.childCount = std::uint32_t(node.children().size());
-        for (const auto& c : node.children())
-            children_.push_back(c.get());
-        entries_.push_back(e);
 
         if (!isOwner && node.geometry && node.geometry->hasBounds() && hasTriangles(*node.geometry)) {
             const double det = determinant3(p.toOwner);

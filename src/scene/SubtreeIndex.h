@@ -2,8 +2,8 @@
 
 // Hit-test index of a node's descendants: a box hierarchy over the triangle geometries of the
 // subtree in the node's own space. Node fields are plain data that change without notice, so
-// each query first compares the subtree with the snapshot the index was built from (a linear
-// pass) and rebuilds on any difference. Internal to the hit test.
+// each query first compares fingerprints of the subtree's nodes with those taken when the index
+// was built (a linear pass) and rebuilds on any difference. Internal to the hit test.
 
 #include "scene/Bvh.h"
 #include "scene/Node.h"
@@ -33,11 +33,8 @@ public:
 private:
     struct Entry {
         const Node* node;
-        const Geometry* geometry;
-        Vec3 position, scale;
-        Quat orientation;
-        bool hidden;
-        std::uint32_t firstChild, childCount;
+        std::uint64_t fingerprint;  // of the node's fields a hit test depends on
+        std::uint64_t childrenVersion;
     };
     struct Item {
         Box box;  // in the owner's space
@@ -50,13 +47,13 @@ private:
         int first, count;  // leaf: items [first, first + count); inner: children first, first + 1
     };
 
+    static std::uint64_t fingerprint(const Node& node);
     bool matches(const Node& owner) const;
     void rebuild(const Node& owner);
 
     std::mutex mutex_;
     bool built_ = false;
     std::vector<Entry> entries_;
-    std::vector<const Node*> children_;
     std::vector<Item> items_;
     std::vector<TreeNode> tree_;
 };

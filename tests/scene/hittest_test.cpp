@@ -356,7 +356,6 @@ TEST(RayCast, LargeModelsFollowEveryChangeBetweenQueries)
     for (int i = 0; i < 40; ++i) {
         NodePtr t = Node::make(square(0.4f));
         t->position = {double(i), 0, 0};
-        t->name = "t" + std::to_string(i);
         model->addChild(t);
         tiles.push_back(t);
     }
