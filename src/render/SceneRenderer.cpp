@@ -506,7 +506,17 @@ void SceneRenderer::render(const FrameRequest& request, unsigned target)
     if (shadowLight && haveCasters) {
         const Vec3 dir = shadowLight->direction();
         const double side = std::max(shadowLight->light->orthographicScale, 1e-3);
-        Vec3 centre = request.shadowCentre.value_or(casterBounds.center());
+        // The requested centre (what the user looks at) unless it lies away from everything,
+        // as a target left at the origin while the model sits at its site coordinates.
+        Vec3 centre = casterBounds.center();
+        if (request.shadowCentre) {
+            const Vec3& c = *request.shadowCentre;
+            const double grow = side / 2;
+            if (c.x >= casterBounds.min.x - grow && c.x <= casterBounds.max.x + grow &&
+                c.y >= casterBounds.min.y - grow && c.y <= casterBounds.max.y + grow &&
+                c.z >= casterBounds.min.z - grow && c.z <= casterBounds.max.z + grow)
+                centre = c;
+        }
         const Vec3 up = std::abs(dir.z) < 0.99 ? Vec3{0, 0, 1} : Vec3{0, 1, 0};
         const Vec3 right = scene::normalized(scene::cross(dir, up));
         const Vec3 top = scene::cross(right, dir);

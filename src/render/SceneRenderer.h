@@ -17,7 +17,8 @@ struct FrameRequest {
     int samples = 4;                           // multisampling, 0 or 1 = off
     // Colour under a background that is not opaque (premultiplied RGBA, 0..1).
     scene::Color underlay{0, 0, 0, 0};
-    // Centre of the area the shadow map covers; the centre of the scene's bounds when absent.
+    // Centre of the area the shadow map covers; the centre of the scene's bounds when absent or
+    // when it lies more than half that area away from the scene's bounds.
     std::optional<scene::Vec3> shadowCentre;
 };
 

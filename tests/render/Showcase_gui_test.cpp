@@ -1,8 +1,10 @@
 #include "render/OffscreenRenderer.h"
+#include "render/SceneView.h"
 #include "support/Showcase.h"
 #include "support/TestScenes.h"
 
 #include <QDir>
+#include <QTest>
 #include <gtest/gtest.h>
 
 using namespace rendertest;
@@ -30,4 +32,24 @@ TEST(Showcase, BuildingFarFromTheOriginIsLitShadedAndOverlaid)
     s.camera->lookAt(s.centre + scene::Vec3{0, 0, 3}, {0, 0, 1});
     keep(r.render(*s.scene, *s.camera, QSize(1280, 800), 4), "closeup.png");
     ASSERT_FALSE(img.isNull());
+}
+
+TEST(Showcase, ViewWidgetShowsTheBuildingAndPicksItsElements)
+{
+    Showcase s = makeShowcase({500000, 7000000, 0});
+    render::SceneView view;
+    view.resize(960, 600);
+    view.setScene(s.scene);
+    view.setPointOfView(s.camera);
+    view.setCameraTarget(s.centre);
+    view.setAllowsCameraControl(true);
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    const QImage shot = view.snapshot();
+    keep(shot, "view.png");
+    // The element under the centre of the view is part of the building, not the floor.
+    const auto hit = view.hitTest(QPointF(480, 300));
+    ASSERT_TRUE(hit);
+    EXPECT_FALSE(hit->node->hasName("_QUELVA_Piso"));
+    EXPECT_LT(scene::length(hit->worldCoordinates - s.centre), 30.0);
 }
