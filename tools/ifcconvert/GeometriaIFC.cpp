@@ -1,6 +1,15 @@
 #include "GeometriaIFC.h"
 
+#include <ifcpp/IFC4/include/IfcArbitraryClosedProfileDef.h>
+#include <ifcpp/IFC4/include/IfcArbitraryOpenProfileDef.h>
+#include <ifcpp/IFC4/include/IfcArbitraryProfileDefWithVoids.h>
 #include <ifcpp/IFC4/include/IfcBlock.h>
+#include <ifcpp/IFC4/include/IfcCartesianPointList2D.h>
+#include <ifcpp/IFC4/include/IfcCartesianPointList3D.h>
+#include <ifcpp/IFC4/include/IfcIndexedPolyCurve.h>
+#include <ifcpp/IFC4/include/IfcPolygonalBoundedHalfSpace.h>
+#include <ifcpp/IFC4/include/IfcPolyline.h>
+#include <ifcpp/IFC4/include/IfcSweptDiskSolid.h>
 #include <ifcpp/IFC4/include/IfcFeatureElementSubtraction.h>
 #include <ifcpp/IFC4/include/IfcLocalPlacement.h>
 #include <ifcpp/IFC4/include/IfcPositiveLengthMeasure.h>
@@ -104,6 +113,106 @@ std::vector<shared_ptr<IfcRepresentation>> representacionesCuerpo(const shared_p
     return cuerpo.empty() ? otras : cuerpo;
 }
 
+// IFC++ draws nothing for an IfcIndexedPolyCurve, which IFC4 exporters use for most profiles, and
+// does not read its segment list. The curve becomes the polyline through its points, following
+// the segments read from the text; arcs (three-point segments) become short chords.
+shared_ptr<IfcPolyline> polilineaDe(const IfcIndexedPolyCurve& curva, const SegmentosIndexados& segmentos)
+{
+    std::vector<vec3> puntos;
+    bool tresD = false;
+    auto copiar = [&](const std::vector<std::vector<shared_ptr<IfcLengthMeasure>>>& lista) {
+        for (const auto& c : lista) {
+            vec3 p = carve::geom::VECTOR(0.0, 0.0, 0.0);
+            for (std::size_t k = 0; k < c.size() && k < 3; ++k)
+                if (c[k])
+                    p[k] = c[k]->m_value;
+            puntos.push_back(p);
+        }
+    };
+    if (auto l2 = dynamic_pointer_cast<IfcCartesianPointList2D>(curva.m_Points)) {
+        copiar(l2->m_CoordList);
+    } else if (auto l3 = dynamic_pointer_cast<IfcCartesianPointList3D>(curva.m_Points)) {
+        copiar(l3->m_CoordList);
+        tresD = true;
+    }
+    if (puntos.empty())
+        return nullptr;
+
+    std::vector<vec3> salida;
+    auto agregar = [&](const vec3& p) {
+        if (salida.empty() || (salida.back() - p).length2() > 1e-18)
+            salida.push_back(p);
+    };
+    auto indice = [&](int i, vec3& p) {
+        if (i < 1 || static_cast<std::size_t>(i) > puntos.size())
+            return false;
+        p = puntos[static_cast<std::size_t>(i) - 1];
+        return true;
+    };
+    auto arco = [&](const vec3& p1, const vec3& p2, const vec3& p3) {
+        const vec3 a = p1 - p3, b = p2 - p3;
+        const vec3 axb = carve::geom::cross(a, b);
+        const double l2 = axb.length2();
+        agregar(p1);
+        if (l2 < 1e-18) {  // collinear: a straight run
+            agregar(p2);
+            agregar(p3);
+            return;
+        }
+        const vec3 centro = p3 + carve::geom::cross(a.length2() * b - b.length2() * a, axb) / (2.0 * l2);
+        const double radio = (p1 - centro).length();
+        const vec3 n = axb / std::sqrt(l2);
+        const vec3 u = (p1 - centro) / radio;
+        // a x b points the way p1 -> p2 -> p3 turns, so angles counted about it grow along the arc
+        const vec3 w = carve::geom::cross(n, u);
+        double barrido = std::atan2(carve::geom::dot(p3 - centro, w), carve::geom::dot(p3 - centro, u));
+        if (barrido <= 0)
+            barrido += 2 * M_PI;
+        const int pasos = std::max(2, static_cast<int>(std::ceil(barrido / (2 * M_PI / 32))));
+        for (int k = 1; k < pasos; ++k) {
+            const double t = barrido * k / pasos;
+            agregar(centro + radio * (std::cos(t) * u + std::sin(t) * w));
+        }
+        agregar(p3);
+    };
+    const auto leidos = segmentos.find(curva.m_entity_id);
+    if (leidos == segmentos.end() || leidos->second.empty()) {
+        for (const vec3& p : puntos)
+            agregar(p);
+    } else {
+        for (const SegmentoIndexado& segmento : leidos->second) {
+            vec3 p1, p2, p3;
+            if (!segmento.arco) {
+                for (int i : segmento.indices)
+                    if (indice(i, p1))
+                        agregar(p1);
+            } else if (segmento.indices.size() == 3 && indice(segmento.indices[0], p1) &&
+                       indice(segmento.indices[1], p2) && indice(segmento.indices[2], p3)) {
+                arco(p1, p2, p3);
+            }
+        }
+    }
+    if (salida.size() < 2)
+        return nullptr;
+    auto polilinea = std::make_shared<IfcPolyline>();
+    polilinea->m_entity_id = curva.m_entity_id;
+    for (const vec3& p : salida) {
+        auto punto = std::make_shared<IfcCartesianPoint>();
+        for (int k = 0; k < (tresD ? 3 : 2); ++k)
+            punto->m_Coordinates.push_back(std::make_shared<IfcLengthMeasure>(p[k]));
+        polilinea->m_Points.push_back(punto);
+    }
+    return polilinea;
+}
+
+template <typename Curva>
+void reemplazarCurvaIndexada(shared_ptr<Curva>& curva, const SegmentosIndexados& segmentos)
+{
+    if (auto indexada = dynamic_pointer_cast<IfcIndexedPolyCurve>(curva))
+        if (auto polilinea = polilineaDe(*indexada, segmentos))
+            curva = polilinea;
+}
+
 }  // namespace
 
 struct GeometriaIFC::Impl {
@@ -112,7 +221,7 @@ struct GeometriaIFC::Impl {
     shared_ptr<RepresentationConverter> conversor;
 
     Matriz matrizColocacion(const shared_ptr<IfcObjectPlacement>& colocacion);
-    void corregirPrimitivas();
+    void prepararModelo(const SegmentosIndexados& segmentos);
     bool convertirRepresentaciones(const shared_ptr<IfcProduct>& producto, ProductShapeData& datos);
     void restarAberturas(const shared_ptr<IfcElement>& anfitrion, ProductShapeData& datos, const Matriz& colocacion);
     void triangular(const ProductShapeData& datos, const Matriz& colocacion, MallaElemento& malla);
@@ -157,10 +266,11 @@ Matriz GeometriaIFC::Impl::matrizColocacion(const shared_ptr<IfcObjectPlacement>
     return total;
 }
 
-// IFC++ centres blocks and pyramids on their position, halves the pyramid's height and takes
-// a sphere's radius as metres. The model is patched so that its output follows the schema:
-// the primitive's position is its corner (pyramid: the corner of its base).
-void GeometriaIFC::Impl::corregirPrimitivas()
+// Patches the model where IFC++ draws it wrong or not at all: indexed poly curves become
+// polylines; blocks and pyramids, which IFC++ centres on their position, are moved so that
+// the position is their corner (pyramid: the corner of its base) and the pyramid gets back
+// the height IFC++ halves; a sphere's radius, which IFC++ takes as metres, is scaled.
+void GeometriaIFC::Impl::prepararModelo(const SegmentosIndexados& segmentos)
 {
     const double factor = modelo->getUnitConverter()->getLengthInMeterFactor();
     auto nuevaPosicion = [&](const shared_ptr<IfcAxis2Placement3D>& vieja, double dx, double dy, double dz) {
@@ -190,7 +300,18 @@ void GeometriaIFC::Impl::corregirPrimitivas()
         return nueva;
     };
     for (const auto& [id, entidad] : modelo->getMapIfcEntities()) {
-        if (auto bloque = dynamic_pointer_cast<IfcBlock>(entidad)) {
+        if (auto perfil = dynamic_pointer_cast<IfcArbitraryClosedProfileDef>(entidad)) {
+            reemplazarCurvaIndexada(perfil->m_OuterCurve, segmentos);
+            if (auto conHuecos = dynamic_pointer_cast<IfcArbitraryProfileDefWithVoids>(perfil))
+                for (auto& interior : conHuecos->m_InnerCurves)
+                    reemplazarCurvaIndexada(interior, segmentos);
+        } else if (auto abierto = dynamic_pointer_cast<IfcArbitraryOpenProfileDef>(entidad)) {
+            reemplazarCurvaIndexada(abierto->m_Curve, segmentos);
+        } else if (auto semiespacio = dynamic_pointer_cast<IfcPolygonalBoundedHalfSpace>(entidad)) {
+            reemplazarCurvaIndexada(semiespacio->m_PolygonalBoundary, segmentos);
+        } else if (auto disco = dynamic_pointer_cast<IfcSweptDiskSolid>(entidad)) {
+            reemplazarCurvaIndexada(disco->m_Directrix, segmentos);
+        } else if (auto bloque = dynamic_pointer_cast<IfcBlock>(entidad)) {
             if (bloque->m_XLength && bloque->m_YLength && bloque->m_ZLength)
                 bloque->m_Position = nuevaPosicion(bloque->m_Position, bloque->m_XLength->m_value / 2,
                                                    bloque->m_YLength->m_value / 2, bloque->m_ZLength->m_value / 2);
@@ -368,7 +489,8 @@ void GeometriaIFC::Impl::triangular(const ProductShapeData& datos, const Matriz&
         }
 }
 
-void GeometriaIFC::convertir(const std::function<void(const MallaElemento&)>& porElemento)
+void GeometriaIFC::convertir(const SegmentosIndexados& segmentos,
+                             const std::function<void(const MallaElemento&)>& porElemento)
 {
     Impl& d = *impl_;
     shared_ptr<UnitConverter>& unidades = d.modelo->getUnitConverter();
@@ -390,7 +512,7 @@ void GeometriaIFC::convertir(const std::function<void(const MallaElemento&)>& po
     // Coordinates are metres whatever the file's unit, so one tolerance fits all.
     carve::setEpsilon(1.5e-05);
 
-    d.corregirPrimitivas();
+    d.prepararModelo(segmentos);
 
     MallaElemento malla;
     for (const auto& [id, entidad] : d.modelo->getMapIfcEntities()) {

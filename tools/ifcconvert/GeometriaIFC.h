@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace quelva::ifcconvert {
@@ -16,6 +17,14 @@ struct MallaElemento {
     std::vector<double> normales;   // x y z per triangle
     std::vector<uint32_t> triangulos;  // three vertex indices per triangle
 };
+
+// Segments of an IfcIndexedPolyCurve as the file writes them (1-based point indices), by the
+// curve's instance number: IFC++ does not read that list.
+struct SegmentoIndexado {
+    bool arco = false;
+    std::vector<int> indices;
+};
+using SegmentosIndexados = std::unordered_map<int, std::vector<SegmentoIndexado>>;
 
 // Drives IFC++ and carve: reads the model once, then converts one product at a time so
 // memory does not grow with the geometry already written.
@@ -30,7 +39,7 @@ public:
     std::size_t leer(std::string contenido);
 
     // Calls porElemento for every product with a body, in entity-number order.
-    void convertir(const std::function<void(const MallaElemento&)>& porElemento);
+    void convertir(const SegmentosIndexados& segmentos, const std::function<void(const MallaElemento&)>& porElemento);
 
 private:
     struct Impl;

@@ -14,6 +14,7 @@ public:
     explicit NombresElementos(std::string textoArchivo);
 
     std::string nombre(std::int64_t numero) const;
+    const TablaRegistrosSTEP& tabla() const { return tabla_; }
 
 private:
     TablaRegistrosSTEP tabla_;

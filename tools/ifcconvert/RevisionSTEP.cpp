@@ -59,6 +59,7 @@ void leerEsquemas(std::string_view sentencia, std::vector<std::string>& esquemas
 RevisionSTEP revisarSTEP(std::string_view texto)
 {
     RevisionSTEP r;
+    const char* const base = texto.data();
     if (texto.substr(0, 3) == "\xEF\xBB\xBF")
         texto.remove_prefix(3);
 
@@ -72,6 +73,10 @@ RevisionSTEP revisarSTEP(std::string_view texto)
         if (enCadena) {
             if (c == '\'')
                 enCadena = false;  // a doubled apostrophe reopens at once
+            else if (c == '\\' && texto.substr(i, 3) == "\\S\\")
+                i += 3;  // \S\ takes the next character whatever it is, an apostrophe too
+            else if (c == '\\' && i + 1 < texto.size() && texto[i + 1] == '\\')
+                ++i;
             continue;
         }
         if (c == '\'') {
@@ -106,6 +111,7 @@ RevisionSTEP revisarSTEP(std::string_view texto)
             else if (clave == "DATA") {
                 zona = Zona::datos;
                 r.seccionDatos = true;
+                r.inicioDatos = static_cast<std::size_t>(sentencia.data() - base);
             }
             break;
         case Zona::cabecera:

@@ -12,6 +12,7 @@ struct RevisionSTEP {
     bool cabeceraISO = false;            // the first statement is ISO-10303-21
     std::vector<std::string> esquemas;   // names listed by FILE_SCHEMA, upper case
     bool seccionDatos = false;           // a DATA; statement was found
+    std::size_t inicioDatos = 0;         // offset of that statement in the text
     bool datosCerrados = false;          // ... and an ENDSEC; after it
     std::size_t registros = 0;           // entity instances inside DATA
 };

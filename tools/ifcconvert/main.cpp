@@ -8,6 +8,7 @@
 #include "GeometriaIFC.h"
 #include "NombresElementos.h"
 #include "RevisionSTEP.h"
+#include "SegmentosCurva.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -76,6 +77,11 @@ int convertir(const std::string& entrada, const std::string& salida)
         return fallar("el archivo IFC está truncado: la sección DATA no termina con ENDSEC;");
 
     NombresElementos nombres(texto);
+    // IFC++ gives up on a whole file over header details (the order of the header entities,
+    // stray backslashes in FILE_NAME); it only needs the schema from there.
+    texto.replace(0, revision.inicioDatos,
+                  "ISO-10303-21;\nHEADER;\nFILE_DESCRIPTION((''),'2;1');\nFILE_NAME('','',(''),(''),'','','');\n"
+                  "FILE_SCHEMA(('" + revision.esquemas.front() + "'));\nENDSEC;\n");
     GeometriaIFC geometria;
     const std::size_t entidades = geometria.leer(std::move(texto));
     if (entidades == 0 && revision.registros > 0) {
@@ -88,7 +94,8 @@ int convertir(const std::string& entrada, const std::string& salida)
     EscritorOBJ escritor(salida);
     if (!escritor.abrir())
         return fallar("no se pudo escribir el archivo OBJ " + salida + ": " + escritor.error());
-    geometria.convertir([&](const MallaElemento& malla) { escritor.escribirGrupo(nombres.nombre(malla.id), malla); });
+    geometria.convertir(leerSegmentosIndexados(nombres.tabla()),
+                        [&](const MallaElemento& malla) { escritor.escribirGrupo(nombres.nombre(malla.id), malla); });
     if (!escritor.terminar())
         return fallar("no se pudo escribir el archivo OBJ " + salida + ": " + escritor.error());
     return 0;
