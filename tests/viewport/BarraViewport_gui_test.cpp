@@ -1,0 +1,142 @@
+#include "viewport/BarraViewport.h"
+
+#include "viewport/BotonCorteCamara.h"
+#include "viewport/Interruptor.h"
+#include "viewport/PopoverCorteCamara.h"
+
+#include <QLabel>
+#include <QLayout>
+#include <QSignalSpy>
+#include <QSlider>
+#include <QTest>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+using quelva::VistaPreset;
+
+namespace {
+
+class Barra : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        barra = std::make_unique<quelva::BarraViewport>(corte, [this] { ++cambios; });
+        barra->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(barra.get()));
+    }
+
+    quelva::EstadoCorteCamara corte;
+    int cambios = 0;
+    std::unique_ptr<quelva::BarraViewport> barra;
+};
+
+}  // namespace
+
+TEST_F(Barra, PresetButtonsReportTheirPresetAndCarryTheirLabelAsHelp)
+{
+    qRegisterMetaType<quelva::VistaPreset>();
+    QSignalSpy presets(barra.get(), &quelva::BarraViewport::presetPulsado);
+    QSignalSpy encuadres(barra.get(), &quelva::BarraViewport::encuadrarTodoPulsado);
+
+    const struct { VistaPreset preset; const char* etiqueta; } casos[] = {
+        {VistaPreset::arriba, "Top"}, {VistaPreset::frontal, "Front"}, {VistaPreset::posterior, "Back"},
+        {VistaPreset::izquierda, "Left"}, {VistaPreset::derecha, "Right"}, {VistaPreset::isoIzquierda, "ISO L"},
+        {VistaPreset::isoDerecha, "ISO R"},
+    };
+    int anteriorY = -1;
+    for (const auto& caso : casos) {
+        QToolButton* boton = barra->botonPreset(caso.preset);
+        ASSERT_TRUE(boton);
+        EXPECT_EQ(boton->text(), QString::fromUtf8(caso.etiqueta));
+        EXPECT_EQ(boton->toolTip(), QString::fromUtf8(caso.etiqueta));
+        EXPECT_GT(boton->y(), anteriorY);  // top to bottom in table order
+        anteriorY = boton->y();
+        QTest::mouseClick(boton, Qt::LeftButton);
+        ASSERT_FALSE(presets.isEmpty());
+        EXPECT_EQ(presets.takeLast().at(0).value<VistaPreset>(), caso.preset);
+    }
+
+    EXPECT_EQ(barra->botonEncuadrar()->toolTip(), QStringLiteral("Zoom extents"));
+    EXPECT_LT(barra->botonEncuadrar()->y(), barra->botonCorte()->y());
+    EXPECT_LT(barra->botonCorte()->y(), barra->botonPreset(VistaPreset::arriba)->y());
+    QTest::mouseClick(barra->botonEncuadrar(), Qt::LeftButton);
+    EXPECT_EQ(encuadres.size(), 1);
+}
+
+TEST_F(Barra, MeasurementGroupGoesBetweenZoomExtentsAndTheCutButton)
+{
+    auto* grupo = new QLabel(QStringLiteral("medición"));
+    barra->setGrupoMedicion(grupo);
+    barra->adjustSize();
+    QTest::qWait(20);
+    EXPECT_EQ(grupo->parentWidget(), barra.get());
+    EXPECT_TRUE(grupo->isVisible());
+    EXPECT_GT(grupo->y(), barra->botonEncuadrar()->y());
+    EXPECT_LT(grupo->y(), barra->botonCorte()->y());
+}
+
+TEST_F(Barra, CutButtonOpensItsPanelAndASecondClickClosesItWithTheCutStillOn)
+{
+    quelva::BotonCorteCamara* boton = barra->botonCorte();
+    EXPECT_EQ(boton->toolTip(), QStringLiteral("Corte de cámara — navegación interior sin seccionar la escena"));
+    EXPECT_EQ(boton->text(), QStringLiteral("Corte"));
+
+    QTest::mouseClick(boton, Qt::LeftButton);
+    EXPECT_TRUE(corte.modoCorteCamara);
+    EXPECT_TRUE(corte.mostrarPopoverCorte);
+    EXPECT_TRUE(boton->popover()->isVisible());
+    EXPECT_EQ(cambios, 1);
+    EXPECT_EQ(boton->toolTip(), QStringLiteral("Corte de cámara activo (0.50 m) — clic para ajustar"));
+    EXPECT_EQ(boton->popover()->width(), 300);
+    EXPECT_TRUE(boton->popover()->interruptor()->isChecked());
+    EXPECT_TRUE(boton->popover()->filaAviso()->isVisible());
+    EXPECT_EQ(boton->popover()->etiquetaValor()->text(), QStringLiteral("0.50 m"));
+
+    // The panel is a popup: the press on the button closes it and is not replayed as a click.
+    QTest::mouseClick(boton, Qt::LeftButton);
+    QTest::qWait(20);
+    EXPECT_TRUE(corte.modoCorteCamara);
+    EXPECT_FALSE(corte.mostrarPopoverCorte);
+    EXPECT_FALSE(boton->popover()->isVisible());
+
+    QTest::mouseClick(boton, Qt::LeftButton);
+    EXPECT_TRUE(corte.mostrarPopoverCorte);
+    EXPECT_TRUE(boton->popover()->isVisible());
+}
+
+TEST_F(Barra, PanelSliderAndSwitchChangeTheCut)
+{
+    quelva::BotonCorteCamara* boton = barra->botonCorte();
+    QTest::mouseClick(boton, Qt::LeftButton);
+    quelva::PopoverCorteCamara* panel = boton->popover();
+    ASSERT_TRUE(panel->isVisible());
+
+    const int antes = cambios;
+    panel->deslizador()->setValue(25);  // 25 steps of 0.05
+    EXPECT_DOUBLE_EQ(corte.distanciaCorte, 1.25);
+    EXPECT_EQ(panel->etiquetaValor()->text(), QStringLiteral("1.25 m"));
+    EXPECT_EQ(boton->toolTip(), QStringLiteral("Corte de cámara activo (1.25 m) — clic para ajustar"));
+    EXPECT_GT(cambios, antes);
+    EXPECT_EQ(panel->deslizador()->minimum() / 20.0, 0.05);
+    EXPECT_EQ(panel->deslizador()->maximum() / 20.0, 5.0);
+
+    QTest::mouseClick(panel->interruptor(), Qt::LeftButton);
+    EXPECT_FALSE(corte.modoCorteCamara);
+    EXPECT_FALSE(corte.mostrarPopoverCorte);
+    EXPECT_FALSE(panel->isVisible());
+    EXPECT_EQ(boton->toolTip(), QStringLiteral("Corte de cámara — navegación interior sin seccionar la escena"));
+    EXPECT_DOUBLE_EQ(corte.distanciaCorte, 1.25);  // kept for the next time
+}
+
+TEST_F(Barra, StateChangedElsewhereShowsOnTheButton)
+{
+    quelva::BotonCorteCamara* boton = barra->botonCorte();
+    corte.modoCorteCamara = true;
+    corte.distanciaCorte = 2.0;
+    boton->actualizar();
+    EXPECT_EQ(boton->toolTip(), QStringLiteral("Corte de cámara activo (2.00 m) — clic para ajustar"));
+    EXPECT_FALSE(boton->popover()->isVisible());
+    EXPECT_EQ(boton->popover()->deslizador()->value(), 40);
+    EXPECT_EQ(cambios, 0);
+}
