@@ -136,6 +136,7 @@ void signatureOf(const scene::Node& node, std::size_t& h)
                 continue;
             mixProperty(h, m->diffuse);
             mixProperty(h, m->emission);
+            mixProperty(h, m->transparent);
             mixDouble(h, m->transparency);
             mix(h, std::size_t(m->lightingModel));
             mix(h, std::size_t(m->doubleSided) | std::size_t(m->readsFromDepthBuffer) << 1 |

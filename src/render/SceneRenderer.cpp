@@ -129,7 +129,7 @@ struct Batch {
     const MeshEntry* mesh = nullptr;
     const PackedElement* element = nullptr;
     const scene::Material* material = nullptr;
-    TexRef diffuse, emission;
+    TexRef diffuse, emission, mask;
     double alpha = 1;
     bool transparent = false;
     double distance = 0;
@@ -143,7 +143,7 @@ struct SceneRenderer::Impl : QOpenGLExtraFunctions {
         int modelView, projection, normalMatrix, shadowMatrix, lightingModel, diffuseColor, hasDiffuseMap,
             diffuseMap, diffuseScale, emissionColor, hasEmissionMap, emissionMap, emissionScale, opacity, ambient,
             lightCount, lightDirection, lightColor, shadowLight, shadowMap, shadowStrength, shadowRadius,
-            shadowSamples, shadowTexel;
+            shadowSamples, shadowTexel, hasMask, mask, maskScale;
     } loc{};
     int depthMatrix = -1;
     int backgroundImage = -1;
@@ -179,7 +179,8 @@ struct SceneRenderer::Impl : QOpenGLExtraFunctions {
                u("uDiffuseColor"), u("uHasDiffuseMap"), u("uDiffuseMap"), u("uDiffuseScale"), u("uEmissionColor"),
                u("uHasEmissionMap"), u("uEmissionMap"), u("uEmissionScale"), u("uOpacity"), u("uAmbient"),
                u("uLightCount"), u("uLightDirection"), u("uLightColor"), u("uShadowLight"), u("uShadowMap"),
-               u("uShadowStrength"), u("uShadowRadius"), u("uShadowSamples"), u("uShadowTexel")};
+               u("uShadowStrength"), u("uShadowRadius"), u("uShadowSamples"), u("uShadowTexel"),
+               u("uHasMask"), u("uMask"), u("uMaskScale")};
         depthMatrix = depth.uniformLocation("uMatrix");
         backgroundImage = background.uniformLocation("uImage");
 
@@ -668,11 +669,13 @@ void SceneRenderer::render(const FrameRequest& request, unsigned target)
                 b.material = mp ? mp.get() : &defaultMaterial();
                 b.diffuse = g.texture(b.material->diffuse);
                 b.emission = g.texture(b.material->emission);
+                b.mask = g.texture(b.material->transparent);
                 double diffuseAlpha = 1;
                 if (const scene::Color* c = b.material->diffuse.color())
                     diffuseAlpha = c->a;
                 b.alpha = std::clamp(b.material->transparency * item.opacity, 0.0, 1.0);
-                b.transparent = b.alpha * diffuseAlpha < 0.999 || (b.diffuse.id && b.diffuse.translucent);
+                b.transparent = b.alpha * diffuseAlpha < 0.999 || (b.diffuse.id && b.diffuse.translucent) ||
+                                (b.mask.id && b.mask.translucent);
                 b.distance = distance;
                 batches.push_back(b);
             }
@@ -706,6 +709,7 @@ void SceneRenderer::render(const FrameRequest& request, unsigned target)
         g.glUniform1i(g.loc.diffuseMap, 0);
         g.glUniform1i(g.loc.emissionMap, 1);
         g.glUniform1i(g.loc.shadowMap, 2);
+        g.glUniform1i(g.loc.mask, 3);
         g.glUniform1i(g.loc.shadowLight, shadowIndex);
         if (shadowIndex >= 0) {
             const scene::Light& l = *shadowLight->light;
@@ -772,6 +776,13 @@ void SceneRenderer::render(const FrameRequest& request, unsigned target)
                 const scene::Color c = mat.emission.color() ? *mat.emission.color() : scene::Color::black();
                 g.glUniform1i(g.loc.hasEmissionMap, 0);
                 g.glUniform3f(g.loc.emissionColor, float(c.r), float(c.g), float(c.b));
+            }
+            if (b.mask.id) {
+                g.bindTexture(3, b.mask.id, mat.transparent);
+                g.glUniform1i(g.loc.hasMask, 1);
+                g.glUniform2f(g.loc.maskScale, float(mat.transparent.scaleS), float(mat.transparent.scaleT));
+            } else {
+                g.glUniform1i(g.loc.hasMask, 0);
             }
             g.glUniform1f(g.loc.opacity, float(b.alpha));
             g.glDrawElements(b.element->lines ? GL_LINES : GL_TRIANGLES, b.element->indexCount, GL_UNSIGNED_INT,

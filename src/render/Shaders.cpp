@@ -46,6 +46,9 @@ uniform bool uHasEmissionMap;
 uniform sampler2D uEmissionMap;
 uniform vec2 uEmissionScale;
 uniform float uOpacity;
+uniform bool uHasMask;
+uniform sampler2D uMask;  // its alpha multiplies the opacity
+uniform vec2 uMaskScale;
 
 uniform vec3 uAmbient;
 uniform int uLightCount;
@@ -100,6 +103,8 @@ void main()
         emission = e.rgb * e.a;  // a transparent texel adds nothing
     }
     float alpha = diffuse.a * uOpacity;
+    if (uHasMask)
+        alpha *= texture(uMask, vTexCoord * uMaskScale).a;
 
     if (uLightingModel == 0) {
         fragColor = vec4(clamp(diffuse.rgb + emission, 0.0, 1.0), alpha);

@@ -1,5 +1,6 @@
 #include "render/OffscreenRenderer.h"
 #include "scene/Image.h"
+#include "scene/Primitives.h"
 #include "scene/Projection.h"
 #include "support/TestScenes.h"
 
@@ -375,4 +376,45 @@ TEST(OffscreenRenderer, HiddenParentHidesItsSubtree)
     parent->hidden = true;
     render::OffscreenRenderer r;
     EXPECT_TRUE(close(pixel(f.draw(r), 80, 60), kBackground));
+}
+
+TEST(OffscreenRenderer, MaskImageAlphaCutsTheSurface)
+{
+    QImage mask(8, 8, QImage::Format_ARGB32);
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x)
+            mask.setPixelColor(x, y, y < 4 ? QColor(255, 255, 255, 255) : QColor(255, 255, 255, 0));  // top kept
+    Fixture f;
+    f.eye->position = {0, -3, 0};
+    f.eye->lookAt({0, 0, 0}, {0, 0, 1});
+    auto q = facingQuad(quad(2, Color{1, 0, 0, 1}), {0, 0, 0});
+    q->geometry->firstMaterial()->transparent.contents = mask;
+    f.scene->rootNode()->addChild(q);
+    render::OffscreenRenderer r;
+    const QImage out = f.draw(r);
+    const Vec3 top = scene::projectPoint({f.eye.get(), QSizeF(kSize)}, {0, 0, 0.6});
+    const Vec3 bottom = scene::projectPoint({f.eye.get(), QSizeF(kSize)}, {0, 0, -0.6});
+    EXPECT_TRUE(close(pixel(out, int(top.x), int(top.y)), QColor(255, 0, 0)));
+    EXPECT_TRUE(close(pixel(out, int(bottom.x), int(bottom.y)), kBackground));
+}
+
+TEST(OffscreenRenderer, TextLabelShowsItsGlyphsInTheMaterialColour)
+{
+    Fixture f;
+    auto text = scene::makeText("HH", 1.0, 0.01);
+    text->firstMaterial()->diffuse.contents = Color{1, 0, 0, 1};
+    text->firstMaterial()->lightingModel = scene::LightingModel::Constant;
+    const scene::Box b = text->localBounds();
+    auto n = node(text);
+    n->orientation = scene::Quat::fromAxisAngle({1, 0, 0}, scene::degToRad(90));  // text plane faces the camera
+    n->position = {-b.center().x, 0, -b.center().y};
+    f.scene->rootNode()->addChild(n);
+    render::OffscreenRenderer r;
+    const QImage img = f.draw(r);
+    int red = 0, other = 0;
+    for (int y = 40; y < 80; ++y)
+        for (int x = 50; x < 110; ++x)
+            (close(pixel(img, x, y), QColor(255, 0, 0), 20) ? red : other)++;
+    EXPECT_GT(red, 50);
+    EXPECT_GT(other, 50);  // between and around the strokes the background shows
 }

@@ -3,6 +3,7 @@
 #include "TestScenes.h"
 
 #include "scene/Image.h"
+#include "scene/Primitives.h"
 
 #include <QLinearGradient>
 #include <QPainter>
@@ -128,6 +129,20 @@ Showcase makeShowcase(Vec3 origin)
     s.overlay = node(line, origin);
     s.overlay->renderingOrder = 10;
     root->addChild(s.overlay);
+
+    // A billboard label over the building, as measurements label their lines.
+    auto text = scene::makeText("12,40 m", 1.2, 0.01);
+    text->firstMaterial()->diffuse.contents = Color{0.1, 0.1, 0.15, 1};
+    text->firstMaterial()->lightingModel = scene::LightingModel::Constant;
+    text->firstMaterial()->readsFromDepthBuffer = false;
+    auto holder = scene::Node::make();
+    holder->billboard = true;
+    holder->position = origin + Vec3{w / 2, d / 2, storeys * height + 2};
+    holder->renderingOrder = 11;
+    auto label = node(text, -text->localBounds().center());
+    label->renderingOrder = 11;
+    holder->addChild(label);
+    root->addChild(holder);
 
     const double r = std::max(w, d) + 4;
     s.camera = camera(s.centre + Vec3{r, -r, r * 0.8}, s.centre, 60, 0.05, 100 * r);
