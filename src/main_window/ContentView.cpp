@@ -1,6 +1,5 @@
 #include "main_window/ContentView.h"
 
-#include "main_window/EspecialidadesPorDefecto.h"
 #include "platform/SystemColors.h"
 #include "platform/UserInfo.h"
 #include "project/GestorProyecto.h"
@@ -16,10 +15,7 @@ namespace quelva {
 ContentView::ContentView(QWidget* parent) : QWidget(parent)
 {
     using platform::SystemColor;
-    disciplinas.ordenEspecialidades = ordenEspecialidadesPorDefecto();
-    disciplinas.especialidades = especialidadesPorDefecto();
     disciplinas.nuevaEspColor = platform::systemColor(SystemColor::teal);
-    selectorColor.colorPickerColor = platform::systemColor(SystemColor::gray);
     markup.markupAutor = platform::userFullName();
 
     viewport_ = new ViewportController(this);
@@ -46,16 +42,13 @@ void ContentView::modificarEspecialidades(const std::function<void(std::map<QStr
 {
     if (!cambio)
         return;
-    cambio(disciplinas.especialidades);
+    cambio(federacion.especialidades);
     emit especialidadesCambiadas();
 }
 
 bool ContentView::hayModelosCargados() const
 {
-    for (const auto& [key, esp] : disciplinas.especialidades)
-        if (esp.nodoRaiz)
-            return true;
-    return false;
+    return federacion.hayModelosCargados();
 }
 
 }  // namespace quelva

@@ -23,6 +23,7 @@ public:
     explicit ContentView(QWidget* parent = nullptr);
     ~ContentView() override;
 
+    EstadoFederacion federacion;
     EstadoVinculacion vinculacion;
     EstadoEscena escena;
     EstadoEspecialidades disciplinas;
@@ -31,14 +32,9 @@ public:
     EstadoComparacion comparacion;
     EstadoSeleccion seleccion;
     EstadoInterferencias clashes;
-    EstadoPropiedades propiedades;
-    EstadoResaltado resaltado;
-    EstadoSelectorColor selectorColor;
-    EstadoErrores errores;
     EstadoVentanas ventanas;
     EstadoTimeline timeline;
     EstadoSecciones secciones;
-    EstadoGrillas grillas;
     EstadoMedicion medicion;
     EstadoCorteCamara corteCamara;
     EstadoMarkup markup;

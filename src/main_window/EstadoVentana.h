@@ -2,15 +2,16 @@
 
 // The main window's state, one plain struct per feature group. ContentView
 // holds one of each; every feature reads and writes its own group, on the GUI
-// thread only. The long-lived holders are owned by ContentView itself.
+// thread only. The federation's share (linking, disciplines and their models,
+// properties, grid axes, comparison slots, highlight, colour picker, errors)
+// is EstadoFederacion. The long-lived holders are owned by ContentView itself.
 
 #include "clash/Interferencia.h"
 #include "comments/ComentarioMarkup.h"
 #include "comparison/ResultadoTRELM.h"
 #include "federation/Especialidad.h"
+#include "federation/EstadoFederacion.h"
 #include "federation/ifc/GlobalIds.h"
-#include "federation/ifc/IfcGrids.h"
-#include "federation/ifc/IfcProperties.h"
 #include "scene/Node.h"
 #include "scene/Scene.h"
 #include "sections/Seccion2D.h"
@@ -37,30 +38,26 @@ namespace quelva {
 
 using ListaVentanas = QList<QPointer<QWidget>>;
 
+// fileName and isProcessing: EstadoFederacion.
 struct EstadoVinculacion {
-    QString fileName = QStringLiteral("Ningún archivo seleccionado");
     bool showFilePicker = false;
-    bool isProcessing = false;
 };
 
 struct EstadoEscena {
     scene::ScenePtr scene = scene::makeScene();
 };
 
+// The new-discipline sheet; the disciplines themselves: EstadoFederacion.
 struct EstadoEspecialidades {
-    QStringList ordenEspecialidades;
     bool mostrarNuevaEsp = false;
     QString nuevaEspNombre;
     QString nuevaEspIcono = QStringLiteral("folder");
     QColor nuevaEspColor;  // system teal
-    std::map<QString, EspecialidadBIM> especialidades;
-    QString seleccionActual = QStringLiteral("ARQ");
 };
 
+// The transformation sheet's fields: EstadoFederacion.
 struct EstadoModelosVinculados {
     std::optional<DireccionModelo> modeloPendienteEliminar;
-    std::optional<DireccionModelo> modeloEditandoTransformacion;
-    TransformacionModelo transformacionEditando;
 };
 
 struct EstadoProyecto {
@@ -68,17 +65,11 @@ struct EstadoProyecto {
     bool showPackageExportProgress = false;
 };
 
+// The slots (models, file names, GlobalId maps, slot being chosen): EstadoFederacion.
 struct EstadoComparacion {
-    MapaGlobalIds globalIdTrelmBase;
-    MapaGlobalIds globalIdTrelmNuevo;
-    scene::NodePtr modeloBase;
-    scene::NodePtr modeloNuevo;
-    QString fileNameBase = QStringLiteral("Sin versión base");
-    QString fileNameNuevo = QStringLiteral("Sin versión nueva");
     bool trelmActivo = false;
     EstadisticasTRELM trelmStats;
     std::optional<ResultadoTRELM> resultadoTRELM;
-    std::optional<QString> seleccionandoTRELM;
     bool confirmarLimpiarTRELM = false;
     std::optional<QString> trelmSlotPendienteCargar;
 };
@@ -104,26 +95,6 @@ struct EstadoInterferencias {
     std::optional<std::int64_t> analisisPendienteEliminar;
 };
 
-struct EstadoPropiedades {
-    // discipline key -> element name -> property key -> value
-    std::map<QString, TablaPropiedadesIFC> propiedadesIFC;
-};
-
-struct EstadoResaltado {
-    std::optional<QUuid> modeloResaltadoId;
-    std::vector<scene::NodePtr> nodosResaltados;
-};
-
-struct EstadoSelectorColor {
-    std::optional<QString> colorPickerKey;
-    QColor colorPickerColor;  // system gray
-};
-
-struct EstadoErrores {
-    std::optional<QString> errorMessage;
-    bool showError = false;
-};
-
 struct EstadoVentanas {
     ListaVentanas reportWindows;
 };
@@ -146,11 +117,6 @@ struct EstadoSecciones {
     scene::NodePtr nodoPlanVisual;
     ListaVentanas vista2DWindows;
     std::optional<QUuid> seccionPendienteEliminar;
-};
-
-struct EstadoGrillas {
-    std::vector<EjeGrilla> grillasIFC;
-    scene::NodePtr nodoGrillasIFC;
 };
 
 // A colour of the markup palette.

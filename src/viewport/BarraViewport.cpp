@@ -3,7 +3,7 @@
 #include "platform/SystemColors.h"
 #include "viewport/BotonCorteCamara.h"
 #include "viewport/EstiloViewport.h"
-#include "viewport/IconoSimbolo.h"
+#include "platform/Symbols.h"
 
 #include <QFrame>
 #include <QToolButton>
@@ -35,7 +35,7 @@ BarraViewport::BarraViewport(EstadoCorteCamara& corte, std::function<void()> alC
     const QColor primario = platform::systemColor(platform::SystemColor::primaryLabel);
 
     encuadrar_ = new QToolButton(this);
-    encuadrar_->setIcon(iconoSimbolo(QStringLiteral("scope"), 22, primario));
+    encuadrar_->setIcon(platform::symbolIcon(QStringLiteral("scope"), primario));
     encuadrar_->setIconSize(QSize(22, 22));
     encuadrar_->setToolTip(QStringLiteral("Zoom extents"));
     encuadrar_->setAccessibleName(QStringLiteral("Zoom extents"));
@@ -58,7 +58,7 @@ BarraViewport::BarraViewport(EstadoCorteCamara& corte, std::function<void()> alC
         auto* boton = new QToolButton(this);
         boton->setText(QString::fromUtf8(datos.etiqueta));
         boton->setToolTip(QString::fromUtf8(datos.etiqueta));
-        boton->setIcon(iconoSimbolo(QString::fromUtf8(datos.simbolo), 14, primario));
+        boton->setIcon(platform::symbolIcon(QString::fromUtf8(datos.simbolo), primario));
         boton->setIconSize(QSize(14, 14));
         boton->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
         boton->setFont(fuenteSistema(6));

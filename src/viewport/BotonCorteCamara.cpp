@@ -3,7 +3,7 @@
 #include "platform/SystemColors.h"
 #include "viewport/CorteCamara.h"
 #include "viewport/EstiloViewport.h"
-#include "viewport/IconoSimbolo.h"
+#include "platform/Symbols.h"
 #include "viewport/PopoverCorteCamara.h"
 
 namespace quelva {
@@ -53,8 +53,8 @@ void BotonCorteCamara::actualizar()
     const bool activo = estado_.modoCorteCamara;
     const QColor cian = platform::systemColor(platform::SystemColor::cyan);
     const QColor primario = platform::systemColor(platform::SystemColor::primaryLabel);
-    setIcon(iconoSimbolo(activo ? QStringLiteral("scissors.fill") : QStringLiteral("scissors"), 15,
-                         activo ? cian : primario));
+    setIcon(platform::symbolIcon(activo ? QStringLiteral("scissors.fill") : QStringLiteral("scissors"),
+                                 activo ? cian : primario));
     QColor fondo = activo ? cian : colorFondoControl();
     if (activo)
         fondo.setAlphaF(0.18f);

@@ -3,7 +3,7 @@
 #include "platform/NumberFormat.h"
 #include "platform/SystemColors.h"
 #include "viewport/EstiloViewport.h"
-#include "viewport/IconoSimbolo.h"
+#include "platform/Symbols.h"
 #include "viewport/Interruptor.h"
 
 #include <QFontDatabase>
@@ -36,7 +36,7 @@ QLabel* etiqueta(const QString& texto, const QFont& fuente, const QColor& color,
 QLabel* icono(const QString& simbolo, int puntos, const QColor& color, QWidget* padre)
 {
     auto* l = new QLabel(padre);
-    l->setPixmap(iconoSimbolo(simbolo, puntos, color).pixmap(puntos, puntos));
+    l->setPixmap(platform::symbolPixmap(simbolo, puntos, color));
     return l;
 }
 

@@ -36,13 +36,13 @@ TEST(ContentView, StartsWithTheSixDefaultDisciplinesInOrder)
         {"ARE", "Áreas de Reserva", "rectangle.dashed", 1.0, 0.55, 0.0},
         {"EXI", "Existente", "clock.arrow.circlepath", 0.6, 0.25, 0.8},
     };
-    ASSERT_EQ(v.disciplinas.ordenEspecialidades.size(), 6);
-    ASSERT_EQ(v.disciplinas.especialidades.size(), 6u);
+    ASSERT_EQ(v.federacion.ordenEspecialidades.size(), 6);
+    ASSERT_EQ(v.federacion.especialidades.size(), 6u);
     for (int i = 0; i < 6; ++i) {
         const auto& e = esperado[i];
-        EXPECT_EQ(v.disciplinas.ordenEspecialidades[i], QString::fromUtf8(e.key));
-        const auto it = v.disciplinas.especialidades.find(QString::fromUtf8(e.key));
-        ASSERT_NE(it, v.disciplinas.especialidades.end()) << e.key;
+        EXPECT_EQ(v.federacion.ordenEspecialidades[i], QString::fromUtf8(e.key));
+        const auto it = v.federacion.especialidades.find(QString::fromUtf8(e.key));
+        ASSERT_NE(it, v.federacion.especialidades.end()) << e.key;
         EXPECT_EQ(it->second.nombre, QString::fromUtf8(e.nombre));
         EXPECT_EQ(it->second.icono, QString::fromUtf8(e.icono));
         EXPECT_TRUE(mismoColor(it->second.colorOriginal, e.r, e.g, e.b)) << e.key;
@@ -50,7 +50,7 @@ TEST(ContentView, StartsWithTheSixDefaultDisciplinesInOrder)
         EXPECT_EQ(it->second.nodoRaiz, nullptr);
         EXPECT_TRUE(it->second.modelos.empty());
     }
-    EXPECT_EQ(v.disciplinas.seleccionActual, "ARQ");
+    EXPECT_EQ(v.federacion.seleccionActual, "ARQ");
     EXPECT_EQ(v.disciplinas.nuevaEspIcono, "folder");
     EXPECT_EQ(v.disciplinas.nuevaEspColor, platform::systemColor(platform::SystemColor::teal));
 }
@@ -64,7 +64,7 @@ TEST(ContentView, ModelsCountAsLoadedOnceAnyDisciplineHasARootNode)
     v.modificarEspecialidades([](auto& tabla) { tabla.at("EXI").nodoRaiz = scene::Node::make(); });
     EXPECT_EQ(avisos.count(), 1);
     EXPECT_TRUE(v.hayModelosCargados());
-    EXPECT_TRUE(v.disciplinas.especialidades.at("EXI").modelos.empty());
+    EXPECT_TRUE(v.federacion.especialidades.at("EXI").modelos.empty());
     v.modificarEspecialidades([](auto& tabla) { tabla.at("EXI").nodoRaiz.reset(); });
     EXPECT_FALSE(v.hayModelosCargados());
 }
@@ -72,8 +72,8 @@ TEST(ContentView, ModelsCountAsLoadedOnceAnyDisciplineHasARootNode)
 TEST(ContentView, FeatureStateStartsFromItsInitialValues)
 {
     ContentView v;
-    EXPECT_EQ(v.vinculacion.fileName, QString::fromUtf8("Ningún archivo seleccionado"));
-    EXPECT_FALSE(v.vinculacion.isProcessing);
+    EXPECT_EQ(v.federacion.fileName, QString::fromUtf8("Ningún archivo seleccionado"));
+    EXPECT_FALSE(v.federacion.isProcessing);
     ASSERT_NE(v.escena.scene, nullptr);
     EXPECT_TRUE(v.escena.scene->rootNode()->children().empty());
 
@@ -101,18 +101,18 @@ TEST(ContentView, FeatureStateStartsFromItsInitialValues)
     EXPECT_EQ(v.markup.markupAutor, platform::userFullName());
     EXPECT_FALSE(v.markup.markupAutor.isEmpty());
 
-    EXPECT_EQ(v.comparacion.fileNameBase, QString::fromUtf8("Sin versión base"));
-    EXPECT_EQ(v.comparacion.fileNameNuevo, QString::fromUtf8("Sin versión nueva"));
-    EXPECT_EQ(v.comparacion.modeloBase, nullptr);
-    EXPECT_EQ(v.comparacion.modeloNuevo, nullptr);
+    EXPECT_EQ(v.federacion.fileNameBase, QString::fromUtf8("Sin versión base"));
+    EXPECT_EQ(v.federacion.fileNameNuevo, QString::fromUtf8("Sin versión nueva"));
+    EXPECT_EQ(v.federacion.modeloBase, nullptr);
+    EXPECT_EQ(v.federacion.modeloNuevo, nullptr);
     EXPECT_FALSE(v.comparacion.resultadoTRELM);
     EXPECT_FALSE(v.comparacion.trelmActivo);
     EXPECT_EQ(v.comparacion.trelmStats, quelva::EstadisticasTRELM{});
 
-    EXPECT_EQ(v.modelosVinculados.transformacionEditando, quelva::TransformacionModelo{});
-    EXPECT_EQ(v.modelosVinculados.transformacionEditando.unidades, quelva::TransformacionModelo::Unidades::metros);
-    EXPECT_EQ(v.selectorColor.colorPickerColor, platform::systemColor(platform::SystemColor::gray));
-    EXPECT_FALSE(v.errores.showError);
+    EXPECT_EQ(v.federacion.transformacionEditando, quelva::TransformacionModelo{});
+    EXPECT_EQ(v.federacion.transformacionEditando.unidades, quelva::TransformacionModelo::Unidades::metros);
+    EXPECT_FALSE(v.federacion.showError);
+    EXPECT_FALSE(v.vinculacion.showFilePicker);
     EXPECT_TRUE(v.timeline.globalIdsPorEsp.empty());
 }
 
