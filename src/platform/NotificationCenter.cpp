@@ -8,8 +8,9 @@ namespace platform {
 
 NotificationCenter& NotificationCenter::defaultCenter()
 {
-    static NotificationCenter center;
-    return center;
+    // Never destroyed: observers may end after static destructors have run.
+    static NotificationCenter* center = new NotificationCenter;
+    return *center;
 }
 
 int NotificationCenter::subscribe(const QString& name, QObject* context, Callback callback)
