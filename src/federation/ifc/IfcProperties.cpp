@@ -2,6 +2,7 @@
 
 #include "federation/ifc/ElementTypes.h"
 
+#include <new>
 #include <utility>
 #include <vector>
 
@@ -14,62 +15,79 @@ TablaPropiedadesIFC parsearPropiedadesIFC(const TablaRegistrosSTEP& tabla)
     // Entry of each element record, by its index in the table, so that relations
     // find it without splitting the element again. Map values keep their address.
     std::vector<PropiedadesElementoIFC*> porIndice(entradas.size(), nullptr);
+    std::vector<std::string_view> atributos;
 
     for (size_t i = 0; i < entradas.size(); ++i) {
         const RegistroSTEP& r = entradas[i].registro;
         if (!esTipoElementoIFC(r.tipo) || !tabla.vigente(i))
             continue;
-        const auto atributos = separarAtributosSTEP(r.argumentos);
+        separarAtributosSTEP(r.argumentos, atributos, 3);
         if (atributos.size() <= 2)
             continue;
         std::string nombre = limpiarCadenaSTEP(atributos[2]);
         if (nombre.empty())
             continue;
         PropiedadesElementoIFC& propiedades = resultado[std::move(nombre)];
-        propiedades[kClaveTipoIFC] = std::string(r.tipo);
+        propiedades.insert_or_assign(kClaveTipoIFC, std::string(r.tipo));
         porIndice[i] = &propiedades;
     }
 
     std::vector<std::pair<std::string, std::string>> pares;
+    std::vector<PropiedadesElementoIFC*> destinos;
     for (size_t i = 0; i < entradas.size(); ++i) {
         const RegistroSTEP& rel = entradas[i].registro;
         if (rel.tipo != "IFCRELDEFINESBYPROPERTIES" || !tabla.vigente(i))
             continue;
-        const auto atributosRel = separarAtributosSTEP(rel.argumentos);
-        if (atributosRel.size() < 6)
+        separarAtributosSTEP(rel.argumentos, atributos, 6);
+        if (atributos.size() < 6)
             continue;
-        const auto refDefinicion = parsearReferenciaSTEP(atributosRel[5]);
+        const std::string_view relacionados = atributos[4];
+        const auto refDefinicion = parsearReferenciaSTEP(atributos[5]);
         if (!refDefinicion)
             continue;
         const RegistroSTEP* pset = tabla.buscar(*refDefinicion);
         if (!pset || pset->tipo != "IFCPROPERTYSET")
             continue;
-        const auto atributosPset = separarAtributosSTEP(pset->argumentos);
-        if (atributosPset.size() < 5)
+
+        destinos.clear();
+        for (const std::int64_t ref : parsearListaReferenciasSTEP(relacionados)) {
+            const auto indice = tabla.indiceDe(ref);
+            if (indice && porIndice[*indice])
+                destinos.push_back(porIndice[*indice]);
+        }
+        if (destinos.empty())
             continue;
-        const std::string prefijo = limpiarCadenaSTEP(atributosPset[2]) + kSeparadorPropiedad;
+
+        separarAtributosSTEP(pset->argumentos, atributos, 5);
+        if (atributos.size() < 5)
+            continue;
+        const std::string prefijo = limpiarCadenaSTEP(atributos[2]) + kSeparadorPropiedad;
+        const std::string_view propiedadesPset = atributos[4];
 
         pares.clear();
-        for (const std::int64_t ref : parsearListaReferenciasSTEP(atributosPset[4])) {
+        for (const std::int64_t ref : parsearListaReferenciasSTEP(propiedadesPset)) {
             const RegistroSTEP* prop = tabla.buscar(ref);
             if (!prop || prop->tipo != "IFCPROPERTYSINGLEVALUE")
                 continue;
-            const auto atributosProp = separarAtributosSTEP(prop->argumentos);
-            if (atributosProp.size() < 3)
+            separarAtributosSTEP(prop->argumentos, atributos, 3);
+            if (atributos.size() < 3)
                 continue;
-            std::string nombreProp = limpiarCadenaSTEP(atributosProp[0]);
+            std::string nombreProp = limpiarCadenaSTEP(atributos[0]);
             if (nombreProp.empty())
                 continue;
-            pares.emplace_back(prefijo + nombreProp, valorNominalSTEP(atributosProp[2]));
+            pares.emplace_back(prefijo + nombreProp, valorNominalSTEP(atributos[2]));
         }
 
-        for (const std::int64_t ref : parsearListaReferenciasSTEP(atributosRel[4])) {
-            const auto indice = tabla.indiceDe(ref);
-            if (!indice || !porIndice[*indice])
-                continue;
-            PropiedadesElementoIFC& propiedades = *porIndice[*indice];
-            for (const auto& [clave, valor] : pares)
-                propiedades.insert_or_assign(clave, valor);
+        // Copies for all but the last related element, which takes the texts themselves.
+        for (size_t k = 0; k < destinos.size(); ++k) {
+            PropiedadesElementoIFC& propiedades = *destinos[k];
+            const bool ultimo = k + 1 == destinos.size();
+            for (auto& [clave, valor] : pares) {
+                if (ultimo)
+                    propiedades.insert_or_assign(std::move(clave), std::move(valor));
+                else
+                    propiedades.insert_or_assign(clave, valor);
+            }
         }
     }
     return resultado;
@@ -77,7 +95,11 @@ TablaPropiedadesIFC parsearPropiedadesIFC(const TablaRegistrosSTEP& tabla)
 
 TablaPropiedadesIFC parsearPropiedadesIFC(const std::filesystem::path& ruta)
 {
-    return parsearPropiedadesIFC(leerArchivoSTEP(ruta));
+    try {
+        return parsearPropiedadesIFC(leerArchivoSTEP(ruta));
+    } catch (const std::bad_alloc&) {
+        return {};
+    }
 }
 
 }  // namespace quelva

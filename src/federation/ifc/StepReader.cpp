@@ -5,7 +5,9 @@
 
 #include <charconv>
 #include <cstring>
+#include <algorithm>
 #include <deque>
+#include <limits>
 #include <unordered_set>
 
 namespace quelva {
@@ -78,6 +80,19 @@ std::string normalizarRegistro(std::string_view r)
 
 // Calls `alRegistro(texto, limpio)` for every statement terminated by ";" outside
 // strings and comments; `limpio` is false when the text holds line ends or comments.
+// Bytes that need a look inside a record: end, string, line ends, comment start.
+struct TablaEspeciales {
+    bool especial[256] = {};
+    constexpr TablaEspeciales()
+    {
+        for (unsigned char c : {';', '\'', '\n', '\r', '/'})
+            especial[c] = true;
+    }
+};
+constexpr TablaEspeciales kEspeciales;
+
+// Calls `alRegistro(texto, limpio)` for every statement terminated by ";" outside
+// strings and comments; `limpio` is false when the text holds line ends or comments.
 template <typename F>
 void recorrerSentencias(std::string_view t, F&& alRegistro)
 {
@@ -102,6 +117,10 @@ void recorrerSentencias(std::string_view t, F&& alRegistro)
         size_t j = i;
         bool terminado = false;
         while (j < n) {
+            while (j < n && !kEspeciales.especial[static_cast<unsigned char>(d[j])])
+                ++j;
+            if (j >= n)
+                break;
             const char x = d[j];
             if (x == ';') {
                 terminado = true;
@@ -159,7 +178,11 @@ struct TablaRegistrosSTEP::Datos {
     std::deque<std::string> copias;           // records rebuilt without line ends or comments (stable addresses)
     std::unordered_set<std::string> tipos;    // upper-cased types written in mixed case
     std::vector<Entrada> entradas;
-    std::vector<std::uint32_t> huecos;        // open addressing: entry index + 1, 0 = empty
+    // Entry index + 1 by record number (0 = none): `directo` when numbers are dense
+    // (position = number - base), else the open-addressing hash `huecos`.
+    std::vector<std::uint32_t> directo;
+    std::int64_t base = 0;
+    std::vector<std::uint32_t> huecos;
     int desplazamiento = 64;
 
     void agregar(std::string_view r);
@@ -171,9 +194,18 @@ void TablaRegistrosSTEP::Datos::agregar(std::string_view r)
 {
     if (r.empty() || r[0] != '#')
         return;
-    const size_t igual = r.find('=');
-    const size_t parentesis = r.find('(');
-    if (igual == std::string_view::npos || parentesis == std::string_view::npos || parentesis < igual)
+    // "=" and "(" lie close to the start: a plain loop beats two library searches.
+    size_t igual = std::string_view::npos;
+    size_t parentesis = std::string_view::npos;
+    for (size_t k = 1; k < r.size(); ++k) {
+        if (r[k] == '=' && igual == std::string_view::npos)
+            igual = k;
+        if (r[k] == '(') {
+            parentesis = k;
+            break;
+        }
+    }
+    if (igual == std::string_view::npos || parentesis == std::string_view::npos)
         return;
     Entrada e;
     const auto numero = leerEnteroSTEP(recortarSTEP(r.substr(1, igual - 1)));
@@ -200,9 +232,34 @@ void TablaRegistrosSTEP::Datos::agregar(std::string_view r)
 
 void TablaRegistrosSTEP::Datos::indexar()
 {
+    std::int64_t minimo = std::numeric_limits<std::int64_t>::max();
+    std::int64_t maximo = std::numeric_limits<std::int64_t>::min();
+    size_t validos = 0;
+    for (const Entrada& e : entradas) {
+        if (!e.numeroValido)
+            continue;
+        minimo = std::min(minimo, e.numero);
+        maximo = std::max(maximo, e.numero);
+        ++validos;
+    }
+    if (validos == 0)
+        return;
+    // Files number their records almost densely: then a plain array indexed by
+    // number is smaller and faster than hashing. Sparse numbering falls back to the hash.
+    const auto rango = static_cast<std::uint64_t>(maximo) - static_cast<std::uint64_t>(minimo);
+    if (rango < 4 * static_cast<std::uint64_t>(validos) + 64) {
+        base = minimo;
+        directo.assign(static_cast<size_t>(rango) + 1, 0);
+        for (size_t k = 0; k < entradas.size(); ++k) {
+            if (entradas[k].numeroValido)
+                directo[static_cast<size_t>(static_cast<std::uint64_t>(entradas[k].numero) - static_cast<std::uint64_t>(base))] =
+                    static_cast<std::uint32_t>(k + 1);  // a repeated number keeps the later record
+        }
+        return;
+    }
     size_t capacidad = 16;
     int bits = 4;
-    while (capacidad < entradas.size() * 2) {
+    while (capacidad < validos * 2) {
         capacidad *= 2;
         ++bits;
     }
@@ -227,6 +284,12 @@ void TablaRegistrosSTEP::Datos::indexar()
 
 std::optional<size_t> TablaRegistrosSTEP::Datos::indice(std::int64_t numero) const
 {
+    if (!directo.empty()) {
+        const std::uint64_t posicion = static_cast<std::uint64_t>(numero) - static_cast<std::uint64_t>(base);
+        if (numero < base || posicion >= directo.size() || directo[posicion] == 0)
+            return std::nullopt;
+        return directo[posicion] - 1;
+    }
     if (huecos.empty())
         return std::nullopt;
     const size_t mascara = huecos.size() - 1;
@@ -251,11 +314,7 @@ TablaRegistrosSTEP TablaRegistrosSTEP::desdeTexto(std::string texto)
     auto datos = std::make_shared<Datos>();
     datos->texto = std::move(texto);
     // Every record ends in ";", so their count bounds the table: one allocation, no regrowth.
-    size_t puntosYComas = 0;
-    for (const char* p = datos->texto.data(), *fin = p + datos->texto.size();
-         (p = static_cast<const char*>(std::memchr(p, ';', static_cast<size_t>(fin - p)))) != nullptr; ++p)
-        ++puntosYComas;
-    datos->entradas.reserve(puntosYComas);
+    datos->entradas.reserve(static_cast<size_t>(std::count(datos->texto.begin(), datos->texto.end(), ';')));
     recorrerSentencias(datos->texto, [&](std::string_view r, bool limpio) {
         if (r.empty() || r[0] != '#')
             return;
@@ -334,11 +393,22 @@ std::string_view recortarSTEP(std::string_view texto)
 std::vector<std::string_view> separarAtributosSTEP(std::string_view argumentos)
 {
     std::vector<std::string_view> atributos;
+    separarAtributosSTEP(argumentos, atributos);
+    return atributos;
+}
+
+void separarAtributosSTEP(std::string_view argumentos, std::vector<std::string_view>& atributos, size_t maximo)
+{
+    atributos.clear();
+    if (maximo == 0)
+        return;
     bool enCadena = false;
     int profundidad = 0;
     size_t inicio = 0;
-    for (size_t i = 0; i < argumentos.size(); ++i) {
-        const char c = argumentos[i];
+    const char* d = argumentos.data();
+    const size_t n = argumentos.size();
+    for (size_t i = 0; i < n; ++i) {
+        const char c = d[i];
         if (c == '\'') {
             enCadena = !enCadena;
         } else if (enCadena) {
@@ -349,13 +419,14 @@ std::vector<std::string_view> separarAtributosSTEP(std::string_view argumentos)
             --profundidad;
         } else if (c == ',' && profundidad == 0) {
             atributos.push_back(recortarSTEP(argumentos.substr(inicio, i - inicio)));
+            if (atributos.size() == maximo)
+                return;
             inicio = i + 1;
         }
     }
-    const std::string_view ultimo = recortarSTEP(argumentos.substr(std::min(inicio, argumentos.size())));
+    const std::string_view ultimo = recortarSTEP(argumentos.substr(std::min(inicio, n)));
     if (!ultimo.empty())
         atributos.push_back(ultimo);
-    return atributos;
 }
 
 std::string limpiarCadenaSTEP(std::string_view atributo)

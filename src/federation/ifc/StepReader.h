@@ -66,6 +66,9 @@ std::string_view recortarSTEP(std::string_view texto);
 
 // Top-level attributes of an attribute text, each trimmed; views into `argumentos`.
 std::vector<std::string_view> separarAtributosSTEP(std::string_view argumentos);
+// The same into a reused list, stopping after the first `maximo` attributes.
+void separarAtributosSTEP(std::string_view argumentos, std::vector<std::string_view>& atributos,
+                          size_t maximo = static_cast<size_t>(-1));
 
 // "$" and "*" give the empty text; a quoted string gives its decoded content.
 std::string limpiarCadenaSTEP(std::string_view atributo);

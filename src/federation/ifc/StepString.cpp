@@ -188,6 +188,8 @@ void anadirUTF8(std::string& salida, char32_t c)
 
 std::string decodificarCadenaSTEP(std::string_view s)
 {
+    if (s.find_first_of("\\'") == std::string_view::npos)
+        return std::string(s);  // nothing to decode: the common case
     std::string salida;
     salida.reserve(s.size());
     int pagina = 0;  // 0 = ISO 8859-1 (page A)
