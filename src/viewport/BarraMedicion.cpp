@@ -1,13 +1,10 @@
 #include "viewport/BarraMedicion.h"
 
+#include "platform/Symbols.h"
 #include "platform/SystemColors.h"
 #include "viewport/Medicion3D.h"
 
-#include <QApplication>
 #include <QHBoxLayout>
-#include <QPainter>
-#include <QPainterPath>
-#include <QPixmap>
 #include <QToolButton>
 
 #include <cmath>
@@ -31,57 +28,9 @@ const char* simboloModo(ModoMedicion3D modo)
     return "";
 }
 
-// Small line drawings standing in for the system symbols of the same names.
-QIcon icono(const QString& simbolo, const QColor& color, int lado)
+QIcon icono(const QString& simbolo, const QColor& color, int)
 {
-    const qreal escala = 3;
-    QPixmap pixmap(int(lado * escala), int(lado * escala));
-    pixmap.fill(Qt::transparent);
-    pixmap.setDevicePixelRatio(escala);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    const qreal s = lado;
-    QPen pluma(color, std::max<qreal>(1.0, s / 11.0), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
-    p.setPen(pluma);
-    p.setBrush(Qt::NoBrush);
-    const QRectF caja(s * 0.08, s * 0.08, s * 0.84, s * 0.84);
-
-    if (simbolo == "ruler") {
-        p.translate(s / 2, s / 2);
-        p.rotate(-45);
-        const QRectF regla(-s * 0.5, -s * 0.17, s, s * 0.34);
-        p.drawRoundedRect(regla, s * 0.05, s * 0.05);
-        for (int i = 1; i < 5; ++i) {
-            const qreal x = regla.left() + regla.width() * i / 5;
-            p.drawLine(QPointF(x, regla.top()), QPointF(x, regla.top() + regla.height() * (i % 2 ? 0.45 : 0.3)));
-        }
-    } else if (simbolo == "skew") {
-        QPolygonF rombo;
-        rombo << QPointF(s * 0.3, s * 0.2) << QPointF(s * 0.95, s * 0.2) << QPointF(s * 0.7, s * 0.8)
-              << QPointF(s * 0.05, s * 0.8);
-        p.drawPolygon(rombo);
-    } else if (simbolo == "angle") {
-        p.drawLine(QPointF(s * 0.1, s * 0.9), QPointF(s * 0.95, s * 0.9));
-        p.drawLine(QPointF(s * 0.1, s * 0.9), QPointF(s * 0.75, s * 0.1));
-        p.drawArc(QRectF(s * 0.1 - s * 0.5, s * 0.9 - s * 0.5, s, s), 0, 50 * 16);
-    } else if (simbolo == "mappin.circle") {
-        p.drawEllipse(caja);
-        p.setBrush(color);
-        p.drawEllipse(QPointF(s / 2, s * 0.4), s * 0.12, s * 0.12);
-        p.drawLine(QPointF(s / 2, s * 0.45), QPointF(s / 2, s * 0.75));
-    } else if (simbolo == "xmark.circle") {
-        p.drawEllipse(caja);
-        p.drawLine(QPointF(s * 0.35, s * 0.35), QPointF(s * 0.65, s * 0.65));
-        p.drawLine(QPointF(s * 0.65, s * 0.35), QPointF(s * 0.35, s * 0.65));
-    } else if (simbolo == "checkmark.circle.fill") {
-        p.setBrush(color);
-        p.drawEllipse(caja);
-        p.setPen(QPen(Qt::white, pluma.widthF(), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-        QPolygonF marca;
-        marca << QPointF(s * 0.3, s * 0.52) << QPointF(s * 0.45, s * 0.67) << QPointF(s * 0.72, s * 0.36);
-        p.drawPolyline(marca);
-    }
-    return QIcon(pixmap);
+    return platform::symbolIcon(simbolo, color);
 }
 
 QString rgba(const QColor& c, double alpha)
