@@ -211,14 +211,14 @@ TEST(SceneView, AnimatedMoveEndsExactlyAtTheRequestedPose)
     goal->lookAt({0, 0, 0}, {0, 0, 1});
     const double nearBefore = f.view.pointOfView()->camera->zNear;
     const Vec3 start = f.view.pointOfView()->position;
-    f.view.animateCamera(goal->position, goal->orientation, 0.3);
+    f.view.animateCamera(goal->position, goal->orientation, 0.8);
     EXPECT_TRUE(f.view.isAnimatingCamera());
     EXPECT_EQ(f.view.pointOfView()->position, start);  // nothing jumps before the timer runs
-    QTest::qWait(120);
-    const Vec3 midway = f.view.pointOfView()->position;
-    EXPECT_NE(midway, start);
-    EXPECT_NE(midway, goal->position);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !f.view.isAnimatingCamera(); }, 2000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return f.view.pointOfView()->position != start; }, 3000));
+    if (f.view.isAnimatingCamera()) {
+        EXPECT_NE(f.view.pointOfView()->position, goal->position);
+    }
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !f.view.isAnimatingCamera(); }, 5000));
     EXPECT_EQ(f.view.pointOfView()->position, goal->position);
     const scene::Quat q = f.view.pointOfView()->orientation;
     EXPECT_NEAR(std::abs(q.x * goal->orientation.x + q.y * goal->orientation.y + q.z * goal->orientation.z +
@@ -245,5 +245,5 @@ TEST(SceneView, ChangesToTheShownSceneAreRedrawnWithoutBeingAsked)
     QTest::qWait(100);
     const int idle = frames.count();
     f.red->position = {0, 0, 1};
-    EXPECT_TRUE(QTest::qWaitFor([&] { return frames.count() > idle; }, 1000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return frames.count() > idle; }, 3000));
 }
