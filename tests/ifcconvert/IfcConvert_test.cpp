@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cmath>
 #include <iterator>
+#include <ostream>
 #include <set>
 #include <vector>
 
@@ -99,6 +100,11 @@ struct Fixture {
     const char* archivo;
     bool ifc4;
 };
+
+void PrintTo(const Fixture& f, std::ostream* os)
+{
+    *os << f.archivo;
+}
 
 std::vector<Esperado> esperadosDe(const Fixture& f)
 {
