@@ -5,7 +5,9 @@
 #include "viewport/EstiloViewport.h"
 #include "platform/Symbols.h"
 
+#include <QEvent>
 #include <QFrame>
+#include <QRegion>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -69,6 +71,51 @@ BarraViewport::BarraViewport(EstadoCorteCamara& corte, std::function<void()> alC
         columna->addWidget(boton, 0, Qt::AlignHCenter);
         presets_[i] = boton;
     }
+    if (parent)
+        parent->installEventFilter(this);
+    colocar();
+}
+
+bool BarraViewport::event(QEvent* event)
+{
+    const bool r = QWidget::event(event);
+    if (event->type() == QEvent::LayoutRequest || event->type() == QEvent::ParentChange) {
+        if (event->type() == QEvent::ParentChange && parentWidget())
+            parentWidget()->installEventFilter(this);
+        colocar();
+    }
+    return r;
+}
+
+bool BarraViewport::eventFilter(QObject* objeto, QEvent* event)
+{
+    if (objeto == parentWidget() && event->type() == QEvent::Resize)
+        colocar();
+    return QWidget::eventFilter(objeto, event);
+}
+
+void BarraViewport::colocar()
+{
+    resize(sizeHint());
+    if (QWidget* padre = parentWidget())
+        move(padre->width() - width(), 0);
+    actualizarMascara();
+}
+
+void BarraViewport::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    actualizarMascara();
+}
+
+void BarraViewport::actualizarMascara()
+{
+    // Clicks between the buttons go through to the 3D view underneath.
+    QRegion zona;
+    for (QObject* hijo : children())
+        if (auto* w = qobject_cast<QWidget*>(hijo); w && !w->isHidden() && !w->isWindow())
+            zona += w->geometry().adjusted(-1, -1, 1, 1);
+    setMask(zona.isEmpty() ? QRegion(rect()) : zona);
 }
 
 void BarraViewport::setGrupoMedicion(QWidget* grupo)

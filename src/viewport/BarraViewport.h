@@ -15,7 +15,9 @@ class BotonCorteCamara;
 
 // The toolbar floating at the top trailing corner of the 3D view, top to bottom: "Zoom extents",
 // the measurement group, the "Corte" button and the seven preset buttons, with dividers between
-// the groups. It reports presses; the owner moves the camera.
+// the groups. It reports presses; the owner moves the camera. Made as a child of the 3D view's
+// column it keeps to that widget's top trailing corner, and only its buttons take clicks: the
+// view stays usable between them.
 class BarraViewport : public QWidget {
     Q_OBJECT
 
@@ -31,11 +33,19 @@ public:
     BotonCorteCamara* botonCorte() const { return corte_; }
     QToolButton* botonPreset(VistaPreset preset) const;
 
+protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* objeto, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
 signals:
     void encuadrarTodoPulsado();
     void presetPulsado(quelva::VistaPreset preset);
 
 private:
+    void colocar();
+    void actualizarMascara();
+
     QVBoxLayout* ranuraMedicion_ = nullptr;
     QWidget* grupoMedicion_ = nullptr;
     QToolButton* encuadrar_ = nullptr;

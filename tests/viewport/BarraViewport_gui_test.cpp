@@ -140,3 +140,28 @@ TEST_F(Barra, StateChangedElsewhereShowsOnTheButton)
     EXPECT_EQ(boton->popover()->deslizador()->value(), 40);
     EXPECT_EQ(cambios, 0);
 }
+
+TEST(BarraFlotante, KeepsToTheTopTrailingCornerAndLetsClicksBetweenButtonsThrough)
+{
+    QWidget columna;
+    columna.resize(640, 480);
+    auto* vista = new QWidget(&columna);  // stands for the 3D view
+    vista->setGeometry(0, 0, 640, 480);
+    quelva::EstadoCorteCamara corte;
+    auto* barra = new quelva::BarraViewport(corte, {}, &columna);
+    columna.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&columna));
+    QTest::qWait(20);
+    EXPECT_EQ(barra->geometry().topRight(), QPoint(639, 0));
+
+    columna.resize(900, 500);
+    vista->resize(900, 500);
+    QTest::qWait(20);
+    EXPECT_EQ(barra->geometry().topRight(), QPoint(899, 0));
+
+    // Inside the bar's margin, beside the "Top" button, the 3D view is the one under the pointer.
+    QToolButton* arriba = barra->botonPreset(VistaPreset::arriba);
+    const QPoint margen = barra->mapTo(&columna, QPoint(3, arriba->geometry().center().y()));
+    EXPECT_EQ(columna.childAt(margen), vista);
+    EXPECT_NE(columna.childAt(barra->mapTo(&columna, arriba->geometry().center())), vista);
+}
