@@ -285,6 +285,90 @@ TEST(IfcConvert, KeepsTheEarlierOutputWhenTheNewOneCannotBeWritten)
     EXPECT_EQ(leer(salida), "anterior\n");
 }
 
+TEST(IfcConvert, CsgPrimitivesStandOnTheirPositionAtTheirSize)
+{
+    // millimetres; each primitive's position is (1000, 2000, 3000) in its element's frame,
+    // the elements stand 10 m apart along X
+    struct Primitiva {
+        const char* nombre;
+        std::string item;
+        double volumen;
+        double tolerancia;  // relative: curved primitives are faceted
+        std::array<double, 3> min;
+        std::array<double, 3> max;
+    };
+    const Primitiva primitivas[] = {
+        {"Piramide", "IFCRECTANGULARPYRAMID(#20,1000.,2000.,1500.)", 1.0, 0.01, {1, 2, 3}, {2, 4, 4.5}},
+        {"Cono", "IFCRIGHTCIRCULARCONE(#20,1000.,500.)", M_PI / 3 * 0.25, 0.01, {0.5, 1.5, 3}, {1.5, 2.5, 4}},
+        {"Cilindro", "IFCRIGHTCIRCULARCYLINDER(#20,1000.,500.)", M_PI * 0.25, 0.01, {0.5, 1.5, 3}, {1.5, 2.5, 4}},
+        {"Esfera", "IFCSPHERE(#20,500.)", 4.0 / 3 * M_PI * 0.125, 0.05, {0.5, 1.5, 2.5}, {1.5, 2.5, 3.5}},
+    };
+    std::string datos =
+        "DATA;\n#1=IFCPROJECT('0YvctVUKr0kugbFTf53O9L',$,'P',$,$,$,$,(#2),#5);\n"
+        "#2=IFCGEOMETRICREPRESENTATIONCONTEXT($,'Model',3,1.E-05,#3,$);\n"
+        "#3=IFCAXIS2PLACEMENT3D(#4,$,$);\n#4=IFCCARTESIANPOINT((0.,0.,0.));\n"
+        "#5=IFCUNITASSIGNMENT((#6));\n#6=IFCSIUNIT(*,.LENGTHUNIT.,.MILLI.,.METRE.);\n"
+        "#20=IFCAXIS2PLACEMENT3D(#21,$,$);\n#21=IFCCARTESIANPOINT((1000.,2000.,3000.));\n";
+    int n = 100;
+    for (std::size_t i = 0; i < std::size(primitivas); ++i, n += 10) {
+        const auto num = [&](int k) { return "#" + std::to_string(n + k); };
+        datos += num(0) + "=IFCBUILDINGELEMENTPROXY('2c4Yh7sKf1pOq8Zr3Nw6T" + std::to_string(i) + "',$,'" +
+                 primitivas[i].nombre + "',$,$," + num(1) + "," + num(4) + ",$,$);\n" + num(1) +
+                 "=IFCLOCALPLACEMENT($," + num(2) + ");\n" + num(2) + "=IFCAXIS2PLACEMENT3D(" + num(3) + ",$,$);\n" +
+                 num(3) + "=IFCCARTESIANPOINT((" + std::to_string(i * 10000) + ".,0.,0.));\n" + num(4) +
+                 "=IFCPRODUCTDEFINITIONSHAPE($,$,(" + num(5) + "));\n" + num(5) +
+                 "=IFCSHAPEREPRESENTATION(#2,'Body','CSG',(" + num(6) + "));\n" + num(6) + "=IFCCSGSOLID(" + num(7) +
+                 ");\n" + num(7) + "=" + primitivas[i].item + ";\n";
+    }
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString entrada = dir.filePath("primitivas.ifc");
+    escribir(entrada, cabecera("IFC4") + datos + "ENDSEC;\nEND-ISO-10303-21;\n");
+    const QString salida = dir.filePath("primitivas.obj");
+    const Ejecucion e = convertir(entrada, salida);
+    ASSERT_EQ(e.codigo, 0) << e.error;
+    const auto obj = testsupport::leerObjDePrueba(leer(salida));
+    ASSERT_TRUE(obj);
+    for (std::size_t i = 0; i < std::size(primitivas); ++i) {
+        const Primitiva& p = primitivas[i];
+        SCOPED_TRACE(p.nombre);
+        const auto* g = obj->grupo(p.nombre);
+        ASSERT_NE(g, nullptr);
+        EXPECT_NEAR(obj->volumen(*g), p.volumen, p.tolerancia * p.volumen);
+        const auto caja = obj->caja(*g);
+        const std::array<double, 3> desplazamiento = {10.0 * static_cast<double>(i), 0, 0};
+        for (int k = 0; k < 3; ++k) {
+            EXPECT_NEAR(caja.min[k], desplazamiento[k] + p.min[k], 0.01) << "eje " << k;
+            EXPECT_NEAR(caja.max[k], desplazamiento[k] + p.max[k], 0.01) << "eje " << k;
+        }
+    }
+}
+
+TEST(IfcConvert, NameWithALineFeedStaysOnItsGroupLine)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString entrada = dir.filePath("salto.ifc");
+    escribir(entrada, cabecera("IFC4") +
+                          "DATA;\n#1=IFCPROJECT('0YvctVUKr0kugbFTf53O9L',$,'P',$,$,$,$,(#2),#5);\n"
+                          "#2=IFCGEOMETRICREPRESENTATIONCONTEXT($,'Model',3,1.E-05,#3,$);\n"
+                          "#3=IFCAXIS2PLACEMENT3D(#4,$,$);\n#4=IFCCARTESIANPOINT((0.,0.,0.));\n"
+                          "#5=IFCUNITASSIGNMENT((#6));\n#6=IFCSIUNIT(*,.LENGTHUNIT.,$,.METRE.);\n"
+                          "#10=IFCBUILDINGELEMENTPROXY('2c4Yh7sKf1pOq8Zr3Nw6Tx',$,'Primera\\X\\0ASegunda',$,$,#11,#12,$,$);\n"
+                          "#11=IFCLOCALPLACEMENT($,#3);\n#12=IFCPRODUCTDEFINITIONSHAPE($,$,(#13));\n"
+                          "#13=IFCSHAPEREPRESENTATION(#2,'Body','CSG',(#14));\n#14=IFCCSGSOLID(#15);\n"
+                          "#15=IFCBLOCK(#3,1.,1.,1.);\nENDSEC;\nEND-ISO-10303-21;\n");
+    const QString salida = dir.filePath("salto.obj");
+    const Ejecucion e = convertir(entrada, salida);
+    ASSERT_EQ(e.codigo, 0) << e.error;
+    // an OBJ line cannot hold a line feed: it becomes a space rather than splitting the group line
+    const auto obj = testsupport::leerObjDePrueba(leer(salida));
+    ASSERT_TRUE(obj);
+    ASSERT_EQ(obj->grupos.size(), 1u);
+    EXPECT_EQ(obj->grupos[0].nombre, "Primera Segunda");
+    EXPECT_NEAR(obj->volumen(obj->grupos[0]), 1.0, 0.01);
+}
+
 TEST(IfcConvert, FileWithoutGeometryGivesAnObjWithoutFaces)
 {
     QTemporaryDir dir;
