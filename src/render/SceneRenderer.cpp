@@ -758,7 +758,8 @@ void SceneRenderer::render(const FrameRequest& request, unsigned target)
             else
                 g.glDisable(GL_BLEND);
 
-            g.glUniform1i(g.loc.lightingModel, int(mat.lightingModel));
+            // A scene without any light shows its materials unlit, as they are.
+            g.glUniform1i(g.loc.lightingModel, list.lights.empty() ? 0 : int(mat.lightingModel));
             if (b.diffuse.id) {
                 g.bindTexture(0, b.diffuse.id, mat.diffuse);
                 g.glUniform1i(g.loc.hasDiffuseMap, 1);

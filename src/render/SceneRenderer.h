@@ -30,7 +30,8 @@ struct FrameStats {
     bool shadowMapRendered = false;
 };
 
-// Draws scenes with OpenGL 3.3 core into framebuffers of one context. Must be created, used and
+// Draws scenes with OpenGL 3.3 core into framebuffers of one context. A scene without any light
+// is drawn unlit (every material as constant), so that it is never just black. Must be created, used and
 // destroyed with that context current. GPU buffers are kept per geometry object and released once
 // the geometry is gone; textures per image.
 class SceneRenderer {

@@ -51,7 +51,11 @@ public:
 
     // Point the user orbits around. Code that moves the camera sets it too; panning moves it
     // with the camera. Starts at the origin.
-    void setCameraTarget(const scene::Vec3& target) { cameraTarget_ = target; }
+    void setCameraTarget(const scene::Vec3& target)
+    {
+        cameraTarget_ = target;
+        update();  // the shadow area follows it
+    }
     scene::Vec3 cameraTarget() const { return cameraTarget_; }
 
     // The current point of view with the widget's logical size.

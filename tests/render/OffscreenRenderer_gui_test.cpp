@@ -158,7 +158,7 @@ TEST(OffscreenRenderer, LightingModelsLightsAndEmission)
         const char* what;
         scene::LightingModel model;
         Color diffuse, emission;
-        double directional, ambient;  // intensities; the sun shines along the view direction
+        double directional, ambient;  // intensities, -1 for no such light; the sun shines along the view
         QColor expected;
     };
     const Case cases[] = {
@@ -170,8 +170,10 @@ TEST(OffscreenRenderer, LightingModelsLightsAndEmission)
          QColor(255, 128, 255)},
         {"lambert, ambient only", scene::LightingModel::Lambert, {1, 1, 1, 1}, Color::black(), 0, 500,
          QColor(128, 128, 128)},
-        {"lambert, no light is black", scene::LightingModel::Lambert, {1, 1, 1, 1}, Color::black(), 0, 0,
-         QColor(0, 0, 0)},
+        {"lambert, lights at zero intensity give black", scene::LightingModel::Lambert, {1, 1, 1, 1},
+         Color::black(), 0, 0, QColor(0, 0, 0)},
+        {"no lights at all: drawn unlit", scene::LightingModel::Lambert, {0.2, 0.4, 0.6, 1}, Color::black(), -1, -1,
+         QColor(51, 102, 153)},
         {"lambert, emission without light", scene::LightingModel::Lambert, Color::black(), {0, 0.5, 0, 1}, 0, 0,
          QColor(0, 128, 0)},
         {"phong, sun and ambient", scene::LightingModel::Phong, {0.5, 0.5, 0.5, 1}, Color::black(), 500, 500,
@@ -182,8 +184,10 @@ TEST(OffscreenRenderer, LightingModelsLightsAndEmission)
         auto q = facingQuad(quad(2, c.diffuse, c.model), {0, 0, 0});
         q->geometry->firstMaterial()->emission.contents = c.emission;
         f.scene->rootNode()->addChild(q);
-        f.scene->rootNode()->addChild(directionalLight({0, 1, 0}, c.directional));
-        f.scene->rootNode()->addChild(ambientLight(c.ambient));
+        if (c.directional >= 0)
+            f.scene->rootNode()->addChild(directionalLight({0, 1, 0}, c.directional));
+        if (c.ambient >= 0)
+            f.scene->rootNode()->addChild(ambientLight(c.ambient));
         render::OffscreenRenderer r;
         const QImage img = f.draw(r);
         // Phong adds a small highlight where the sun reflects straight back: look beside it.
