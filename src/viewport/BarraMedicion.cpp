@@ -2,12 +2,12 @@
 
 #include "platform/Symbols.h"
 #include "platform/SystemColors.h"
+#include "viewport/EstiloViewport.h"
 #include "viewport/Medicion3D.h"
 
 #include <QHBoxLayout>
 #include <QToolButton>
 
-#include <cmath>
 
 namespace quelva {
 
@@ -33,11 +33,6 @@ QIcon icono(const QString& simbolo, const QColor& color, int)
     return platform::symbolIcon(simbolo, color);
 }
 
-QString rgba(const QColor& c, double alpha)
-{
-    return QStringLiteral("rgba(%1, %2, %3, %4)").arg(c.red()).arg(c.green()).arg(c.blue()).arg(int(std::lround(alpha * 255)));
-}
-
 QToolButton* botonApilado(QWidget* padre, const QString& rotulo, int ancho, int alto)
 {
     auto* b = new QToolButton(padre);
@@ -50,13 +45,6 @@ QToolButton* botonApilado(QWidget* padre, const QString& rotulo, int ancho, int 
     f.setPixelSize(8);
     b->setFont(f);
     return b;
-}
-
-void estiloBoton(QToolButton* b, const QString& fondo)
-{
-    b->setStyleSheet(QStringLiteral("QToolButton { background: %1; border: none; border-radius: 6px; padding: 0px;"
-                                    " font-size: 8px; }")
-                         .arg(fondo));
 }
 
 }  // namespace
@@ -107,10 +95,8 @@ BarraMedicion::BarraMedicion(QWidget* parent) : QWidget(parent)
     connect(cerrar_, &QToolButton::clicked, this, &BarraMedicion::cerrarPulsado);
     fila->addWidget(cerrar_);
 
-    // The thin translucent panel look of floating tool buttons.
-    const QString material = QStringLiteral("rgba(255, 255, 255, 140)");
-    estiloBoton(limpiar_, material);
-    estiloBoton(cerrar_, material);
+    limpiar_->setStyleSheet(estiloBotonPlano(colorMaterialFino(), 6));
+    cerrar_->setStyleSheet(estiloBotonPlano(colorMaterialFino(), 6));
 
     actualizar(EstadoMedicion{});
 }
@@ -119,14 +105,15 @@ void BarraMedicion::actualizar(const EstadoMedicion& estado)
 {
     const QColor amarillo = platform::systemColor(platform::SystemColor::yellow);
     const QColor texto = palette().color(QPalette::WindowText);
-    const QColor control = palette().color(QPalette::Button);
+    QColor fondoActivo = amarillo;
+    fondoActivo.setAlphaF(0.18f);
     for (int i = 0; i < 4; ++i) {
         const ModoMedicion3D modo = kModos[i];
         const bool activo = estado.modoMedicion3D == modo;
         QToolButton* b = modos_[i];
         b->setIcon(icono(QString::fromLatin1(simboloModo(modo)), activo ? amarillo : texto, 13));
         b->setToolTip(ayudaBotonModo(modo, estado.modoMedicion3D));
-        estiloBoton(b, activo ? rgba(amarillo, 0.18) : rgba(control, 0.8));
+        b->setStyleSheet(estiloBotonPlano(activo ? fondoActivo : colorFondoControl(), 6));
     }
     limpiar_->setIcon(icono(QStringLiteral("xmark.circle"), texto, 11));
     limpiar_->setVisible(muestraBotonLimpiar(estado));

@@ -1,6 +1,7 @@
 #include "viewport/DibujosMedicion.h"
 
 #include "platform/SystemColors.h"
+#include "viewport/ColoresEscena.h"
 #include "scene/Image.h"
 #include "scene/Primitives.h"
 
@@ -28,12 +29,6 @@ using scene::Vec3f;
 // Labels are drawn over the model; the hover preview over the labels.
 constexpr int kOrdenEtiquetas = 9;
 constexpr int kOrdenPreview = 10;
-
-Color colorSistema(platform::SystemColor c, double alpha = 1.0)
-{
-    const QColor q = platform::systemColor(c);
-    return {q.redF(), q.greenF(), q.blueF(), alpha};
-}
 
 Color amarillo(double alpha = 1.0) { return colorSistema(platform::SystemColor::yellow, alpha); }
 Color verde(double alpha = 1.0) { return colorSistema(platform::SystemColor::green, alpha); }
