@@ -1,0 +1,196 @@
+#include "main_window/bienvenida/PantallaBienvenida.h"
+
+#include "platform/NotificationCenter.h"
+#include "platform/Symbols.h"
+#include "platform/SystemColors.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace quelva {
+
+namespace {
+
+struct Paso {
+    const char* simbolo;
+    const char* titulo;
+    const char* frase;
+};
+
+constexpr Paso kPasos[] = {
+    {"doc.badge.plus", "Importar IFC", "Vincula archivos IFC a cada especialidad (ARQ, EST, MEP…)"},
+    {"cube.transparent", "Federar modelos", "Los modelos se superponen en el visor 3D con sus colores de especialidad"},
+    {"arrow.triangle.2.circlepath", "Comparación TRELM",
+     "Compara dos versiones del modelo e identifica elementos agregados, eliminados y modificados"},
+    {"exclamationmark.triangle", "Detectar interferencias",
+     "Analiza colisiones entre especialidades y exporta el reporte BCF"},
+    {"rectangle.split.2x1", "Generar secciones y QTO", "Crea secciones 2D con cotas, etiquetas y cuantifica elementos IFC"},
+    {"calendar.badge.clock", "Timeline / Control de Obra",
+     "Gestiona paquetes AWP, visualización 4D, curva S y control 5D con EVM y HH"},
+};
+
+QString blancoAlfa(double alfa)
+{
+    return QStringLiteral("rgba(255,255,255,%1)").arg(int(alfa * 255));
+}
+
+QLabel* etiqueta(const QString& texto, int puntos, QFont::Weight peso, const QString& color, QWidget* padre)
+{
+    auto* l = new QLabel(texto, padre);
+    QFont f = l->font();
+    f.setPixelSize(puntos);
+    f.setWeight(peso);
+    l->setFont(f);
+    l->setStyleSheet(QStringLiteral("color: %1; background: transparent;").arg(color));
+    l->setAlignment(Qt::AlignCenter);
+    return l;
+}
+
+// The product symbol filled with the system blue gradient.
+QPixmap simboloMarca(int lado)
+{
+    QPixmap pix(lado * 2, lado * 2);
+    pix.setDevicePixelRatio(2);
+    pix.fill(Qt::transparent);
+    QPainter p(&pix);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QColor azul = platform::systemColor(platform::SystemColor::blue);
+    QLinearGradient gradiente(0, 0, 0, lado);
+    gradiente.setColorAt(0, azul.lighter(135));
+    gradiente.setColorAt(1, azul);
+    platform::paintSymbol(p, QRectF(0, 0, lado, lado), QStringLiteral("cube.transparent.fill"), QBrush(gradiente));
+    return pix;
+}
+
+QWidget* tarjetaPaso(const Paso& paso, QWidget* padre)
+{
+    auto* tarjeta = new QWidget(padre);
+    tarjeta->setFixedWidth(148);
+    tarjeta->setAttribute(Qt::WA_TranslucentBackground);
+    auto* col = new QVBoxLayout(tarjeta);
+    col->setContentsMargins(0, 0, 0, 0);
+    col->setSpacing(10);
+
+    auto* icono = new QLabel(tarjeta);
+    icono->setFixedSize(52, 52);
+    icono->setAlignment(Qt::AlignCenter);
+    icono->setStyleSheet(QStringLiteral("background: %1; border-radius: 26px;").arg(blancoAlfa(0.08)));
+    icono->setPixmap(platform::symbolPixmap(QString::fromUtf8(paso.simbolo), 22,
+                                            platform::systemColor(platform::SystemColor::blue).lighter(120)));
+    col->addWidget(icono, 0, Qt::AlignHCenter);
+
+    auto* titulo = etiqueta(QString::fromUtf8(paso.titulo), 12, QFont::DemiBold, QStringLiteral("white"), tarjeta);
+    titulo->setWordWrap(true);
+    col->addWidget(titulo);
+
+    auto* frase = etiqueta(QString::fromUtf8(paso.frase), 10, QFont::Normal, blancoAlfa(0.5), tarjeta);
+    frase->setWordWrap(true);
+    col->addWidget(frase);
+    col->addStretch(1);
+    return tarjeta;
+}
+
+QPushButton* botonInicio(const QString& texto, const char* simbolo, bool prominente, const char* notificacion,
+                         const QString& atajo, QWidget* padre)
+{
+    auto* boton = new QPushButton(platform::symbolIcon(QString::fromUtf8(simbolo), QColor(Qt::white)), texto, padre);
+    boton->setMinimumSize(160, 40);
+    QFont f = boton->font();
+    f.setPixelSize(14);
+    f.setWeight(prominente ? QFont::DemiBold : QFont::Medium);
+    boton->setFont(f);
+    boton->setCursor(Qt::PointingHandCursor);
+    boton->setToolTip(atajo);
+    const QColor azul = platform::systemColor(platform::SystemColor::blue);
+    boton->setStyleSheet(prominente ? QStringLiteral("QPushButton { background: %1; color: white; border: none;"
+                                                     " border-radius: 8px; padding: 6px 18px; }"
+                                                     "QPushButton:hover { background: %2; }")
+                                          .arg(azul.name(), azul.lighter(115).name())
+                                    : QStringLiteral("QPushButton { background: rgba(255,255,255,30); color: white;"
+                                                     " border: 1px solid rgba(255,255,255,40); border-radius: 8px;"
+                                                     " padding: 6px 18px; }"
+                                                     "QPushButton:hover { background: rgba(255,255,255,45); }"));
+    // The menu's own shortcuts (same keys) stay the only ones, so Qt sees no ambiguous shortcut.
+    QObject::connect(boton, &QPushButton::clicked, boton,
+                     [notificacion] { platform::NotificationCenter::defaultCenter().post(notificacion); });
+    return boton;
+}
+
+}  // namespace
+
+PantallaBienvenida::PantallaBienvenida(QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("PantallaBienvenida"));
+    setAttribute(Qt::WA_StyledBackground, false);
+
+    auto* contenido = new QVBoxLayout(this);
+    contenido->setContentsMargins(40, 40, 40, 40);
+    contenido->setSpacing(32);
+    contenido->addStretch(1);
+
+    // Header.
+    auto* cabecera = new QVBoxLayout;
+    cabecera->setSpacing(10);
+    auto* marca = new QVBoxLayout;
+    marca->setSpacing(6);
+    auto* simbolo = new QLabel(this);
+    simbolo->setPixmap(simboloMarca(70));
+    simbolo->setAlignment(Qt::AlignCenter);
+    marca->addWidget(simbolo);
+    marca->addWidget(etiqueta(QStringLiteral("QUELVA"), 34, QFont::Bold, QStringLiteral("white"), this));
+    cabecera->addLayout(marca);
+    cabecera->addWidget(
+        etiqueta(QStringLiteral("Software de Coordinación BIM"), 20, QFont::Normal, blancoAlfa(0.6), this));
+    contenido->addLayout(cabecera);
+
+    // Workflow strip.
+    auto* tira = new QHBoxLayout;
+    tira->setContentsMargins(32, 0, 32, 0);
+    tira->setSpacing(14);
+    tira->addStretch(1);
+    for (size_t i = 0; i < std::size(kPasos); ++i) {
+        if (i > 0) {
+            auto* chevron = new QLabel(this);
+            chevron->setPixmap(platform::symbolPixmap(QStringLiteral("chevron.right"), 16, QColor(255, 255, 255, 51)));
+            chevron->setContentsMargins(0, 16, 0, 0);
+            tira->addWidget(chevron, 0, Qt::AlignTop);
+        }
+        tira->addWidget(tarjetaPaso(kPasos[i], this), 0, Qt::AlignTop);
+    }
+    tira->addStretch(1);
+    contenido->addLayout(tira);
+
+    // Buttons.
+    auto* botones = new QHBoxLayout;
+    botones->setSpacing(14);
+    botones->addStretch(1);
+    auto* abrirIfc = botonInicio(QStringLiteral("Abrir IFC"), "plus.rectangle.on.folder", true,
+                                 platform::NotificationName::abrirIFC, QStringLiteral("Ctrl+O"), this);
+    abrirIfc->setObjectName(QStringLiteral("botonAbrirIFC"));
+    auto* abrirProyecto = botonInicio(QStringLiteral("Abrir proyecto…"), "folder", false,
+                                      platform::NotificationName::abrirProyecto, QStringLiteral("Ctrl+Shift+O"), this);
+    abrirProyecto->setObjectName(QStringLiteral("botonAbrirProyecto"));
+    botones->addWidget(abrirIfc);
+    botones->addWidget(abrirProyecto);
+    botones->addStretch(1);
+    contenido->addLayout(botones);
+
+    // The platform line names what this build runs on.
+    auto* nota = etiqueta(QStringLiteral("Formatos soportados: IFC 2x3 · IFC 4  —  Requiere Linux con OpenGL 3.3 o superior"),
+                          11, QFont::Normal, blancoAlfa(0.25), this);
+    nota->setObjectName(QStringLiteral("notaFormatos"));
+    contenido->addWidget(nota);
+    contenido->addStretch(1);
+}
+
+void PantallaBienvenida::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.fillRect(rect(), QColor::fromRgbF(0.12f, 0.12f, 0.14f));
+}
+
+}  // namespace quelva

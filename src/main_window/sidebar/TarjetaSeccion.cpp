@@ -1,0 +1,104 @@
+#include "main_window/sidebar/TarjetaSeccion.h"
+
+#include "platform/Symbols.h"
+#include "platform/SystemColors.h"
+
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+#include <QVBoxLayout>
+
+namespace quelva {
+
+TarjetaSeccion::TarjetaSeccion(const std::optional<QString>& titulo, QWidget* contenido, QWidget* parent)
+    : QWidget(parent), titulo_(titulo), contenido_(contenido)
+{
+    auto* col = new QVBoxLayout(this);
+    col->setContentsMargins(0, 0, 0, 0);
+    col->setSpacing(0);
+    if (titulo_) {
+        auto* etiqueta = new QLabel(titulo_->toUpper(), this);
+        etiqueta->setObjectName(QStringLiteral("tituloTarjeta"));
+        QFont f = etiqueta->font();
+        f.setPixelSize(15);
+        f.setWeight(QFont::DemiBold);
+        f.setLetterSpacing(QFont::AbsoluteSpacing, 0.4);
+        etiqueta->setFont(f);
+        etiqueta->setStyleSheet(QStringLiteral("color: rgba(255,255,255,150); background: transparent;"));
+        etiqueta->setContentsMargins(10, 8, 10, 6);
+        col->addWidget(etiqueta);
+        auto* divisor = new QFrame(this);
+        divisor->setFrameShape(QFrame::HLine);
+        divisor->setFixedHeight(1);
+        divisor->setStyleSheet(QStringLiteral("background: rgba(255,255,255,30); border: none;"));
+        col->addWidget(divisor);
+    }
+    auto* envoltura = new QVBoxLayout;
+    envoltura->setContentsMargins(10, 8, 10, 8);
+    envoltura->setSpacing(4);
+    contenido_->setParent(this);
+    envoltura->addWidget(contenido_);
+    col->addLayout(envoltura);
+    setStyleSheet(QStringLiteral("color: white;"));
+}
+
+void TarjetaSeccion::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    QPainterPath forma;
+    forma.addRoundedRect(QRectF(rect()).adjusted(0.25, 0.25, -0.25, -0.25), 8, 8);
+    p.fillPath(forma, QColor::fromRgbF(0.28f, 0.28f, 0.28f, 0.85f));
+    p.setPen(QPen(QColor(255, 255, 255, int(0.07 * 255)), 0.5));
+    p.drawPath(forma);
+}
+
+CabeceraMarca::CabeceraMarca(QWidget* parent) : QWidget(parent)
+{
+    auto* col = new QVBoxLayout(this);
+    col->setContentsMargins(0, 0, 0, 0);
+    col->setSpacing(0);
+
+    auto* fila = new QWidget(this);
+    fila->setFixedHeight(44);
+    auto* filaLayout = new QHBoxLayout(fila);
+    filaLayout->setContentsMargins(12, 8, 12, 8);
+    filaLayout->setSpacing(8);
+    filaLayout->addStretch(1);
+
+    auto* simbolo = new QLabel(fila);
+    QPixmap pix(40, 40);
+    pix.setDevicePixelRatio(2);
+    pix.fill(Qt::transparent);
+    {
+        QPainter p(&pix);
+        p.setRenderHint(QPainter::Antialiasing);
+        const QColor azul = platform::systemColor(platform::SystemColor::blue);
+        QLinearGradient gradiente(0, 0, 0, 20);
+        gradiente.setColorAt(0, azul.lighter(135));
+        gradiente.setColorAt(1, azul);
+        platform::paintSymbol(p, QRectF(0, 0, 20, 20), QStringLiteral("cube.transparent.fill"), QBrush(gradiente));
+    }
+    simbolo->setPixmap(pix);
+    filaLayout->addWidget(simbolo);
+
+    auto* nombre = new QLabel(QStringLiteral("QUELVA"), fila);
+    QFont f = nombre->font();
+    f.setPixelSize(15);
+    f.setBold(true);
+    nombre->setFont(f);
+    filaLayout->addWidget(nombre);
+    filaLayout->addStretch(1);
+    col->addWidget(fila);
+
+    auto* divisor = new QFrame(this);
+    divisor->setFrameShape(QFrame::HLine);
+    divisor->setFixedHeight(1);
+    divisor->setStyleSheet(QStringLiteral("background: rgba(255,255,255,30); border: none;"));
+    col->addWidget(divisor);
+}
+
+}  // namespace quelva
