@@ -233,10 +233,11 @@ TEST_F(Vista3D, ZoomExtentsAndPresetsFrameTheModelWithoutTheFloor)
     }
 }
 
-TEST_F(Vista3D, AnEmptySceneLeavesTheCameraAlone)
+TEST_F(Vista3D, AnEmptyOrZeroSizeSceneLeavesTheCameraAlone)
 {
     auto vacia = scene::makeScene();
     vacia->rootNode()->addChild(piso(0));
+    vacia->rootNode()->addChild(caja("Punto", 0, 0, 0, {5, 5, 5}));
     const auto& camara = vista->pointOfView();
     const Vec3 antes = camara->position;
     const double nearAntes = camara->camera->zNear;
@@ -245,6 +246,14 @@ TEST_F(Vista3D, AnEmptySceneLeavesTheCameraAlone)
     EXPECT_FALSE(vista->isAnimatingCamera());
     EXPECT_EQ(camara->position, antes);
     EXPECT_EQ(camara->camera->zNear, nearAntes);
+
+    // Nor does the near distance after a cut: the fallback, never a NaN.
+    adaptador.scene = vacia;
+    adaptador.nearClipOverride = 0.5;
+    adaptador.updateNSView(*vista, *coordinador);
+    adaptador.nearClipOverride.reset();
+    adaptador.updateNSView(*vista, *coordinador);
+    EXPECT_EQ(camara->camera->zNear, 0.01);
 }
 
 TEST_F(Vista3D, NearClipIsPinnedWhileCutAndAutomaticOnlyRightAfter)
