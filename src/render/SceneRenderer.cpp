@@ -809,6 +809,10 @@ void SceneRenderer::render(const FrameRequest& request, unsigned target)
 
     if (g.frame % 30 == 0 || g.meshes.size() > list.items.size() + 256)
         g.sweep();
+#ifndef NDEBUG
+    for (GLenum error = g.glGetError(); error != GL_NO_ERROR; error = g.glGetError())
+        qWarning() << "render: OpenGL error" << Qt::hex << error;
+#endif
 }
 
 }  // namespace render

@@ -422,3 +422,25 @@ TEST(OffscreenRenderer, TextLabelShowsItsGlyphsInTheMaterialColour)
     EXPECT_GT(red, 50);
     EXPECT_GT(other, 50);  // between and around the strokes the background shows
 }
+
+TEST(OffscreenRenderer, MultisamplingSmoothsEdges)
+{
+    auto blended = [](int samples) {
+        Fixture f;
+        f.scene->background.contents = Color{1, 1, 1, 1};
+        auto n = node(box(1.5, 1.5, 1.5, Color{0, 0, 0, 1}));
+        n->orientation = scene::Quat::fromAxisAngle({0, 1, 0}, 0.4);  // slanted edges
+        f.scene->rootNode()->addChild(n);
+        render::OffscreenRenderer r;
+        const QImage img = f.draw(r, samples);
+        int count = 0;
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x) {
+                const int l = pixel(img, x, y).lightness();
+                count += l > 20 && l < 235;
+            }
+        return count;
+    };
+    EXPECT_EQ(blended(0), 0);
+    EXPECT_GT(blended(4), 40);
+}
