@@ -1,0 +1,524 @@
+#include "federation/ControladorFederacion.h"
+
+#include "federation/Apariencia.h"
+#include "federation/NodoGrillas.h"
+#include "federation/Piso.h"
+#include "federation/Transformacion.h"
+#include "platform/Queues.h"
+#include "platform/Resources.h"
+#include "platform/TemporaryFiles.h"
+#include "viewport/Encuadre.h"
+#include "viewport/ViewportController.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QPointer>
+
+#include <algorithm>
+#include <set>
+
+namespace quelva {
+
+namespace {
+
+constexpr int kRetrasoEncuadreMs = 150;
+
+QString mensajeMotorAusente()
+{
+    return QStringLiteral("No se encontró el motor IfcConvert en el bundle de la app.");
+}
+
+std::optional<QString> rutaMotor()
+{
+    return platform::Resources::path(QStringLiteral("IfcConvert"), QString());
+}
+
+}  // namespace
+
+void ControladorFederacion::Servicios::conViewport(ViewportController& viewport, scene::ScenePtr escena)
+{
+    QPointer<ViewportController> vp(&viewport);
+    enfocar = [vp](double x, double y, double z, float r) {
+        if (vp)
+            vp->enfocar(x, y, z, r);
+    };
+    encuadrarTodo = [vp, escena]() {
+        if (vp && escena)
+            quelva::encuadrarTodo(*escena, *vp);
+    };
+}
+
+ControladorFederacion::ControladorFederacion(EstadoFederacion& estado, scene::ScenePtr escena,
+                                             Servicios servicios, QObject* parent)
+    : QObject(parent), estado_(estado), escena_(std::move(escena)), servicios_(std::move(servicios))
+{
+}
+
+// ---------------------------------------------------------------------------------------
+// Runs in flight and reports
+
+void ControladorFederacion::empezarEjecucion()
+{
+    ++ejecucionesEnCurso_;
+    estado_.isProcessing = true;
+}
+
+void ControladorFederacion::terminarEjecucion()
+{
+    ejecucionesEnCurso_ = std::max(0, ejecucionesEnCurso_ - 1);
+    // The overlay stays while another run is still going.
+    estado_.isProcessing = ejecucionesEnCurso_ > 0;
+}
+
+void ControladorFederacion::informarError(const QString& mensaje)
+{
+    estado_.errorMessage = mensaje;
+    estado_.showError = true;
+}
+
+void ControladorFederacion::cerrarError()
+{
+    estado_.showError = false;
+    emit estadoCambiado();
+}
+
+// ---------------------------------------------------------------------------------------
+// File importer, link and slot runs
+
+void ControladorFederacion::seleccionarArchivoIFC(const ResultadoSelectorArchivo& resultado)
+{
+    if (resultado.error) {
+        informarError(QStringLiteral("Error al seleccionar archivo: ") + *resultado.error);
+        emit estadoCambiado();
+        return;
+    }
+    if (resultado.archivos.isEmpty())
+        return;
+    const QString archivo = resultado.archivos.first();
+    // Access to a chosen file is always granted here: there is no sandbox.
+    if (estado_.seleccionandoTRELM) {
+        const QString slot = *estado_.seleccionandoTRELM;
+        estado_.seleccionandoTRELM.reset();
+        cargarIFCEnSlot(archivo, slot);
+        return;
+    }
+    estado_.fileName = QFileInfo(archivo).fileName();
+    vincularIFC(archivo);
+}
+
+void ControladorFederacion::vincularIFC(const QString& archivo)
+{
+    // The discipline and the name are taken now: the user may select another discipline or
+    // choose another file while this one converts.
+    const QString key = estado_.seleccionActual;
+    const QString nombre = QFileInfo(archivo).fileName();
+
+    empezarEjecucion();
+    const QString rutaOBJ = platform::temporaryWorkPath(QStringLiteral(".obj"));
+    const std::optional<QString> motor = rutaMotor();
+    if (!motor) {
+        terminarEjecucion();
+        informarError(mensajeMotorAusente());
+        emit estadoCambiado();
+        return;
+    }
+    emit estadoCambiado();
+
+    QPointer<ControladorFederacion> self(this);
+    platform::BackgroundQueue::post([self, archivo, motor = *motor, rutaOBJ, key, nombre]() {
+        auto salida = quelva::convertirIFC(archivo, motor, rutaOBJ);
+        platform::MainQueue::post([self, salida = std::move(salida), key, nombre, rutaOBJ]() mutable {
+            if (!self) {
+                QFile::remove(rutaOBJ);
+                return;
+            }
+            if (auto* error = std::get_if<QString>(&salida)) {
+                self->terminarEjecucion();
+                self->informarError(*error);
+                emit self->estadoCambiado();
+                return;
+            }
+            self->agregarModeloAEspecialidad(std::get<ResultadoVinculo>(std::move(salida)), key, nombre);
+        });
+    });
+}
+
+void ControladorFederacion::cargarIFCEnSlot(const QString& archivo, const QString& slot)
+{
+    empezarEjecucion();
+    const QString fileName = QFileInfo(archivo).fileName();
+    const QString rutaOBJ = platform::temporaryWorkPath(QStringLiteral(".obj"));
+    const std::optional<QString> motor = rutaMotor();
+    if (!motor) {
+        terminarEjecucion();
+        informarError(mensajeMotorAusente());
+        emit estadoCambiado();
+        return;
+    }
+    emit estadoCambiado();
+
+    QPointer<ControladorFederacion> self(this);
+    platform::BackgroundQueue::post([self, archivo, motor = *motor, rutaOBJ, slot, fileName]() {
+        auto salida = quelva::cargarSlotTRELM(archivo, motor, rutaOBJ, slot, fileName);
+        platform::MainQueue::post([self, salida = std::move(salida)]() mutable {
+            if (!self)
+                return;
+            if (auto* error = std::get_if<QString>(&salida)) {
+                self->terminarEjecucion();
+                self->informarError(*error);
+                emit self->estadoCambiado();
+                return;
+            }
+            ResultadoSlot r = std::get<ResultadoSlot>(std::move(salida));
+            self->asignarModeloSlotTRELM(r.slot, std::move(r.nodo), r.fileName, std::move(r.globalIds));
+        });
+    });
+}
+
+void ControladorFederacion::fusionarPropiedades(const QString& key, TablaPropiedadesIFC tabla)
+{
+    TablaPropiedadesIFC& destino = estado_.propiedadesIFC[key];
+    // An element of the new file replaces the old entry as a whole.
+    for (auto& [nombre, propiedades] : tabla)
+        destino[nombre] = std::move(propiedades);
+}
+
+const scene::NodePtr& ControladorFederacion::raizEspecialidad(const QString& key)
+{
+    EspecialidadBIM& esp = estado_.especialidades.at(key);
+    if (!esp.nodoRaiz) {
+        esp.nodoRaiz = scene::Node::make();
+        esp.nodoRaiz->name = "esp_" + key.toStdString();
+        escena_->rootNode()->addChild(esp.nodoRaiz);
+    }
+    return esp.nodoRaiz;
+}
+
+void ControladorFederacion::agregarModeloAEspecialidad(ResultadoVinculo resultado, const QString& key,
+                                                       const QString& nombre)
+{
+    if (!estado_.especialidades.contains(key)) {
+        // The discipline went away while the file converted: nothing is linked, and the user
+        // is told rather than left with an empty root node.
+        terminarEjecucion();
+        informarError(QStringLiteral("No se pudo vincular «%1»: la especialidad %2 ya no existe.")
+                          .arg(nombre, key));
+        QFile::remove(resultado.rutaOBJ);
+        emit estadoCambiado();
+        return;
+    }
+
+    fusionarPropiedades(key, std::move(resultado.propiedades));
+    const scene::NodePtr& raiz = raizEspecialidad(key);
+
+    EspecialidadBIM& esp = estado_.especialidades.at(key);
+    ModeloVinculado modelo;
+    modelo.nombre = nombre;
+    modelo.nodo = resultado.nodo;
+    modelo.isVisible = true;
+    modelo.transparencia = 0;
+    modelo.rutaOrigen = resultado.archivo;
+    esp.modelos.push_back(modelo);
+    raiz->addChild(resultado.nodo);
+
+    if (const std::optional<scene::Color> color = colorEspecialidadSRGB(esp.colorOriginal)) {
+        resultado.nodo->visitDescendants([&](scene::Node& n) {
+            fijarTransparenciaModelo(n, *color);
+            return false;
+        });
+    }
+    aplicarColores();
+
+    if (!resultado.grillas.empty()) {
+        std::set<std::pair<std::string, bool>> conocidas;
+        for (const EjeGrilla& eje : estado_.grillasIFC)
+            conocidas.insert({eje.tag, eje.esU});
+        for (EjeGrilla& eje : resultado.grillas)
+            if (!conocidas.contains({eje.tag, eje.esU}))
+                estado_.grillasIFC.push_back(std::move(eje));
+        construirNodoGrillas();
+    }
+
+    terminarEjecucion();
+    actualizarPiso();
+
+    QPointer<ControladorFederacion> self(this);
+    platform::MainQueue::postAfter(kRetrasoEncuadreMs, [self]() {
+        if (self && self->servicios_.encuadrarTodo)
+            self->servicios_.encuadrarTodo();
+    });
+
+    QFile::remove(resultado.rutaOBJ);
+    emit estadoCambiado();
+}
+
+void ControladorFederacion::asignarModeloSlotTRELM(const QString& slot, scene::NodePtr nodo,
+                                                   const QString& fileName, MapaGlobalIds globalIds)
+{
+    const bool base = slot == QStringLiteral("BASE");
+    scene::NodePtr& modelo = base ? estado_.modeloBase : estado_.modeloNuevo;
+    if (modelo)
+        modelo->removeFromParent();
+    modelo = nodo;
+    (base ? estado_.fileNameBase : estado_.fileNameNuevo) = fileName;
+    (base ? estado_.globalIdTrelmBase : estado_.globalIdTrelmNuevo) = std::move(globalIds);
+
+    if (nodo) {
+        nodo->hidden = true;
+        escena_->rootNode()->addChild(nodo);
+    }
+    terminarEjecucion();
+    if (servicios_.trelmActivo && servicios_.trelmActivo() && servicios_.compararVersionesTRELM)
+        servicios_.compararVersionesTRELM();
+    emit estadoCambiado();
+}
+
+// ---------------------------------------------------------------------------------------
+// Project restore
+
+int ControladorFederacion::nuevaGeneracionProyecto()
+{
+    return ++generacion_;
+}
+
+bool ControladorFederacion::restaurarModeloGuardado(const QString& ruta, const QString& key,
+                                                    const QString& nombre, bool isVisible,
+                                                    double transparencia)
+{
+    const std::optional<QString> motor = rutaMotor();
+    if (!motor)
+        return false;
+    EntradaRestauracion entrada;
+    entrada.fuente = ruta;
+    entrada.motor = *motor;
+    entrada.rutaOBJ = platform::temporaryWorkPath(QStringLiteral(".obj"));
+    entrada.key = key;
+    entrada.nombre = nombre;
+    entrada.isVisible = isVisible;
+    entrada.transparencia = transparencia;
+    entrada.ruta = ruta;
+    convertirEnSegundoPlano(entrada);
+    return true;
+}
+
+void ControladorFederacion::convertirEnSegundoPlano(const EntradaRestauracion& entrada)
+{
+    const int generacion = generacion_;
+    QPointer<ControladorFederacion> self(this);
+    platform::BackgroundQueue::post([self, entrada, generacion]() {
+        std::optional<ResultadoRestauracion> r = quelva::convertirEnSegundoPlano(entrada);
+        if (!r)
+            return;
+        platform::MainQueue::post([self, r = std::move(*r), generacion]() mutable {
+            if (self)
+                self->integrarModeloRestaurado(std::move(r), generacion);
+        });
+    });
+}
+
+void ControladorFederacion::integrarModeloRestaurado(ResultadoRestauracion resultado, int generacion)
+{
+    // A model converted for a project that has since been closed or replaced.
+    if (generacion != generacion_)
+        return;
+    if (!estado_.especialidades.contains(resultado.key)) {
+        informarError(QStringLiteral("No se pudo restaurar «%1»: la especialidad %2 no existe.")
+                          .arg(resultado.nombre, resultado.key));
+        emit estadoCambiado();
+        return;
+    }
+
+    fusionarPropiedades(resultado.key, std::move(resultado.propiedades));
+    const scene::NodePtr& raiz = raizEspecialidad(resultado.key);
+
+    EspecialidadBIM& esp = estado_.especialidades.at(resultado.key);
+    ModeloVinculado modelo;
+    modelo.nombre = resultado.nombre;
+    modelo.nodo = resultado.nodo;
+    modelo.isVisible = resultado.isVisible;
+    modelo.transparencia = resultado.transparencia;
+    modelo.rutaOrigen = resultado.ruta;
+    esp.modelos.push_back(modelo);
+    raiz->addChild(resultado.nodo);
+
+    if (!resultado.isVisible)
+        resultado.nodo->hidden = true;
+    if (const std::optional<scene::Color> color = colorEspecialidadSRGB(esp.colorOriginal)) {
+        const double opacidad = 1.0 - resultado.transparencia;
+        resultado.nodo->visitDescendants([&](scene::Node& n) {
+            aplicarMaterialRestaurado(n, *color, opacidad);
+            return false;
+        });
+    }
+    aplicarColores();
+    if (servicios_.encuadrarTodo)
+        servicios_.encuadrarTodo();
+    actualizarPiso();
+    emit estadoCambiado();
+}
+
+// ---------------------------------------------------------------------------------------
+// Disciplines
+
+void ControladorFederacion::zoomEspecialidad(const QString& key)
+{
+    const auto it = estado_.especialidades.find(key);
+    if (it == estado_.especialidades.end() || !it->second.nodoRaiz)
+        return;
+    // The root node's box holds its models after their transformations.
+    const scene::Box caja = it->second.nodoRaiz->boundingBox();
+    if (caja.min == caja.max)
+        return;
+    const scene::Vec3 centro = (caja.min + caja.max) * 0.5;
+    const scene::Vec3 lados = caja.max - caja.min;
+    double radio = std::max({lados.x, lados.y, lados.z});
+    if (!(radio > 0))
+        radio = 10.0;
+    if (servicios_.enfocar)
+        servicios_.enfocar(centro.x, centro.y, centro.z, static_cast<float>(radio));
+}
+
+void ControladorFederacion::desvincularTodos(const QString& key)
+{
+    const auto it = estado_.especialidades.find(key);
+    if (it == estado_.especialidades.end())
+        return;
+    EspecialidadBIM& esp = it->second;
+    if (esp.nodoRaiz)
+        esp.nodoRaiz->removeFromParent();
+    esp.nodoRaiz.reset();
+    esp.modelos.clear();
+    esp.isVisible = true;
+    estado_.propiedadesIFC.erase(key);
+    if (servicios_.hayInterferencias && servicios_.hayInterferencias() && servicios_.quitarResaltado)
+        servicios_.quitarResaltado();
+    emit estadoCambiado();
+}
+
+std::optional<QString> ControladorFederacion::especialidadDeNodo(const scene::Node& nodo) const
+{
+    for (const auto& [key, esp] : estado_.especialidades) {
+        if (esp.nodoRaiz && esp.nodoRaiz.get() != &nodo && esp.nodoRaiz->isAncestorOf(nodo))
+            return key;
+    }
+    return std::nullopt;
+}
+
+void ControladorFederacion::alternarVisibilidadEspecialidad(const QString& key)
+{
+    const auto it = estado_.especialidades.find(key);
+    if (it == estado_.especialidades.end())
+        return;
+    EspecialidadBIM& esp = it->second;
+    esp.isVisible = !esp.isVisible;
+    if (!esp.isVisible) {
+        if (esp.nodoRaiz)
+            esp.nodoRaiz->hidden = true;
+    } else {
+        if (esp.nodoRaiz)
+            esp.nodoRaiz->hidden = false;
+        for (const ModeloVinculado& m : esp.modelos)
+            if (m.nodo)
+                m.nodo->hidden = !m.isVisible;
+    }
+    emit estadoCambiado();
+}
+
+// ---------------------------------------------------------------------------------------
+// Appearance, grid node, floor
+
+void ControladorFederacion::aplicarColoresEspecialidades()
+{
+    aplicarColores();
+    emit estadoCambiado();
+}
+
+void ControladorFederacion::aplicarColores()
+{
+    scene::Node* seleccionado = servicios_.nodoSeleccionado ? servicios_.nodoSeleccionado() : nullptr;
+    std::optional<QColor> colorSeleccionado;
+    aplicarColoresModelos(estado_.especialidades, [&](scene::Node& n, const QColor& color) {
+        if (&n == seleccionado)
+            colorSeleccionado = color;
+    });
+    // The selected element now wears its discipline colour: that is what deselecting it must
+    // give back, not the colour it had when it was selected.
+    if (colorSeleccionado && servicios_.recordarDiffuseSeleccionado)
+        servicios_.recordarDiffuseSeleccionado(*colorSeleccionado);
+    if (servicios_.seccionActiva && servicios_.seccionActiva() && servicios_.actualizarPlanoSeccion)
+        servicios_.actualizarPlanoSeccion();
+}
+
+void ControladorFederacion::construirNodoGrillas()
+{
+    if (estado_.nodoGrillasIFC)
+        estado_.nodoGrillasIFC->removeFromParent();
+    estado_.nodoGrillasIFC.reset();
+    estado_.nodoGrillasIFC = crearNodoGrillas(estado_.grillasIFC);
+    if (estado_.nodoGrillasIFC)
+        escena_->rootNode()->addChild(estado_.nodoGrillasIFC);
+}
+
+void ControladorFederacion::actualizarPiso()
+{
+    quelva::actualizarPiso(*escena_->rootNode());
+}
+
+// ---------------------------------------------------------------------------------------
+// Transformation sheet
+
+void ControladorFederacion::aplicarTransformacion(const QString& key, const QUuid& modeloId,
+                                                  const TransformacionModelo& t)
+{
+    const auto it = estado_.especialidades.find(key);
+    if (it == estado_.especialidades.end())
+        return;
+    auto& modelos = it->second.modelos;
+    const auto m = std::find_if(modelos.begin(), modelos.end(),
+                                [&](const ModeloVinculado& x) { return x.id == modeloId; });
+    if (m == modelos.end())
+        return;
+    m->transformacion = t;
+    if (m->nodo)
+        aplicarTransformacionANodo(*m->nodo, t);
+    emit estadoCambiado();
+}
+
+void ControladorFederacion::confirmarTransformacion()
+{
+    if (estado_.modeloEditandoTransformacion) {
+        const DireccionModelo dir = *estado_.modeloEditandoTransformacion;
+        aplicarTransformacion(dir.key, dir.modeloId, estado_.transformacionEditando);
+    }
+    estado_.modeloEditandoTransformacion.reset();
+    emit estadoCambiado();
+}
+
+void ControladorFederacion::cancelarTransformacion()
+{
+    estado_.modeloEditandoTransformacion.reset();
+    emit estadoCambiado();
+}
+
+// ---------------------------------------------------------------------------------------
+// Colour picker sheet
+
+void ControladorFederacion::aplicarColorEspecialidad()
+{
+    if (estado_.colorPickerKey) {
+        const auto it = estado_.especialidades.find(*estado_.colorPickerKey);
+        if (it != estado_.especialidades.end())
+            it->second.colorOriginal = estado_.colorPickerColor;
+        aplicarColores();
+    }
+    estado_.colorPickerKey.reset();
+    emit estadoCambiado();
+}
+
+void ControladorFederacion::cancelarSelectorColor()
+{
+    estado_.colorPickerKey.reset();
+    emit estadoCambiado();
+}
+
+}  // namespace quelva

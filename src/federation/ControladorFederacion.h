@@ -1,0 +1,130 @@
+#pragma once
+
+#include "federation/ConversionIFC.h"
+#include "federation/EstadoFederacion.h"
+#include "scene/Scene.h"
+
+#include <QColor>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+
+namespace quelva {
+
+class ViewportController;
+
+// What the file importer hands over: the chosen files, or the error it met.
+struct ResultadoSelectorArchivo {
+    QStringList archivos;
+    std::optional<QString> error;
+};
+
+// The federation actions of the main window. Works on the main window's EstadoFederacion and
+// scene on the main thread; converter runs go to the background queue and come back on the
+// main queue. What belongs to other tools is reached through Servicios.
+class ControladorFederacion : public QObject {
+    Q_OBJECT
+
+public:
+    struct Servicios {
+        // Camera (see conViewport).
+        std::function<void(double x, double y, double z, float r)> enfocar;
+        std::function<void()> encuadrarTodo;
+        // Clash list: whether it holds clashes, and switching their glow off and emptying it.
+        std::function<bool()> hayInterferencias;
+        std::function<void()> quitarResaltado;
+        // Section display, rebuilt after colours while a section is active.
+        std::function<bool()> seccionActiva;
+        std::function<void()> actualizarPlanoSeccion;
+        // Comparison run, started when a slot is filled while a comparison is shown.
+        std::function<bool()> trelmActivo;
+        std::function<void()> compararVersionesTRELM;
+        // Selection: the selected node, and replacing the diffuse colour that deselecting it
+        // gives back.
+        std::function<scene::Node*()> nodoSeleccionado;
+        std::function<void(const QColor&)> recordarDiffuseSeleccionado;
+
+        // Camera moves through the viewport controller of the one 3D view.
+        void conViewport(ViewportController& viewport, scene::ScenePtr escena);
+    };
+
+    ControladorFederacion(EstadoFederacion& estado, scene::ScenePtr escena, Servicios servicios,
+                          QObject* parent = nullptr);
+
+    EstadoFederacion& estado() { return estado_; }
+    const scene::ScenePtr& escena() const { return escena_; }
+    Servicios& servicios() { return servicios_; }
+
+    // --- Linking and slot runs ---------------------------------------------------------
+    void seleccionarArchivoIFC(const ResultadoSelectorArchivo& resultado);
+    // Links `archivo` to the discipline selected now, under its file name.
+    void vincularIFC(const QString& archivo);
+    void cargarIFCEnSlot(const QString& archivo, const QString& slot);
+    // Link and slot runs still under way.
+    int ejecucionesEnCurso() const { return ejecucionesEnCurso_; }
+
+    // Completions, main thread. The discipline key and model name are those captured when the
+    // file was chosen.
+    void agregarModeloAEspecialidad(ResultadoVinculo resultado, const QString& key, const QString& nombre);
+    void asignarModeloSlotTRELM(const QString& slot, scene::NodePtr nodo, const QString& fileName,
+                                MapaGlobalIds globalIds);
+
+    // --- Project restore ---------------------------------------------------------------
+    // A project is being opened or closed: restore runs started before are dropped when they
+    // finish. Returns the new generation.
+    int nuevaGeneracionProyecto();
+    int generacionProyecto() const { return generacion_; }
+    // Starts the restore run of one saved model found at `ruta`: false (and nothing started)
+    // when the converter is missing.
+    bool restaurarModeloGuardado(const QString& ruta, const QString& key, const QString& nombre,
+                                 bool isVisible, double transparencia);
+    // The restore run with the converter and OBJ location already chosen.
+    void convertirEnSegundoPlano(const EntradaRestauracion& entrada);
+    void integrarModeloRestaurado(ResultadoRestauracion resultado, int generacion);
+
+    // --- Disciplines -------------------------------------------------------------------
+    void zoomEspecialidad(const QString& key);
+    void desvincularTodos(const QString& key);
+    std::optional<QString> especialidadDeNodo(const scene::Node& nodo) const;
+    void alternarVisibilidadEspecialidad(const QString& key);
+
+    // --- Appearance, grid node, floor ----------------------------------------------------
+    void aplicarColoresEspecialidades();
+    void construirNodoGrillas();
+    void actualizarPiso();
+
+    // --- Transformation sheet ------------------------------------------------------------
+    void aplicarTransformacion(const QString& key, const QUuid& modeloId, const TransformacionModelo& t);
+    void confirmarTransformacion();
+    void cancelarTransformacion();
+
+    // --- Colour picker sheet -------------------------------------------------------------
+    void aplicarColorEspecialidad();
+    void cancelarSelectorColor();
+
+    // The alert was closed.
+    void cerrarError();
+
+signals:
+    // State or scene changed: views refresh.
+    void estadoCambiado();
+
+private:
+    void aplicarColores();
+    void empezarEjecucion();
+    void terminarEjecucion();
+    void informarError(const QString& mensaje);
+    const scene::NodePtr& raizEspecialidad(const QString& key);
+    void fusionarPropiedades(const QString& key, TablaPropiedadesIFC tabla);
+
+    EstadoFederacion& estado_;
+    scene::ScenePtr escena_;
+    Servicios servicios_;
+    int ejecucionesEnCurso_ = 0;
+    int generacion_ = 0;
+};
+
+}  // namespace quelva
