@@ -45,14 +45,6 @@ using MeshSet = carve::mesh::MeshSet<3>;
 // IFC++ reports through callbacks; the converter keeps going on per-item errors.
 void ignorarMensaje(void*, shared_ptr<StatusCallback::Message>) {}
 
-std::string mayusculas(const char* texto)
-{
-    std::string s = texto ? texto : "";
-    for (char& c : s)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
-}
-
 std::string minusculas(const std::wstring& texto)
 {
     std::string s;
@@ -523,7 +515,6 @@ void GeometriaIFC::convertir(const SegmentosIndexados& segmentos,
         if (dynamic_pointer_cast<IfcFeatureElementSubtraction>(producto) || dynamic_pointer_cast<IfcSpace>(producto))
             continue;
         malla.id = id;
-        malla.tipo = mayusculas(producto->className());
         malla.vertices.clear();
         malla.normales.clear();
         malla.triangulos.clear();

@@ -12,7 +12,6 @@ namespace quelva::ifcconvert {
 // Triangles of one element in world coordinates (metres, Z up); normals are per triangle.
 struct MallaElemento {
     int id = 0;                     // the STEP instance number of the element
-    std::string tipo;               // entity type, upper case
     std::vector<double> vertices;   // x y z per vertex
     std::vector<double> normales;   // x y z per triangle
     std::vector<uint32_t> triangulos;  // three vertex indices per triangle
