@@ -5,6 +5,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <new>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -22,6 +23,67 @@ struct Descriptor {
 };
 
 }  // namespace
+
+ContenidoArchivo::ContenidoArchivo(ContenidoArchivo&& otro) noexcept
+    : datos_(otro.datos_), largo_(otro.largo_), reservado_(otro.reservado_)
+{
+    otro.datos_ = nullptr;
+    otro.largo_ = otro.reservado_ = 0;
+}
+
+ContenidoArchivo& ContenidoArchivo::operator=(ContenidoArchivo&& otro) noexcept
+{
+    if (this != &otro) {
+        if (datos_)
+            ::munmap(datos_, reservado_);
+        datos_ = otro.datos_;
+        largo_ = otro.largo_;
+        reservado_ = otro.reservado_;
+        otro.datos_ = nullptr;
+        otro.largo_ = otro.reservado_ = 0;
+    }
+    return *this;
+}
+
+ContenidoArchivo::~ContenidoArchivo()
+{
+    if (datos_)
+        ::munmap(datos_, reservado_);
+}
+
+std::optional<ContenidoArchivo> leerContenidoArchivo(const std::filesystem::path& ruta)
+{
+    Descriptor d;
+    d.fd = ::open(ruta.c_str(), O_RDONLY | O_CLOEXEC);
+    if (d.fd < 0)
+        return std::nullopt;
+    struct stat info {};
+    if (::fstat(d.fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size < 0)
+        return std::nullopt;
+    ContenidoArchivo contenido;
+    const auto tamano = static_cast<size_t>(info.st_size);
+    if (tamano == 0)
+        return contenido;
+    // Pages of our own, faulted in at once; the file itself is not mapped, so a file
+    // cut short by someone else while we read cannot fault us.
+    void* memoria = ::mmap(nullptr, tamano, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+    if (memoria == MAP_FAILED)
+        return std::nullopt;
+    contenido.datos_ = static_cast<char*>(memoria);
+    contenido.reservado_ = tamano;
+    while (contenido.largo_ < tamano) {
+        const ssize_t n = ::read(d.fd, contenido.datos_ + contenido.largo_, tamano - contenido.largo_);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return std::nullopt;
+        }
+        if (n == 0)
+            break;  // shorter than it was: keep what is there
+        contenido.largo_ += static_cast<size_t>(n);
+    }
+    return contenido;
+}
 
 std::optional<std::string> leerArchivoCompleto(const std::filesystem::path& ruta)
 {

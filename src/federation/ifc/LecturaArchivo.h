@@ -7,6 +7,29 @@
 
 namespace quelva {
 
+// Content of a file in memory of its own (mapped pages, filled at once), which is
+// faster to fill than a fresh string for files of hundreds of megabytes.
+class ContenidoArchivo {
+public:
+    ContenidoArchivo() = default;
+    ContenidoArchivo(ContenidoArchivo&& otro) noexcept;
+    ContenidoArchivo& operator=(ContenidoArchivo&& otro) noexcept;
+    ContenidoArchivo(const ContenidoArchivo&) = delete;
+    ContenidoArchivo& operator=(const ContenidoArchivo&) = delete;
+    ~ContenidoArchivo();
+
+    std::string_view texto() const { return {datos_, largo_}; }
+
+private:
+    friend std::optional<ContenidoArchivo> leerContenidoArchivo(const std::filesystem::path& ruta);
+    char* datos_ = nullptr;
+    size_t largo_ = 0;
+    size_t reservado_ = 0;
+};
+
+// The whole content of a regular file, as above; nothing when it cannot be read.
+std::optional<ContenidoArchivo> leerContenidoArchivo(const std::filesystem::path& ruta);
+
 // The whole content of a regular file; nothing when it cannot be opened or read
 // (a folder, a device, a missing file, not enough memory).
 std::optional<std::string> leerArchivoCompleto(const std::filesystem::path& ruta);

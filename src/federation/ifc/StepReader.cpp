@@ -174,7 +174,9 @@ std::uint64_t mezclar(std::int64_t clave)
 }  // namespace
 
 struct TablaRegistrosSTEP::Datos {
-    std::string texto;
+    std::string texto;                        // one of these two holds the file text
+    ContenidoArchivo archivo;
+    std::string_view contenido;
     std::deque<std::string> copias;           // records rebuilt without line ends or comments (stable addresses)
     std::unordered_set<std::string> tipos;    // upper-cased types written in mixed case
     std::vector<Entrada> entradas;
@@ -308,14 +310,29 @@ TablaRegistrosSTEP::TablaRegistrosSTEP() : datos_(std::make_shared<Datos>()) {}
 
 TablaRegistrosSTEP TablaRegistrosSTEP::desdeTexto(std::string texto)
 {
-    TablaRegistrosSTEP tabla;
-    if (!esTextoUTF8(texto))
-        return tabla;
     auto datos = std::make_shared<Datos>();
     datos->texto = std::move(texto);
+    datos->contenido = datos->texto;
+    return construir(std::move(datos));
+}
+
+TablaRegistrosSTEP TablaRegistrosSTEP::desdeContenido(ContenidoArchivo archivo)
+{
+    auto datos = std::make_shared<Datos>();
+    datos->archivo = std::move(archivo);
+    datos->contenido = datos->archivo.texto();
+    return construir(std::move(datos));
+}
+
+TablaRegistrosSTEP TablaRegistrosSTEP::construir(std::shared_ptr<Datos> datos)
+{
+    TablaRegistrosSTEP tabla;
+    const std::string_view texto = datos->contenido;
+    if (!esTextoUTF8(texto))
+        return tabla;
     // Every record ends in ";", so their count bounds the table: one allocation, no regrowth.
-    datos->entradas.reserve(static_cast<size_t>(std::count(datos->texto.begin(), datos->texto.end(), ';')));
-    recorrerSentencias(datos->texto, [&](std::string_view r, bool limpio) {
+    datos->entradas.reserve(static_cast<size_t>(std::count(texto.begin(), texto.end(), ';')));
+    recorrerSentencias(texto, [&](std::string_view r, bool limpio) {
         if (r.empty() || r[0] != '#')
             return;
         if (limpio) {
@@ -355,11 +372,11 @@ bool TablaRegistrosSTEP::vigente(std::size_t indice) const
 
 TablaRegistrosSTEP leerArchivoSTEP(const std::filesystem::path& ruta)
 {
-    auto texto = leerArchivoCompleto(ruta);
-    if (!texto)
+    auto contenido = leerContenidoArchivo(ruta);
+    if (!contenido)
         return {};
     try {
-        return TablaRegistrosSTEP::desdeTexto(std::move(*texto));
+        return TablaRegistrosSTEP::desdeContenido(std::move(*contenido));
     } catch (const std::bad_alloc&) {
         return {};
     }
@@ -458,18 +475,25 @@ std::string valorNominalSTEP(std::string_view atributo)
 
 std::optional<std::int64_t> leerEnteroSTEP(std::string_view texto)
 {
-    if (!texto.empty() && texto.front() == '+') {
-        texto.remove_prefix(1);
-        if (!texto.empty() && texto.front() == '-')
-            return std::nullopt;
+    bool negativo = false;
+    size_t i = 0;
+    if (!texto.empty() && (texto[0] == '+' || texto[0] == '-')) {
+        negativo = texto[0] == '-';
+        i = 1;
     }
-    if (texto.empty())
+    if (i == texto.size())
         return std::nullopt;
-    std::int64_t valor = 0;
-    const auto [fin, error] = std::from_chars(texto.data(), texto.data() + texto.size(), valor);
-    if (error != std::errc() || fin != texto.data() + texto.size())
-        return std::nullopt;
-    return valor;
+    std::uint64_t valor = 0;
+    constexpr std::uint64_t kLimite = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
+    for (; i < texto.size(); ++i) {
+        const unsigned digito = static_cast<unsigned char>(texto[i]) - static_cast<unsigned>('0');
+        if (digito > 9)
+            return std::nullopt;
+        valor = valor * 10 + digito;
+        if (valor > kLimite + (negativo ? 1 : 0))
+            return std::nullopt;  // out of range: no such record
+    }
+    return negativo ? static_cast<std::int64_t>(0 - valor) : static_cast<std::int64_t>(valor);
 }
 
 std::optional<std::int64_t> parsearReferenciaSTEP(std::string_view atributo)

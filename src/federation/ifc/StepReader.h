@@ -5,6 +5,8 @@
 // and turns attributes into texts, references and lists of references.
 // Nothing here throws or reports errors: what cannot be read is skipped.
 
+#include "federation/ifc/LecturaArchivo.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -34,6 +36,7 @@ public:
 
     // Parses a whole file text. Text that is not valid UTF-8 gives the empty table.
     static TablaRegistrosSTEP desdeTexto(std::string texto);
+    static TablaRegistrosSTEP desdeContenido(ContenidoArchivo archivo);
 
     // The record stored under a number (the later one when a number repeats).
     const RegistroSTEP* buscar(std::int64_t numero) const;
@@ -49,6 +52,7 @@ public:
 
 private:
     struct Datos;
+    static TablaRegistrosSTEP construir(std::shared_ptr<Datos> datos);
     std::shared_ptr<const Datos> datos_;
 };
 

@@ -9,6 +9,7 @@
 #include <limits>
 #include <new>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -21,9 +22,12 @@ struct Esquina {
     std::int32_t normal;   // 0-based, -1 without normal
 };
 
+// A closed group: its name and its range in the file's corner list, which holds
+// every face already fanned into triangles, three corners per triangle.
 struct Grupo {
     std::string nombre;
-    std::vector<Esquina> esquinas;  // already fanned into triangles, three per triangle
+    size_t primera = 0;
+    size_t fin = 0;
 };
 
 // Unicode Zs or tab at the start / end (byte length), as recortarSTEP trims.
@@ -74,22 +78,28 @@ bool leerFlotante(std::string_view t, float& valor)
 // that it still reads as an index out of range.
 std::optional<std::int64_t> leerEntero(std::string_view t)
 {
-    if (!t.empty() && t.front() == '+') {
-        t.remove_prefix(1);
-        if (!t.empty() && t.front() == '-')
-            return std::nullopt;
+    bool negativo = false;
+    size_t i = 0;
+    if (!t.empty() && (t[0] == '+' || t[0] == '-')) {
+        negativo = t[0] == '-';
+        i = 1;
     }
-    if (t.empty())
+    if (i == t.size())
         return std::nullopt;
-    std::int64_t v = 0;
-    const auto [fin, error] = std::from_chars(t.data(), t.data() + t.size(), v);
-    if (fin != t.data() + t.size())
-        return std::nullopt;
-    if (error == std::errc::result_out_of_range)
-        return t.front() == '-' ? std::numeric_limits<std::int64_t>::min() : std::numeric_limits<std::int64_t>::max();
-    if (error != std::errc())
-        return std::nullopt;
-    return v;
+    std::uint64_t valor = 0;
+    bool desborde = false;
+    for (; i < t.size(); ++i) {
+        const unsigned digito = static_cast<unsigned char>(t[i]) - static_cast<unsigned>('0');
+        if (digito > 9)
+            return std::nullopt;
+        if (valor > (std::numeric_limits<std::uint64_t>::max() - 9) / 10)
+            desborde = true;
+        else
+            valor = valor * 10 + digito;
+    }
+    if (desborde || valor > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()))
+        return negativo ? std::numeric_limits<std::int64_t>::min() : std::numeric_limits<std::int64_t>::max();
+    return negativo ? -static_cast<std::int64_t>(valor) : static_cast<std::int64_t>(valor);
 }
 
 // 1-based file index to 0-based; -1 when it cannot lie within any list.
@@ -100,24 +110,26 @@ std::int32_t aIndice(std::int64_t uno)
     return static_cast<std::int32_t>(uno - 1);
 }
 
+// A corner "v", "v/vt", "v//vn" or "v/vt/vn": vertex from field 1, normal from field 3.
 Esquina leerEsquina(std::string_view ref)
 {
-    const size_t barra1 = ref.find('/');
-    const std::string_view campo1 = ref.substr(0, barra1);
+    std::string_view campos[3];
+    size_t cuantos = 0;
+    size_t inicio = 0;
+    for (size_t i = 0; i <= ref.size() && cuantos < 3; ++i) {
+        if (i == ref.size() || ref[i] == '/') {
+            campos[cuantos++] = ref.substr(inicio, i - inicio);
+            inicio = i + 1;
+        }
+    }
     Esquina e{0, -1};
     // A vertex field that is not an integer counts as 1.
-    if (const auto v = leerEntero(campo1))
+    if (const auto v = leerEntero(campos[0]))
         e.vertice = aIndice(*v);
-    if (barra1 == std::string_view::npos)
-        return e;
-    const size_t barra2 = ref.find('/', barra1 + 1);
-    if (barra2 == std::string_view::npos)
-        return e;
-    const size_t barra3 = ref.find('/', barra2 + 1);
-    const std::string_view campo3 = ref.substr(barra2 + 1, barra3 == std::string_view::npos ? std::string_view::npos
-                                                                                             : barra3 - barra2 - 1);
-    if (const auto n = leerEntero(campo3))
-        e.normal = aIndice(*n);
+    if (cuantos >= 3) {
+        if (const auto n = leerEntero(campos[2]))
+            e.normal = aIndice(*n);
+    }
     return e;
 }
 
@@ -133,10 +145,11 @@ bool leerTresFlotantes(std::string_view resto, std::vector<scene::Vec3f>& destin
     return true;
 }
 
-scene::NodePtr construirNodo(const Grupo& grupo, const std::vector<scene::Vec3f>& vertices,
-                             const std::vector<scene::Vec3f>& normales)
+scene::NodePtr construirNodo(const Grupo& grupo, const std::vector<Esquina>& todas,
+                             const std::vector<scene::Vec3f>& vertices, const std::vector<scene::Vec3f>& normales)
 {
-    const size_t n = grupo.esquinas.size();
+    const std::span<const Esquina> esquinas(todas.data() + grupo.primera, grupo.fin - grupo.primera);
+    const size_t n = esquinas.size();
     if (n == 0 || n > static_cast<size_t>(std::numeric_limits<std::int32_t>::max()))
         return nullptr;
 
@@ -146,7 +159,7 @@ scene::NodePtr construirNodo(const Grupo& grupo, const std::vector<scene::Vec3f>
     posiciones.data.resize(n * sizeof(scene::Vec3f));
 
     bool todasConNormal = true;
-    for (const Esquina& e : grupo.esquinas) {
+    for (const Esquina& e : esquinas) {
         if (e.normal < 0 || static_cast<size_t>(e.normal) >= normales.size()) {
             todasConNormal = false;
             break;
@@ -168,7 +181,7 @@ scene::NodePtr construirNodo(const Grupo& grupo, const std::vector<scene::Vec3f>
     auto* destinoNor = fuenteNormales.data.data();
     const scene::Vec3f origen{};
     for (size_t k = 0; k < n; ++k) {
-        const Esquina& e = grupo.esquinas[k];
+        const Esquina& e = esquinas[k];
         const scene::Vec3f& p =
             e.vertice >= 0 && static_cast<size_t>(e.vertice) < vertices.size() ? vertices[static_cast<size_t>(e.vertice)] : origen;
         std::memcpy(destinoPos + k * sizeof(scene::Vec3f), &p, sizeof(scene::Vec3f));
@@ -207,14 +220,17 @@ scene::NodePtr cargarOBJDesdeTexto(std::string_view texto)
     std::vector<scene::Vec3f> vertices;
     std::vector<scene::Vec3f> normales;
     std::vector<Grupo> grupos;
-    Grupo actual{"default", {}};
+    std::vector<Esquina> esquinas;
+    std::string nombreActual = "default";
+    size_t primeraActual = 0;
     std::vector<Esquina> cara;
 
     auto cerrarGrupo = [&] {
-        if (actual.esquinas.empty())
+        if (esquinas.size() == primeraActual)
             return;
-        grupos.push_back(std::move(actual));
-        actual = Grupo{};
+        grupos.push_back(Grupo{std::move(nombreActual), primeraActual, esquinas.size()});
+        nombreActual.clear();
+        primeraActual = esquinas.size();
     };
 
     size_t inicio = 0;
@@ -245,16 +261,16 @@ scene::NodePtr cargarOBJDesdeTexto(std::string_view texto)
             if (cara.size() < 3)
                 continue;
             for (size_t k = 1; k + 1 < cara.size(); ++k) {
-                actual.esquinas.push_back(cara[0]);
-                actual.esquinas.push_back(cara[k]);
-                actual.esquinas.push_back(cara[k + 1]);
+                esquinas.push_back(cara[0]);
+                esquinas.push_back(cara[k]);
+                esquinas.push_back(cara[k + 1]);
             }
         } else if (primero == "g" || primero == "o") {
             cerrarGrupo();
             const size_t espacio = linea.find(' ');
             const std::string_view nombre =
                 espacio == std::string_view::npos ? std::string_view() : recortar(linea.substr(espacio + 1));
-            actual.nombre = nombre.empty() ? std::string("default") : std::string(nombre);
+            nombreActual = nombre.empty() ? std::string("default") : std::string(nombre);
         }
     }
     cerrarGrupo();
@@ -263,7 +279,7 @@ scene::NodePtr cargarOBJDesdeTexto(std::string_view texto)
 
     auto contenedor = scene::Node::make();
     for (const Grupo& grupo : grupos) {
-        if (auto nodo = construirNodo(grupo, vertices, normales))
+        if (auto nodo = construirNodo(grupo, esquinas, vertices, normales))
             contenedor->addChild(nodo);
     }
     if (contenedor->children().empty())
@@ -273,11 +289,11 @@ scene::NodePtr cargarOBJDesdeTexto(std::string_view texto)
 
 scene::NodePtr cargarOBJ(const std::filesystem::path& ruta)
 {
-    const auto texto = leerArchivoCompleto(ruta);
-    if (!texto)
+    const auto contenido = leerContenidoArchivo(ruta);
+    if (!contenido)
         return nullptr;
     try {
-        return cargarOBJDesdeTexto(*texto);
+        return cargarOBJDesdeTexto(contenido->texto());
     } catch (const std::bad_alloc&) {
         return nullptr;
     }
