@@ -147,6 +147,29 @@ TEST_F(MedicionEnVista, HoverShowsThePreviewAndLeavingTheModeRemovesIt)
         EXPECT_TRUE(n == caja || n->light) << "left over: " << textos(n);
 }
 
+int pixelesAmarillos(const QImage& imagen)
+{
+    int n = 0;
+    for (int y = 0; y < imagen.height(); ++y)
+        for (int x = 0; x < imagen.width(); ++x) {
+            const QColor p = imagen.pixelColor(x, y);
+            n += p.red() > 200 && p.green() > 150 && p.blue() < 90;
+        }
+    return n;
+}
+
+// A distance along the box's hidden back edge: the line is hidden by the box, its label is not.
+TEST_F(MedicionEnVista, LabelsShowThroughTheModel)
+{
+    const scene::NodePtr distancia = quelva::crearNodoDistancia({-1, 1, -1}, {1, 1, -1});
+    escena->rootNode()->addChild(distancia);
+    const int conEtiqueta = pixelesAmarillos(vista->snapshot());
+    EXPECT_GT(conEtiqueta, 30);
+
+    distancia->children()[1]->hidden = true;  // the label
+    EXPECT_EQ(pixelesAmarillos(vista->snapshot()), 0);
+}
+
 // Writes a picture of a distance, an angle and an area on two boxes when QUELVA_CAPTURAS names
 // a folder (for looking at the drawings by eye).
 TEST_F(MedicionEnVista, DrawsDistanceAngleAndAreaOverTheModel)
@@ -174,12 +197,7 @@ TEST_F(MedicionEnVista, DrawsDistanceAngleAndAreaOverTheModel)
     }
 
     // The distance label is yellow text drawn over the box (the box itself is grey/white).
-    int amarillos = 0;
-    for (int y = 0; y < imagen.height(); ++y)
-        for (int x = 0; x < imagen.width(); ++x) {
-            const QColor p = imagen.pixelColor(x, y);
-            amarillos += p.red() > 200 && p.green() > 150 && p.blue() < 90;
-        }
+    const int amarillos = pixelesAmarillos(imagen);
     EXPECT_GT(amarillos, 50);
 }
 
