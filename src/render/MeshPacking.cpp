@@ -63,6 +63,27 @@ PackedMesh packGeometry(const scene::Geometry& geometry)
             v[6] = v[7] = 0;
     }
 
+    bool any = false;
+    scene::Vec3 lo, hi;
+    for (int i = 0; i < count; ++i) {
+        if (!valid[size_t(i)])
+            continue;
+        const float* v = &mesh.vertices[size_t(i) * F];
+        const scene::Vec3 p{v[0], v[1], v[2]};
+        lo = any ? scene::Vec3{std::min(lo.x, p.x), std::min(lo.y, p.y), std::min(lo.z, p.z)} : p;
+        hi = any ? scene::Vec3{std::max(hi.x, p.x), std::max(hi.y, p.y), std::max(hi.z, p.z)} : p;
+        any = true;
+    }
+    if (any) {
+        mesh.origin = (lo + hi) * 0.5;
+        for (int i = 0; i < count; ++i) {
+            float* v = &mesh.vertices[size_t(i) * F];
+            v[0] = float(double(v[0]) - mesh.origin.x);
+            v[1] = float(double(v[1]) - mesh.origin.y);
+            v[2] = float(double(v[2]) - mesh.origin.z);
+        }
+    }
+
     int elementIndex = 0;
     for (const scene::GeometryElement& e : geometry.elements()) {
         PackedElement packed;

@@ -21,6 +21,9 @@ struct PackedElement {
 struct PackedMesh {
     static constexpr int kFloatsPerVertex = 8;
 
+    // Positions are stored relative to this point (the centre of the vertices), so that a model
+    // in site coordinates keeps small, precise numbers on the GPU.
+    scene::Vec3 origin;
     std::vector<float> vertices;
     std::vector<std::uint32_t> indices;
     std::vector<PackedElement> elements;

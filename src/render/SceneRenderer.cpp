@@ -114,7 +114,8 @@ struct MeshEntry {
     std::weak_ptr<scene::Geometry> owner;
     GLuint vao = 0, vbo = 0, ebo = 0;
     std::vector<PackedElement> elements;
-    scene::Box bounds;
+    scene::Vec3 origin;  // the packed positions are relative to it
+    scene::Box bounds;   // of the packed positions
 };
 
 struct TextureEntry {
@@ -295,7 +296,9 @@ struct SceneRenderer::Impl : QOpenGLExtraFunctions {
         MeshEntry e;
         e.owner = geometry;
         e.elements = packed.elements;
-        e.bounds = geometry->localBounds();
+        e.origin = packed.origin;
+        const scene::Box b = geometry->localBounds();
+        e.bounds = {b.min - packed.origin, b.max - packed.origin};
         glGenVertexArrays(1, &e.vao);
         glBindVertexArray(e.vao);
         glGenBuffers(1, &e.vbo);
@@ -479,16 +482,18 @@ void SceneRenderer::render(const FrameRequest& request, unsigned target)
 
     // Meshes and bounds of what may cast shadows.
     std::vector<const MeshEntry*> itemMeshes(list.items.size(), nullptr);
+    std::vector<Mat4> placed(list.items.size());  // world transform of the packed positions
     scene::Box casterBounds;
     bool haveCasters = false;
     for (size_t i = 0; i < list.items.size(); ++i) {
         const DrawItem& item = list.items[i];
         const MeshEntry* m = g.mesh(item.geometry, stats_);
         itemMeshes[i] = m;
+        placed[i] = item.world * Mat4::translation(m->origin);
         if (item.billboarded || m->elements.empty())
             continue;
         for (const Vec3& c : corners(m->bounds)) {
-            const Vec3 w = item.world.transformPoint(c);
+            const Vec3 w = placed[i].transformPoint(c);
             if (!scene::isFinite(w))
                 continue;
             if (!haveCasters) {
@@ -578,7 +583,7 @@ void SceneRenderer::render(const FrameRequest& request, unsigned target)
                 const MeshEntry* m = itemMeshes[i];
                 if (item.billboarded)
                     continue;
-                const auto mvp = toGl(lightViewProjection * item.world);
+                const auto mvp = toGl(lightViewProjection * placed[i]);
                 g.glUniformMatrix4fv(g.depthMatrix, 1, GL_FALSE, mvp.data());
                 g.glBindVertexArray(m->vao);
                 for (const PackedElement& e : m->elements) {
@@ -653,12 +658,12 @@ void SceneRenderer::render(const FrameRequest& request, unsigned target)
             const MeshEntry* m = itemMeshes[i];
             if (m->elements.empty())
                 continue;
-            modelViews[i] = view * item.world;
+            modelViews[i] = view * placed[i];
             if (outsideFrustum(projection * modelViews[i], m->bounds)) {
                 ++stats_.nodesCulled;
                 continue;
             }
-            const double distance = scene::length(item.world.transformPoint(m->bounds.center()) - eye);
+            const double distance = scene::length(placed[i].transformPoint(m->bounds.center()) - eye);
             const auto& mats = item.geometry->materials;
             for (const PackedElement& e : m->elements) {
                 Batch b;
@@ -739,7 +744,7 @@ void SceneRenderer::render(const FrameRequest& request, unsigned target)
                 g.glUniformMatrix4fv(g.loc.modelView, 1, GL_FALSE, mvf.data());
                 g.glUniformMatrix3fv(g.loc.normalMatrix, 1, GL_FALSE, nm.data());
                 if (shadowIndex >= 0) {
-                    const auto sm = toGl(g.shadowViewProjection * b.item->world);
+                    const auto sm = toGl(g.shadowViewProjection * placed[size_t(b.item - list.items.data())]);
                     g.glUniformMatrix4fv(g.loc.shadowMatrix, 1, GL_FALSE, sm.data());
                 }
             }

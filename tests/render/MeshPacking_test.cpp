@@ -1,5 +1,6 @@
 #include "render/MeshPacking.h"
 
+#include <cmath>
 #include <cstring>
 #include <gtest/gtest.h>
 
@@ -33,8 +34,9 @@ TEST(MeshPacking, ReadsStridedSourcesAndStoresMissingNormalsAsZero)
     scene::Geometry g({stridedVertices(pts)}, {GeometryElement{GeometryElement::Primitive::Triangles, {0, 1, 2}}});
     const PackedMesh m = packGeometry(g);
     ASSERT_EQ(m.vertexCount(), 3);
-    EXPECT_EQ(m.vertices[PackedMesh::kFloatsPerVertex * 2 + 0], 7.f);
-    EXPECT_EQ(m.vertices[PackedMesh::kFloatsPerVertex * 2 + 2], 9.f);
+    EXPECT_EQ(m.origin, (scene::Vec3{4, 5, 6}));
+    EXPECT_EQ(m.vertices[PackedMesh::kFloatsPerVertex * 2 + 0] + m.origin.x, 7.0);
+    EXPECT_EQ(m.vertices[PackedMesh::kFloatsPerVertex * 2 + 2] + m.origin.z, 9.0);
     for (int i = 3; i < 8; ++i)
         EXPECT_EQ(m.vertices[size_t(PackedMesh::kFloatsPerVertex + i)], 0.f);
     ASSERT_EQ(m.elements.size(), 1u);
@@ -66,4 +68,21 @@ TEST(MeshPacking, GeometryWithoutVerticesPacksToNothing)
     const PackedMesh m = packGeometry(g);
     EXPECT_TRUE(m.elements.empty());
     EXPECT_TRUE(m.indices.empty());
+}
+
+TEST(MeshPacking, SiteCoordinatesArePackedRelativeToTheMeshCentre)
+{
+    // Float vertices at site coordinates: on the GPU they would round to a few centimetres.
+    const std::vector<Vec3f> pts{{500000.f, 7000000.f, 10.f}, {500002.f, 7000000.f, 10.f}, {500000.f, 7000003.f, 10.5f}};
+    scene::Geometry g({GeometrySource::vertices(pts)},
+                      {GeometryElement{GeometryElement::Primitive::Triangles, {0, 1, 2}}});
+    const PackedMesh m = packGeometry(g);
+    EXPECT_EQ(m.origin, (scene::Vec3{500001, 7000001.5, 10.25}));
+    for (int i = 0; i < 3; ++i)
+        for (int c = 0; c < 3; ++c) {
+            const float v = m.vertices[size_t(i * PackedMesh::kFloatsPerVertex + c)];
+            EXPECT_LE(std::abs(v), 1.5f);
+        }
+    EXPECT_EQ(m.vertices[0], -1.f);
+    EXPECT_EQ(m.vertices[1], -1.5f);
 }

@@ -323,27 +323,52 @@ TEST(OffscreenRenderer, LineElementsAreDrawn)
     EXPECT_TRUE(found);
 }
 
+namespace {
+
+// The same geometry with every vertex moved by `offset` (in single precision, as loaded models are).
+scene::GeometryPtr shifted(const scene::GeometryPtr& g, Vec3 offset)
+{
+    const scene::GeometrySource* v = g->source(scene::GeometrySource::Semantic::Vertex);
+    const scene::GeometrySource* n = g->source(scene::GeometrySource::Semantic::Normal);
+    std::vector<scene::Vec3f> points, normals;
+    for (int i = 0; i < v->vectorCount; ++i) {
+        const scene::Vec3f p = *v->vectorAt(i);
+        points.push_back({float(p.x + offset.x), float(p.y + offset.y), float(p.z + offset.z)});
+        normals.push_back(*n->vectorAt(i));
+    }
+    auto out = scene::makeTriangleGeometry(points, g->elements().front().indices, normals);
+    out->materials = g->materials;
+    return out;
+}
+
+}  // namespace
+
 TEST(OffscreenRenderer, FarFromTheOriginLooksTheSameAsAtTheOrigin)
 {
-    auto draw = [](Vec3 offset) {
+    // Placed far away by the node's position (double) or by the vertices themselves (float).
+    auto draw = [](Vec3 offset, bool inVertices) {
         Fixture f;
-        for (int i = 0; i < 3; ++i)
-            f.scene->rootNode()->addChild(node(box(0.3, 0.3, 0.3, Color{0.8, 0.8, 0.8, 1}, scene::LightingModel::Lambert),
-                                               offset + Vec3{0.4 * i, 0.35 * i, 0.02 * i}));
-        f.scene->rootNode()->addChild(directionalLight({0.3, 1, -0.5}, 800, true, 4));
+        for (int i = 0; i < 3; ++i) {
+            auto g = box(3, 3, 3, Color{0.8, 0.8, 0.8, 1}, scene::LightingModel::Lambert);
+            const Vec3 at = offset + Vec3{4.0 * i, 3.5 * i, 0.2 * i};
+            f.scene->rootNode()->addChild(inVertices ? node(shifted(g, at)) : node(g, at));
+        }
+        f.scene->rootNode()->addChild(directionalLight({0.3, 1, -0.5}, 800, true, 40));
         f.scene->rootNode()->addChild(ambientLight(300));
-        f.eye->position = offset + Vec3{1.5, -2.5, 1.2};
-        f.eye->lookAt(offset + Vec3{0.4, 0.35, 0}, {0, 0, 1});
+        f.eye->position = offset + Vec3{15, -25, 12};
+        f.eye->lookAt(offset + Vec3{4, 3.5, 0}, {0, 0, 1});
         render::OffscreenRenderer r;
-        return f.draw(r);
+        return f.draw(r).convertToFormat(QImage::Format_ARGB32);
     };
-    const QImage here = draw({0, 0, 0}).convertToFormat(QImage::Format_ARGB32);
-    const QImage far = draw({500000, 7000000, 300}).convertToFormat(QImage::Format_ARGB32);
-    int differing = 0;
-    for (int y = 0; y < here.height(); ++y)
-        for (int x = 0; x < here.width(); ++x)
-            differing += !close(here.pixelColor(x, y), far.pixelColor(x, y), 8);
-    EXPECT_LE(differing, here.width() * here.height() / 200);
+    const QImage here = draw({0, 0, 0}, false);
+    for (bool inVertices : {false, true}) {
+        const QImage far = draw({500000, 300000, 300}, inVertices);
+        int differing = 0;
+        for (int y = 0; y < here.height(); ++y)
+            for (int x = 0; x < here.width(); ++x)
+                differing += !close(here.pixelColor(x, y), far.pixelColor(x, y), 8);
+        EXPECT_LE(differing, here.width() * here.height() / 100) << inVertices;
+    }
 }
 
 TEST(OffscreenRenderer, GpuBuffersAreKeptPerGeometryAndReleasedWithIt)
@@ -443,4 +468,39 @@ TEST(OffscreenRenderer, MultisamplingSmoothsEdges)
     };
     EXPECT_EQ(blended(0), 0);
     EXPECT_GT(blended(4), 40);
+}
+
+TEST(OffscreenRenderer, ModelInSiteCoordinatesMovesSmoothlyWithTheCamera)
+{
+    // Single-precision maths on the GPU would move a model at x = 500000 in steps of about 3 cm.
+    const Vec3 site{500000, 300000, 0};
+    auto silhouette = [&](Vec3 nudge, QPointF& expected) {
+        Fixture f;
+        f.scene->rootNode()->addChild(node(shifted(box(0.5, 0.5, 0.5, Color{1, 0, 0, 1}), site)));
+        f.eye->position = site + Vec3{0.9, -1.1, 0.7} + nudge;
+        f.eye->lookAt(site + Vec3{0, 0, 0.05}, {0, 0, 1});
+        const Vec3 p = scene::projectPoint({f.eye.get(), QSizeF(kSize)}, site);
+        expected = QPointF(p.x, p.y);
+        render::OffscreenRenderer r;
+        const QImage img = f.draw(r, 0).convertToFormat(QImage::Format_ARGB32);
+        double sx = 0, sy = 0, n = 0;
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x)
+                if (close(img.pixelColor(x, y), QColor(255, 0, 0), 30)) {
+                    sx += x;
+                    sy += y;
+                    ++n;
+                }
+        return QPointF(sx / n, sy / n);
+    };
+    QPointF expected0;
+    const QPointF start = silhouette({0, 0, 0}, expected0);
+    double worst = 0;
+    for (int step = 1; step <= 8; ++step) {
+        QPointF expected;
+        const QPointF c = silhouette({0.005 * step, 0.003 * step, 0}, expected);
+        const QPointF error = (c - start) - (expected - expected0);
+        worst = std::max({worst, std::abs(error.x()), std::abs(error.y())});
+    }
+    EXPECT_LT(worst, 0.4);
 }
