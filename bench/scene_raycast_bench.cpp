@@ -180,8 +180,28 @@ void agreement(benchmark::State& state, bool transformed)
     state.counters["mismatches"] = mismatches;
 }
 
+// First use of a hierarchy: building it over one geometry of a million triangles.
+void buildHierarchy(benchmark::State& state)
+{
+    std::vector<Vec3f> tri;
+    std::mt19937 rng(3);
+    std::uniform_real_distribution<double> u(0, 100), size(0.2, 3.0);
+    while (tri.size() < 3'000'000) {
+        auto e = element({u(rng), u(rng), u(rng)}, {size(rng), size(rng), size(rng)});
+        tri.insert(tri.end(), e.begin(), e.end());
+    }
+    std::vector<std::int32_t> idx(tri.size());
+    for (size_t k = 0; k < idx.size(); ++k)
+        idx[k] = std::int32_t(k);
+    for (auto _ : state) {
+        GeometryPtr g = makeTriangleGeometry(tri, idx);
+        benchmark::DoNotOptimize(g->bvh().triangleCount());
+    }
+}
+
 }  // namespace
 
+BENCHMARK(buildHierarchy)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK_CAPTURE(closestHit, world_vertices, false)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(closestHit, transformed_nodes, true)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(everyTriangle, world_vertices, false)->Unit(benchmark::kMicrosecond)->Iterations(40);

@@ -225,7 +225,6 @@ GeometryPtr makeText(const std::string& text, double fontSize, double extrusionD
     const double h = (ascent + descent) / kPixelsPerEm * em;
     if (qtext.isEmpty() || !(w > 0) || !(h > 0)) {
         auto g = std::make_shared<Geometry>();
-        g->name = text;
         g->materials.push_back(makeMaterial());
         return g;
     }
@@ -242,7 +241,6 @@ GeometryPtr makeText(const std::string& text, double fontSize, double extrusionD
     m.triangle(a2, c2, b2);
     m.triangle(a2, d2, c2);
     GeometryPtr g = m.build();
-    g->name = text;
 
     const QSizeF imageSize(std::ceil(advance), std::ceil(ascent + descent));
     auto mask = std::make_shared<DrawnImage>(imageSize, true, [qtext, f, ascent](QPainter& p, const QRectF&) {
