@@ -424,6 +424,56 @@ void ControladorFederacion::alternarVisibilidadEspecialidad(const QString& key)
     emit estadoCambiado();
 }
 
+void ControladorFederacion::alternarResaltadoModelo(const QString& key, const QUuid& modeloId)
+{
+    for (const scene::NodePtr& n : estado_.nodosResaltados)
+        if (n->geometry && n->geometry->firstMaterial())
+            n->geometry->firstMaterial()->emission.contents = scene::Color::black();
+    estado_.nodosResaltados.clear();
+
+    if (estado_.modeloResaltadoId == modeloId) {
+        estado_.modeloResaltadoId.reset();
+        emit estadoCambiado();
+        return;
+    }
+    const auto it = estado_.especialidades.find(key);
+    if (it == estado_.especialidades.end()) {
+        emit estadoCambiado();
+        return;
+    }
+    const auto& modelos = it->second.modelos;
+    const auto m = std::find_if(modelos.begin(), modelos.end(),
+                                [&](const ModeloVinculado& x) { return x.id == modeloId; });
+    if (m == modelos.end() || !m->nodo) {
+        emit estadoCambiado();
+        return;
+    }
+    estado_.modeloResaltadoId = modeloId;
+    m->nodo->visitDescendants([this](scene::Node& n) {
+        if (n.geometry) {
+            if (const scene::MaterialPtr mat = n.geometry->firstMaterial())
+                mat->emission.contents = scene::Color{0, 0.75, 1.0, 1};
+            estado_.nodosResaltados.push_back(n.shared_from_this());
+        }
+        return false;
+    });
+
+    // The model as it stands in the scene: after its unit scale, offset and rotation.
+    const scene::Box caja = cajaTransformada(*m->nodo);
+    if (caja.min == caja.max) {
+        emit estadoCambiado();
+        return;
+    }
+    const scene::Vec3 centro = (caja.min + caja.max) * 0.5;
+    const scene::Vec3 lados = caja.max - caja.min;
+    double radio = std::max({lados.x, lados.y, lados.z});
+    if (!(radio > 0))
+        radio = 10.0;
+    if (servicios_.enfocar)
+        servicios_.enfocar(centro.x, centro.y, centro.z, static_cast<float>(radio));
+    emit estadoCambiado();
+}
+
 // ---------------------------------------------------------------------------------------
 // Appearance, grid node, floor
 

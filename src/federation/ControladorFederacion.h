@@ -90,6 +90,8 @@ public:
     void desvincularTodos(const QString& key);
     std::optional<QString> especialidadDeNodo(const scene::Node& nodo) const;
     void alternarVisibilidadEspecialidad(const QString& key);
+    // Highlights a linked model and frames it (again: switches the highlight off).
+    void alternarResaltadoModelo(const QString& key, const QUuid& modeloId);
 
     // --- Appearance, grid node, floor ----------------------------------------------------
     void aplicarColoresEspecialidades();

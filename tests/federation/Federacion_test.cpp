@@ -374,6 +374,46 @@ TEST_F(Federation, BoxesOfATransformedModelAreTakenAfterItsTransformation)
     EXPECT_NEAR(enfoques[0].x, 10.0, 1e-4);
 }
 
+TEST_F(Federation, HighlightingAModelFramesItAsPlacedAndTogglesOff)
+{
+    scene::NodePtr muro = elemento("IfcWall/M", {4000, 200, 3000}, {});
+    scene::NodePtr grupo = scene::Node::make();
+    ModeloVinculado& m = vincular("ARQ", {muro, grupo});
+    ModeloVinculado& otro = vincular("EST", {elemento("IfcBeam/V", {1, 1, 1}, {})});
+
+    // Untransformed: the container's own box.
+    controlador->alternarResaltadoModelo("ARQ", m.id);
+    ASSERT_EQ(enfoques.size(), 1u);
+    EXPECT_FLOAT_EQ(enfoques[0].r, 4000.0f);
+    EXPECT_EQ(*material(muro).emission.color(), (scene::Color{0, 0.75, 1.0, 1}));
+    EXPECT_EQ(estado.nodosResaltados, (std::vector<scene::NodePtr>{muro}));
+
+    // Switching to another model takes the glow off the first.
+    controlador->alternarResaltadoModelo("EST", otro.id);
+    EXPECT_EQ(*material(muro).emission.color(), scene::Color::black());
+    EXPECT_EQ(estado.modeloResaltadoId, otro.id);
+
+    // A model in millimetres, moved and turned, is framed where it stands, in metres.
+    TransformacionModelo t;
+    t.unidades = TransformacionModelo::Unidades::milimetros;
+    t.offsetX = 10;
+    t.giroZ = 90;
+    controlador->aplicarTransformacion("ARQ", m.id, t);
+    controlador->alternarResaltadoModelo("ARQ", m.id);
+    ASSERT_EQ(enfoques.size(), 3u);
+    EXPECT_NEAR(enfoques[2].r, 4.0, 1e-4);
+    EXPECT_NEAR(enfoques[2].x, 10.0, 1e-4);
+    EXPECT_NEAR(enfoques[2].y, 0.0, 1e-4);
+    EXPECT_NEAR(enfoques[2].z, 0.0, 1e-4);
+
+    // Again: off, no camera move.
+    controlador->alternarResaltadoModelo("ARQ", m.id);
+    EXPECT_FALSE(estado.modeloResaltadoId);
+    EXPECT_TRUE(estado.nodosResaltados.empty());
+    EXPECT_EQ(*material(muro).emission.color(), scene::Color::black());
+    EXPECT_EQ(enfoques.size(), 3u);
+}
+
 TEST(Floor, LiesJustBelowTheSceneCentredOnTheOriginAndSizesTheShadowLight)
 {
     scene::ScenePtr escena = scene::makeScene();
