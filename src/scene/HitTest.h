@@ -24,7 +24,8 @@ struct HitResult {
 // never hit; line elements are not hit. Boxes per node and a hierarchy per geometry keep it fast.
 std::optional<HitResult> rayCast(const Node& root, const Ray& ray, const HitTestOptions& options = {});
 
-// Closest hit at a view point.
+// Closest hit at a view point, between the camera's near and far planes: only what is drawn
+// can be hit, so a near plane pulled forward lets clicks pass the geometry it cuts away.
 std::optional<HitResult> hitTest(const Node& root, const Viewpoint& viewpoint, QPointF point,
                                  const HitTestOptions& options = {});
 

@@ -157,6 +157,24 @@ TEST(RayCast, TransformedNodesReportLocalAndWorldPoints)
     EXPECT_VEC_NEAR(hit->worldNormal, Vec3(0, 0, 1), 1e-12);
 }
 
+TEST(RayCast, FlattenedNodesAreSkippedAlone)
+{
+    // A node scaled to nothing cannot be inverted into: it and its subtree are skipped, the
+    // rest is still searched, in small trees and in indexed ones alike.
+    for (int siblings : {1, 40}) {
+        NodePtr root = Node::make();
+        NodePtr flat = Node::make(square(1, 5));
+        flat->scale = {1, 0, 1};
+        flat->addChild(Node::make(square(1, 4)));
+        root->addChild(flat);
+        for (int i = 0; i < siblings; ++i)
+            root->addChild(Node::make(square(1, -double(i))));
+        auto hit = rayCast(*root, down(0, 0));
+        ASSERT_TRUE(hit) << siblings;
+        EXPECT_NEAR(hit->worldCoordinates.z, 0, 1e-12);
+    }
+}
+
 TEST(RayCast, FaceIndexCountsTrianglesOfEveryTriangleElement)
 {
     const std::vector<Vec3f> p{{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {1, 0, 1}, {0, 1, 1}};
