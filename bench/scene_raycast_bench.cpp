@@ -3,6 +3,7 @@
 
 #include "scene/Bvh.h"
 #include "scene/HitTest.h"
+#include "scene/Primitives.h"
 
 #include <algorithm>
 #include <benchmark/benchmark.h>
@@ -164,6 +165,39 @@ void everyTriangle(benchmark::State& state, bool transformed)
     report(state, micros, hits);
 }
 
+// The hover as the 3D view does it: a new marker node under the root on every move, beside
+// some twenty small nodes (lights, floor, grid, measurements) and the model.
+void hover(benchmark::State& state)
+{
+    const World& w = world(false);
+    NodePtr root = Node::make();
+    for (int i = 0; i < 20; ++i) {
+        NodePtr n = Node::make(makeSphere(0.08, 12));
+        n->position = {double(i), -5, 0};
+        root->addChild(n);
+    }
+    root->addChild(w.root->children().front()->clone());
+    GeometryPtr ring = makeTorus(0.2, 0.036);
+    NodePtr marker;
+    std::vector<double> micros;
+    size_t i = 0;
+    int hits = 0;
+    for (auto _ : state) {
+        const Ray& ray = w.rays[i++ % w.rays.size()];
+        const auto start = std::chrono::steady_clock::now();
+        auto hit = rayCast(*root, ray, {.backFaceCulling = false});
+        if (marker)
+            marker->removeFromParent();
+        marker = Node::make(ring);
+        marker->position = hit ? hit->worldCoordinates : Vec3{};
+        root->addChild(marker);
+        const auto end = std::chrono::steady_clock::now();
+        hits += hit ? 1 : 0;
+        micros.push_back(std::chrono::duration<double, std::micro>(end - start).count());
+    }
+    report(state, micros, hits);
+}
+
 // The same answers both ways, or the comparison means nothing.
 void agreement(benchmark::State& state, bool transformed)
 {
@@ -204,6 +238,7 @@ void buildHierarchy(benchmark::State& state)
 BENCHMARK(buildHierarchy)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK_CAPTURE(closestHit, world_vertices, false)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(closestHit, transformed_nodes, true)->Unit(benchmark::kMicrosecond);
+BENCHMARK(hover)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(everyTriangle, world_vertices, false)->Unit(benchmark::kMicrosecond)->Iterations(40);
 BENCHMARK_CAPTURE(everyTriangle, transformed_nodes, true)->Unit(benchmark::kMicrosecond)->Iterations(40);
 BENCHMARK_CAPTURE(agreement, world_vertices, false)->Iterations(1);

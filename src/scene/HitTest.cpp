@@ -27,8 +27,6 @@ struct Search {
     std::optional<SubtreeIndex::Result> indexed;  // best hit found through subtree indexes
 };
 
-// Nodes with this many children search their subtree through an index (a loaded model).
-constexpr size_t kIndexedChildren = 16;
 
 // Entry distance of the ray into the box, or +inf when it misses within (tMin, tMax).
 double slab(const Box& box, const Vec3& o, const Vec3& inv, double tMin, double tMax)
@@ -91,7 +89,7 @@ void collect(const Node& n, const Vec3& o, const Vec3& d, const Vec3& inv, bool 
         if (t < search.tMax)
             search.candidates.push_back({t, &n, o, d, mirrored});
     }
-    if (n.children().size() >= kIndexedChildren) {
+    if (SubtreeIndex::wanted(n)) {
         auto hit = SubtreeIndex::of(n).closestHit(n, o, d, search.cullBackFaces, mirrored, search.tMin, search.tMax);
         if (hit && (!search.indexed || hit->t < search.indexed->t))
             search.indexed = hit;

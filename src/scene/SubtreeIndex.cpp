@@ -118,6 +118,7 @@ void SubtreeIndex::rebuild(const Node& owner)
 {
     entries_.clear();
     items_.clear();
+    nested_.clear();
     tree_.clear();
 
     struct Pending {
@@ -149,6 +150,12 @@ void SubtreeIndex::rebuild(const Node& owner)
                 if (isFinite(box.min) && isFinite(box.max))
                     items_.push_back({box, p.node, p.toOwner.inverse(), det < 0});
             }
+        }
+        if (!isOwner && wanted(node)) {
+            const double det = determinant3(p.toOwner);
+            if (det != 0 && std::isfinite(det))
+                nested_.push_back({p.node, p.toOwner.inverse(), det < 0});
+            continue;
         }
         // Reverse push keeps the preorder of the children.
         for (auto it = node.children().rbegin(); it != node.children().rend(); ++it)
@@ -205,17 +212,22 @@ std::optional<SubtreeIndex::Result> SubtreeIndex::closestHit(const Node& owner, 
     std::lock_guard lock(mutex_);
     if (!matches(owner))
         rebuild(owner);
-    if (tree_.empty())
-        return std::nullopt;
-
     const Vec3 inv = reciprocal(direction);
     double best = tMax;
     std::optional<Result> result;
+    for (const Nested& n : nested_) {
+        const Vec3 o = n.toLocal.transformPoint(origin);
+        const Vec3 d = n.toLocal.transformDirection(direction);
+        auto hit = of(*n.node).closestHit(*n.node, o, d, cullBackFaces, mirrored != n.mirrored, tMin, best);
+        if (hit && hit->t < best) {
+            best = hit->t;
+            result = hit;
+        }
+    }
     std::vector<int> stack;
     stack.reserve(64);
-    if (slab(tree_[0].box, origin, inv, tMin, best) == kInf)
-        return std::nullopt;
-    stack.push_back(0);
+    if (!tree_.empty() && slab(tree_[0].box, origin, inv, tMin, best) != kInf)
+        stack.push_back(0);
     while (!stack.empty()) {
         const TreeNode& tn = tree_[size_t(stack.back())];
         stack.pop_back();

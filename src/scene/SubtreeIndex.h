@@ -23,6 +23,8 @@ public:
         Bvh::Hit hit;
     };
 
+    // Nodes with many children (a loaded model) search their subtree through an index.
+    static bool wanted(const Node& node) { return node.children().size() >= 16; }
     // The index of `owner`, made on first use.
     static SubtreeIndex& of(const Node& owner);
 
@@ -42,6 +44,13 @@ private:
         Mat4 toLocal;  // owner space -> node space
         bool mirrored;
     };
+    // Descendants with an index of their own: searched through it, so that a change next to a
+    // large model does not make this index walk the model again.
+    struct Nested {
+        const Node* node;
+        Mat4 toLocal;
+        bool mirrored;
+    };
     struct TreeNode {
         Box box;
         int first, count;  // leaf: items [first, first + count); inner: children first, first + 1
@@ -55,6 +64,7 @@ private:
     bool built_ = false;
     std::vector<Entry> entries_;
     std::vector<Item> items_;
+    std::vector<Nested> nested_;
     std::vector<TreeNode> tree_;
 };
 

@@ -364,10 +364,18 @@ TEST(HitTest, DegenerateViewsGiveNoHitOrAFiniteOne)
     EXPECT_VEC_NEAR(ray.direction, Vec3(0, 0, -1), 1e-12);
 }
 
-TEST(RayCast, LargeModelsFollowEveryChangeBetweenQueries)
+class LargeModels : public ::testing::TestWithParam<int> {};
+
+TEST_P(LargeModels, FollowEveryChangeBetweenQueries)
 {
-    // Enough children for the subtree index; every change must show in the next query.
+    // Enough children for the subtree index; every change must show in the next query. With
+    // many nodes beside the model, the model is searched through its own index from the root's.
     NodePtr root = Node::make();
+    for (int i = 0; i < GetParam(); ++i) {
+        NodePtr marker = Node::make(square(0.1f, -50));
+        marker->position = {-100, double(i), 0};
+        root->addChild(marker);
+    }
     NodePtr model = Node::make();
     root->addChild(model);
     std::vector<NodePtr> tiles;
@@ -415,9 +423,19 @@ TEST(RayCast, LargeModelsFollowEveryChangeBetweenQueries)
     model->position = {0, 100, 0};
     EXPECT_EQ(nodeAt(30), nullptr);
     EXPECT_EQ(rayCast(*root, down(30, 100))->node, sub);
+    // A change beside the model, as the hover's marker makes on every move.
+    NodePtr ring = Node::make(square(0.2f, 9));
+    ring->position = {-100, 0, 0};
+    root->addChild(ring);
+    EXPECT_EQ(rayCast(*root, down(-100, 0))->node, ring);
+    EXPECT_EQ(rayCast(*root, down(30, 100))->node, sub);
+    sub->hidden = true;
+    EXPECT_EQ(rayCast(*root, down(30, 100))->node, tiles[30]);
     model->removeAllChildren();
     EXPECT_EQ(rayCast(*root, down(30, 100)), std::nullopt);
 }
+
+INSTANTIATE_TEST_SUITE_P(RayCast, LargeModels, ::testing::Values(0, 20));
 
 TEST(RayCast, ConcurrentQueriesOnAFreshModelAgree)
 {
