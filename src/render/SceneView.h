@@ -25,7 +25,8 @@ class SceneRenderer;
 // with a top-left origin, as in mouse events and as scene::Viewpoint uses them.
 //
 // Changes made to the shown scene (nodes, transforms, materials, lights, camera) are noticed on
-// their own and redrawn within a frame; update() redraws at once.
+// their own (the view compares a fingerprint of the scene about 30 times a second) and redrawn;
+// update() redraws at once.
 class SceneView : public QOpenGLWidget {
     Q_OBJECT
 
@@ -33,7 +34,8 @@ public:
     explicit SceneView(QWidget* parent = nullptr);
     ~SceneView() override;
 
-    // The scene shown; null shows only the background colour of the widget (clear).
+    // The scene shown; with none the view shows the window's background colour. A scene
+    // background that is not opaque is drawn over that colour too.
     void setScene(scene::ScenePtr scene);
     const scene::ScenePtr& scene() const { return scene_; }
 
@@ -68,10 +70,11 @@ public:
     // (x, y, depth) in widget logical pixels -> world point.
     scene::Vec3 unprojectPoint(const scene::Vec3& viewPoint) const;
 
-    // Moves the point of view to `position` / `orientation` over `durationSeconds` with an
-    // ease-in-ease-out curve, driven by a GUI-thread timer. A duration <= 0 jumps at once.
-    // The camera's near and far stay as they are; a new move or a user drag replaces a
-    // running one (starting from wherever the camera is at that moment).
+    // Moves the point of view to `position` / `orientation` (its node's own position and
+    // orientation, as Node stores them) over `durationSeconds` with an ease-in-ease-out curve,
+    // driven by a GUI-thread timer. A duration <= 0 jumps at once. The camera's near and far
+    // stay as they are. A new move replaces a running one, starting from wherever the camera
+    // is at that moment; a user drag or wheel stops it.
     void animateCamera(const scene::Vec3& position, const scene::Quat& orientation, double durationSeconds);
     bool isAnimatingCamera() const;
     void stopCameraAnimation();
