@@ -44,6 +44,11 @@ protected:
 TEST_F(LinkRun, InsertsTheModelUnderItsDisciplineWithColourPropertiesGridAndFloor)
 {
     const QString archivo = conv("muros_a.ifc");
+    std::optional<int> encuadresAlInsertar;
+    QObject::connect(controlador.get(), &ControladorFederacion::estadoCambiado, [&]() {
+        if (!encuadresAlInsertar && estado.hayModelosCargados())
+            encuadresAlInsertar = encuadres;
+    });
     elegir(archivo);
     EXPECT_TRUE(estado.isProcessing);
     EXPECT_EQ(estado.fileName, "muros_a.ifc");
@@ -82,6 +87,7 @@ TEST_F(LinkRun, InsertsTheModelUnderItsDisciplineWithColourPropertiesGridAndFloo
     EXPECT_NEAR(piso->position.z, -0.01, 1e-9);
 
     // The camera fit comes a moment later, and the OBJ is gone.
+    EXPECT_EQ(encuadresAlInsertar, 0);
     EXPECT_TRUE(esperarHasta([this]() { return encuadres == 1; }));
     EXPECT_TRUE(archivosTemporales().isEmpty()) << archivosTemporales().join(", ").toStdString();
 }
@@ -307,6 +313,17 @@ TEST_F(RestoreRun, ModelOfAProjectClosedMeanwhileIsDropped)
     EXPECT_FALSE(raiz("esp_ARQ"));
     EXPECT_TRUE(estado.propiedadesIFC.empty());
     EXPECT_EQ(encuadres, 0);
+    EXPECT_TRUE(archivosTemporales().isEmpty());
+}
+
+TEST_F(RestoreRun, ModelOfAMissingDisciplineIsReportedNotDropped)
+{
+    ASSERT_TRUE(controlador->restaurarModeloGuardado(conv("muros_a.ifc"), "SAN", "sanitarias.ifc", true, 0));
+    ASSERT_TRUE(esperarHasta([this]() { return estado.showError; }));
+    EXPECT_EQ(estado.errorMessage, "No se pudo restaurar «sanitarias.ifc»: la especialidad SAN no existe.");
+    EXPECT_FALSE(raiz("esp_SAN"));
+    EXPECT_FALSE(estado.propiedadesIFC.contains("SAN"));
+    vaciarColas();
     EXPECT_TRUE(archivosTemporales().isEmpty());
 }
 
