@@ -21,7 +21,7 @@ constexpr double kOrbitRadiansPerPixel = 0.008;
 constexpr double kZoomPerNotch = 0.85;       // distance factor of one wheel notch towards the focus
 constexpr int kPollMilliseconds = 33;
 constexpr int kAnimationMilliseconds = 16;
-constexpr int kRestMilliseconds = 200;       // camera still this long: draw the full-quality frame
+constexpr int kRestMilliseconds = 400;       // nothing moved this long: draw the full-quality frame
 
 CameraPose worldPose(const scene::Node& node)
 {
@@ -92,16 +92,21 @@ SceneView::SceneView(QWidget* parent) : QOpenGLWidget(parent)
     restTimer_->setSingleShot(true);
     restTimer_->setInterval(kRestMilliseconds);
     connect(restTimer_, &QTimer::timeout, this, [this] {
-        cameraMoving_ = false;
+        moving_ = false;
         update();
     });
 }
 
-void SceneView::noteCameraMotion()
+void SceneView::noteMotion()
 {
-    cameraMoving_ = true;
+    moving_ = true;
     restTimer_->start();
     update();
+}
+
+void SceneView::noteCameraMotion()
+{
+    noteMotion();
     emit cameraMoved();
 }
 
@@ -233,7 +238,7 @@ void SceneView::pollSceneChanges()
         return;
     const std::size_t signature = sceneSignature(scene_.get(), pointOfView_.get());
     if (signature != lastSignature_)
-        update();
+        noteMotion();  // hover markers change with every mouse move: treat like camera motion
 }
 
 void SceneView::initializeGL()
@@ -255,7 +260,7 @@ void SceneView::paintGL()
     request.scene = scene_.get();
     request.pointOfView = pointOfView_.get();
     request.pixelSize = QSize(int(std::lround(width() * dpr)), int(std::lround(height() * dpr)));
-    request.samples = cameraMoving_ && !fullQuality_ && renderer_->isSoftware() ? 0 : samples_;
+    request.samples = moving_ && !fullQuality_ && renderer_->isSoftware() ? 0 : samples_;
     const QColor under = palette().color(QPalette::Window);
     request.underlay = {under.redF(), under.greenF(), under.blueF(), 1.0};
     request.shadowCentre = cameraTarget_;

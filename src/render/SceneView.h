@@ -80,8 +80,8 @@ public:
     void stopCameraAnimation();
 
     // Antialiasing: number of samples per pixel (0 or 1 = off). 4 by default. On a software
-    // rasteriser the frames drawn while the camera moves skip it (it costs several times the
-    // frame there); the frame at rest and snapshots always use it.
+    // rasteriser the frames drawn while the camera or the scene keeps changing skip it (it
+    // costs several times the frame there); the frame at rest and snapshots always use it.
     void setMultisampling(int samples);
     int multisampling() const { return samples_; }
 
@@ -113,6 +113,7 @@ private:
     struct Drag;
 
     void stepAnimation();
+    void noteMotion();
     void noteCameraMotion();
     void pollSceneChanges();
     void releaseGL();
@@ -130,7 +131,7 @@ private:
     QTimer* animationTimer_ = nullptr;
     QTimer* pollTimer_ = nullptr;
     QTimer* restTimer_ = nullptr;
-    bool cameraMoving_ = false;
+    bool moving_ = false;
     bool fullQuality_ = false;
     std::size_t lastSignature_ = 0;
 };
