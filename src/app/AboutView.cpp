@@ -100,6 +100,8 @@ void mostrarAcercaDe()
     auto* ventana = new QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                                              | Qt::WindowCloseButtonHint);
     ventana->setWindowTitle(titulo);
+    // Closing the main window ends the program even while this one is open.
+    ventana->setAttribute(Qt::WA_QuitOnClose, false);
     auto* layout = new QVBoxLayout(ventana);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSizeConstraint(QLayout::SetFixedSize);

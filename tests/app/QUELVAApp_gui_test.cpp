@@ -236,6 +236,7 @@ TEST(AcercaDe, StaysASingleWindowBroughtBackToTheFront)
     EXPECT_EQ(ventana->width(), 340);
     EXPECT_FALSE(ventana->windowFlags() & Qt::WindowMaximizeButtonHint);
     EXPECT_FALSE(ventana->windowFlags() & Qt::WindowMinimizeButtonHint);
+    EXPECT_FALSE(ventana->testAttribute(Qt::WA_QuitOnClose));
 
     acerca->trigger();
     EXPECT_EQ(ventanasTituladas("Acerca de QUELVA"), 1);
