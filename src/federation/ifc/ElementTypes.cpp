@@ -24,11 +24,23 @@ static_assert(kTiposElemento.size() == 26);
 
 bool esTipoElementoIFC(std::string_view tipo)
 {
-    // Every type in the list is 7 to 23 characters long; most records are not elements.
-    if (tipo.size() < 7 || tipo.size() > 23)
+    // Called for every record of large files: most types are rejected by their
+    // length alone, the rest compared only with the element types of that length.
+    struct PorLargo {
+        std::array<std::array<std::string_view, 8>, 24> tipos{};
+        std::array<int, 24> cuantos{};
+        constexpr PorLargo()
+        {
+            for (std::string_view t : kTiposElemento)
+                tipos[t.size()][static_cast<size_t>(cuantos[t.size()]++)] = t;
+        }
+    };
+    static constexpr PorLargo kPorLargo;
+    if (tipo.size() >= kPorLargo.cuantos.size())
         return false;
-    for (std::string_view t : kTiposElemento) {
-        if (t == tipo)
+    const auto& candidatos = kPorLargo.tipos[tipo.size()];
+    for (int k = 0; k < kPorLargo.cuantos[tipo.size()]; ++k) {
+        if (candidatos[static_cast<size_t>(k)] == tipo)
             return true;
     }
     return false;

@@ -2,6 +2,7 @@
 
 #include "federation/ifc/ElementTypes.h"
 
+#include <cstdint>
 #include <new>
 #include <utility>
 #include <vector>
@@ -14,11 +15,20 @@ TablaPropiedadesIFC parsearPropiedadesIFC(const TablaRegistrosSTEP& tabla)
     const auto& entradas = tabla.entradas();
     // Entry of each element record, by its index in the table, so that relations
     // find it without splitting the element again. Map values keep their address.
-    std::vector<PropiedadesElementoIFC*> porIndice(entradas.size(), nullptr);
+    // 1-based positions into `elementos`, 0 for records that are no named element:
+    // half the size of a pointer per record in files of millions of records.
+    std::vector<std::uint32_t> porIndice(entradas.size(), 0);
+    std::vector<PropiedadesElementoIFC*> elementos;
     std::vector<std::string_view> atributos;
 
+    // Relations are gathered in the same pass and read once every element is known.
+    std::vector<size_t> relaciones;
     for (size_t i = 0; i < entradas.size(); ++i) {
         const RegistroSTEP& r = entradas[i].registro;
+        if (r.tipo == "IFCRELDEFINESBYPROPERTIES") {
+            relaciones.push_back(i);
+            continue;
+        }
         if (!esTipoElementoIFC(r.tipo) || !tabla.vigente(i))
             continue;
         separarAtributosSTEP(r.argumentos, atributos, 3);
@@ -29,14 +39,16 @@ TablaPropiedadesIFC parsearPropiedadesIFC(const TablaRegistrosSTEP& tabla)
             continue;
         PropiedadesElementoIFC& propiedades = resultado[std::move(nombre)];
         propiedades.insert_or_assign(kClaveTipoIFC, std::string(r.tipo));
-        porIndice[i] = &propiedades;
+        elementos.push_back(&propiedades);
+        porIndice[i] = static_cast<std::uint32_t>(elementos.size());
     }
 
     std::vector<std::pair<std::string, std::string>> pares;
     std::vector<PropiedadesElementoIFC*> destinos;
-    for (size_t i = 0; i < entradas.size(); ++i) {
+    std::vector<std::int64_t> referencias;
+    for (const size_t i : relaciones) {
         const RegistroSTEP& rel = entradas[i].registro;
-        if (rel.tipo != "IFCRELDEFINESBYPROPERTIES" || !tabla.vigente(i))
+        if (!tabla.vigente(i))
             continue;
         separarAtributosSTEP(rel.argumentos, atributos, 6);
         if (atributos.size() < 6)
@@ -50,10 +62,11 @@ TablaPropiedadesIFC parsearPropiedadesIFC(const TablaRegistrosSTEP& tabla)
             continue;
 
         destinos.clear();
-        for (const std::int64_t ref : parsearListaReferenciasSTEP(relacionados)) {
+        parsearListaReferenciasSTEP(relacionados, referencias);
+        for (const std::int64_t ref : referencias) {
             const auto indice = tabla.indiceDe(ref);
-            if (indice && porIndice[*indice])
-                destinos.push_back(porIndice[*indice]);
+            if (indice && porIndice[*indice] != 0)
+                destinos.push_back(elementos[porIndice[*indice] - 1]);
         }
         if (destinos.empty())
             continue;
@@ -65,7 +78,8 @@ TablaPropiedadesIFC parsearPropiedadesIFC(const TablaRegistrosSTEP& tabla)
         const std::string_view propiedadesPset = atributos[4];
 
         pares.clear();
-        for (const std::int64_t ref : parsearListaReferenciasSTEP(propiedadesPset)) {
+        parsearListaReferenciasSTEP(propiedadesPset, referencias);
+        for (const std::int64_t ref : referencias) {
             const RegistroSTEP* prop = tabla.buscar(ref);
             if (!prop || prop->tipo != "IFCPROPERTYSINGLEVALUE")
                 continue;

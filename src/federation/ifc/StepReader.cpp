@@ -507,6 +507,13 @@ std::optional<std::int64_t> parsearReferenciaSTEP(std::string_view atributo)
 std::vector<std::int64_t> parsearListaReferenciasSTEP(std::string_view atributo)
 {
     std::vector<std::int64_t> numeros;
+    parsearListaReferenciasSTEP(atributo, numeros);
+    return numeros;
+}
+
+void parsearListaReferenciasSTEP(std::string_view atributo, std::vector<std::int64_t>& numeros)
+{
+    numeros.clear();
     std::string_view a = recortarSTEP(atributo);
     if (!a.empty() && a.front() == '(') {
         a.remove_prefix(1);
@@ -522,7 +529,6 @@ std::vector<std::int64_t> parsearListaReferenciasSTEP(std::string_view atributo)
             numeros.push_back(*n);
         inicio = coma + 1;
     }
-    return numeros;
 }
 
 }  // namespace quelva

@@ -85,6 +85,8 @@ std::optional<std::int64_t> parsearReferenciaSTEP(std::string_view atributo);
 
 // "(#1,#2)" gives [1, 2]; pieces that are not references are skipped.
 std::vector<std::int64_t> parsearListaReferenciasSTEP(std::string_view atributo);
+// The same into a reused list.
+void parsearListaReferenciasSTEP(std::string_view atributo, std::vector<std::int64_t>& numeros);
 
 // Decimal integer with an optional sign, the whole text; no locale, no exceptions.
 std::optional<std::int64_t> leerEnteroSTEP(std::string_view texto);
