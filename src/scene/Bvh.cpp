@@ -47,6 +47,7 @@ constexpr int kMaxDepth = 60;
 struct Prim {
     Aabb box;
     float centroid[3];
+    int source;  // index into the corner list
 };
 
 // Entry distance of the ray into the box, or +inf when it misses within (tMin, tMax).
@@ -109,25 +110,28 @@ void Bvh::build(std::vector<Vec3f> corners, std::vector<int> ids)
             p.box.add(corners[size_t(i) * 3 + size_t(k)]);
         for (int a = 0; a < 3; ++a)
             p.centroid[a] = 0.5f * (p.box.lo[a] + p.box.hi[a]);
+        p.source = i;
     }
-    std::vector<int> perm(static_cast<size_t>(n));
-    for (int i = 0; i < n; ++i)
-        perm[size_t(i)] = i;
 
     nodes_.reserve(size_t(2 * n / kLeafSize + 1));
     nodes_.push_back({});
     struct Task {
         int node, begin, end, depth;
+        bool known = false;  // bounds below already known from the parent's bins
+        Aabb bounds, centroids;
     };
-    std::vector<Task> tasks{{0, 0, n, 0}};
+    std::vector<Task> tasks(1);
+    tasks[0].end = n;
     while (!tasks.empty()) {
         const Task task = tasks.back();
         tasks.pop_back();
-        Aabb bounds, centroids;
-        for (int i = task.begin; i < task.end; ++i) {
-            const Prim& p = prims[size_t(perm[size_t(i)])];
-            bounds.add(p.box);
-            centroids.add(Vec3f{p.centroid[0], p.centroid[1], p.centroid[2]});
+        Aabb bounds = task.bounds, centroids = task.centroids;
+        if (!task.known) {
+            for (int i = task.begin; i < task.end; ++i) {
+                const Prim& p = prims[size_t(i)];
+                bounds.add(p.box);
+                centroids.add(Vec3f{p.centroid[0], p.centroid[1], p.centroid[2]});
+            }
         }
         NodeData& node = nodes_[size_t(task.node)];
         std::copy(bounds.lo, bounds.lo + 3, node.lo);
@@ -151,16 +155,19 @@ void Bvh::build(std::vector<Vec3f> corners, std::vector<int> ids)
                 axis = a;
         const double cLo = centroids.lo[axis], extent = double(centroids.hi[axis]) - cLo;
         int mid = task.begin;
+        Task leftTask, rightTask;
         if (extent > 0) {
-            std::array<Aabb, kBins> binBox;
+            std::array<Aabb, kBins> binBox, binCentroids;
             std::array<int, kBins> binCount{};
-            auto binOf = [&](const Prim& p) {
-                return std::min(kBins - 1, int((p.centroid[axis] - cLo) / extent * kBins));
+            const float lo = float(cLo), scale = float(kBins / extent);
+            auto binOf = [lo, scale, axis](const Prim& p) {
+                return std::clamp(int((p.centroid[axis] - lo) * scale), 0, kBins - 1);
             };
             for (int i = task.begin; i < task.end; ++i) {
-                const Prim& p = prims[size_t(perm[size_t(i)])];
+                const Prim& p = prims[size_t(i)];
                 const int b = binOf(p);
                 binBox[size_t(b)].add(p.box);
+                binCentroids[size_t(b)].add(Vec3f{p.centroid[0], p.centroid[1], p.centroid[2]});
                 ++binCount[size_t(b)];
             }
             std::array<double, kBins> rightCost{};
@@ -184,15 +191,19 @@ void Bvh::build(std::vector<Vec3f> corners, std::vector<int> ids)
                 }
             }
             if (bestSplit >= 0) {
-                mid = int(std::partition(perm.begin() + task.begin, perm.begin() + task.end,
-                                         [&](int i) { return binOf(prims[size_t(i)]) <= bestSplit; }) -
-                          perm.begin());
+                for (int b = 0; b < kBins; ++b) {
+                    Task& side = b <= bestSplit ? leftTask : rightTask;
+                    side.bounds.add(binBox[size_t(b)]);
+                    side.centroids.add(binCentroids[size_t(b)]);
+                }
+                leftTask.known = rightTask.known = true;
+                mid = int(std::partition(prims.begin() + task.begin, prims.begin() + task.end,
+                                         [&](const Prim& p) { return binOf(p) <= bestSplit; }) -
+                          prims.begin());
             } else if (count > 4 * kLeafSize) {
                 mid = task.begin + count / 2;  // too many for one leaf: split at the median
-                std::nth_element(perm.begin() + task.begin, perm.begin() + mid, perm.begin() + task.end,
-                                 [&](int a, int b) {
-                                     return prims[size_t(a)].centroid[axis] < prims[size_t(b)].centroid[axis];
-                                 });
+                std::nth_element(prims.begin() + task.begin, prims.begin() + mid, prims.begin() + task.end,
+                                 [axis](const Prim& a, const Prim& b) { return a.centroid[axis] < b.centroid[axis]; });
             }
         } else if (count > 4 * kLeafSize) {
             mid = task.begin + count / 2;  // coincident centroids: any halving will do
@@ -207,14 +218,22 @@ void Bvh::build(std::vector<Vec3f> corners, std::vector<int> ids)
         NodeData& inner = nodes_[size_t(task.node)];
         inner.first = left0;
         inner.count = 0;
-        tasks.push_back({left0 + 1, mid, task.end, task.depth + 1});
-        tasks.push_back({left0, task.begin, mid, task.depth + 1});
+        rightTask.node = left0 + 1;
+        rightTask.begin = mid;
+        rightTask.end = task.end;
+        rightTask.depth = task.depth + 1;
+        leftTask.node = left0;
+        leftTask.begin = task.begin;
+        leftTask.end = mid;
+        leftTask.depth = task.depth + 1;
+        tasks.push_back(rightTask);
+        tasks.push_back(leftTask);
     }
 
     triangles_.resize(size_t(n) * 3);
     order_.resize(size_t(n));
     for (int i = 0; i < n; ++i) {
-        const int src = perm[size_t(i)];
+        const int src = prims[size_t(i)].source;
         for (int k = 0; k < 3; ++k)
             triangles_[size_t(i) * 3 + size_t(k)] = corners[size_t(src) * 3 + size_t(k)];
         order_[size_t(i)] = ids[size_t(src)];
