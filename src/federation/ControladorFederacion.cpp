@@ -1,7 +1,7 @@
 #include "federation/ControladorFederacion.h"
 
 #include "federation/Apariencia.h"
-#include "federation/NodoGrillas.h"
+#include "federation/grid/GridNode.h"
 #include "federation/Piso.h"
 #include "federation/Transformacion.h"
 #include "platform/Queues.h"
@@ -501,12 +501,8 @@ void ControladorFederacion::aplicarColores()
 
 void ControladorFederacion::construirNodoGrillas()
 {
-    if (estado_.nodoGrillasIFC)
-        estado_.nodoGrillasIFC->removeFromParent();
-    estado_.nodoGrillasIFC.reset();
-    estado_.nodoGrillasIFC = crearNodoGrillas(estado_.grillasIFC);
-    if (estado_.nodoGrillasIFC)
-        escena_->rootNode()->addChild(estado_.nodoGrillasIFC);
+    estado_.nodoGrillasIFC =
+        reemplazarNodoGrillasIFC(*escena_->rootNode(), estado_.nodoGrillasIFC, estado_.grillasIFC);
 }
 
 void ControladorFederacion::actualizarPiso()

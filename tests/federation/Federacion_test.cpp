@@ -3,7 +3,7 @@
 
 #include "federation/Apariencia.h"
 #include "federation/ControladorFederacion.h"
-#include "federation/NodoGrillas.h"
+#include "federation/grid/GridNode.h"
 #include "federation/Piso.h"
 #include "federation/Transformacion.h"
 
@@ -453,28 +453,6 @@ TEST(Floor, LiesJustBelowTheSceneCentredOnTheOriginAndSizesTheShadowLight)
     raiz->addChild(elemento("b", {100, 1, 1}, {0, 0, 0}));
     actualizarPiso(*raiz);
     EXPECT_NEAR(luz->light->orthographicScale, 0.8 * 220.5, 1e-9);  // y from -0.5 to 220
-}
-
-TEST(GridNode, OneSegmentPerPairOfConsecutivePoints)
-{
-    EXPECT_FALSE(crearNodoGrillas({}));
-    std::vector<EjeGrilla> ejes = {
-        {QUuid::createUuid(), "A", true, {{0, 0, 0}, {0, 5, 0}, {0, 10, 0}}},
-        {QUuid::createUuid(), "1", false, {{-1, 2, 0}, {6, 2, 0}}},
-    };
-    const scene::NodePtr nodo = crearNodoGrillas(ejes);
-    ASSERT_TRUE(nodo);
-    EXPECT_TRUE(nodo->hasName("GrillasIFC"));
-    const scene::GeometryElement& lineas = nodo->geometry->elements().at(0);
-    EXPECT_EQ(lineas.primitive, scene::GeometryElement::Primitive::Lines);
-    EXPECT_EQ(lineas.indices, (std::vector<std::int32_t>{0, 1, 2, 3, 4, 5}));
-    const scene::GeometrySource* v = nodo->geometry->source(scene::GeometrySource::Semantic::Vertex);
-    ASSERT_EQ(v->vectorCount, 6);
-    EXPECT_EQ(v->vectorAt(2), (scene::Vec3f{0, 5, 0}));
-    EXPECT_EQ(v->vectorAt(3), (scene::Vec3f{0, 10, 0}));
-    const scene::Material& mat = *nodo->geometry->firstMaterial();
-    EXPECT_TRUE(mat.doubleSided);
-    EXPECT_EQ(*mat.diffuse.color(), scene::Color::white(0.55, 0.6));
 }
 
 }  // namespace

@@ -3,7 +3,7 @@
 #include "federation/ControladorFederacion.h"
 
 #include "EntornoConversor.h"
-#include "federation/NodoGrillas.h"
+#include "federation/grid/GridNode.h"
 #include "viewport/NombresEscena.h"
 
 #include <QFileInfo>
