@@ -162,6 +162,7 @@ struct SceneRenderer::Impl : QOpenGLExtraFunctions {
     bool software = false;
     float maxAnisotropy = 0;
     int maxSamples = 4;
+    int maxTextureSize = 4096;
 
     std::unordered_map<const scene::Geometry*, MeshEntry> meshes;
     std::unordered_map<qint64, TextureEntry> images;
@@ -191,6 +192,7 @@ struct SceneRenderer::Impl : QOpenGLExtraFunctions {
                     ctx->hasExtension("GL_ARB_texture_filter_anisotropic")))
             glGetFloatv(kMaxAnisotropy, &maxAnisotropy);
         glGetIntegerv(GL_MAX_SAMPLES, &maxSamples);
+        glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTextureSize);
         const QByteArray renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
         software = renderer.contains("llvmpipe") || renderer.contains("softpipe") || renderer.contains("swrast") ||
                    renderer.contains("Software");
@@ -325,6 +327,9 @@ struct SceneRenderer::Impl : QOpenGLExtraFunctions {
     {
         // Row 0 of the texture is the image's bottom row: texture coordinate v grows upwards.
         QImage img = source.convertToFormat(QImage::Format_RGBA8888).mirrored();
+        if (img.width() > maxTextureSize || img.height() > maxTextureSize)
+            img = img.scaled(std::min(img.width(), maxTextureSize), std::min(img.height(), maxTextureSize),
+                             Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         translucent = false;
         if (source.hasAlphaChannel()) {
             for (int y = 0; y < img.height() && !translucent; ++y) {
