@@ -198,6 +198,20 @@ void hover(benchmark::State& state)
     report(state, micros, hits);
 }
 
+// A query right after something inside the model changed (an element hidden or moved): the
+// index over the model is rebuilt first.
+void afterModelChange(benchmark::State& state)
+{
+    const World& w = world(false);
+    const NodePtr& element = w.nodes.front().first;
+    size_t i = 0;
+    for (auto _ : state) {
+        element->hidden = !element->hidden;
+        benchmark::DoNotOptimize(rayCast(*w.root, w.rays[i++ % w.rays.size()]));
+    }
+    element->hidden = false;
+}
+
 // The same answers both ways, or the comparison means nothing.
 void agreement(benchmark::State& state, bool transformed)
 {
@@ -239,6 +253,7 @@ BENCHMARK(buildHierarchy)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK_CAPTURE(closestHit, world_vertices, false)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(closestHit, transformed_nodes, true)->Unit(benchmark::kMicrosecond);
 BENCHMARK(hover)->Unit(benchmark::kMicrosecond);
+BENCHMARK(afterModelChange)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(everyTriangle, world_vertices, false)->Unit(benchmark::kMicrosecond)->Iterations(40);
 BENCHMARK_CAPTURE(everyTriangle, transformed_nodes, true)->Unit(benchmark::kMicrosecond)->Iterations(40);
 BENCHMARK_CAPTURE(agreement, world_vertices, false)->Iterations(1);
