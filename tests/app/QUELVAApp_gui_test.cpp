@@ -16,6 +16,7 @@
 #include <QMenuBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -66,6 +67,27 @@ QWidget* ventanaTitulada(const QString& titulo)
             return w;
     return nullptr;
 }
+
+// The main window answers commands with dialogs of its own; they are closed as
+// soon as they appear (a timer keeps running inside a modal dialog's loop too).
+class CierraDialogos {
+public:
+    explicit CierraDialogos(QWidget* principal) : principal_(principal)
+    {
+        QObject::connect(&timer_, &QTimer::timeout, [this] { cerrar(); });
+        timer_.start(20);
+    }
+    void cerrar()
+    {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w != principal_ && w->isVisible() && !qobject_cast<QMenu*>(w))
+                w->close();
+    }
+
+private:
+    QWidget* principal_;
+    QTimer timer_;
+};
 
 }  // namespace
 
@@ -144,6 +166,7 @@ TEST(QUELVAApp, EachProjectCommandPostsExactlyItsOwnNotification)
         platform::NotificationCenter::defaultCenter().subscribe(nombre, &contexto,
                                                                 [&recibidas, n = nombre] { ++recibidas[n]; });
 
+    CierraDialogos cierra(app.ventanaPrincipal());
     for (const auto& [texto, nombre] : comandos) {
         recibidas.clear();
         QAction* a = accion(barra, texto);
@@ -176,7 +199,11 @@ TEST(QUELVAApp, ShortcutKeysPostTheirCommands)
         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E), N::exportarPaquete},
         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Q), N::abrirQTO},
     };
+    CierraDialogos cierra(w);
     for (const auto& c : casos) {
+        cierra.cerrar();
+        w->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(w)) << c.nombre;
         recibidas.clear();
         QTest::keySequence(w, c.teclas);
         QApplication::processEvents();
