@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QTest>
+#include <QWheelEvent>
 #include <gtest/gtest.h>
 
 using namespace rendertest;
@@ -52,4 +53,15 @@ TEST(Showcase, ViewWidgetShowsTheBuildingAndPicksItsElements)
     ASSERT_TRUE(hit);
     EXPECT_FALSE(hit->node->hasName("_QUELVA_Piso"));
     EXPECT_LT(scene::length(hit->worldCoordinates - s.centre), 30.0);
+
+    // Orbit round to the other side and zoom in a little: the building stays in view.
+    QTest::mousePress(&view, Qt::LeftButton, {}, QPoint(480, 300));
+    for (int i = 1; i <= 20; ++i)
+        QTest::mouseMove(&view, QPoint(480 - 12 * i, 300 + 2 * i));
+    QTest::mouseRelease(&view, Qt::LeftButton, {}, QPoint(240, 340));
+    QWheelEvent wheel(QPointF(480, 300), view.mapToGlobal(QPointF(480, 300)), QPoint(), QPoint(0, 240), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(&view, &wheel);
+    keep(view.snapshot(), "view-orbited.png");
+    EXPECT_TRUE(view.hitTest(QPointF(480, 300)));
 }
