@@ -4,6 +4,7 @@
 #include "scene/Bvh.h"
 #include "scene/HitTest.h"
 #include "scene/Primitives.h"
+#include "scene/Projection.h"
 
 #include <algorithm>
 #include <benchmark/benchmark.h>
@@ -212,6 +213,23 @@ void afterModelChange(benchmark::State& state)
     element->hidden = false;
 }
 
+// Projecting one point, as the vertex snap does for each of up to 8000 vertices per hover.
+void projectOne(benchmark::State& state)
+{
+    NodePtr root = Node::make();
+    NodePtr cam = Node::make();
+    cam->camera = std::make_shared<Camera>();
+    cam->position = {500030, 4000040, 20};
+    cam->lookAt({500000, 4000000, 0}, {0, 0, 1});
+    root->addChild(cam);
+    const Viewpoint vp{cam.get(), QSizeF(1280, 800)};
+    Vec3 p{500001, 4000002, 3};
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(projectPoint(vp, p));
+        p.x += 1e-6;
+    }
+}
+
 // The same answers both ways, or the comparison means nothing.
 void agreement(benchmark::State& state, bool transformed)
 {
@@ -253,6 +271,7 @@ BENCHMARK(buildHierarchy)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK_CAPTURE(closestHit, world_vertices, false)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(closestHit, transformed_nodes, true)->Unit(benchmark::kMicrosecond);
 BENCHMARK(hover)->Unit(benchmark::kMicrosecond);
+BENCHMARK(projectOne);
 BENCHMARK(afterModelChange)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(everyTriangle, world_vertices, false)->Unit(benchmark::kMicrosecond)->Iterations(40);
 BENCHMARK_CAPTURE(everyTriangle, transformed_nodes, true)->Unit(benchmark::kMicrosecond)->Iterations(40);

@@ -40,27 +40,45 @@ double clampFinite(double v, double limit)
 struct Frame {
     Mat4 world;    // camera -> world
     Mat4 view;     // world -> camera
+    Mat4 projection;
     Camera camera;
     double width = 0, height = 0, aspect = 1;
     double sx = 1, sy = 1;  // projection's x and y scale (f / aspect, f)
 };
 
-Frame frameOf(const Viewpoint& vp)
+bool sameCamera(const Camera& a, const Camera& b)
 {
-    Frame f;
-    if (vp.pointOfView) {
-        f.world = vp.pointOfView->worldTransform();
-        f.view = f.world.inverse();
-        f.camera = usableCamera(vp.pointOfView->camera.get());
-    } else {
-        f.camera = usableCamera(nullptr);
-    }
-    f.width = usableExtent(vp.viewSize.width());
-    f.height = usableExtent(vp.viewSize.height());
-    f.aspect = f.height > 0 ? usableAspect(f.width / f.height) : 1.0;
-    const Mat4 p = projectionMatrix(f.camera, f.aspect);
-    f.sx = p.m[0][0];
-    f.sy = p.m[1][1];
+    return a.fieldOfView == b.fieldOfView && a.zNear == b.zNear && a.zFar == b.zFar;
+}
+
+// The frame stays valid until the next call on the same thread.
+const Frame& frameOf(const Viewpoint& vp)
+{
+    // Callers project thousands of points from one viewpoint in a row (vertex snapping): the
+    // inverse and the projection are kept while the camera's world transform, lens and the view
+    // size stay the same.
+    thread_local Frame cached;
+    thread_local bool valid = false;
+
+    const Mat4 world = vp.pointOfView ? vp.pointOfView->worldTransform() : Mat4::identity();
+    const Camera camera = usableCamera(vp.pointOfView ? vp.pointOfView->camera.get() : nullptr);
+    const double width = usableExtent(vp.viewSize.width());
+    const double height = usableExtent(vp.viewSize.height());
+    if (valid && cached.world.m == world.m && sameCamera(cached.camera, camera) && cached.width == width &&
+        cached.height == height)
+        return cached;
+
+    Frame& f = cached;
+    f.world = world;
+    f.view = world.inverse();
+    f.camera = camera;
+    f.width = width;
+    f.height = height;
+    f.aspect = height > 0 ? usableAspect(width / height) : 1.0;
+    f.projection = projectionMatrix(f.camera, f.aspect);
+    f.sx = f.projection.m[0][0];
+    f.sy = f.projection.m[1][1];
+    valid = true;
     return f;
 }
 
@@ -97,9 +115,9 @@ Vec3 projectPoint(const Viewpoint& viewpoint, const Vec3& world)
 {
     if (!isFinite(world))
         return {};
-    const Frame f = frameOf(viewpoint);
+    const Frame& f = frameOf(viewpoint);
     const Vec3 c = f.view.transformPoint(world);
-    const Mat4 p = projectionMatrix(f.camera, f.aspect);
+    const Mat4& p = f.projection;
     double w = -c.z;
     if (std::abs(w) < 1e-300)
         w = 1e-300;  // a point in the camera's own plane: far off screen, but finite
@@ -113,11 +131,11 @@ Vec3 projectPoint(const Viewpoint& viewpoint, const Vec3& world)
 
 Vec3 unprojectPoint(const Viewpoint& viewpoint, const Vec3& viewPoint)
 {
-    const Frame f = frameOf(viewpoint);
+    const Frame& f = frameOf(viewpoint);
     double nx, ny;
     toNdc(f, viewPoint.x, viewPoint.y, nx, ny);
     const double nz = std::isfinite(viewPoint.z) ? 2 * viewPoint.z - 1 : -1.0;
-    const Mat4 p = projectionMatrix(f.camera, f.aspect);
+    const Mat4& p = f.projection;
     // nz = (A zc + B) / -zc  =>  zc = -B / (A + nz)
     double denom = p.m[2][2] + nz;
     if (std::abs(denom) < 1e-12)
@@ -130,7 +148,7 @@ Vec3 unprojectPoint(const Viewpoint& viewpoint, const Vec3& viewPoint)
 
 Ray rayThrough(const Viewpoint& viewpoint, QPointF point)
 {
-    const Frame f = frameOf(viewpoint);
+    const Frame& f = frameOf(viewpoint);
     double nx, ny;
     toNdc(f, point.x(), point.y(), nx, ny);
     Ray ray;

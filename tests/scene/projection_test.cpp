@@ -106,3 +106,36 @@ TEST(Projection, DegenerateInputStaysFinite)
                     EXPECT_TRUE(std::isfinite(v));
         }
 }
+
+TEST(Projection, FollowsEveryChangeOfCameraAndView)
+{
+    // The same viewpoint object, changed between calls: each call sees the change.
+    NodePtr parent = Node::make();
+    NodePtr cam = cameraAt({0, -10, 0}, {0, 0, 0});
+    parent->addChild(cam);
+    Viewpoint vp{cam.get(), QSizeF(400, 300)};
+    const Vec3 p{1, 0, 0.5};
+    const Vec3 first = projectPoint(vp, p);
+    EXPECT_VEC_NEAR(projectPoint(vp, p), first, 0);
+
+    cam->position.x = 0.5;
+    EXPECT_GT(std::abs(projectPoint(vp, p).x - first.x), 1);
+    cam->position.x = 0;
+    parent->position = {0, 0, 0.25};  // the camera's parent moves it too
+    EXPECT_GT(std::abs(projectPoint(vp, p).y - first.y), 1);
+    parent->position = {};
+    cam->camera->fieldOfView = 30;
+    EXPECT_GT(std::abs(projectPoint(vp, p).x - first.x), 1);
+    cam->camera->fieldOfView = 60;
+    cam->camera->zNear = 2;
+    EXPECT_GT(std::abs(projectPoint(vp, p).z - first.z), 1e-3);
+    cam->camera->zNear = 0.5;
+    vp.viewSize = QSizeF(800, 600);
+    EXPECT_NEAR(projectPoint(vp, p).x, 2 * first.x, 1e-9);
+    vp.viewSize = QSizeF(400, 300);
+    EXPECT_VEC_NEAR(projectPoint(vp, p), first, 1e-12);
+
+    // Another camera node in the same state projects the same.
+    NodePtr twin = cameraAt({0, -10, 0}, {0, 0, 0});
+    EXPECT_VEC_NEAR(projectPoint(Viewpoint{twin.get(), QSizeF(400, 300)}, p), first, 1e-12);
+}
