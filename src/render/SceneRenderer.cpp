@@ -169,13 +169,21 @@ struct SceneRenderer::Impl : QOpenGLExtraFunctions {
     std::unordered_map<const scene::DrawnImage*, TextureEntry> drawnImages;
     std::uint64_t frame = 0;
 
+    bool usable = false;  // an OpenGL 3.3 context with every shader built
+
     Impl()
     {
-        initializeOpenGLFunctions();
         QOpenGLContext* ctx = QOpenGLContext::currentContext();
-        build(surface, shaders::kSurfaceVertex, shaders::kSurfaceFragment);
-        build(depth, shaders::kDepthVertex, shaders::kDepthFragment);
-        build(background, shaders::kBackgroundVertex, shaders::kBackgroundFragment);
+        if (!ctx || ctx->isOpenGLES() || ctx->format().version() < qMakePair(3, 3)) {
+            qWarning() << "render: OpenGL 3.3 is not available; the view stays empty";
+            return;
+        }
+        initializeOpenGLFunctions();
+        usable = build(surface, shaders::kSurfaceVertex, shaders::kSurfaceFragment) &&
+                 build(depth, shaders::kDepthVertex, shaders::kDepthFragment) &&
+                 build(background, shaders::kBackgroundVertex, shaders::kBackgroundFragment);
+        if (!usable)
+            return;
         auto u = [this](const char* name) { return surface.uniformLocation(name); };
         loc = {u("uModelView"), u("uProjection"), u("uNormalMatrix"), u("uShadowMatrix"), u("uLightingModel"),
                u("uDiffuseColor"), u("uHasDiffuseMap"), u("uDiffuseMap"), u("uDiffuseScale"), u("uEmissionColor"),
@@ -201,6 +209,8 @@ struct SceneRenderer::Impl : QOpenGLExtraFunctions {
 
     ~Impl()
     {
+        if (!usable)
+            return;
         for (auto& [key, m] : meshes)
             deleteMesh(m);
         for (auto& [key, t] : images)
@@ -215,11 +225,13 @@ struct SceneRenderer::Impl : QOpenGLExtraFunctions {
         glDeleteVertexArrays(1, &emptyVao);
     }
 
-    static void build(QOpenGLShaderProgram& p, const char* vs, const char* fs)
+    static bool build(QOpenGLShaderProgram& p, const char* vs, const char* fs)
     {
-        if (!p.addShaderFromSourceCode(QOpenGLShader::Vertex, vs) ||
-            !p.addShaderFromSourceCode(QOpenGLShader::Fragment, fs) || !p.link())
-            qWarning() << "render: shader build failed:" << p.log();
+        if (p.addShaderFromSourceCode(QOpenGLShader::Vertex, vs) &&
+            p.addShaderFromSourceCode(QOpenGLShader::Fragment, fs) && p.link())
+            return true;
+        qWarning() << "render: shader build failed:" << p.log();
+        return false;
     }
 
     void deleteMesh(MeshEntry& m)
@@ -437,6 +449,8 @@ void SceneRenderer::render(const FrameRequest& request, unsigned target)
 {
     Impl& g = *d;
     stats_ = {};
+    if (!g.usable)
+        return;
     ++g.frame;
     const QSize size = request.pixelSize.expandedTo(QSize(1, 1));
     g.ensureTargets(size, request.samples);
