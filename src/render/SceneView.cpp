@@ -93,7 +93,8 @@ SceneView::SceneView(QWidget* parent) : QOpenGLWidget(parent)
     restTimer_->setInterval(kRestMilliseconds);
     connect(restTimer_, &QTimer::timeout, this, [this] {
         moving_ = false;
-        update();
+        if (renderer_ && renderer_->isSoftware())
+            update();  // the last frame skipped multisampling
     });
 }
 
