@@ -227,6 +227,12 @@ void BM_TablaYTresLectores(benchmark::State& state)
         benchmark::DoNotOptimize(propiedades);
         benchmark::DoNotOptimize(grillas);
         benchmark::DoNotOptimize(ids);
+        state.PauseTiming();
+        {
+            const auto liberarPropiedades = std::move(propiedades);
+            const auto liberarIds = std::move(ids);
+        }
+        state.ResumeTiming();
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * tamano));
 }

@@ -7,6 +7,9 @@
 #include <cstring>
 #include <algorithm>
 #include <deque>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include <limits>
 #include <unordered_set>
 
@@ -78,18 +81,46 @@ std::string normalizarRegistro(std::string_view r)
     return salida;
 }
 
-// Calls `alRegistro(texto, limpio)` for every statement terminated by ";" outside
-// strings and comments; `limpio` is false when the text holds line ends or comments.
-// Bytes that need a look inside a record: end, string, line ends, comment start.
-struct TablaEspeciales {
-    bool especial[256] = {};
-    constexpr TablaEspeciales()
-    {
-        for (unsigned char c : {';', '\'', '\n', '\r', '/'})
-            especial[c] = true;
+// Position of the next byte of `d[j, n)` that is `a`, `b`, `c`, `e` or `f`; n when none.
+// Records are mostly plain text between these bytes, so sixteen bytes are checked at once.
+inline size_t buscarBytes(const char* d, size_t j, size_t n, char a, char b, char c, char e, char f)
+{
+#if defined(__SSE2__)
+    const __m128i va = _mm_set1_epi8(a), vb = _mm_set1_epi8(b), vc = _mm_set1_epi8(c), ve = _mm_set1_epi8(e),
+                  vf = _mm_set1_epi8(f);
+    while (j + 16 <= n) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + j));
+        const __m128i m = _mm_or_si128(
+            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, va), _mm_cmpeq_epi8(v, vb)), _mm_cmpeq_epi8(v, vc)),
+            _mm_or_si128(_mm_cmpeq_epi8(v, ve), _mm_cmpeq_epi8(v, vf)));
+        const int mascara = _mm_movemask_epi8(m);
+        if (mascara != 0)
+            return j + static_cast<size_t>(__builtin_ctz(static_cast<unsigned>(mascara)));
+        j += 16;
     }
-};
-constexpr TablaEspeciales kEspeciales;
+#endif
+    while (j < n && d[j] != a && d[j] != b && d[j] != c && d[j] != e && d[j] != f)
+        ++j;
+    return j;
+}
+
+size_t contarByte(std::string_view t, char c)
+{
+    size_t cuenta = 0;
+    size_t j = 0;
+    const char* d = t.data();
+    const size_t n = t.size();
+#if defined(__SSE2__)
+    const __m128i vc = _mm_set1_epi8(c);
+    for (; j + 16 <= n; j += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + j));
+        cuenta += static_cast<size_t>(__builtin_popcount(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, vc)))));
+    }
+#endif
+    for (; j < n; ++j)
+        cuenta += d[j] == c ? 1 : 0;
+    return cuenta;
+}
 
 // Calls `alRegistro(texto, limpio)` for every statement terminated by ";" outside
 // strings and comments; `limpio` is false when the text holds line ends or comments.
@@ -117,8 +148,7 @@ void recorrerSentencias(std::string_view t, F&& alRegistro)
         size_t j = i;
         bool terminado = false;
         while (j < n) {
-            while (j < n && !kEspeciales.especial[static_cast<unsigned char>(d[j])])
-                ++j;
+            j = buscarBytes(d, j, n, ';', '\'', '\n', '\r', '/');
             if (j >= n)
                 break;
             const char x = d[j];
@@ -128,9 +158,11 @@ void recorrerSentencias(std::string_view t, F&& alRegistro)
             }
             if (x == '\'') {
                 ++j;
-                while (j < n && d[j] != '\'') {
-                    if (d[j] == '\n' || d[j] == '\r')
-                        limpio = false;
+                while (true) {
+                    j = buscarBytes(d, j, n, '\'', '\n', '\r', '\'', '\'');
+                    if (j >= n || d[j] == '\'')
+                        break;
+                    limpio = false;
                     ++j;
                 }
                 if (j >= n)
@@ -331,7 +363,7 @@ TablaRegistrosSTEP TablaRegistrosSTEP::construir(std::shared_ptr<Datos> datos)
     if (!esTextoUTF8(texto))
         return tabla;
     // Every record ends in ";", so their count bounds the table: one allocation, no regrowth.
-    datos->entradas.reserve(static_cast<size_t>(std::count(texto.begin(), texto.end(), ';')));
+    datos->entradas.reserve(contarByte(texto, ';'));
     recorrerSentencias(texto, [&](std::string_view r, bool limpio) {
         if (r.empty() || r[0] != '#')
             return;
