@@ -25,7 +25,40 @@ struct Search {
     double tMax = std::numeric_limits<double>::infinity();
     std::vector<Candidate> candidates;
     std::optional<SubtreeIndex::Result> indexed;  // best hit found through subtree indexes
+    // Billboards turn towards this camera (none: they keep their own orientation).
+    const Mat4* cameraWorld = nullptr;
+    Vec3 worldOrigin, worldDirection;
 };
+
+// World transform as drawn: billboards among the node and its ancestors turned to the camera.
+Mat4 drawnWorld(const Node& n, const Mat4* cameraWorld)
+{
+    Mat4 w = n.parent() ? drawnWorld(*n.parent(), cameraWorld) * n.localTransform() : n.localTransform();
+    if (cameraWorld && n.billboard)
+        w = billboardTransform(w, *cameraWorld);
+    return w;
+}
+
+double determinant3(const Mat4& m)
+{
+    return m.m[0][0] * (m.m[1][1] * m.m[2][2] - m.m[2][1] * m.m[1][2]) -
+           m.m[1][0] * (m.m[0][1] * m.m[2][2] - m.m[2][1] * m.m[0][2]) +
+           m.m[2][0] * (m.m[0][1] * m.m[1][2] - m.m[1][1] * m.m[0][2]);
+}
+
+// The world ray in the space of a node as drawn. False when that space is flat.
+bool intoDrawnNode(const Node& n, const Search& search, Vec3& o, Vec3& d, bool& mirrored)
+{
+    const Mat4 world = drawnWorld(n, search.cameraWorld);
+    const double det = determinant3(world);
+    if (det == 0 || !std::isfinite(det))
+        return false;
+    const Mat4 inv = world.inverse();
+    o = inv.transformPoint(search.worldOrigin);
+    d = inv.transformDirection(search.worldDirection);
+    mirrored = det < 0;
+    return isFinite(o) && isFinite(d);
+}
 
 
 // Entry distance of the ray into the box, or +inf when it misses within (tMin, tMax).
@@ -79,6 +112,17 @@ bool intoNode(const Node& n, Vec3& o, Vec3& d, bool& mirrored)
     return isFinite(o) && isFinite(d);
 }
 
+void collect(const Node& n, const Vec3& o, const Vec3& d, const Vec3& inv, bool mirrored, Search& search);
+
+// A billboard and what hangs below it, searched in its space as drawn: turned to the camera.
+// Without a camera `o`, `d` (the ray in its own, unturned space) are used as they are.
+void visitBillboard(const Node& b, Vec3 o, Vec3 d, bool mirrored, Search& search)
+{
+    if (b.hidden || (search.cameraWorld && !intoDrawnNode(b, search, o, d, mirrored)))
+        return;
+    collect(b, o, d, reciprocal(d), mirrored, search);
+}
+
 // First pass: every visible geometry whose box the ray enters, with the ray in its space.
 void collect(const Node& n, const Vec3& o, const Vec3& d, const Vec3& inv, bool mirrored, Search& search)
 {
@@ -90,12 +134,20 @@ void collect(const Node& n, const Vec3& o, const Vec3& d, const Vec3& inv, bool 
             search.candidates.push_back({t, &n, o, d, mirrored});
     }
     if (SubtreeIndex::wanted(n)) {
-        auto hit = SubtreeIndex::of(n).closestHit(n, o, d, search.cullBackFaces, mirrored, search.tMin, search.tMax);
+        const auto billboards = [&search](const Node& b, const Vec3& bo, const Vec3& bd, bool bm) {
+            visitBillboard(b, bo, bd, bm, search);
+        };
+        auto hit = SubtreeIndex::of(n).closestHit(n, o, d, search.cullBackFaces, mirrored, search.tMin, search.tMax,
+                                                  billboards);
         if (hit && (!search.indexed || hit->t < search.indexed->t))
             search.indexed = hit;
         return;
     }
     for (const auto& child : n.children()) {
+        if (child->billboard && search.cameraWorld) {
+            visitBillboard(*child, {}, {}, false, search);  // placed from the world ray
+            continue;
+        }
         if (isIdentity(*child)) {
             collect(*child, o, d, inv, mirrored, search);
             continue;
@@ -108,7 +160,7 @@ void collect(const Node& n, const Vec3& o, const Vec3& d, const Vec3& inv, bool 
 }
 
 std::optional<HitResult> castRay(const Node& root, const Ray& ray, const HitTestOptions& options, double tMin,
-                                 double tMax)
+                                 double tMax, const Mat4* cameraWorld)
 {
     const Vec3 dir = normalized(ray.direction);
     if (!isFinite(ray.origin) || dir == Vec3{} || std::isnan(tMin) || std::isnan(tMax))
@@ -118,17 +170,18 @@ std::optional<HitResult> castRay(const Node& root, const Ray& ray, const HitTest
             return std::nullopt;
 
     // The root's own space: everything under it is searched there and below.
-    const Mat4 rootWorld = root.worldTransform();
+    const Mat4 rootWorld = drawnWorld(root, cameraWorld);
     const Mat4 rootInverse = rootWorld.inverse();
     const Vec3 o = rootInverse.transformPoint(ray.origin);
     const Vec3 d = rootInverse.transformDirection(dir);
-    const double det = rootWorld.m[0][0] * (rootWorld.m[1][1] * rootWorld.m[2][2] - rootWorld.m[2][1] * rootWorld.m[1][2]) -
-                       rootWorld.m[1][0] * (rootWorld.m[0][1] * rootWorld.m[2][2] - rootWorld.m[2][1] * rootWorld.m[0][2]) +
-                       rootWorld.m[2][0] * (rootWorld.m[0][1] * rootWorld.m[1][2] - rootWorld.m[1][1] * rootWorld.m[0][2]);
+    const double det = determinant3(rootWorld);
     if (!isFinite(o) || !isFinite(d) || det == 0)
         return std::nullopt;
 
     Search search;
+    search.cameraWorld = cameraWorld;
+    search.worldOrigin = ray.origin;
+    search.worldDirection = dir;
     search.cullBackFaces = options.backFaceCulling;
     search.tMin = std::max(0.0, tMin);
     search.tMax = tMax;
@@ -172,7 +225,7 @@ std::optional<HitResult> castRay(const Node& root, const Ray& ray, const HitTest
     r.distance = best;
     r.faceIndex = winnerHit.triangle;
     r.localCoordinates = winnerOrigin + winnerDirection * best;
-    const Mat4 world = winner->worldTransform();
+    const Mat4 world = drawnWorld(*winner, cameraWorld);
     r.worldCoordinates = world.transformPoint(r.localCoordinates);
     // Normals go through the inverse transpose.
     const Mat4 inv = world.inverse();
@@ -189,7 +242,7 @@ std::optional<HitResult> castRay(const Node& root, const Ray& ray, const HitTest
 
 std::optional<HitResult> rayCast(const Node& root, const Ray& ray, const HitTestOptions& options)
 {
-    return castRay(root, ray, options, 0, std::numeric_limits<double>::infinity());
+    return castRay(root, ray, options, 0, std::numeric_limits<double>::infinity(), nullptr);
 }
 
 std::optional<HitResult> hitTest(const Node& root, const Viewpoint& viewpoint, QPointF point,
@@ -212,7 +265,9 @@ std::optional<HitResult> hitTest(const Node& root, const Viewpoint& viewpoint, Q
                 tFar = cam.zFar / dz;
         }
     }
-    return castRay(root, ray, options, tNear, tFar);
+    // Billboards are hit as they are drawn: turned towards this camera.
+    const Mat4 cameraWorld = viewpoint.pointOfView ? viewpoint.pointOfView->worldTransform() : Mat4::identity();
+    return castRay(root, ray, options, tNear, tFar, &cameraWorld);
 }
 
 }  // namespace scene

@@ -163,4 +163,22 @@ Ray rayThrough(const Viewpoint& viewpoint, QPointF point)
     return ray;
 }
 
+Mat4 billboardTransform(const Mat4& world, const Mat4& cameraWorld)
+{
+    Mat4 out = cameraWorld;
+    for (int c = 0; c < 3; ++c) {
+        const double s = length(Vec3{world.m[c][0], world.m[c][1], world.m[c][2]});
+        const Vec3 a = normalized(Vec3{cameraWorld.m[c][0], cameraWorld.m[c][1], cameraWorld.m[c][2]}) * s;
+        out.m[c][0] = a.x;
+        out.m[c][1] = a.y;
+        out.m[c][2] = a.z;
+        out.m[c][3] = 0;
+    }
+    out.m[3][0] = world.m[3][0];
+    out.m[3][1] = world.m[3][1];
+    out.m[3][2] = world.m[3][2];
+    out.m[3][3] = 1;
+    return out;
+}
+
 }  // namespace scene

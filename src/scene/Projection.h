@@ -30,4 +30,8 @@ Vec3 unprojectPoint(const Viewpoint& viewpoint, const Vec3& viewPoint);
 // Ray from the camera through a view point.
 Ray rayThrough(const Viewpoint& viewpoint, QPointF point);
 
+// World transform of a billboard node seen from a camera: its position and scale kept, its axes
+// those of the camera, so its +Z points back at the viewer.
+Mat4 billboardTransform(const Mat4& world, const Mat4& cameraWorld);
+
 }  // namespace scene

@@ -104,7 +104,7 @@ std::uint64_t SubtreeIndex::fingerprint(const Node& node)
         return u;
     };
     std::uint64_t h = std::uint64_t(reinterpret_cast<std::uintptr_t>(node.geometry.get())) * 0xC2B2AE3D27D4EB4Full;
-    h += std::uint64_t(node.hidden ? 1 : 2) * 0x165667B19E3779F9ull;
+    h += std::uint64_t(4 + (node.hidden ? 1 : 0) + (node.billboard ? 2 : 0)) * 0x165667B19E3779F9ull;
     h += bits(node.position.x) * 0xD6E8FEB86659FD93ull + bits(node.position.y) * 0xA0761D6478BD642Full +
          bits(node.position.z) * 0xE7037ED1A0B428DBull;
     h += bits(node.scale.x) * 0x8EBC6AF09C88C6E3ull + bits(node.scale.y) * 0x589965CC75374CC3ull +
@@ -119,6 +119,7 @@ void SubtreeIndex::rebuild(const Node& owner)
     entries_.clear();
     items_.clear();
     nested_.clear();
+    billboards_.clear();
     tree_.clear();
 
     struct Pending {
@@ -135,6 +136,12 @@ void SubtreeIndex::rebuild(const Node& owner)
         entries_.push_back({p.node, isOwner ? 0 : fingerprint(node), NodeInternals::childrenVersion(node)});
         if (!isOwner && node.hidden)
             continue;
+        if (!isOwner && node.billboard) {
+            const double det = determinant3(p.toOwner);
+            if (det != 0 && std::isfinite(det))
+                billboards_.push_back({p.node, p.toOwner.inverse(), det < 0});
+            continue;
+        }
 
         if (!isOwner && node.geometry && node.geometry->hasBounds() && hasTriangles(*node.geometry)) {
             const double det = determinant3(p.toOwner);
@@ -207,7 +214,8 @@ void SubtreeIndex::rebuild(const Node& owner)
 
 std::optional<SubtreeIndex::Result> SubtreeIndex::closestHit(const Node& owner, const Vec3& origin,
                                                              const Vec3& direction, bool cullBackFaces,
-                                                             bool mirrored, double tMin, double tMax)
+                                                             bool mirrored, double tMin, double tMax,
+                                                             const BillboardSearch& billboards)
 {
     std::lock_guard lock(mutex_);
     if (!matches(owner))
@@ -215,10 +223,15 @@ std::optional<SubtreeIndex::Result> SubtreeIndex::closestHit(const Node& owner, 
     const Vec3 inv = reciprocal(direction);
     double best = tMax;
     std::optional<Result> result;
+    if (billboards)
+        for (const Nested& b : billboards_)
+            billboards(*b.node, b.toLocal.transformPoint(origin), b.toLocal.transformDirection(direction),
+                       mirrored != b.mirrored);
     for (const Nested& n : nested_) {
         const Vec3 o = n.toLocal.transformPoint(origin);
         const Vec3 d = n.toLocal.transformDirection(direction);
-        auto hit = of(*n.node).closestHit(*n.node, o, d, cullBackFaces, mirrored != n.mirrored, tMin, best);
+        auto hit = of(*n.node).closestHit(*n.node, o, d, cullBackFaces, mirrored != n.mirrored, tMin, best,
+                                          billboards);
         if (hit && hit->t < best) {
             best = hit->t;
             result = hit;

@@ -8,6 +8,7 @@
 #include "scene/Bvh.h"
 #include "scene/Node.h"
 
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <vector>
@@ -28,9 +29,15 @@ public:
     // The index of `owner`, made on first use.
     static SubtreeIndex& of(const Node& owner);
 
+    // Billboards turn with the camera, so the index leaves them (and what hangs below them) to the
+    // caller: it is handed each visible one with the ray in the node's unturned space.
+    using BillboardSearch = std::function<void(const Node& billboard, const Vec3& origin, const Vec3& direction,
+                                               bool mirrored)>;
+
     // Closest hit among the descendants; the ray is in the owner's space.
     std::optional<Result> closestHit(const Node& owner, const Vec3& origin, const Vec3& direction, bool cullBackFaces,
-                                     bool mirrored, double tMin, double tMax);
+                                     bool mirrored, double tMin, double tMax,
+                                     const BillboardSearch& billboards = {});
 
 private:
     struct Entry {
@@ -65,6 +72,7 @@ private:
     std::vector<Entry> entries_;
     std::vector<Item> items_;
     std::vector<Nested> nested_;
+    std::vector<Nested> billboards_;
     std::vector<TreeNode> tree_;
 };
 

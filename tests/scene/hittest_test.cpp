@@ -462,3 +462,50 @@ TEST(RayCast, ConcurrentQueriesOnAFreshModelAgree)
         t.join();
     EXPECT_EQ(wrong.load(), 0);
 }
+
+class Billboards : public ::testing::TestWithParam<int> {};
+
+TEST_P(Billboards, AreHitAsDrawnTurnedToTheCamera)
+{
+    // A label facing +Z, seen edge-on from a camera looking along +Y: only once it is turned
+    // towards the camera is there anything to click. Its children turn with it.
+    NodePtr root = Node::make();
+    for (int i = 0; i < GetParam(); ++i) {
+        NodePtr other = Node::make(square(0.1f));
+        other->position = {50, 0, double(i)};
+        root->addChild(other);
+    }
+    NodePtr label = Node::make(square(0.5f));
+    label->position = {2, 0, 1};
+    label->billboard = true;
+    NodePtr below = Node::make(square(0.25f));
+    below->position = {0, 3, 0};  // "up" in the label's turned frame: the camera's up, world +Z
+    label->addChild(below);
+    root->addChild(label);
+    NodePtr cam = cameraNode({2, -10, 1}, {2, 0, 1});
+    const Viewpoint vp{cam.get(), QSizeF(600, 400)};
+
+    const Vec3 centre = projectPoint(vp, {2, 0, 1});
+    auto hit = hitTest(*root, vp, QPointF(centre.x, centre.y));
+    ASSERT_TRUE(hit);
+    EXPECT_EQ(hit->node, label);
+    EXPECT_VEC_NEAR(hit->worldCoordinates, Vec3(2, 0, 1), 1e-9);
+    EXPECT_VEC_NEAR(hit->worldNormal, Vec3(0, -1, 0), 1e-9);  // towards the camera
+
+    const Vec3 up = projectPoint(vp, {2.1, 0, 4.1});
+    hit = hitTest(*root, vp, QPointF(up.x, up.y));
+    ASSERT_TRUE(hit);
+    EXPECT_EQ(hit->node, below);
+    EXPECT_VEC_NEAR(hit->worldCoordinates, Vec3(2.1, 0, 4.1), 1e-9);
+
+    // A ray with no camera sees the label as it is stored: edge-on, nothing to hit.
+    EXPECT_FALSE(rayCast(*root, Ray{{2, -10, 1}, {0, 1, 0}}, {.backFaceCulling = false}));
+    auto fromAbove = rayCast(*root, Ray{{2.2, 0.1, 10}, {0, 0, -1}});
+    ASSERT_TRUE(fromAbove);
+    EXPECT_EQ(fromAbove->node, label);
+    EXPECT_VEC_NEAR(fromAbove->worldCoordinates, Vec3(2.2, 0.1, 1), 1e-12);
+    label->billboard = false;
+    EXPECT_FALSE(hitTest(*root, vp, QPointF(centre.x, centre.y), {.backFaceCulling = false}));
+}
+
+INSTANTIATE_TEST_SUITE_P(HitTest, Billboards, ::testing::Values(0, 20));
