@@ -1,4 +1,5 @@
 #include "app/QUELVAApp.h"
+#include "app/TemaVisual.h"
 #include "platform/NumberFormat.h"
 
 #include <QApplication>
@@ -10,6 +11,7 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("QUELVA"));
     // Qt took the numeric locale from the environment; numbers are written with a full stop.
     platform::pinNumericLocale();
+    quelva::aplicarTemaVisual(app);
     quelva::QUELVAApp quelvaApp;
     quelvaApp.ventanaPrincipal()->show();
     app.exec();

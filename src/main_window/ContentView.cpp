@@ -1,5 +1,14 @@
 #include "main_window/ContentView.h"
 
+#include "federation/ControladorFederacion.h"
+#include "federation/ui/EditorTransformacionDialog.h"
+#include "federation/ui/SelectorColorDialog.h"
+#include "main_window/ColumnaViewport.h"
+#include "main_window/dialogos/Confirmaciones.h"
+#include "main_window/dialogos/HojaNuevaEspecialidad.h"
+#include "main_window/inspector/ColumnaInspector.h"
+#include "main_window/sidebar/Sidebar.h"
+#include "platform/NotificationCenter.h"
 #include "platform/SystemColors.h"
 #include "platform/UserInfo.h"
 #include "project/GestorProyecto.h"
@@ -7,8 +16,11 @@
 #include "timeline/TimeLinerStore.h"
 #include "viewport/ViewportController.h"
 
-#include <QLabel>
-#include <QVBoxLayout>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSplitter>
 
 namespace quelva {
 
@@ -24,19 +36,82 @@ ContentView::ContentView(QWidget* parent) : QWidget(parent)
     gestor_ = new GestorProyecto(this);
     timeLinerStore_ = new TimeLinerStore(TimeLinerConfig{}, this);
 
-    // Until the three-column layout exists, the window shows the brand only.
-    auto* layout = new QVBoxLayout(this);
-    auto* marca = new QLabel(QStringLiteral("QUELVA"), this);
-    marca->setAlignment(Qt::AlignCenter);
-    QFont f = marca->font();
-    f.setPointSize(28);
-    f.setBold(true);
-    marca->setFont(f);
-    marca->setStyleSheet(QStringLiteral("color: #8e8e93;"));
-    layout->addWidget(marca);
+    ControladorFederacion::Servicios servicios;
+    servicios.conViewport(*viewport_, escena.scene);
+    servicios.hayInterferencias = [this] { return !clashes.interferencias.empty(); };
+    servicios.quitarResaltado = [this] { quitarResaltado(); };
+    servicios.seccionActiva = [this] { return secciones.seccionActiva; };
+    servicios.actualizarPlanoSeccion = [] {};  // the section display arrives with the section tools
+    servicios.trelmActivo = [this] { return comparacion.trelmActivo; };
+    servicios.compararVersionesTRELM = [] {};  // the comparison run arrives with the comparison tools
+    servicios.nodoSeleccionado = [this] { return seleccion.nodoSeleccionado.get(); };
+    servicios.recordarDiffuseSeleccionado = [this](const QColor& c) { seleccion.diffuseOriginalSeleccionado = c; };
+    federacionControlador_ = new ControladorFederacion(federacion, escena.scene, std::move(servicios), this);
+    connect(federacionControlador_, &ControladorFederacion::estadoCambiado, this, &ContentView::refrescar);
+    connect(timeLinerStore_, &TimeLinerStore::configChanged, this, &ContentView::refrescar);
+
+    construirVista();
+    suscribirComandos();
+    refrescar();
 }
 
-ContentView::~ContentView() = default;
+ContentView::~ContentView()
+{
+    // Sheets and alerts hold references into this view's state.
+    for (QDialog* d : {selectorArchivo_.data(), hojaNuevaEspecialidad_.data(), hojaColor_.data(),
+                       hojaTransformacion_.data()})
+        delete d;
+    for (QMessageBox* a : {alertaError_.data(), alertaEliminarModelo_.data(), alertaLimpiarTRELM_.data(),
+                           alertaCargarSlot_.data(), alertaEliminarSeccion_.data(), alertaEliminarComentario_.data(),
+                           alertaEliminarAnalisis_.data()})
+        delete a;
+    // The tool windows live as long as this view.
+    for (const ListaVentanas* lista : {&ventanas.reportWindows, &timeline.timeLinerWindows, &secciones.vista2DWindows})
+        for (const QPointer<QWidget>& v : *lista)
+            delete v.data();
+}
+
+void ContentView::construirVista()
+{
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    auto* columnas = new QSplitter(Qt::Horizontal, this);
+    columnas->setChildrenCollapsible(false);
+    columnas->setHandleWidth(1);
+    sidebar_ = new Sidebar(*this, columnas);
+    columnaViewport_ = new ColumnaViewport(*this, columnas);
+    columnaInspector_ = new ColumnaInspector(*this, columnas);
+    columnas->addWidget(sidebar_);
+    columnas->addWidget(columnaViewport_);
+    columnas->addWidget(columnaInspector_);
+    columnas->setStretchFactor(0, 0);
+    columnas->setStretchFactor(1, 1);
+    columnas->setStretchFactor(2, 0);
+    columnas->setSizes({320, 900, 220});
+    layout->addWidget(columnas);
+
+    connect(this, &ContentView::estadoCambiado, sidebar_, &Sidebar::refrescar);
+    connect(this, &ContentView::estadoCambiado, columnaViewport_, &ColumnaViewport::refrescar);
+    connect(this, &ContentView::estadoCambiado, columnaInspector_, &ColumnaInspector::refrescar);
+}
+
+void ContentView::suscribirComandos()
+{
+    auto& centro = platform::NotificationCenter::defaultCenter();
+    namespace N = platform::NotificationName;
+    centro.subscribe(N::abrirIFC, this, [this] {
+        vinculacion.showFilePicker = true;
+        refrescar();
+    });
+    // Saving, opening and packages arrive with the project tools.
+    centro.subscribe(N::guardarProyecto, this, [] {});
+    centro.subscribe(N::abrirProyecto, this, [] {});
+    centro.subscribe(N::exportarPaquete, this, [] {});
+    centro.subscribe(N::importarPaquete, this, [] {});
+    centro.subscribe(N::abrirQTO, this, [this] { abrirQTO(); });
+}
 
 void ContentView::modificarEspecialidades(const std::function<void(std::map<QString, EspecialidadBIM>&)>& cambio)
 {
@@ -49,6 +124,181 @@ void ContentView::modificarEspecialidades(const std::function<void(std::map<QStr
 bool ContentView::hayModelosCargados() const
 {
     return federacion.hayModelosCargados();
+}
+
+void ContentView::seleccionarArchivoIFC(const QStringList& archivos)
+{
+    federacionControlador_->seleccionarArchivoIFC(ResultadoSelectorArchivo{archivos, std::nullopt});
+    refrescar();
+}
+
+void ContentView::vincularArchivo(const QString& key)
+{
+    federacion.seleccionActual = key;
+    vinculacion.showFilePicker = true;
+    refrescar();
+}
+
+void ContentView::informarError(const QString& mensaje)
+{
+    federacion.errorMessage = mensaje;
+    federacion.showError = true;
+    refrescar();
+}
+
+void ContentView::refrescar()
+{
+    emit estadoCambiado();
+    presentarDialogos();
+}
+
+QDialog* ContentView::dialogoActivo() const
+{
+    for (QDialog* d : {static_cast<QDialog*>(alertaError_.data()), static_cast<QDialog*>(alertaEliminarModelo_.data()),
+                       static_cast<QDialog*>(alertaLimpiarTRELM_.data()), static_cast<QDialog*>(alertaCargarSlot_.data()),
+                       static_cast<QDialog*>(alertaEliminarSeccion_.data()),
+                       static_cast<QDialog*>(alertaEliminarComentario_.data()),
+                       static_cast<QDialog*>(alertaEliminarAnalisis_.data()), hojaNuevaEspecialidad_.data(),
+                       hojaColor_.data(), hojaTransformacion_.data(), selectorArchivo_.data()})
+        if (d && d->isVisible())
+            return d;
+    return nullptr;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Sheets and alerts follow the state: each is shown while its field asks for it, once.
+
+void ContentView::presentarAlerta(QPointer<QMessageBox>& ranura, const QString& titulo, const QString& mensaje,
+                                  const QString& confirmar, bool destructivo, std::function<void()> alConfirmar,
+                                  std::function<void()> alCerrar)
+{
+    if (ranura)
+        return;
+    auto* alerta = new QMessageBox(QMessageBox::NoIcon, titulo, mensaje, QMessageBox::NoButton, this);
+    alerta->setAttribute(Qt::WA_DeleteOnClose);
+    alerta->setWindowModality(Qt::WindowModal);
+    QPushButton* si = nullptr;
+    if (alConfirmar) {
+        si = alerta->addButton(confirmar, destructivo ? QMessageBox::DestructiveRole : QMessageBox::AcceptRole);
+        si->setObjectName(QStringLiteral("botonConfirmar"));
+        auto* cancelar = alerta->addButton(QStringLiteral("Cancelar"), QMessageBox::RejectRole);
+        cancelar->setObjectName(QStringLiteral("botonCancelar"));
+        alerta->setEscapeButton(cancelar);
+        alerta->setDefaultButton(cancelar);
+    } else {
+        auto* ok = alerta->addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+        ok->setObjectName(QStringLiteral("botonCancelar"));
+        alerta->setEscapeButton(ok);
+    }
+    // Closing the alert in any way clears what it was asking about; only the confirm button acts.
+    connect(alerta, &QMessageBox::finished, this, [this, alerta, si, alConfirmar, alCerrar] {
+        const bool confirmado = si && alerta->clickedButton() == si;
+        if (confirmado && alConfirmar)
+            alConfirmar();
+        if (alCerrar)
+            alCerrar();
+        QMetaObject::invokeMethod(this, &ContentView::refrescar, Qt::QueuedConnection);
+    });
+    ranura = alerta;
+    alerta->open();
+}
+
+void ContentView::presentarSelectorArchivo()
+{
+    if (selectorArchivo_)
+        return;
+    auto* dialogo = new QFileDialog(this, QStringLiteral("Abrir IFC"));
+    dialogo->setAttribute(Qt::WA_DeleteOnClose);
+    dialogo->setFileMode(QFileDialog::ExistingFile);
+    dialogo->setNameFilters({QStringLiteral("Archivos IFC (*.ifc *.IFC)"), QStringLiteral("Todos los archivos (*)")});
+    connect(dialogo, &QFileDialog::finished, this, [this, dialogo](int resultado) {
+        vinculacion.showFilePicker = false;
+        const QStringList archivos = resultado == QDialog::Accepted ? dialogo->selectedFiles() : QStringList{};
+        if (archivos.isEmpty()) {
+            federacion.seleccionandoTRELM.reset();
+            QMetaObject::invokeMethod(this, &ContentView::refrescar, Qt::QueuedConnection);
+            return;
+        }
+        QMetaObject::invokeMethod(
+            this, [this, archivos] { seleccionarArchivoIFC(archivos); }, Qt::QueuedConnection);
+    });
+    selectorArchivo_ = dialogo;
+    dialogo->open();
+}
+
+void ContentView::presentarDialogos()
+{
+    if (presentando_)
+        return;
+    presentando_ = true;
+
+    if (vinculacion.showFilePicker)
+        presentarSelectorArchivo();
+
+    if (disciplinas.mostrarNuevaEsp && !hojaNuevaEspecialidad_) {
+        auto* hoja = new HojaNuevaEspecialidad(*this, this);
+        hojaNuevaEspecialidad_ = hoja;
+        hoja->open();
+    }
+
+    if (federacion.showError && federacion.errorMessage) {
+        presentarAlerta(alertaError_, QStringLiteral("Error"), *federacion.errorMessage, {}, false, nullptr, [this] {
+            federacion.showError = false;
+            federacion.errorMessage.reset();
+        });
+    }
+
+    if (modelosVinculados.modeloPendienteEliminar) {
+        const DireccionModelo d = *modelosVinculados.modeloPendienteEliminar;
+        presentarAlerta(
+            alertaEliminarModelo_, QStringLiteral("Eliminar modelo"), mensajeEliminarModelo(d.nombre),
+            QStringLiteral("Eliminar"), true, [this, d] { eliminarModelo(d.key, d.modeloId); },
+            [this] { modelosVinculados.modeloPendienteEliminar.reset(); });
+    }
+
+    if (comparacion.confirmarLimpiarTRELM) {
+        presentarAlerta(alertaLimpiarTRELM_, QStringLiteral("Limpiar comparación TRELM"), mensajeLimpiarTRELM(),
+                        QStringLiteral("Limpiar"), true, [this] { limpiarComparacionTRELM(); },
+                        [this] { comparacion.confirmarLimpiarTRELM = false; });
+    }
+
+    if (comparacion.trelmSlotPendienteCargar) {
+        presentarAlerta(alertaCargarSlot_, QStringLiteral("Cargar nuevo archivo"),
+                        mensajeCargarSlot(*comparacion.trelmSlotPendienteCargar), QStringLiteral("Continuar"), true,
+                        [this] { continuarCargaSlotTRELM(); },
+                        [this] { comparacion.trelmSlotPendienteCargar.reset(); });
+    }
+
+    if (secciones.seccionPendienteEliminar) {
+        const QUuid id = *secciones.seccionPendienteEliminar;
+        presentarAlerta(alertaEliminarSeccion_, QStringLiteral("Eliminar sección"),
+                        mensajeEliminarSeccion(secciones.seccionesGuardadas, id).value_or(QString()),
+                        QStringLiteral("Eliminar"), true, [this, id] { eliminarSeccion(id); },
+                        [this] { secciones.seccionPendienteEliminar.reset(); });
+    }
+
+    if (markup.comentarioPendElim) {
+        const QUuid id = *markup.comentarioPendElim;
+        presentarAlerta(alertaEliminarComentario_, QStringLiteral("Eliminar comentario"), mensajeEliminarComentario(),
+                        QStringLiteral("Eliminar"), true, [this, id] { eliminarComentario(id); },
+                        [this] { markup.comentarioPendElim.reset(); });
+    }
+
+    if (clashes.analisisPendienteEliminar) {
+        const std::int64_t indice = *clashes.analisisPendienteEliminar;
+        presentarAlerta(alertaEliminarAnalisis_, QStringLiteral("Eliminar análisis"),
+                        mensajeEliminarAnalisis(clashes.historialAnalisis, indice).value_or(QString()),
+                        QStringLiteral("Eliminar"), true, [this, indice] { eliminarAnalisis(indice); },
+                        [this] { clashes.analisisPendienteEliminar.reset(); });
+    }
+
+    if (federacion.colorPickerKey && !hojaColor_)
+        hojaColor_ = presentarSelectorColor(*federacionControlador_, this);
+
+    if (federacion.modeloEditandoTransformacion && !hojaTransformacion_)
+        hojaTransformacion_ = presentarEditorTransformacion(*federacionControlador_, this);
+
+    presentando_ = false;
 }
 
 }  // namespace quelva

@@ -7,6 +7,9 @@
 
 #include <functional>
 
+class QDialog;
+class QMessageBox;
+
 namespace quelva {
 
 class ViewportController;
@@ -14,9 +17,15 @@ class AlmacenCotas;
 class AlmacenEtiquetas;
 class GestorProyecto;
 class TimeLinerStore;
+class ControladorFederacion;
+class ColumnaViewport;
+class ColumnaInspector;
+class Sidebar;
 
 // The main window's view. The whole open project lives here as state; the
 // five long-lived holders are created once with the view and die with it.
+// Actions change state and then call refrescar(), which redraws the views and
+// presents whatever sheet or alert the state asks for.
 class ContentView : public QWidget {
     Q_OBJECT
 public:
@@ -44,6 +53,10 @@ public:
     AlmacenEtiquetas* almacenEtiquetas() const { return almacenEtiquetas_; }
     GestorProyecto* gestor() const { return gestor_; }
     TimeLinerStore* timeLinerStore() const { return timeLinerStore_; }
+    ControladorFederacion& controladorFederacion() const { return *federacionControlador_; }
+    ColumnaViewport* columnaViewport() const { return columnaViewport_; }
+    ColumnaInspector* columnaInspector() const { return columnaInspector_; }
+    Sidebar* sidebar() const { return sidebar_; }
 
     // Changes the discipline table in place and announces it once.
     void modificarEspecialidades(const std::function<void(std::map<QString, EspecialidadBIM>&)>& cambio);
@@ -51,16 +64,99 @@ public:
     // True when any discipline has a root node, even one without models.
     bool hayModelosCargados() const;
 
+    // --- Linking ---------------------------------------------------------------------------------
+    // The file importer's completion: links the files to the selected discipline or comparison slot.
+    void seleccionarArchivoIFC(const QStringList& archivos);
+    // "Vincular IFC" of a discipline block.
+    void vincularArchivo(const QString& key);
+
+    // --- Selection ------------------------------------------------------------------------------
+    void seleccionarNodo(const scene::NodePtr& nuevo);
+
+    // --- Disciplines and linked models (federation card) ---------------------------------------
+    void alternarVisibilidadModelo(const QString& key, const QUuid& modeloId);
+    void alternarResaltadoModelo(const QString& key, const QUuid& modeloId);
+    void aplicarTransparenciaModelo(const QString& key, const QUuid& modeloId, double valor);
+    void editarTransformacionModelo(const QString& key, const ModeloVinculado& modelo);
+    void pedirEliminarModelo(const QString& key, const ModeloVinculado& modelo);
+    void cambiarColorEspecialidad(const QString& key);
+    void alternarVisibilidadEspecialidad(const QString& key);
+    void zoomEspecialidad(const QString& key);
+    void desvincularTodos(const QString& key);
+    void aplicarColoresEspecialidades();
+    void prepararNuevaEspecialidad();
+    void agregarEspecialidad();
+
+    // --- Confirmed changes ------------------------------------------------------------------------
+    void eliminarModelo(const QString& key, const QUuid& modeloId);
+    void limpiarComparacionTRELM();
+    void limpiarResaltadoInterferencias();
+    void quitarResaltado();
+    void eliminarSeccion(const QUuid& id);
+    void eliminarComentario(const QUuid& id);
+    void eliminarAnalisis(std::int64_t indice);
+
+    // --- Comparison slots -------------------------------------------------------------------------
+    void cargarSlotTRELM(const QString& slot);
+    void pedirLimpiarTRELM();
+    void continuarCargaSlotTRELM();
+
+    // --- Measurement --------------------------------------------------------------------------
+    void clicMedicion(const scene::Vec3& punto);
+    void cambiarModoMedicion(ModoMedicion3D modo);
+    void limpiarMedicion();
+    void cerrarPoligono();
+
+    // --- Tools ------------------------------------------------------------------------------------
+    void abrirQTO();
+    void abrirVentanaTimeLiner();
+
+    void informarError(const QString& mensaje);
+
+    // Redraws every view from the state and presents the sheets and alerts it asks for.
+    void refrescar();
+
+    // The sheet or alert on screen now, if any (for callers that drive it).
+    QDialog* dialogoActivo() const;
+
 signals:
     void especialidadesCambiadas();
+    void estadoCambiado();
 
 private:
+    void construirVista();
+    void suscribirComandos();
+    void presentarDialogos();
+    void presentarAlerta(QPointer<QMessageBox>& ranura, const QString& titulo, const QString& mensaje,
+                         const QString& confirmar, bool destructivo, std::function<void()> alConfirmar,
+                         std::function<void()> alCerrar);
+    void presentarSelectorArchivo();
+
     // Children of this view: made in the constructor, gone with the view.
     ViewportController* viewport_ = nullptr;
     AlmacenCotas* almacenCotas_ = nullptr;
     AlmacenEtiquetas* almacenEtiquetas_ = nullptr;
     GestorProyecto* gestor_ = nullptr;
     TimeLinerStore* timeLinerStore_ = nullptr;
+    ControladorFederacion* federacionControlador_ = nullptr;
+
+    Sidebar* sidebar_ = nullptr;
+    ColumnaViewport* columnaViewport_ = nullptr;
+    ColumnaInspector* columnaInspector_ = nullptr;
+
+    // The one presentation of each sheet and alert.
+    QPointer<QDialog> selectorArchivo_;
+    QPointer<QDialog> hojaNuevaEspecialidad_;
+    QPointer<QDialog> hojaColor_;
+    QPointer<QDialog> hojaTransformacion_;
+    QPointer<QMessageBox> alertaError_;
+    QPointer<QMessageBox> alertaEliminarModelo_;
+    QPointer<QMessageBox> alertaLimpiarTRELM_;
+    QPointer<QMessageBox> alertaCargarSlot_;
+    QPointer<QMessageBox> alertaEliminarSeccion_;
+    QPointer<QMessageBox> alertaEliminarComentario_;
+    QPointer<QMessageBox> alertaEliminarAnalisis_;
+    bool presentando_ = false;
 };
 
 }  // namespace quelva

@@ -1,5 +1,7 @@
 #include "timeline/TimeLiner.h"
 
+#include <algorithm>
+
 namespace quelva {
 
 QString textoNivelAWP(NivelAWP nivel)
@@ -32,6 +34,29 @@ QDateTime sumarMeses(const QDateTime& instante, int meses)
     // addMonths clamps to the month's last day (31 Jan + 1 month = 28/29 Feb).
     const QDateTime r = instante.addMonths(meses);
     return r.isValid() ? r : instante;
+}
+
+std::vector<PaqueteAWP> TimeLinerConfig::cwas() const
+{
+    std::vector<PaqueteAWP> r;
+    for (const PaqueteAWP& p : paquetes)
+        if (p.nivel == NivelAWP::cwa)
+            r.push_back(p);
+    std::stable_sort(r.begin(), r.end(), [](const PaqueteAWP& a, const PaqueteAWP& b) {
+        return a.codigo.toStdU32String() < b.codigo.toStdU32String();
+    });
+    return r;
+}
+
+std::vector<PaqueteAWP> TimeLinerConfig::iwps() const
+{
+    std::vector<PaqueteAWP> r;
+    for (const PaqueteAWP& p : paquetes)
+        if (p.nivel == NivelAWP::iwp)
+            r.push_back(p);
+    std::stable_sort(r.begin(), r.end(),
+                     [](const PaqueteAWP& a, const PaqueteAWP& b) { return a.fechaInicio < b.fechaInicio; });
+    return r;
 }
 
 }  // namespace quelva

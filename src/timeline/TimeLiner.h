@@ -54,6 +54,10 @@ struct TimeLinerConfig {
     QDateTime fechaFin = sumarMeses(fechaInicio, 12);
     QString moneda = QStringLiteral("USD");
 
+    // CWAs sorted by code (plain text order); IWPs sorted by planned start.
+    std::vector<PaqueteAWP> cwas() const;
+    std::vector<PaqueteAWP> iwps() const;
+
     bool operator==(const TimeLinerConfig&) const = default;
 };
 

@@ -75,7 +75,10 @@ TEST(ContentView, FeatureStateStartsFromItsInitialValues)
     EXPECT_EQ(v.federacion.fileName, QString::fromUtf8("Ningún archivo seleccionado"));
     EXPECT_FALSE(v.federacion.isProcessing);
     ASSERT_NE(v.escena.scene, nullptr);
-    EXPECT_TRUE(v.escena.scene->rootNode()->children().empty());
+    // The 3D view gives the scene its light rig and nothing else.
+    ASSERT_EQ(v.escena.scene->rootNode()->children().size(), 2u);
+    for (const auto& n : v.escena.scene->rootNode()->children())
+        EXPECT_TRUE(n->light != nullptr);
 
     EXPECT_DOUBLE_EQ(v.clashes.toleranciaAnalisis, 0.02);
     EXPECT_TRUE(v.clashes.excluirResueltos);
@@ -129,8 +132,8 @@ TEST(ContentView, HoldersAreMadeOnceAndLiveExactlyAsLongAsTheView)
     EXPECT_EQ(v->findChildren<quelva::ViewportController*>().size(), 1);
     EXPECT_EQ(v->findChildren<quelva::TimeLinerStore*>().size(), 1);
 
-    EXPECT_TRUE(v->viewport()->scnView.isNull());
-    v->viewport()->enfocar(1, 2, 3, 4.0f);  // no view yet: nothing happens
+    // The 3D view attaches itself to the controller when the window is built.
+    EXPECT_FALSE(v->viewport()->scnView.isNull());
     EXPECT_TRUE(v->almacenCotas()->porTitulo.empty());
     EXPECT_TRUE(v->almacenEtiquetas()->porTitulo.empty());
     EXPECT_FALSE(v->gestor()->urlActual());

@@ -69,7 +69,10 @@ QPixmap simboloMarca(int lado)
 QWidget* tarjetaPaso(const Paso& paso, QWidget* padre)
 {
     auto* tarjeta = new QWidget(padre);
-    tarjeta->setFixedWidth(148);
+    // 148 wide when there is room; narrower columns squeeze the cards rather than overlap them.
+    tarjeta->setMaximumWidth(148);
+    tarjeta->setMinimumWidth(84);
+    tarjeta->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
     tarjeta->setAttribute(Qt::WA_TranslucentBackground);
     auto* col = new QVBoxLayout(tarjeta);
     col->setContentsMargins(0, 0, 0, 0);

@@ -29,6 +29,7 @@ TarjetaSeccion::TarjetaSeccion(const std::optional<QString>& titulo, QWidget* co
         etiqueta->setFont(f);
         etiqueta->setStyleSheet(QStringLiteral("color: rgba(255,255,255,150); background: transparent;"));
         etiqueta->setContentsMargins(10, 8, 10, 6);
+        etiqueta->setWordWrap(true);  // long titles wrap rather than widen the sidebar
         col->addWidget(etiqueta);
         auto* divisor = new QFrame(this);
         divisor->setFrameShape(QFrame::HLine);

@@ -1,0 +1,117 @@
+#include "main_window/ColumnaViewport.h"
+
+#include "main_window/ContentView.h"
+#include "main_window/bienvenida/PantallaBienvenida.h"
+#include "render/SceneView.h"
+#include "viewport/BarraMedicion.h"
+#include "viewport/BarraViewport.h"
+#include "viewport/Encuadre.h"
+#include "viewport/ViewportController.h"
+
+#include <QLabel>
+#include <QProgressBar>
+#include <QVBoxLayout>
+
+namespace quelva {
+
+ColumnaViewport::ColumnaViewport(ContentView& vista, QWidget* parent) : QWidget(parent), vista_(vista)
+{
+    setMinimumWidth(480);
+    const SceneKitView valor = adaptador();
+    coordinador_ = valor.makeCoordinator();
+    vista3D_ = valor.makeNSView(*coordinador_, this);
+
+    bienvenida_ = new PantallaBienvenida(this);
+
+    barra_ = new BarraViewport(vista_.corteCamara, [this] { vista_.refrescar(); }, this);
+    barraMedicion_ = new BarraMedicion(barra_);
+    barra_->setGrupoMedicion(barraMedicion_);
+    connect(barra_, &BarraViewport::encuadrarTodoPulsado, this, [this] {
+        encuadrarTodo(*vista_.escena.scene, *vista_.viewport());
+    });
+    connect(barra_, &BarraViewport::presetPulsado, this, [this](VistaPreset preset) {
+        aplicarPresetVista(*vista_.escena.scene, *vista_.viewport(), preset);
+    });
+    connect(barraMedicion_, &BarraMedicion::modoPulsado, this,
+            [this](ModoMedicion3D modo) { vista_.cambiarModoMedicion(modo); });
+    connect(barraMedicion_, &BarraMedicion::limpiarPulsado, this, [this] { vista_.limpiarMedicion(); });
+    connect(barraMedicion_, &BarraMedicion::cerrarPulsado, this, [this] { vista_.cerrarPoligono(); });
+
+    // Conversion in progress: an indeterminate bar and the discipline being processed.
+    overlay_ = new QWidget(this);
+    overlay_->setObjectName(QStringLiteral("overlayProcesando"));
+    overlay_->setAttribute(Qt::WA_StyledBackground);
+    overlay_->setStyleSheet(QStringLiteral("#overlayProcesando { background: rgba(40,40,46,215); border-radius: 10px; }"
+                                           "QLabel { color: white; background: transparent; }"));
+    auto* col = new QVBoxLayout(overlay_);
+    col->setContentsMargins(16, 14, 16, 14);
+    auto* barraProgreso = new QProgressBar(overlay_);
+    barraProgreso->setRange(0, 0);
+    barraProgreso->setTextVisible(false);
+    barraProgreso->setFixedHeight(6);
+    col->addWidget(barraProgreso);
+    overlayTexto_ = new QLabel(overlay_);
+    overlayTexto_->setContentsMargins(0, 8, 0, 0);
+    overlayTexto_->setAlignment(Qt::AlignCenter);
+    col->addWidget(overlayTexto_);
+    overlay_->hide();
+
+    refrescar();
+}
+
+ColumnaViewport::~ColumnaViewport() = default;
+
+SceneKitView ColumnaViewport::adaptador() const
+{
+    SceneKitView v;
+    v.scene = vista_.escena.scene;
+    v.viewport = vista_.viewport();
+    v.onNodeSelected = [vista = &vista_](const scene::NodePtr& nodo) { vista->seleccionarNodo(nodo); };
+    v.modoMedicion = vista_.medicion.modoMedicion3D;
+    v.puntoA = vista_.medicion.medicionPuntosArea.empty()
+                   ? vista_.medicion.medicionPuntoA
+                   : std::optional<scene::Vec3>(vista_.medicion.medicionPuntosArea.back());
+    v.puntosArea = vista_.medicion.medicionPuntosArea;
+    v.onMedicion = [vista = &vista_](const scene::Vec3& p) { vista->clicMedicion(p); };
+    if (vista_.corteCamara.modoCorteCamara)
+        v.nearClipOverride = vista_.corteCamara.distanciaCorte;
+    return v;
+}
+
+QString ColumnaViewport::textoProcesando() const
+{
+    const auto it = vista_.federacion.especialidades.find(vista_.federacion.seleccionActual);
+    const QString nombre = it != vista_.federacion.especialidades.end() ? it->second.nombre : QString();
+    return QStringLiteral("Procesando ") + nombre + QStringLiteral("...");
+}
+
+void ColumnaViewport::refrescar()
+{
+    adaptador().updateNSView(*vista3D_, *coordinador_);
+    bienvenida_->setVisible(!vista_.hayModelosCargados());
+    barraMedicion_->actualizar(vista_.medicion);
+    overlayTexto_->setText(textoProcesando());
+    overlay_->setVisible(vista_.federacion.isProcessing);
+    colocarCapas();
+}
+
+void ColumnaViewport::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    colocarCapas();
+}
+
+void ColumnaViewport::colocarCapas()
+{
+    vista3D_->setGeometry(rect());
+    bienvenida_->setGeometry(rect());
+    // Bottom to top: 3D view, welcome screen, toolbar, processing overlay.
+    bienvenida_->raise();
+    barra_->raise();
+    overlay_->adjustSize();
+    overlay_->resize(std::max(overlay_->width(), 240), overlay_->height());
+    overlay_->move((width() - overlay_->width()) / 2, (height() - overlay_->height()) / 2);
+    overlay_->raise();
+}
+
+}  // namespace quelva

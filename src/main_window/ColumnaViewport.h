@@ -1,0 +1,58 @@
+#pragma once
+
+#include "viewport/SceneKitView.h"
+
+#include <QWidget>
+
+#include <memory>
+
+class QLabel;
+
+namespace render {
+class SceneView;
+}
+
+namespace quelva {
+
+class ContentView;
+class BarraViewport;
+class BarraMedicion;
+class PantallaBienvenida;
+
+// The middle column: the 3D view with, over it, the welcome screen while nothing is loaded,
+// the toolbar and the processing overlay. Rebuilds its adapter value from the window state on
+// every refresh.
+class ColumnaViewport : public QWidget {
+    Q_OBJECT
+public:
+    ColumnaViewport(ContentView& vista, QWidget* parent);
+    ~ColumnaViewport() override;
+
+    render::SceneView* vista3D() const { return vista3D_; }
+    SceneKitView::Coordinator* coordinador() const { return coordinador_.get(); }
+    PantallaBienvenida* bienvenida() const { return bienvenida_; }
+    BarraViewport* barra() const { return barra_; }
+    BarraMedicion* barraMedicion() const { return barraMedicion_; }
+    QWidget* overlayProcesando() const { return overlay_; }
+    QString textoProcesando() const;
+
+    void refrescar();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    SceneKitView adaptador() const;
+    void colocarCapas();
+
+    ContentView& vista_;
+    std::unique_ptr<SceneKitView::Coordinator> coordinador_;
+    render::SceneView* vista3D_ = nullptr;
+    PantallaBienvenida* bienvenida_ = nullptr;
+    BarraViewport* barra_ = nullptr;
+    BarraMedicion* barraMedicion_ = nullptr;
+    QWidget* overlay_ = nullptr;
+    QLabel* overlayTexto_ = nullptr;
+};
+
+}  // namespace quelva

@@ -1,0 +1,180 @@
+// The main window end to end: link a real IFC file through the importer's completion, select an
+// element in the 3D view, read it in the inspector, and unlink its model with the confirmation.
+
+#include "main_window/ColumnaViewport.h"
+#include "main_window/ContentView.h"
+#include "main_window/bienvenida/PantallaBienvenida.h"
+#include "main_window/dialogos/HojaNuevaEspecialidad.h"
+#include "main_window/inspector/ColumnaInspector.h"
+#include "platform/Resources.h"
+#include "render/SceneView.h"
+#include "support/Capturas.h"
+#include "support/Fixtures.h"
+
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+using namespace quelva;
+
+namespace {
+
+std::map<QString, QString> filasInspector(const ContentView& v)
+{
+    std::map<QString, QString> filas;
+    for (QWidget* fila : v.columnaInspector()->findChildren<QWidget*>("fila"))
+        if (fila->isVisibleTo(v.columnaInspector()))
+            filas[fila->property("etiqueta").toString()] = fila->property("valor").toString();
+    return filas;
+}
+
+template <typename T>
+T* hijoVisible(QWidget& raiz, const QString& nombre)
+{
+    for (T* w : raiz.findChildren<T*>(nombre))
+        if (w->isVisible())
+            return w;
+    return nullptr;
+}
+
+QMessageBox* alertaVisible()
+{
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* a = qobject_cast<QMessageBox*>(w); a && a->isVisible())
+            return a;
+    return nullptr;
+}
+
+}  // namespace
+
+TEST(VentanaPrincipal, LinksSelectsInspectsAndUnlinksAModel)
+{
+    platform::Resources::setBundleDir(testsupport::bundleDir());
+    ContentView v;
+    v.resize(1440, 900);
+    v.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
+
+    // Nothing loaded: the welcome screen covers the 3D view.
+    EXPECT_TRUE(v.columnaViewport()->bienvenida()->isVisible());
+
+    v.seleccionarArchivoIFC({testsupport::fixturePath("federation/modelo_arq.ifc")});
+    EXPECT_TRUE(v.columnaViewport()->overlayProcesando()->isVisible());
+    EXPECT_EQ(v.columnaViewport()->textoProcesando(), "Procesando Arquitectura...");
+    QTRY_VERIFY_WITH_TIMEOUT(v.hayModelosCargados() && !v.federacion.isProcessing, 60000);
+    ASSERT_FALSE(v.federacion.showError) << v.federacion.errorMessage.value_or("").toStdString();
+    EXPECT_FALSE(v.columnaViewport()->bienvenida()->isVisible());
+    EXPECT_FALSE(v.columnaViewport()->overlayProcesando()->isVisible());
+    EXPECT_EQ(v.federacion.fileName, "modelo_arq.ifc");
+
+    // Let the camera finish framing the model, then click the south wall's outer face.
+    QTest::qWait(1300);
+    render::SceneView* vista3D = v.columnaViewport()->vista3D();
+    const scene::Vec3 punto = vista3D->projectPoint({2.0, 0.0, 1.5});
+    QTest::mouseClick(vista3D, Qt::LeftButton, Qt::NoModifier, QPoint(int(punto.x), int(punto.y)));
+    ASSERT_TRUE(v.seleccion.nodoSeleccionado);
+    EXPECT_EQ(v.seleccion.nombreSeleccionado, "Muro-Sur");
+    const scene::Material& material = *v.seleccion.nodoSeleccionado->geometry->firstMaterial();
+    EXPECT_EQ(material.emission.contents, scene::Contents(scene::Color{1.0, 0.85, 0.0, 1.0}));
+
+    // Freshly built rows are shown by the next turn of the event loop.
+    QTRY_VERIFY(!filasInspector(v).empty());
+    const auto filas = filasInspector(v);
+    EXPECT_EQ(filas.at("Tipo IFC"), "Elemento");
+    EXPECT_EQ(filas.at("Nombre"), "Muro-Sur");
+    EXPECT_EQ(filas.at("Especialidad"), "Arquitectura");
+    EXPECT_EQ(filas.at("Dimensiones (m)"), "W:4.00 H:0.20 D:3.00");
+    EXPECT_EQ(filas.at(QString::fromUtf8("Posición (m)")), "X:2.00 Y:0.10 Z:1.50");
+    EXPECT_EQ(filas.at(QString::fromUtf8("Vol. aprox. (m³)")), "2.4000");
+    EXPECT_EQ(filas.at("__tipoIFC"), "IFCWALL");
+    EXPECT_EQ(filas.at(QString::fromUtf8("Pset_WallCommon \u203A IsExternal")), ".T.");
+    testsupport::guardarCaptura(v, "ventana_seleccion");
+
+    // Deleting the model asks first; "Eliminar" removes it and the welcome screen returns.
+    auto* quitar = hijoVisible<QToolButton>(v, "botonEliminarModelo");
+    ASSERT_TRUE(quitar);
+    QTest::mouseClick(quitar, Qt::LeftButton);
+    QMessageBox* alerta = nullptr;
+    QTRY_VERIFY((alerta = alertaVisible()) != nullptr);
+    EXPECT_EQ(alerta->windowTitle(), "Eliminar modelo");
+    EXPECT_EQ(alerta->text(),
+              QString::fromUtf8("¿Eliminar \"modelo_arq.ifc\" de la escena? Esta acción no se puede deshacer."));
+    EXPECT_TRUE(v.hayModelosCargados());
+    QTest::mouseClick(alerta->findChild<QPushButton*>("botonConfirmar"), Qt::LeftButton);
+    QTRY_VERIFY(!v.hayModelosCargados());
+    EXPECT_FALSE(v.modelosVinculados.modeloPendienteEliminar);
+    EXPECT_TRUE(v.federacion.especialidades.at("ARQ").modelos.empty());
+    EXPECT_FALSE(v.federacion.propiedadesIFC.count("ARQ"));
+    QTRY_VERIFY(v.columnaViewport()->bienvenida()->isVisible());
+}
+
+TEST(VentanaPrincipal, CancellingAConfirmationChangesNothingButThePendingField)
+{
+    ContentView v;
+    v.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
+    v.clashes.historialAnalisis.resize(2);
+    v.clashes.historialAnalisis[0].nombre = "Primero";
+    v.clashes.analisisPendienteEliminar = 0;
+    v.refrescar();
+    QMessageBox* alerta = nullptr;
+    QTRY_VERIFY((alerta = alertaVisible()) != nullptr);
+    EXPECT_EQ(alerta->windowTitle(), QString::fromUtf8("Eliminar análisis"));
+    EXPECT_EQ(alerta->text(), QString::fromUtf8("¿Eliminar \"Primero\"? Esta acción no se puede deshacer."));
+    QTest::mouseClick(alerta->findChild<QPushButton*>("botonCancelar"), Qt::LeftButton);
+    QTRY_VERIFY(!v.clashes.analisisPendienteEliminar);
+    EXPECT_EQ(v.clashes.historialAnalisis.size(), 2u);
+
+    v.clashes.analisisPendienteEliminar = 1;
+    v.refrescar();
+    QTRY_VERIFY((alerta = alertaVisible()) != nullptr);
+    QTest::mouseClick(alerta->findChild<QPushButton*>("botonConfirmar"), Qt::LeftButton);
+    QTRY_VERIFY(!v.clashes.analisisPendienteEliminar);
+    ASSERT_EQ(v.clashes.historialAnalisis.size(), 1u);
+    EXPECT_EQ(v.clashes.historialAnalisis[0].nombre, "Primero");
+}
+
+TEST(VentanaPrincipal, NewDisciplineSheetResetsItsFieldsAndAddsTheDerivedKey)
+{
+    ContentView v;
+    v.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
+    v.disciplinas.nuevaEspNombre = "resto de antes";
+    auto* boton = hijoVisible<QPushButton>(v, "botonNuevaEspecialidad");
+    ASSERT_TRUE(boton);
+    QTest::mouseClick(boton, Qt::LeftButton);
+    HojaNuevaEspecialidad* hoja = nullptr;
+    QTRY_VERIFY((hoja = v.findChild<HojaNuevaEspecialidad*>()) != nullptr && hoja->isVisible());
+    EXPECT_EQ(hoja->campoNombre()->text(), "");
+    EXPECT_EQ(hoja->campoIcono()->text(), "folder");
+    EXPECT_FALSE(hoja->botonAgregar()->isEnabled());
+    testsupport::guardarCaptura(*hoja, "hoja_nueva_especialidad");
+
+    QTest::keyClicks(hoja->campoNombre(), "  Arquitectura ");
+    EXPECT_TRUE(hoja->botonAgregar()->isEnabled());
+    QTest::mouseClick(hoja->botonAgregar(), Qt::LeftButton);
+    QTRY_VERIFY(!v.disciplinas.mostrarNuevaEsp);
+    EXPECT_EQ(v.federacion.ordenEspecialidades.back(), "ARQ1");
+    EXPECT_EQ(v.federacion.especialidades.at("ARQ1").nombre, "Arquitectura");
+    EXPECT_EQ(v.federacion.especialidades.at("ARQ1").icono, "folder");
+    QTRY_VERIFY(hijoVisible<QWidget>(v, "bloque_ARQ1") != nullptr);
+}
+
+TEST(VentanaPrincipal, QuantityTakeOffWithNothingLoadedReportsIt)
+{
+    ContentView v;
+    v.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
+    v.abrirQTO();
+    QMessageBox* alerta = nullptr;
+    QTRY_VERIFY((alerta = alertaVisible()) != nullptr);
+    EXPECT_EQ(alerta->windowTitle(), "Error");
+    EXPECT_EQ(alerta->text(),
+              QString::fromUtf8("No hay elementos cargados para cuantificar. Vincula al menos un archivo IFC."));
+    EXPECT_TRUE(v.ventanas.reportWindows.isEmpty());
+    QTest::mouseClick(alerta->findChild<QPushButton*>("botonCancelar"), Qt::LeftButton);
+    QTRY_VERIFY(!v.federacion.showError);
+}
