@@ -76,7 +76,7 @@ bool leerFlotante(std::string_view t, float& valor)
 
 // Decimal integer, optional sign, digits only; too large a value saturates, so
 // that it still reads as an index out of range.
-std::optional<std::int64_t> leerEntero(std::string_view t)
+inline std::optional<std::int64_t> leerEntero(std::string_view t)
 {
     bool negativo = false;
     size_t i = 0;
@@ -87,6 +87,16 @@ std::optional<std::int64_t> leerEntero(std::string_view t)
     if (i == t.size())
         return std::nullopt;
     std::uint64_t valor = 0;
+    if (t.size() - i <= 18) {
+        // Cannot overflow: no check per digit.
+        for (; i < t.size(); ++i) {
+            const unsigned digito = static_cast<unsigned char>(t[i]) - static_cast<unsigned>('0');
+            if (digito > 9)
+                return std::nullopt;
+            valor = valor * 10 + digito;
+        }
+        return negativo ? -static_cast<std::int64_t>(valor) : static_cast<std::int64_t>(valor);
+    }
     bool desborde = false;
     for (; i < t.size(); ++i) {
         const unsigned digito = static_cast<unsigned char>(t[i]) - static_cast<unsigned>('0');
