@@ -2,6 +2,8 @@
 
 #include "federation/ifc/ElementTypes.h"
 
+#include <new>
+
 namespace quelva {
 
 MapaGlobalIds parsearGlobalIds(const TablaRegistrosSTEP& tabla)
@@ -25,7 +27,11 @@ MapaGlobalIds parsearGlobalIds(const TablaRegistrosSTEP& tabla)
 
 MapaGlobalIds parsearGlobalIds(const std::filesystem::path& ruta)
 {
-    return parsearGlobalIds(leerArchivoSTEP(ruta));
+    try {
+        return parsearGlobalIds(leerArchivoSTEP(ruta));
+    } catch (const std::bad_alloc&) {
+        return {};
+    }
 }
 
 }  // namespace quelva

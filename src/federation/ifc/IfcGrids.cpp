@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <new>
 #include <optional>
 
 namespace quelva {
@@ -105,7 +106,11 @@ std::vector<EjeGrilla> parsearGrillasIFC(const TablaRegistrosSTEP& tabla)
 
 std::vector<EjeGrilla> parsearGrillasIFC(const std::filesystem::path& ruta)
 {
-    return parsearGrillasIFC(leerArchivoSTEP(ruta));
+    try {
+        return parsearGrillasIFC(leerArchivoSTEP(ruta));
+    } catch (const std::bad_alloc&) {
+        return {};
+    }
 }
 
 }  // namespace quelva

@@ -3,15 +3,15 @@
 #include "federation/ifc/LecturaArchivo.h"
 #include "federation/ifc/StepString.h"
 
-#include <charconv>
-#include <cstring>
 #include <algorithm>
 #include <deque>
+#include <limits>
+#include <new>
+#include <unordered_set>
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
-#include <limits>
-#include <unordered_set>
 
 namespace quelva {
 
