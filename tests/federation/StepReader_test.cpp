@@ -160,6 +160,23 @@ TEST(StepReader, LooksUpManyRecords)
     }
 }
 
+TEST(StepReader, LooksUpSparseAndExtremeRecordNumbers)
+{
+    std::vector<std::int64_t> numeros = {-9223372036854775807LL - 1, -5, 0, 9223372036854775807LL};
+    for (std::int64_t i = 1; i <= 3000; ++i)
+        numeros.push_back(i * 1000003);
+    std::string datos;
+    for (const std::int64_t n : numeros)
+        datos += "#" + std::to_string(n) + "=IFCLABEL('" + std::to_string(n) + "');\n";
+    const auto tabla = TablaRegistrosSTEP::desdeTexto(archivo(datos));
+    for (const std::int64_t n : numeros) {
+        const RegistroSTEP* r = tabla.buscar(n);
+        ASSERT_NE(r, nullptr) << n;
+        EXPECT_EQ(limpiarCadenaSTEP(r->argumentos), std::to_string(n));
+        EXPECT_EQ(tabla.buscar(n ^ 1), nullptr) << n;  // a neighbouring number that is not there
+    }
+}
+
 TEST(StepReader, SplitsAttributesAtTopLevelCommas)
 {
     struct Caso {
