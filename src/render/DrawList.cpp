@@ -100,13 +100,6 @@ void collect(const scene::Node& node, const scene::Mat4& parentWorld, double par
         out.lights.push_back({node.light, world});
     if (node.geometry && opacity > 0) {
         out.items.push_back({&node, node.geometry, world, opacity, node.renderingOrder, billboarded});
-        if (!billboarded) {
-            mixPtr(out.shadowSignature, node.geometry.get());
-            mixMat(out.shadowSignature, world);
-            for (const auto& m : node.geometry->materials)
-                if (m)
-                    mix(out.shadowSignature, m->writesToDepthBuffer);
-        }
     }
     for (const scene::NodePtr& child : node.children())
         if (child)
@@ -161,10 +154,6 @@ DrawList collectDrawList(const scene::Node& root, const scene::Mat4& cameraWorld
 {
     DrawList out;
     collect(root, scene::Mat4::identity(), 1.0, false, cameraWorld, out);
-    for (const LightItem& l : out.lights) {
-        mixLight(out.shadowSignature, *l.light);
-        mixMat(out.shadowSignature, l.world);
-    }
     return out;
 }
 

@@ -29,8 +29,6 @@ struct LightItem {
 struct DrawList {
     std::vector<DrawItem> items;
     std::vector<LightItem> lights;
-    // Changes whenever what casts shadows changes (geometry, transforms, visibility).
-    std::size_t shadowSignature = 0;
 };
 
 // Walks the tree under `root`, skipping hidden nodes and their subtrees. `cameraWorld` is the

@@ -105,6 +105,23 @@ const scene::Material& defaultMaterial()
     return m;
 }
 
+// Element i of a geometry uses material i modulo their number; none at all draws the default one.
+const scene::Material& materialOf(const scene::Geometry& g, const PackedElement& e)
+{
+    const auto& mats = g.materials;
+    if (mats.empty())
+        return defaultMaterial();
+    const scene::MaterialPtr& m = mats[size_t(e.materialIndex) % mats.size()];
+    return m ? *m : defaultMaterial();
+}
+
+void mixHash(std::size_t& key, double v)
+{
+    std::uint64_t bits;
+    std::memcpy(&bits, &v, sizeof bits);
+    key ^= std::size_t(bits) + 0x9e3779b97f4a7c15ull + (key << 6) + (key >> 2);
+}
+
 struct TexRef {
     GLuint id = 0;
     bool translucent = false;
@@ -114,6 +131,7 @@ struct MeshEntry {
     std::weak_ptr<scene::Geometry> owner;
     GLuint vao = 0, vbo = 0, ebo = 0;
     std::vector<PackedElement> elements;
+    std::uint64_t serial = 0;  // unique per upload, unlike addresses
     scene::Vec3 origin;  // the packed positions are relative to it
     scene::Box bounds;   // of the packed positions
 };
@@ -168,6 +186,7 @@ struct SceneRenderer::Impl : QOpenGLExtraFunctions {
     std::unordered_map<qint64, TextureEntry> images;
     std::unordered_map<const scene::DrawnImage*, TextureEntry> drawnImages;
     std::uint64_t frame = 0;
+    std::uint64_t uploads = 0;
 
     bool usable = false;  // an OpenGL 3.3 context with every shader built
 
@@ -310,6 +329,7 @@ struct SceneRenderer::Impl : QOpenGLExtraFunctions {
         MeshEntry e;
         e.owner = geometry;
         e.elements = packed.elements;
+        e.serial = ++uploads;
         e.origin = packed.origin;
         const scene::Box b = geometry->localBounds();
         e.bounds = {b.min - packed.origin, b.max - packed.origin};
@@ -499,9 +519,13 @@ void SceneRenderer::render(const FrameRequest& request, unsigned target)
         }
     }
 
-    // Meshes and bounds of what may cast shadows.
+    // Meshes, and what casts shadows: surfaces that write depth, not turned to the camera.
+    // Markers drawn over the model (hover rings, measurement lines) cast none, so moving them
+    // does not draw the shadow map again.
     std::vector<const MeshEntry*> itemMeshes(list.items.size(), nullptr);
     std::vector<Mat4> placed(list.items.size());  // world transform of the packed positions
+    std::vector<char> casts(list.items.size(), 0);
+    std::size_t casterKey = 0;
     scene::Box casterBounds;
     bool haveCasters = false;
     for (size_t i = 0; i < list.items.size(); ++i) {
@@ -509,8 +533,17 @@ void SceneRenderer::render(const FrameRequest& request, unsigned target)
         const MeshEntry* m = g.mesh(item.geometry, stats_);
         itemMeshes[i] = m;
         placed[i] = item.world * Mat4::translation(m->origin);
-        if (item.billboarded || m->elements.empty())
+        if (item.billboarded)
             continue;
+        for (const PackedElement& e : m->elements)
+            if (!e.lines && materialOf(*item.geometry, e).writesToDepthBuffer)
+                casts[i] = 1;
+        if (!casts[i])
+            continue;
+        mixHash(casterKey, double(m->serial));
+        for (const auto& col : placed[i].m)
+            for (double v : col)
+                mixHash(casterKey, v);
         for (const Vec3& c : corners(m->bounds)) {
             const Vec3 w = placed[i].transformPoint(c);
             if (!scene::isFinite(w))
@@ -572,15 +605,11 @@ void SceneRenderer::render(const FrameRequest& request, unsigned target)
         ortho.m[3][2] = -(f + n) / (f - n);
         const Mat4 lightViewProjection = ortho * lightView;
 
-        std::size_t key = list.shadowSignature;
-        auto mixKey = [&key](double v) {
-            std::uint64_t bits;
-            std::memcpy(&bits, &v, sizeof bits);
-            key ^= std::size_t(bits) + 0x9e3779b97f4a7c15ull + (key << 6) + (key >> 2);
-        };
+        std::size_t key = casterKey;
         for (const auto& col : lightViewProjection.m)
             for (double v : col)
-                mixKey(v);
+                mixHash(key, v);
+        mixHash(key, shadowLight->light->shadowBias);
 
         g.ensureShadowMap();
         if (!g.shadowValid || key != g.shadowKey) {
@@ -600,7 +629,7 @@ void SceneRenderer::render(const FrameRequest& request, unsigned target)
             for (size_t i = 0; i < list.items.size(); ++i) {
                 const DrawItem& item = list.items[i];
                 const MeshEntry* m = itemMeshes[i];
-                if (item.billboarded)
+                if (!casts[i])
                     continue;
                 const auto mvp = toGl(lightViewProjection * placed[i]);
                 g.glUniformMatrix4fv(g.depthMatrix, 1, GL_FALSE, mvp.data());
@@ -608,12 +637,7 @@ void SceneRenderer::render(const FrameRequest& request, unsigned target)
                 for (const PackedElement& e : m->elements) {
                     if (e.lines)
                         continue;
-                    const auto& mats = item.geometry->materials;
-                    const scene::Material* mat =
-                        mats.empty() || !mats[size_t(e.materialIndex) % mats.size()]
-                            ? &defaultMaterial()
-                            : mats[size_t(e.materialIndex) % mats.size()].get();
-                    if (!mat->writesToDepthBuffer)
+                    if (!materialOf(*item.geometry, e).writesToDepthBuffer)
                         continue;
                     g.glDrawElements(GL_TRIANGLES, e.indexCount, GL_UNSIGNED_INT,
                                      reinterpret_cast<void*>(size_t(e.firstIndex) * sizeof(std::uint32_t)));
@@ -683,14 +707,12 @@ void SceneRenderer::render(const FrameRequest& request, unsigned target)
                 continue;
             }
             const double distance = scene::length(placed[i].transformPoint(m->bounds.center()) - eye);
-            const auto& mats = item.geometry->materials;
             for (const PackedElement& e : m->elements) {
                 Batch b;
                 b.item = &item;
                 b.mesh = m;
                 b.element = &e;
-                const scene::MaterialPtr& mp = mats.empty() ? nullptr : mats[size_t(e.materialIndex) % mats.size()];
-                b.material = mp ? mp.get() : &defaultMaterial();
+                b.material = &materialOf(*item.geometry, e);
                 b.diffuse = g.texture(b.material->diffuse);
                 b.emission = g.texture(b.material->emission);
                 b.mask = g.texture(b.material->transparent);

@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QPainter>
 #include <cmath>
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace rendertest;
@@ -503,4 +504,40 @@ TEST(OffscreenRenderer, ModelInSiteCoordinatesMovesSmoothlyWithTheCamera)
         worst = std::max({worst, std::abs(error.x()), std::abs(error.y())});
     }
     EXPECT_LT(worst, 0.4);
+}
+
+TEST(OffscreenRenderer, ShadowMapIsDrawnAgainOnlyWhenWhatCastsShadowsChanges)
+{
+    Fixture f;
+    auto caster = node(box(1, 1, 1, Color{1, 1, 1, 1}, scene::LightingModel::Lambert));
+    f.scene->rootNode()->addChild(caster);
+    f.scene->rootNode()->addChild(node(quad(10, Color{1, 1, 1, 1}, scene::LightingModel::Lambert), {0, 0, -0.5}));
+    auto marker = node(box(0.2, 0.2, 0.2, Color{1, 1, 0, 1}), {1, 1, 1});  // drawn over the model, as hover rings are
+    marker->geometry->firstMaterial()->readsFromDepthBuffer = false;
+    marker->geometry->firstMaterial()->writesToDepthBuffer = false;
+    f.scene->rootNode()->addChild(marker);
+    f.scene->rootNode()->addChild(directionalLight({0.3, 0.4, -1}, 900, true, 10));
+    render::OffscreenRenderer r;
+    f.draw(r);
+    EXPECT_TRUE(r.lastFrame().shadowMapRendered);
+
+    struct Step {
+        const char* what;
+        std::function<void()> change;
+        bool redrawn;
+    };
+    const Step steps[] = {
+        {"nothing", [] {}, false},
+        {"camera moved", [&] { f.eye->position.x += 0.5; }, false},
+        {"marker moved", [&] { marker->position.x += 0.5; }, false},
+        {"marker replaced", [&] { marker->geometry = marker->geometry->copy(); }, false},
+        {"caster moved", [&] { caster->position.z += 0.1; }, true},
+        {"caster hidden", [&] { caster->hidden = true; }, true},
+        {"light turned", [&] { f.scene->rootNode()->children().back()->lookAt({0.4, 0.3, -1}, {0, 0, 1}); }, true},
+    };
+    for (const Step& s : steps) {
+        s.change();
+        f.draw(r);
+        EXPECT_EQ(r.lastFrame().shadowMapRendered, s.redrawn) << s.what;
+    }
 }
