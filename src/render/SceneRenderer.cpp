@@ -631,7 +631,10 @@ void SceneRenderer::render(const FrameRequest& request, unsigned target)
                 const MeshEntry* m = itemMeshes[i];
                 if (!casts[i])
                     continue;
-                const auto mvp = toGl(lightViewProjection * placed[i]);
+                const Mat4 lightMvp = lightViewProjection * placed[i];
+                if (outsideFrustum(lightMvp, m->bounds))
+                    continue;  // outside the shadow area
+                const auto mvp = toGl(lightMvp);
                 g.glUniformMatrix4fv(g.depthMatrix, 1, GL_FALSE, mvp.data());
                 g.glBindVertexArray(m->vao);
                 for (const PackedElement& e : m->elements) {
