@@ -27,12 +27,9 @@ private:
     size_t reservado_ = 0;
 };
 
-// The whole content of a regular file, as above; nothing when it cannot be read.
-std::optional<ContenidoArchivo> leerContenidoArchivo(const std::filesystem::path& ruta);
-
 // The whole content of a regular file; nothing when it cannot be opened or read
-// (a folder, a device, a missing file, not enough memory).
-std::optional<std::string> leerArchivoCompleto(const std::filesystem::path& ruta);
+// (a folder, a device, a missing file, no memory for it).
+std::optional<ContenidoArchivo> leerContenidoArchivo(const std::filesystem::path& ruta);
 
 // True when the bytes are well-formed UTF-8 (no overlong forms, no surrogates).
 bool esTextoUTF8(std::string_view texto);
