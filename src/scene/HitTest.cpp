@@ -5,8 +5,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <vector>
 #include <limits>
+#include <vector>
 
 namespace scene {
 
