@@ -18,7 +18,9 @@ inline QString rgba(const QColor& c)
 // A tool button with no border of its own on a rounded background.
 inline QString estiloBotonPlano(const QColor& fondo, int radio, int relleno = 0)
 {
-    return QStringLiteral("QToolButton { background: %1; border: none; border-radius: %2px; padding: %3px; }"
+    // The panels are light whatever the application's palette: their captions stay dark.
+    return QStringLiteral("QToolButton { background: %1; color: rgba(0,0,0,217); border: none; border-radius: %2px;"
+                          " padding: %3px; }"
                           "QToolButton:pressed { background: rgba(0,0,0,40); }")
         .arg(rgba(fondo))
         .arg(radio)
