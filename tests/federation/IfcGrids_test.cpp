@@ -87,6 +87,19 @@ TEST(IfcGrids, BrokenChainsDropOnlyTheirAxis)
     EXPECT_EQ(ejes[0].tag, "A");
 }
 
+TEST(IfcGrids, PointsHandedOutAreBounded)
+{
+    std::string lista = "#4";
+    for (int i = 0; i < 999; ++i)
+        lista += ",#4";
+    const auto tabla = TablaRegistrosSTEP::desdeTexto(
+        "DATA;\n#1=IFCCARTESIANPOINT((0.,0.));#2=IFCCARTESIANPOINT((1.,0.));#5=IFCCARTESIANPOINT((2.,0.));\n"
+        "#3=IFCPOLYLINE((#1,#2,#5));#4=IFCGRIDAXIS('A',#3,.T.);\n"
+        "#6=IFCGRID('g',$,$,$,$,$,$,(" + lista + "),(),$);\nENDSEC;\n");
+    EXPECT_EQ(parsearGrillasIFC(tabla).size(), 1000u);
+    EXPECT_EQ(parsearGrillasIFC(tabla, 30).size(), 10u);
+}
+
 TEST(IfcGrids, NoGridOrUnreadableFileGivesNoAxes)
 {
     EXPECT_TRUE(desdeTexto("#1=IFCCARTESIANPOINT((0.,0.));\n").empty());

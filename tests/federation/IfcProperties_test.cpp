@@ -104,6 +104,37 @@ TEST(IfcProperties, ElementTypesAreTheTwentySixOnly)
         EXPECT_EQ(tabla.count(tipos[i]), 1u) << tipos[i];
 }
 
+TEST(IfcProperties, WorkIsBoundedWhenEveryElementMeetsEveryProperty)
+{
+    // 20 elements related to one set of 10 properties: 200 values in full.
+    std::string datos;
+    std::string elementos;
+    std::string propiedades;
+    for (int i = 1; i <= 20; ++i) {
+        datos += "#" + std::to_string(i) + "=IFCWALL('g',$,'Muro " + std::to_string(i) + "',$);\n";
+        elementos += (i > 1 ? ",#" : "#") + std::to_string(i);
+    }
+    for (int i = 101; i <= 110; ++i) {
+        datos += "#" + std::to_string(i) + "=IFCPROPERTYSINGLEVALUE('P" + std::to_string(i) + "',$,IFCINTEGER(1),$);\n";
+        propiedades += (i > 101 ? ",#" : "#") + std::to_string(i);
+    }
+    datos += "#200=IFCPROPERTYSET('s',$,'Set',$,(" + propiedades + "));\n";
+    datos += "#201=IFCRELDEFINESBYPROPERTIES('r',$,$,$,(" + elementos + "),#200);\n";
+    const auto tabla = TablaRegistrosSTEP::desdeTexto("DATA;\n" + datos + "ENDSEC;\n");
+
+    auto contar = [](const TablaPropiedadesIFC& t) {
+        size_t valores = 0;
+        for (const auto& [nombre, props] : t)
+            valores += props.size() - 1;  // without __tipoIFC
+        return valores;
+    };
+    EXPECT_EQ(contar(parsearPropiedadesIFC(tabla)), 200u);
+    const auto acotada = parsearPropiedadesIFC(tabla, 55);
+    EXPECT_EQ(acotada.size(), 20u);  // every element keeps its entry
+    EXPECT_GT(contar(acotada), 0u);
+    EXPECT_LE(contar(acotada), 55u);
+}
+
 TEST(IfcProperties, BadInputGivesAnEmptyTable)
 {
     EXPECT_TRUE(parsearPropiedadesIFC(std::filesystem::path("/nonexistent/a.ifc")).empty());

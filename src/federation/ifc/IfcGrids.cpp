@@ -4,6 +4,8 @@
 #include <cmath>
 #include <new>
 #include <optional>
+#include <string>
+#include <unordered_map>
 
 namespace quelva {
 
@@ -44,52 +46,104 @@ std::optional<scene::Vec3f> leerPunto(const RegistroSTEP& r)
     return scene::Vec3f{coordenadas[0], coordenadas[1], coordenadas[2]};
 }
 
-// Points of the polyline stored under `numero`; empty unless it has at least two.
-std::vector<scene::Vec3f> leerPolilinea(const TablaRegistrosSTEP& tabla, std::int64_t numero)
-{
-    std::vector<scene::Vec3f> puntos;
-    const RegistroSTEP* polilinea = tabla.buscar(numero);
-    if (!polilinea || polilinea->tipo != "IFCPOLYLINE")
-        return puntos;
-    for (const std::int64_t ref : parsearListaReferenciasSTEP(polilinea->argumentos)) {
-        const RegistroSTEP* punto = tabla.buscar(ref);
-        if (!punto || punto->tipo != "IFCCARTESIANPOINT")
-            continue;
-        if (const auto p = leerPunto(*punto))
-            puntos.push_back(*p);
-    }
-    if (puntos.size() < 2)
-        puntos.clear();
-    return puntos;
-}
+struct EjeLeido {
+    std::string tag;
+    std::int64_t curva = 0;
+};
 
-void anadirEjes(const TablaRegistrosSTEP& tabla, std::string_view lista, bool esU, std::vector<EjeGrilla>& ejes)
-{
-    for (const std::int64_t ref : parsearListaReferenciasSTEP(lista)) {
-        const RegistroSTEP* eje = tabla.buscar(ref);
-        if (!eje || eje->tipo != "IFCGRIDAXIS")
-            continue;
-        const auto atributos = separarAtributosSTEP(eje->argumentos);
-        if (atributos.size() < 2)
-            continue;
-        const std::string_view curva = recortarSTEP(atributos[1]);
-        if (curva.size() < 2 || curva.front() != '#')
-            continue;
-        const auto numeroCurva = leerEnteroSTEP(curva.substr(1));
-        if (!numeroCurva)
-            continue;
-        auto puntos = leerPolilinea(tabla, *numeroCurva);
-        if (puntos.empty())
-            continue;
-        ejes.push_back(EjeGrilla{QUuid::createUuid(), limpiarCadenaSTEP(atributos[0]), esU, std::move(puntos)});
+// One reading of the grids of a table. Points, polylines and axes are read once
+// each, however often they are referred to, and the points handed out are counted:
+// a few records listing one long polyline many times must not grow without end.
+struct Lectura {
+    const TablaRegistrosSTEP& tabla;
+    std::vector<EjeGrilla>& ejes;
+    size_t limitePuntos = 0;
+    size_t puntos = 0;
+    std::unordered_map<std::int64_t, std::optional<scene::Vec3f>> puntosLeidos;
+    std::unordered_map<std::int64_t, std::vector<scene::Vec3f>> polilineas;
+    std::unordered_map<std::int64_t, std::optional<EjeLeido>> ejesLeidos;
+
+    const std::optional<scene::Vec3f>& punto(std::int64_t numero)
+    {
+        auto it = puntosLeidos.find(numero);
+        if (it == puntosLeidos.end()) {
+            const RegistroSTEP* r = tabla.buscar(numero);
+            std::optional<scene::Vec3f> p;
+            if (r && r->tipo == "IFCCARTESIANPOINT")
+                p = leerPunto(*r);
+            it = puntosLeidos.emplace(numero, p).first;
+        }
+        return it->second;
     }
-}
+
+    // Points of the polyline stored under `numero`; empty unless it has at least two.
+    const std::vector<scene::Vec3f>& polilinea(std::int64_t numero)
+    {
+        auto it = polilineas.find(numero);
+        if (it != polilineas.end())
+            return it->second;
+        std::vector<scene::Vec3f> leidos;
+        const RegistroSTEP* r = tabla.buscar(numero);
+        if (r && r->tipo == "IFCPOLYLINE") {
+            for (const std::int64_t ref : parsearListaReferenciasSTEP(r->argumentos)) {
+                if (const auto& p = punto(ref))
+                    leidos.push_back(*p);
+            }
+        }
+        if (leidos.size() < 2)
+            leidos.clear();
+        return polilineas.emplace(numero, std::move(leidos)).first->second;
+    }
+
+    const std::optional<EjeLeido>& eje(std::int64_t numero)
+    {
+        auto it = ejesLeidos.find(numero);
+        if (it != ejesLeidos.end())
+            return it->second;
+        std::optional<EjeLeido> leido;
+        const RegistroSTEP* r = tabla.buscar(numero);
+        if (r && r->tipo == "IFCGRIDAXIS") {
+            std::vector<std::string_view> atributos;
+            separarAtributosSTEP(r->argumentos, atributos, 2);
+            if (atributos.size() >= 2) {
+                const std::string_view curva = recortarSTEP(atributos[1]);
+                if (curva.size() >= 2 && curva.front() == '#') {
+                    if (const auto numeroCurva = leerEnteroSTEP(curva.substr(1)))
+                        leido = EjeLeido{limpiarCadenaSTEP(atributos[0]), *numeroCurva};
+                }
+            }
+        }
+        return ejesLeidos.emplace(numero, std::move(leido)).first->second;
+    }
+
+    void anadirEjes(std::string_view lista, bool esU)
+    {
+        for (const std::int64_t ref : parsearListaReferenciasSTEP(lista)) {
+            const auto& leido = eje(ref);
+            if (!leido)
+                continue;
+            const auto& puntosCurva = polilinea(leido->curva);
+            if (puntosCurva.empty())
+                continue;
+            if (puntosCurva.size() > limitePuntos - puntos)
+                return;
+            puntos += puntosCurva.size();
+            ejes.push_back(EjeGrilla{QUuid::createUuid(), leido->tag, esU, puntosCurva});
+        }
+    }
+};
 
 }  // namespace
 
 std::vector<EjeGrilla> parsearGrillasIFC(const TablaRegistrosSTEP& tabla)
 {
+    return parsearGrillasIFC(tabla, 4'000'000 + 8 * tabla.entradas().size());
+}
+
+std::vector<EjeGrilla> parsearGrillasIFC(const TablaRegistrosSTEP& tabla, size_t limitePuntos)
+{
     std::vector<EjeGrilla> ejes;
+    Lectura lectura{tabla, ejes, limitePuntos, 0, {}, {}, {}};
     const auto& entradas = tabla.entradas();
     for (size_t i = 0; i < entradas.size(); ++i) {
         const RegistroSTEP& r = entradas[i].registro;
@@ -98,8 +152,8 @@ std::vector<EjeGrilla> parsearGrillasIFC(const TablaRegistrosSTEP& tabla)
         const auto atributos = separarAtributosSTEP(r.argumentos);
         if (atributos.size() < 9)
             continue;
-        anadirEjes(tabla, atributos[7], true, ejes);
-        anadirEjes(tabla, atributos[8], false, ejes);
+        lectura.anadirEjes(atributos[7], true);
+        lectura.anadirEjes(atributos[8], false);
     }
     return ejes;
 }

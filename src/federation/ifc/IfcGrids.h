@@ -24,6 +24,9 @@ struct EjeGrilla {
 // Axes of every IfcGrid whose curve is a polyline of at least two points: each
 // grid's U axes, then its V axes.
 std::vector<EjeGrilla> parsearGrillasIFC(const TablaRegistrosSTEP& tabla);
+// The same with at most `limitePuntos` points over all axes (the plain form allows
+// far more than real grids have): axes past it are left out.
+std::vector<EjeGrilla> parsearGrillasIFC(const TablaRegistrosSTEP& tabla, size_t limitePuntos);
 // An unreadable file or one that is not UTF-8 gives no axes.
 std::vector<EjeGrilla> parsearGrillasIFC(const std::filesystem::path& ruta);
 

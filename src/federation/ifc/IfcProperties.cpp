@@ -2,6 +2,7 @@
 
 #include "federation/ifc/ElementTypes.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <new>
 #include <utility>
@@ -11,7 +12,18 @@ namespace quelva {
 
 TablaPropiedadesIFC parsearPropiedadesIFC(const TablaRegistrosSTEP& tabla)
 {
+    return parsearPropiedadesIFC(tabla, limiteAsignacionesIFC(tabla));
+}
+
+size_t limiteAsignacionesIFC(const TablaRegistrosSTEP& tabla)
+{
+    return 4'000'000 + 8 * tabla.entradas().size();
+}
+
+TablaPropiedadesIFC parsearPropiedadesIFC(const TablaRegistrosSTEP& tabla, size_t limiteAsignaciones)
+{
     TablaPropiedadesIFC resultado;
+    size_t asignaciones = 0;
     const auto& entradas = tabla.entradas();
     // Entry of each element record, by its index in the table, so that relations
     // find it without splitting the element again. Map values keep their address.
@@ -71,6 +83,10 @@ TablaPropiedadesIFC parsearPropiedadesIFC(const TablaRegistrosSTEP& tabla)
         if (destinos.empty())
             continue;
 
+        // A few records can relate every element to every property, or one large set
+        // to many relations: the work is bounded by a budget and the rest left out.
+        if (asignaciones >= limiteAsignaciones)
+            break;
         separarAtributosSTEP(pset->argumentos, atributos, 5);
         if (atributos.size() < 5)
             continue;
@@ -79,6 +95,7 @@ TablaPropiedadesIFC parsearPropiedadesIFC(const TablaRegistrosSTEP& tabla)
 
         pares.clear();
         parsearListaReferenciasSTEP(propiedadesPset, referencias);
+        asignaciones = std::min(limiteAsignaciones, asignaciones + referencias.size());
         for (const std::int64_t ref : referencias) {
             const RegistroSTEP* prop = tabla.buscar(ref);
             if (!prop || prop->tipo != "IFCPROPERTYSINGLEVALUE")
@@ -91,6 +108,10 @@ TablaPropiedadesIFC parsearPropiedadesIFC(const TablaRegistrosSTEP& tabla)
                 continue;
             pares.emplace_back(prefijo + nombreProp, valorNominalSTEP(atributos[2]));
         }
+
+        if (!pares.empty() && destinos.size() > (limiteAsignaciones - asignaciones) / pares.size())
+            destinos.resize((limiteAsignaciones - asignaciones) / pares.size());
+        asignaciones += destinos.size() * pares.size();
 
         // Copies for all but the last related element, which takes the texts themselves.
         for (size_t k = 0; k < destinos.size(); ++k) {

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <map>
+#include <cstddef>
 #include <string>
 #include <unordered_map>
 
@@ -21,6 +22,11 @@ using TablaPropiedadesIFC = std::unordered_map<std::string, PropiedadesElementoI
 
 // Single-value properties of the named building elements, by property set.
 TablaPropiedadesIFC parsearPropiedadesIFC(const TablaRegistrosSTEP& tabla);
+// At most `limiteAsignaciones` property values are set, counted over all elements,
+// so that a small file relating every element to every property stays bounded;
+// the plain form allows limiteAsignacionesIFC(tabla), far beyond real models.
+TablaPropiedadesIFC parsearPropiedadesIFC(const TablaRegistrosSTEP& tabla, size_t limiteAsignaciones);
+size_t limiteAsignacionesIFC(const TablaRegistrosSTEP& tabla);
 // An unreadable file or one that is not UTF-8 gives the empty table.
 TablaPropiedadesIFC parsearPropiedadesIFC(const std::filesystem::path& ruta);
 
