@@ -72,43 +72,37 @@ QWidget* panelTRELM(ContentView& vista)
     return panel;
 }
 
-QWidget* panelInterferencias(ContentView& vista)
+namespace {
+
+// A card that, for now, counts what its tool keeps.
+QWidget* panelConteo(const char* nombre, long long n, const QString& vacio, const QString& sufijo)
 {
     auto* panel = new QWidget;
-    panel->setObjectName(QStringLiteral("panelInterferencias"));
+    panel->setObjectName(QString::fromUtf8(nombre));
     auto* col = new QVBoxLayout(panel);
     col->setContentsMargins(0, 0, 0, 0);
-    const auto n = static_cast<long long>(vista.clashes.historialAnalisis.size());
-    col->addWidget(nota(n == 0 ? QStringLiteral("Sin análisis")
-                               : platform::qformat("%lld", n) + QStringLiteral(" análisis en el historial"),
-                        panel));
+    col->addWidget(nota(n == 0 ? vacio : platform::qformat("%lld", n) + sufijo, panel));
     return panel;
+}
+
+}  // namespace
+
+QWidget* panelInterferencias(ContentView& vista)
+{
+    return panelConteo("panelInterferencias", static_cast<long long>(vista.clashes.historialAnalisis.size()),
+                       QStringLiteral("Sin análisis"), QStringLiteral(" análisis en el historial"));
 }
 
 QWidget* panelSecciones(ContentView& vista)
 {
-    auto* panel = new QWidget;
-    panel->setObjectName(QStringLiteral("panelSecciones"));
-    auto* col = new QVBoxLayout(panel);
-    col->setContentsMargins(0, 0, 0, 0);
-    const auto n = static_cast<long long>(vista.secciones.seccionesGuardadas.size());
-    col->addWidget(nota(n == 0 ? QStringLiteral("Sin secciones guardadas")
-                               : platform::qformat("%lld", n) + QStringLiteral(" secciones guardadas"),
-                        panel));
-    return panel;
+    return panelConteo("panelSecciones", static_cast<long long>(vista.secciones.seccionesGuardadas.size()),
+                       QStringLiteral("Sin secciones guardadas"), QStringLiteral(" secciones guardadas"));
 }
 
 QWidget* panelComentarios(ContentView& vista)
 {
-    auto* panel = new QWidget;
-    panel->setObjectName(QStringLiteral("panelComentarios"));
-    auto* col = new QVBoxLayout(panel);
-    col->setContentsMargins(0, 0, 0, 0);
-    const auto n = static_cast<long long>(vista.markup.comentarios.size());
-    col->addWidget(nota(n == 0 ? QStringLiteral("Sin comentarios")
-                               : platform::qformat("%lld", n) + QStringLiteral(" comentarios"),
-                        panel));
-    return panel;
+    return panelConteo("panelComentarios", static_cast<long long>(vista.markup.comentarios.size()),
+                       QStringLiteral("Sin comentarios"), QStringLiteral(" comentarios"));
 }
 
 }  // namespace quelva
