@@ -19,6 +19,7 @@ public:
     ~ContenidoArchivo();
 
     std::string_view texto() const { return {datos_, largo_}; }
+    char* escribible() { return datos_; }
 
 private:
     friend std::optional<ContenidoArchivo> leerContenidoArchivo(const std::filesystem::path& ruta);

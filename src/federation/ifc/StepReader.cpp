@@ -4,7 +4,6 @@
 #include "federation/ifc/StepString.h"
 
 #include <algorithm>
-#include <deque>
 #include <limits>
 #include <new>
 #include <unordered_set>
@@ -57,28 +56,28 @@ size_t espacioAlFinal(std::string_view s)
     return 0;
 }
 
-// Copy of a record text without line ends (anywhere) and without comments outside strings.
-std::string normalizarRegistro(std::string_view r)
+// Removes line ends (anywhere) and comments outside strings from a record, in
+// place: the text only shrinks. Returns the new length.
+size_t normalizarRegistro(char* r, size_t largo)
 {
-    std::string salida;
-    salida.reserve(r.size());
+    size_t escrito = 0;
     bool enCadena = false;
-    for (size_t i = 0; i < r.size(); ++i) {
+    for (size_t i = 0; i < largo; ++i) {
         const char c = r[i];
         if (c == '\r' || c == '\n')
             continue;
         if (c == '\'') {
             enCadena = !enCadena;
-        } else if (!enCadena && c == '/' && i + 1 < r.size() && r[i + 1] == '*') {
-            const size_t fin = r.find("*/", i + 2);
+        } else if (!enCadena && c == '/' && i + 1 < largo && r[i + 1] == '*') {
+            const size_t fin = std::string_view(r, largo).find("*/", i + 2);
             if (fin == std::string_view::npos)
                 break;
             i = fin + 1;
             continue;
         }
-        salida.push_back(c);
+        r[escrito++] = c;
     }
-    return salida;
+    return escrito;
 }
 
 // Position of the next byte of `d[j, n)` that is `a`, `b`, `c`, `e` or `f`; n when none.
@@ -208,8 +207,8 @@ std::uint64_t mezclar(std::int64_t clave)
 struct TablaRegistrosSTEP::Datos {
     std::string texto;                        // one of these two holds the file text
     ContenidoArchivo archivo;
-    std::string_view contenido;
-    std::deque<std::string> copias;           // records rebuilt without line ends or comments (stable addresses)
+    char* contenido = nullptr;                // the file text; records holding line ends or comments are compacted in place
+    size_t largo = 0;
     std::unordered_set<std::string> tipos;    // upper-cased types written in mixed case
     std::vector<Entrada> entradas;
     // Entry index + 1 by record number (0 = none): `directo` when numbers are dense
@@ -344,7 +343,8 @@ TablaRegistrosSTEP TablaRegistrosSTEP::desdeTexto(std::string texto)
 {
     auto datos = std::make_shared<Datos>();
     datos->texto = std::move(texto);
-    datos->contenido = datos->texto;
+    datos->contenido = datos->texto.data();
+    datos->largo = datos->texto.size();
     return construir(std::move(datos));
 }
 
@@ -352,14 +352,15 @@ TablaRegistrosSTEP TablaRegistrosSTEP::desdeContenido(ContenidoArchivo archivo)
 {
     auto datos = std::make_shared<Datos>();
     datos->archivo = std::move(archivo);
-    datos->contenido = datos->archivo.texto();
+    datos->contenido = datos->archivo.escribible();
+    datos->largo = datos->archivo.texto().size();
     return construir(std::move(datos));
 }
 
 TablaRegistrosSTEP TablaRegistrosSTEP::construir(std::shared_ptr<Datos> datos)
 {
     TablaRegistrosSTEP tabla;
-    const std::string_view texto = datos->contenido;
+    const std::string_view texto(datos->contenido, datos->largo);
     if (!esTextoUTF8(texto))
         return tabla;
     // Every record ends in ";", so their count bounds the table: one allocation, no regrowth.
@@ -370,8 +371,8 @@ TablaRegistrosSTEP TablaRegistrosSTEP::construir(std::shared_ptr<Datos> datos)
         if (limpio) {
             datos->agregar(r);
         } else {
-            datos->copias.push_back(normalizarRegistro(r));
-            datos->agregar(datos->copias.back());
+            char* inicio = datos->contenido + (r.data() - texto.data());
+            datos->agregar(std::string_view(inicio, normalizarRegistro(inicio, r.size())));
         }
     });
     datos->indexar();
@@ -420,7 +421,9 @@ std::vector<std::string> leerRegistrosSTEP(std::string_view texto)
     recorrerSentencias(texto, [&](std::string_view r, bool limpio) {
         if (r.empty() || r[0] != '#')
             return;
-        std::string copia = limpio ? std::string(r) : normalizarRegistro(r);
+        std::string copia(r);
+        if (!limpio)
+            copia.resize(normalizarRegistro(copia.data(), copia.size()));
         std::string_view vista = copia;
         while (size_t k = espacioAlFinal(vista))
             vista.remove_suffix(k);
