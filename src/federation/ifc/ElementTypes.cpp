@@ -40,7 +40,8 @@ bool esTipoElementoIFC(std::string_view tipo)
         return false;
     const auto& candidatos = kPorLargo.tipos[tipo.size()];
     for (int k = 0; k < kPorLargo.cuantos[tipo.size()]; ++k) {
-        if (candidatos[static_cast<size_t>(k)] == tipo)
+        const std::string_view t = candidatos[static_cast<size_t>(k)];
+        if (t[3] == tipo[3] && t.back() == tipo.back() && t == tipo)
             return true;
     }
     return false;
