@@ -9,6 +9,7 @@
 #include <QStringDecoder>
 
 #include <cerrno>
+#include <new>
 #include <filesystem>
 #include <functional>
 #include <system_error>
@@ -124,8 +125,15 @@ SalidaConversion<ResultadoVinculo> convertirIFC(const QString& archivo, const QS
 {
     ResultadoVinculo r;
     auto salida = convertir(archivo, motor, rutaOBJ, [&r](const fs::path& copia) {
-        r.propiedades = parsearPropiedadesIFC(copia);
-        r.grillas = parsearGrillasIFC(copia);
+        // One reading of the file serves both readers; a file too large for memory reads as empty.
+        try {
+            const TablaRegistrosSTEP tabla = leerArchivoSTEP(copia);
+            r.propiedades = parsearPropiedadesIFC(tabla);
+            r.grillas = parsearGrillasIFC(tabla);
+        } catch (const std::bad_alloc&) {
+            r.propiedades = {};
+            r.grillas = {};
+        }
     });
     if (const Fallo* f = std::get_if<Fallo>(&salida)) {
         switch (f->tipo) {
