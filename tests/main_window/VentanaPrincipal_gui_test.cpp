@@ -70,9 +70,10 @@ TEST(VentanaPrincipal, LinksSelectsInspectsAndUnlinksAModel)
     EXPECT_FALSE(v.columnaViewport()->overlayProcesando()->isVisible());
     EXPECT_EQ(v.federacion.fileName, "modelo_arq.ifc");
 
-    // Let the camera finish framing the model, then click the south wall's outer face.
-    QTest::qWait(1300);
+    // Let the camera frame the model (the fit starts 0.15 s after insertion), then click the south wall's outer face.
     render::SceneView* vista3D = v.columnaViewport()->vista3D();
+    QTest::qWait(400);
+    QTRY_VERIFY_WITH_TIMEOUT(!vista3D->isAnimatingCamera(), 10000);
     const scene::Vec3 punto = vista3D->projectPoint({2.0, 0.0, 1.5});
     QTest::mouseClick(vista3D, Qt::LeftButton, Qt::NoModifier, QPoint(int(punto.x), int(punto.y)));
     ASSERT_TRUE(v.seleccion.nodoSeleccionado);
