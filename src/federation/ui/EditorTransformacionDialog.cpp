@@ -2,6 +2,7 @@
 
 #include "federation/ControladorFederacion.h"
 #include "platform/NumberFormat.h"
+#include "platform/SheetButtonRow.h"
 #include "platform/Symbols.h"
 
 #include <QButtonGroup>
@@ -11,7 +12,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QShortcut>
 #include <QSlider>
 #include <QVBoxLayout>
 
@@ -169,30 +169,21 @@ EditorTransformacionDialog::EditorTransformacionDialog(const QString& nombreMode
 
     layout->addWidget(divisor());
 
-    auto* botones = new QHBoxLayout;
-    auto* restablecer = new QPushButton(QStringLiteral("Restablecer"));
+    // Made first so that Tab reaches it before "Cancelar".
+    auto* restablecer = new QPushButton(QStringLiteral("Restablecer"), this);
     restablecer->setFlat(true);
     restablecer->setAutoDefault(false);
     restablecer->setStyleSheet(QStringLiteral("color: #8a8a8e;"));
-    auto* cancelar = new QPushButton(QStringLiteral("Cancelar"));
-    cancelar->setAutoDefault(false);
-    auto* aplicar = new QPushButton(QStringLiteral("Aplicar"));
-    aplicar->setDefault(true);
-    botones->addWidget(restablecer);
-    botones->addStretch();
-    botones->addWidget(cancelar);
-    botones->addWidget(aplicar);
-    layout->addLayout(botones);
+    const platform::SheetButtonRow botones = platform::makeSheetButtonRow(this, QStringLiteral("Aplicar"));
+    botones.layout->insertWidget(0, restablecer);
+    // Return means "Aplicar" even with the focus on "Cancelar".
+    botones.cancel->setAutoDefault(false);
+    layout->addLayout(botones.layout);
+    QPushButton* cancelar = botones.cancel;
+    QPushButton* aplicar = botones.confirm;
     restablecer_ = restablecer;
     cancelar_ = cancelar;
     aplicar_ = aplicar;
-
-    auto* atajoCancelar = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Escape), this);
-    auto* atajoAplicar = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Return), this);
-    auto* atajoAplicarEnter = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Enter), this);
-    connect(atajoCancelar, &QShortcut::activated, cancelar, &QPushButton::click);
-    connect(atajoAplicar, &QShortcut::activated, aplicar, &QPushButton::click);
-    connect(atajoAplicarEnter, &QShortcut::activated, aplicar, &QPushButton::click);
 
     connect(restablecer, &QPushButton::clicked, this, [this]() {
         t_ = TransformacionModelo{};

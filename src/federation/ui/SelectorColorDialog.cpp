@@ -1,6 +1,7 @@
 #include "federation/ui/SelectorColorDialog.h"
 
 #include "federation/ControladorFederacion.h"
+#include "platform/SheetButtonRow.h"
 
 #include <QColorDialog>
 #include <QHBoxLayout>
@@ -9,7 +10,6 @@
 #include <QPixmap>
 #include <QPointer>
 #include <QPushButton>
-#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace quelva {
@@ -53,26 +53,15 @@ SelectorColorDialog::SelectorColorDialog(const QString& nombreEspecialidad, QCol
             elegirColor(elegido);
     });
 
-    auto* botones = new QHBoxLayout;
-    botones->setSpacing(16);
-    auto* cancelar = new QPushButton(QStringLiteral("Cancelar"));
-    cancelar->setAutoDefault(false);
-    auto* aplicar = new QPushButton(QStringLiteral("Aplicar"));
-    aplicar->setDefault(true);
-    botones->addStretch();
-    botones->addWidget(cancelar);
-    botones->addWidget(aplicar);
-    botones->addStretch();
-    layout->addLayout(botones);
+    const platform::SheetButtonRow botones = platform::makeSheetButtonRow(this, QStringLiteral("Aplicar"));
+    botones.layout->addStretch(1);  // centred under the well
+    // Return means "Aplicar" even with the focus on "Cancelar".
+    botones.cancel->setAutoDefault(false);
+    layout->addLayout(botones.layout);
+    QPushButton* cancelar = botones.cancel;
+    QPushButton* aplicar = botones.confirm;
     cancelar_ = cancelar;
     aplicar_ = aplicar;
-
-    auto* atajoCancelar = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Escape), this);
-    auto* atajoAplicar = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Return), this);
-    auto* atajoAplicarEnter = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Enter), this);
-    connect(atajoCancelar, &QShortcut::activated, cancelar, &QPushButton::click);
-    connect(atajoAplicar, &QShortcut::activated, aplicar, &QPushButton::click);
-    connect(atajoAplicarEnter, &QShortcut::activated, aplicar, &QPushButton::click);
 
     connect(cancelar, &QPushButton::clicked, this, &SelectorColorDialog::reject);
     connect(aplicar, &QPushButton::clicked, this, [this]() {

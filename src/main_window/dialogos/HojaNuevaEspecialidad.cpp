@@ -2,13 +2,13 @@
 
 #include "main_window/ContentView.h"
 #include "main_window/federacion/ClaveEspecialidad.h"
+#include "platform/SheetButtonRow.h"
 
 #include <QColorDialog>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace quelva {
@@ -68,15 +68,10 @@ HojaNuevaEspecialidad::HojaNuevaEspecialidad(ContentView& vista, QWidget* parent
     filaColor->addStretch(1);
     col->addLayout(filaColor);
 
-    auto* botones = new QHBoxLayout;
-    botones->setSpacing(16);
-    botones->addStretch(1);
-    cancelar_ = new QPushButton(QStringLiteral("Cancelar"), this);
-    agregar_ = new QPushButton(QStringLiteral("Agregar"), this);
-    agregar_->setDefault(true);
-    botones->addWidget(cancelar_);
-    botones->addWidget(agregar_);
-    col->addLayout(botones);
+    const platform::SheetButtonRow botones = platform::makeSheetButtonRow(this, QStringLiteral("Agregar"));
+    cancelar_ = botones.cancel;
+    agregar_ = botones.confirm;
+    col->addLayout(botones.layout);
 
     auto actualizarAgregar = [this] { agregar_->setEnabled(!nombreEspecialidadLimpio(nombre_->text()).isEmpty()); };
     connect(nombre_, &QLineEdit::textChanged, this, [this, actualizarAgregar](const QString& t) {
@@ -99,10 +94,6 @@ HojaNuevaEspecialidad::HojaNuevaEspecialidad(ContentView& vista, QWidget* parent
         vista_.agregarEspecialidad();
         accept();
     });
-    auto* atajoCancelar = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Escape), this);
-    connect(atajoCancelar, &QShortcut::activated, cancelar_, &QPushButton::click);
-    auto* atajoAgregar = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Return), this);
-    connect(atajoAgregar, &QShortcut::activated, agregar_, &QPushButton::click);
 
     actualizarAgregar();
     mostrarColor();
