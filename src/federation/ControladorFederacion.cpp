@@ -106,73 +106,67 @@ void ControladorFederacion::seleccionarArchivoIFC(const ResultadoSelectorArchivo
     vincularIFC(archivo);
 }
 
+template <class Convertir, class Integrar>
+void ControladorFederacion::ejecutarConversion(Convertir convertir, Integrar integrar)
+{
+    empezarEjecucion();
+    const QString rutaOBJ = platform::temporaryWorkPath(QStringLiteral(".obj"));
+    const std::optional<QString> motor = rutaMotor();
+    if (!motor) {
+        terminarEjecucion();
+        informarError(mensajeMotorAusente());
+        emit estadoCambiado();
+        return;
+    }
+    emit estadoCambiado();
+
+    QPointer<ControladorFederacion> self(this);
+    platform::BackgroundQueue::post([self, convertir = std::move(convertir), integrar = std::move(integrar),
+                                     motor = *motor, rutaOBJ]() mutable {
+        auto salida = convertir(motor, rutaOBJ);
+        platform::MainQueue::post(
+            [self, salida = std::move(salida), integrar = std::move(integrar), rutaOBJ]() mutable {
+                // A linked model keeps its OBJ until it is placed; with nobody to place it, it goes.
+                if (!self) {
+                    QFile::remove(rutaOBJ);
+                    return;
+                }
+                if (auto* error = std::get_if<QString>(&salida)) {
+                    self->terminarEjecucion();
+                    self->informarError(*error);
+                    emit self->estadoCambiado();
+                    return;
+                }
+                integrar(*self, std::get<0>(std::move(salida)));
+            });
+    });
+}
+
 void ControladorFederacion::vincularIFC(const QString& archivo)
 {
     // The discipline and the name are taken now: the user may select another discipline or
     // choose another file while this one converts.
     const QString key = estado_.seleccionActual;
     const QString nombre = QFileInfo(archivo).fileName();
-
-    empezarEjecucion();
-    const QString rutaOBJ = platform::temporaryWorkPath(QStringLiteral(".obj"));
-    const std::optional<QString> motor = rutaMotor();
-    if (!motor) {
-        terminarEjecucion();
-        informarError(mensajeMotorAusente());
-        emit estadoCambiado();
-        return;
-    }
-    emit estadoCambiado();
-
-    QPointer<ControladorFederacion> self(this);
-    platform::BackgroundQueue::post([self, archivo, motor = *motor, rutaOBJ, key, nombre]() {
-        auto salida = quelva::convertirIFC(archivo, motor, rutaOBJ);
-        platform::MainQueue::post([self, salida = std::move(salida), key, nombre, rutaOBJ]() mutable {
-            if (!self) {
-                QFile::remove(rutaOBJ);
-                return;
-            }
-            if (auto* error = std::get_if<QString>(&salida)) {
-                self->terminarEjecucion();
-                self->informarError(*error);
-                emit self->estadoCambiado();
-                return;
-            }
-            self->agregarModeloAEspecialidad(std::get<ResultadoVinculo>(std::move(salida)), key, nombre);
+    ejecutarConversion(
+        [archivo](const QString& motor, const QString& rutaOBJ) {
+            return quelva::convertirIFC(archivo, motor, rutaOBJ);
+        },
+        [key, nombre](ControladorFederacion& c, ResultadoVinculo r) {
+            c.agregarModeloAEspecialidad(std::move(r), key, nombre);
         });
-    });
 }
 
 void ControladorFederacion::cargarIFCEnSlot(const QString& archivo, const QString& slot)
 {
-    empezarEjecucion();
     const QString fileName = QFileInfo(archivo).fileName();
-    const QString rutaOBJ = platform::temporaryWorkPath(QStringLiteral(".obj"));
-    const std::optional<QString> motor = rutaMotor();
-    if (!motor) {
-        terminarEjecucion();
-        informarError(mensajeMotorAusente());
-        emit estadoCambiado();
-        return;
-    }
-    emit estadoCambiado();
-
-    QPointer<ControladorFederacion> self(this);
-    platform::BackgroundQueue::post([self, archivo, motor = *motor, rutaOBJ, slot, fileName]() {
-        auto salida = quelva::cargarSlotTRELM(archivo, motor, rutaOBJ, slot, fileName);
-        platform::MainQueue::post([self, salida = std::move(salida)]() mutable {
-            if (!self)
-                return;
-            if (auto* error = std::get_if<QString>(&salida)) {
-                self->terminarEjecucion();
-                self->informarError(*error);
-                emit self->estadoCambiado();
-                return;
-            }
-            ResultadoSlot r = std::get<ResultadoSlot>(std::move(salida));
-            self->asignarModeloSlotTRELM(r.slot, std::move(r.nodo), r.fileName, std::move(r.globalIds));
+    ejecutarConversion(
+        [archivo, slot, fileName](const QString& motor, const QString& rutaOBJ) {
+            return quelva::cargarSlotTRELM(archivo, motor, rutaOBJ, slot, fileName);
+        },
+        [](ControladorFederacion& c, ResultadoSlot r) {
+            c.asignarModeloSlotTRELM(r.slot, std::move(r.nodo), r.fileName, std::move(r.globalIds));
         });
-    });
 }
 
 void ControladorFederacion::fusionarPropiedades(const QString& key, TablaPropiedadesIFC tabla)

@@ -119,6 +119,11 @@ private:
     void empezarEjecucion();
     void terminarEjecucion();
     void informarError(const QString& mensaje);
+    // A converter run with a fresh OBJ work path, or the alert when the converter is missing.
+    // `convertir(motor, rutaOBJ)` runs in the background; its error text ends the run with an
+    // alert, its result goes to `integrar(*this, resultado)` on the main thread.
+    template <class Convertir, class Integrar>
+    void ejecutarConversion(Convertir convertir, Integrar integrar);
     const scene::NodePtr& raizEspecialidad(const QString& key);
     void fusionarPropiedades(const QString& key, TablaPropiedadesIFC tabla);
 
