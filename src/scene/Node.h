@@ -83,7 +83,7 @@ public:
     NodePtr childNamed(std::string_view n, bool recursive) const;
     // Depth-first, this node first; returning true from the visitor stops the walk.
     void visit(const std::function<bool(Node&)>& visitor);
-    // Depth-first over the descendants only, as SceneKit-style enumeration does.
+    // Depth-first over the descendants only, this node left out.
     void visitDescendants(const std::function<bool(Node&)>& visitor);
     bool isAncestorOf(const Node& other) const;
 
