@@ -122,6 +122,11 @@ EditorTransformacionDialog::EditorTransformacionDialog(const QString& nombreMode
         auto* b = new QPushButton(textoUnidades(todasLasUnidades[i]));
         b->setCheckable(true);
         b->setAutoDefault(false);
+        // A segmented control: the chosen unit stands out in the accent colour.
+        b->setStyleSheet(QStringLiteral("QPushButton { padding: 4px 10px; border: 1px solid palette(mid);"
+                                        " background: palette(button); }"
+                                        "QPushButton:checked { background: palette(highlight);"
+                                        " color: palette(highlighted-text); border-color: palette(highlight); }"));
         unidades_->addButton(b, static_cast<int>(i));
         segmentos->addWidget(b);
     }
