@@ -57,7 +57,9 @@ protected:
     {
         if (!llenarMenu)
             return;
-        QMenu menu(this);
+        // Not a child of the row: a refresh while the menu is open retires the row, and the
+        // menu's actions reach the window on their own. Nothing touches the row after exec().
+        QMenu menu;
         llenarMenu(menu);
         if (!menu.isEmpty())
             menu.exec(e->globalPos());
