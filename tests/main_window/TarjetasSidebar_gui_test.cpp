@@ -5,6 +5,7 @@
 #include "main_window/sidebar/TarjetaFederacion.h"
 #include "main_window/sidebar/TarjetaSeccion.h"
 #include "platform/SystemColors.h"
+#include "support/Esperar.h"
 #include "timeline/TimeLinerStore.h"
 
 #include <QLabel>
@@ -59,7 +60,7 @@ TEST(TarjetasSidebar, TimelineSummaryAveragesIwpProgress)
     ContentView v;
     v.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
-    QTRY_VERIFY(hijoVisible<QPushButton>(v, "botonAbrirTimeline") != nullptr);
+    ESPERAR_QUE(hijoVisible<QPushButton>(v, "botonAbrirTimeline") != nullptr);
     // Only CWAs: no summary.
     TimeLinerConfig config = v.timeLinerStore()->config();
     config.paquetes = {paquete(NivelAWP::cwa, 0)};
@@ -78,7 +79,7 @@ TEST(TarjetasSidebar, TimelineSummaryAveragesIwpProgress)
             config.paquetes.push_back(paquete(NivelAWP::iwp, p));
         v.timeLinerStore()->setConfig(config);
         QLabel* avance = nullptr;
-        QTRY_VERIFY((avance = hijoVisible<QLabel>(v, "avance")) != nullptr);
+        ESPERAR_QUE((avance = hijoVisible<QLabel>(v, "avance")) != nullptr);
         EXPECT_EQ(avance->text(), c.texto);
         EXPECT_EQ(hijoVisible<QLabel>(v, "conteo")->text(),
                   QString::number(c.progresos.size()) + QString::fromUtf8(" IWP · 1 CWA"));

@@ -9,6 +9,7 @@
 #include "platform/Resources.h"
 #include "render/SceneView.h"
 #include "support/Capturas.h"
+#include "support/Esperar.h"
 #include "support/Fixtures.h"
 
 #include <QLineEdit>
@@ -64,7 +65,7 @@ TEST(VentanaPrincipal, LinksSelectsInspectsAndUnlinksAModel)
     v.seleccionarArchivoIFC({testsupport::fixturePath("federation/modelo_arq.ifc")});
     EXPECT_TRUE(v.columnaViewport()->overlayProcesando()->isVisible());
     EXPECT_EQ(v.columnaViewport()->textoProcesando(), "Procesando Arquitectura...");
-    QTRY_VERIFY_WITH_TIMEOUT(v.hayModelosCargados() && !v.federacion.isProcessing, 60000);
+    ESPERAR_QUE_EN(v.hayModelosCargados() && !v.federacion.isProcessing, 60000);
     ASSERT_FALSE(v.federacion.showError) << v.federacion.errorMessage.value_or("").toStdString();
     EXPECT_FALSE(v.columnaViewport()->bienvenida()->isVisible());
     EXPECT_FALSE(v.columnaViewport()->overlayProcesando()->isVisible());
@@ -73,7 +74,7 @@ TEST(VentanaPrincipal, LinksSelectsInspectsAndUnlinksAModel)
     // Let the camera frame the model (the fit starts 0.15 s after insertion), then click the south wall's outer face.
     render::SceneView* vista3D = v.columnaViewport()->vista3D();
     QTest::qWait(400);
-    QTRY_VERIFY_WITH_TIMEOUT(!vista3D->isAnimatingCamera(), 10000);
+    ESPERAR_QUE_EN(!vista3D->isAnimatingCamera(), 10000);
     const scene::Vec3 punto = vista3D->projectPoint({2.0, 0.0, 1.5});
     QTest::mouseClick(vista3D, Qt::LeftButton, Qt::NoModifier, QPoint(int(punto.x), int(punto.y)));
     ASSERT_TRUE(v.seleccion.nodoSeleccionado);
@@ -82,7 +83,7 @@ TEST(VentanaPrincipal, LinksSelectsInspectsAndUnlinksAModel)
     EXPECT_EQ(material.emission.contents, scene::Contents(scene::Color{1.0, 0.85, 0.0, 1.0}));
 
     // Freshly built rows are shown by the next turn of the event loop.
-    QTRY_VERIFY(!filasInspector(v).empty());
+    ESPERAR_QUE(!filasInspector(v).empty());
     const auto filas = filasInspector(v);
     EXPECT_EQ(filas.at("Tipo IFC"), "Elemento");
     EXPECT_EQ(filas.at("Nombre"), "Muro-Sur");
@@ -99,17 +100,17 @@ TEST(VentanaPrincipal, LinksSelectsInspectsAndUnlinksAModel)
     ASSERT_TRUE(quitar);
     QTest::mouseClick(quitar, Qt::LeftButton);
     QMessageBox* alerta = nullptr;
-    QTRY_VERIFY((alerta = alertaVisible()) != nullptr);
+    ESPERAR_QUE((alerta = alertaVisible()) != nullptr);
     EXPECT_EQ(alerta->windowTitle(), "Eliminar modelo");
     EXPECT_EQ(alerta->text(),
               QString::fromUtf8("¿Eliminar \"modelo_arq.ifc\" de la escena? Esta acción no se puede deshacer."));
     EXPECT_TRUE(v.hayModelosCargados());
     QTest::mouseClick(alerta->findChild<QPushButton*>("botonConfirmar"), Qt::LeftButton);
-    QTRY_VERIFY(!v.hayModelosCargados());
+    ESPERAR_QUE(!v.hayModelosCargados());
     EXPECT_FALSE(v.modelosVinculados.modeloPendienteEliminar);
     EXPECT_TRUE(v.federacion.especialidades.at("ARQ").modelos.empty());
     EXPECT_FALSE(v.federacion.propiedadesIFC.count("ARQ"));
-    QTRY_VERIFY(v.columnaViewport()->bienvenida()->isVisible());
+    ESPERAR_QUE(v.columnaViewport()->bienvenida()->isVisible());
 }
 
 TEST(VentanaPrincipal, CancellingAConfirmationChangesNothingButThePendingField)
@@ -122,18 +123,18 @@ TEST(VentanaPrincipal, CancellingAConfirmationChangesNothingButThePendingField)
     v.clashes.analisisPendienteEliminar = 0;
     v.refrescar();
     QMessageBox* alerta = nullptr;
-    QTRY_VERIFY((alerta = alertaVisible()) != nullptr);
+    ESPERAR_QUE((alerta = alertaVisible()) != nullptr);
     EXPECT_EQ(alerta->windowTitle(), QString::fromUtf8("Eliminar análisis"));
     EXPECT_EQ(alerta->text(), QString::fromUtf8("¿Eliminar \"Primero\"? Esta acción no se puede deshacer."));
     QTest::mouseClick(alerta->findChild<QPushButton*>("botonCancelar"), Qt::LeftButton);
-    QTRY_VERIFY(!v.clashes.analisisPendienteEliminar);
+    ESPERAR_QUE(!v.clashes.analisisPendienteEliminar);
     EXPECT_EQ(v.clashes.historialAnalisis.size(), 2u);
 
     v.clashes.analisisPendienteEliminar = 1;
     v.refrescar();
-    QTRY_VERIFY((alerta = alertaVisible()) != nullptr);
+    ESPERAR_QUE((alerta = alertaVisible()) != nullptr);
     QTest::mouseClick(alerta->findChild<QPushButton*>("botonConfirmar"), Qt::LeftButton);
-    QTRY_VERIFY(!v.clashes.analisisPendienteEliminar);
+    ESPERAR_QUE(!v.clashes.analisisPendienteEliminar);
     ASSERT_EQ(v.clashes.historialAnalisis.size(), 1u);
     EXPECT_EQ(v.clashes.historialAnalisis[0].nombre, "Primero");
 }
@@ -148,7 +149,7 @@ TEST(VentanaPrincipal, NewDisciplineSheetResetsItsFieldsAndAddsTheDerivedKey)
     ASSERT_TRUE(boton);
     QTest::mouseClick(boton, Qt::LeftButton);
     HojaNuevaEspecialidad* hoja = nullptr;
-    QTRY_VERIFY((hoja = v.findChild<HojaNuevaEspecialidad*>()) != nullptr && hoja->isVisible());
+    ESPERAR_QUE((hoja = v.findChild<HojaNuevaEspecialidad*>()) != nullptr && hoja->isVisible());
     EXPECT_EQ(hoja->campoNombre()->text(), "");
     EXPECT_EQ(hoja->campoIcono()->text(), "folder");
     EXPECT_FALSE(hoja->botonAgregar()->isEnabled());
@@ -157,11 +158,11 @@ TEST(VentanaPrincipal, NewDisciplineSheetResetsItsFieldsAndAddsTheDerivedKey)
     QTest::keyClicks(hoja->campoNombre(), "  Arquitectura ");
     EXPECT_TRUE(hoja->botonAgregar()->isEnabled());
     QTest::mouseClick(hoja->botonAgregar(), Qt::LeftButton);
-    QTRY_VERIFY(!v.disciplinas.mostrarNuevaEsp);
+    ESPERAR_QUE(!v.disciplinas.mostrarNuevaEsp);
     EXPECT_EQ(v.federacion.ordenEspecialidades.back(), "ARQ1");
     EXPECT_EQ(v.federacion.especialidades.at("ARQ1").nombre, "Arquitectura");
     EXPECT_EQ(v.federacion.especialidades.at("ARQ1").icono, "folder");
-    QTRY_VERIFY(hijoVisible<QWidget>(v, "bloque_ARQ1") != nullptr);
+    ESPERAR_QUE(hijoVisible<QWidget>(v, "bloque_ARQ1") != nullptr);
 }
 
 TEST(VentanaPrincipal, QuantityTakeOffWithNothingLoadedReportsIt)
@@ -171,11 +172,11 @@ TEST(VentanaPrincipal, QuantityTakeOffWithNothingLoadedReportsIt)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
     v.abrirQTO();
     QMessageBox* alerta = nullptr;
-    QTRY_VERIFY((alerta = alertaVisible()) != nullptr);
+    ESPERAR_QUE((alerta = alertaVisible()) != nullptr);
     EXPECT_EQ(alerta->windowTitle(), "Error");
     EXPECT_EQ(alerta->text(),
               QString::fromUtf8("No hay elementos cargados para cuantificar. Vincula al menos un archivo IFC."));
     EXPECT_TRUE(v.ventanas.reportWindows.isEmpty());
     QTest::mouseClick(alerta->findChild<QPushButton*>("botonCancelar"), Qt::LeftButton);
-    QTRY_VERIFY(!v.federacion.showError);
+    ESPERAR_QUE(!v.federacion.showError);
 }
