@@ -3,13 +3,22 @@
 
 #include "main_window/ContentView.h"
 #include "main_window/sidebar/Sidebar.h"
+#include "platform/Queues.h"
+#include "platform/Resources.h"
+#include "support/Esperar.h"
+#include "support/Fixtures.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QMenu>
 #include <QPointer>
 #include <QTest>
 #include <QTimer>
+
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace quelva;
@@ -62,7 +71,7 @@ TEST(CiclosDeVida, ModelRowMenuSurvivesTheSidebarBeingRebuiltWhileItIsOpen)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
     v.refrescar();
     QWidget* fila = nullptr;
-    QTRY_VERIFY((fila = hijoVisible<QWidget>(v, "filaModelo")) != nullptr);
+    ESPERAR_QUE((fila = hijoVisible<QWidget>(v, "filaModelo")) != nullptr);
     QPointer<QWidget> filaVigilada(fila);
 
     // While the menu is up, a finished conversion refreshes the window; then "50%" is chosen.
@@ -84,5 +93,87 @@ TEST(CiclosDeVida, ModelRowMenuSurvivesTheSidebarBeingRebuiltWhileItIsOpen)
 
     EXPECT_TRUE(elegido);
     EXPECT_DOUBLE_EQ(v.federacion.especialidades.at("ARQ").modelos.front().transparencia, 0.5);
-    QTRY_VERIFY(filaVigilada.isNull());
+    ESPERAR_QUE(filaVigilada.isNull());
+}
+
+
+QMessageBox* alertaVisible()
+{
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* a = qobject_cast<QMessageBox*>(w); a && a->isVisible())
+            return a;
+    return nullptr;
+}
+
+TEST(CiclosDeVida, SlotLoadAlertClosedAnyWayButContinuarOnlyForgetsTheSlot)
+{
+    ContentView v;
+    v.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
+    v.comparacion.trelmActivo = true;
+    const std::function<void(QMessageBox&)> cierres[] = {
+        [](QMessageBox& a) { QTest::mouseClick(a.findChild<QPushButton*>("botonCancelar"), Qt::LeftButton); },
+        [](QMessageBox& a) { QTest::keyClick(&a, Qt::Key_Escape); },
+        [](QMessageBox& a) { a.close(); },  // the window's close button
+    };
+    for (const auto& cerrar : cierres) {
+        v.cargarSlotTRELM("BASE");
+        QPointer<QMessageBox> alerta;
+        ESPERAR_QUE((alerta = alertaVisible()) != nullptr);
+        EXPECT_EQ(alerta->windowTitle(), "Cargar nuevo archivo");
+        cerrar(*alerta);
+        ESPERAR_QUE(alerta.isNull());
+        EXPECT_FALSE(v.comparacion.trelmSlotPendienteCargar);
+        EXPECT_TRUE(v.comparacion.trelmActivo);
+        EXPECT_FALSE(v.vinculacion.showFilePicker);
+        EXPECT_FALSE(v.federacion.seleccionandoTRELM);
+    }
+
+    // "Continuar" clears the comparison, then the importer opens for the slot; cancelling it
+    // forgets the slot.
+    v.cargarSlotTRELM("NUEVO");
+    QPointer<QMessageBox> alerta;
+    ESPERAR_QUE((alerta = alertaVisible()) != nullptr);
+    QTest::mouseClick(alerta->findChild<QPushButton*>("botonConfirmar"), Qt::LeftButton);
+    QPointer<QFileDialog> selector;
+    ESPERAR_QUE((selector = qobject_cast<QFileDialog*>(v.dialogoActivo())) != nullptr);
+    EXPECT_FALSE(v.comparacion.trelmActivo);
+    EXPECT_FALSE(v.comparacion.trelmSlotPendienteCargar);
+    EXPECT_EQ(v.federacion.seleccionandoTRELM, std::optional<QString>("NUEVO"));
+    selector->reject();
+    ESPERAR_QUE(selector.isNull());
+    EXPECT_FALSE(v.federacion.seleccionandoTRELM);
+    EXPECT_FALSE(v.vinculacion.showFilePicker);
+
+    // With no comparison shown the importer opens at once.
+    v.cargarSlotTRELM("BASE");
+    ESPERAR_QUE(qobject_cast<QFileDialog*>(v.dialogoActivo()) != nullptr);
+    EXPECT_EQ(alertaVisible(), nullptr);
+    EXPECT_EQ(v.federacion.seleccionandoTRELM, std::optional<QString>("BASE"));
+}
+
+TEST(CiclosDeVida, ClosingTheWindowWithSheetsAlertsWindowsAndARunOpenIsClean)
+{
+    platform::Resources::setBundleDir(testsupport::bundleDir());
+    {
+        ContentView v;
+        vincularModelo(v, "ARQ", "A.ifc");
+        v.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
+        v.seleccionarArchivoIFC({testsupport::fixturePath("federation/modelo_arq.ifc")});
+        ASSERT_TRUE(v.federacion.isProcessing);
+        v.cargarSlotTRELM("BASE");
+        v.prepararNuevaEspecialidad();
+        v.cambiarColorEspecialidad("ARQ");
+        v.editarTransformacionModelo("ARQ", v.federacion.especialidades.at("ARQ").modelos.front());
+        v.pedirEliminarModelo("ARQ", v.federacion.especialidades.at("ARQ").modelos.front());
+        v.informarError("x");
+        v.abrirQTO();
+        v.abrirVentanaTimeLiner();
+        QTest::qWait(50);
+    }
+    // The run finishes with nobody to take its result.
+    platform::BackgroundQueue::waitForIdle();
+    QTest::qWait(300);
+    EXPECT_TRUE(QApplication::topLevelWidgets().isEmpty());
 }
