@@ -242,6 +242,9 @@ void ContentView::presentarDialogos()
     }
 
     if (federacion.showError && federacion.errorMessage) {
+        // A later error while the alert is up is the one its "OK" dismisses: show that one.
+        if (alertaError_ && alertaError_->isVisible())
+            alertaError_->setText(*federacion.errorMessage);
         presentarAlerta(alertaError_, QStringLiteral("Error"), *federacion.errorMessage, {}, false, nullptr, [this] {
             federacion.showError = false;
             federacion.errorMessage.reset();

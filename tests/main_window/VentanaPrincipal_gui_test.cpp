@@ -180,3 +180,21 @@ TEST(VentanaPrincipal, QuantityTakeOffWithNothingLoadedReportsIt)
     QTest::mouseClick(alerta->findChild<QPushButton*>("botonCancelar"), Qt::LeftButton);
     ESPERAR_QUE(!v.federacion.showError);
 }
+
+TEST(VentanaPrincipal, ErrorAlertShowsTheLatestErrorWhileItIsUp)
+{
+    ContentView v;
+    v.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
+    v.informarError("Primer fallo");
+    QMessageBox* alerta = nullptr;
+    ESPERAR_QUE((alerta = alertaVisible()) != nullptr);
+    EXPECT_EQ(alerta->text(), "Primer fallo");
+    // A second run fails while the alert is up: the alert tells the error it will dismiss.
+    v.informarError("Segundo fallo");
+    EXPECT_EQ(alertaVisible(), alerta);
+    EXPECT_EQ(alerta->text(), "Segundo fallo");
+    QTest::mouseClick(alerta->findChild<QPushButton*>("botonCancelar"), Qt::LeftButton);
+    ESPERAR_QUE(!v.federacion.showError);
+    EXPECT_FALSE(v.federacion.errorMessage);
+}
