@@ -15,6 +15,7 @@
 #include <QPointer>
 
 #include <algorithm>
+#include <memory>
 #include <set>
 
 namespace quelva {
@@ -32,6 +33,13 @@ std::optional<QString> rutaMotor()
 {
     return platform::Resources::path(QStringLiteral("IfcConvert"), QString());
 }
+
+// Removes a work file when the last holder lets go: a completion dropped unrun (the
+// application quitting with results still queued) must not leave its file behind.
+struct ArchivoDeTrabajo {
+    QString ruta;
+    ~ArchivoDeTrabajo() { QFile::remove(ruta); }
+};
 
 }  // namespace
 
@@ -124,13 +132,12 @@ void ControladorFederacion::ejecutarConversion(Convertir convertir, Integrar int
     platform::BackgroundQueue::post([self, convertir = std::move(convertir), integrar = std::move(integrar),
                                      motor = *motor, rutaOBJ]() mutable {
         auto salida = convertir(motor, rutaOBJ);
+        // A linked model keeps its OBJ until it is placed; with nobody to place it, it goes.
+        auto obj = std::make_shared<const ArchivoDeTrabajo>(rutaOBJ);
         platform::MainQueue::post(
-            [self, salida = std::move(salida), integrar = std::move(integrar), rutaOBJ]() mutable {
-                // A linked model keeps its OBJ until it is placed; with nobody to place it, it goes.
-                if (!self) {
-                    QFile::remove(rutaOBJ);
+            [self, salida = std::move(salida), integrar = std::move(integrar), obj]() mutable {
+                if (!self)
                     return;
-                }
                 if (auto* error = std::get_if<QString>(&salida)) {
                     self->terminarEjecucion();
                     self->informarError(*error);

@@ -272,6 +272,32 @@ TEST_F(LinkRun, SlotRunFailureKeepsTheSlot)
     EXPECT_TRUE(archivosTemporales().isEmpty());
 }
 
+// The link OBJ waits in the temporary directory for the completion to place the model; when
+// nobody places it (the controller destroyed, or the result dropped as the application quits
+// and discards what is still queued) it must still go.
+TEST_F(LinkRun, LinkOBJIsRemovedWhenTheResultIsNeverPlaced)
+{
+    for (const bool sinControlador : {true, false}) {
+        SCOPED_TRACE(sinControlador ? "controller destroyed" : "completion discarded");
+        const QString puerta = otro(sinControlador ? "abrir1" : "abrir2");
+        fijar("QUELVA_CONV_ESPERA", puerta);
+        elegir(conv("muros_a.ifc"));
+        if (sinControlador)
+            controlador.reset();
+        QFile(puerta).open(QIODevice::WriteOnly);
+        platform::BackgroundQueue::waitForIdle();
+        if (!sinControlador)
+            QCoreApplication::removePostedEvents(QCoreApplication::instance(), QEvent::MetaCall);
+        vaciarColas();
+        EXPECT_TRUE(archivosTemporales().isEmpty()) << archivosTemporales().join(", ").toStdString();
+        EXPECT_FALSE(estado.hayModelosCargados());
+        if (!controlador) {
+            ControladorFederacion::Servicios s;
+            controlador = std::make_unique<ControladorFederacion>(estado, escena, s);
+        }
+    }
+}
+
 class RestoreRun : public LinkRun {};
 
 TEST_F(RestoreRun, InsertsWithTheSavedVisibilityAndTransparencyAndFitsAtOnce)
