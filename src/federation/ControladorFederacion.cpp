@@ -367,16 +367,7 @@ void ControladorFederacion::zoomEspecialidad(const QString& key)
     if (it == estado_.especialidades.end() || !it->second.nodoRaiz)
         return;
     // The root node's box holds its models after their transformations.
-    const scene::Box caja = it->second.nodoRaiz->boundingBox();
-    if (caja.min == caja.max)
-        return;
-    const scene::Vec3 centro = (caja.min + caja.max) * 0.5;
-    const scene::Vec3 lados = caja.max - caja.min;
-    double radio = std::max({lados.x, lados.y, lados.z});
-    if (!(radio > 0))
-        radio = 10.0;
-    if (servicios_.enfocar)
-        servicios_.enfocar(centro.x, centro.y, centro.z, static_cast<float>(radio));
+    enfocarCaja(it->second.nodoRaiz->boundingBox());
 }
 
 void ControladorFederacion::desvincularTodos(const QString& key)
@@ -460,11 +451,15 @@ void ControladorFederacion::alternarResaltadoModelo(const QString& key, const QU
     });
 
     // The model as it stands in the scene: after its unit scale, offset and rotation.
-    const scene::Box caja = cajaTransformada(*m->nodo);
-    if (caja.min == caja.max) {
-        emit estadoCambiado();
+    enfocarCaja(cajaTransformada(*m->nodo));
+    emit estadoCambiado();
+}
+
+void ControladorFederacion::enfocarCaja(const scene::Box& caja)
+{
+    // An empty box leaves the camera where it is.
+    if (caja.min == caja.max)
         return;
-    }
     const scene::Vec3 centro = (caja.min + caja.max) * 0.5;
     const scene::Vec3 lados = caja.max - caja.min;
     double radio = std::max({lados.x, lados.y, lados.z});
@@ -472,7 +467,6 @@ void ControladorFederacion::alternarResaltadoModelo(const QString& key, const QU
         radio = 10.0;
     if (servicios_.enfocar)
         servicios_.enfocar(centro.x, centro.y, centro.z, static_cast<float>(radio));
-    emit estadoCambiado();
 }
 
 // ---------------------------------------------------------------------------------------

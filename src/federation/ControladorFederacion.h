@@ -119,6 +119,8 @@ private:
     void empezarEjecucion();
     void terminarEjecucion();
     void informarError(const QString& mensaje);
+    // Frames the camera on a box: centred on it, its largest side as the radius.
+    void enfocarCaja(const scene::Box& caja);
     // A converter run with a fresh OBJ work path, or the alert when the converter is missing.
     // `convertir(motor, rutaOBJ)` runs in the background; its error text ends the run with an
     // alert, its result goes to `integrar(*this, resultado)` on the main thread.

@@ -73,13 +73,11 @@ void ContentView::abrirVentanaTimeLiner()
             v->activateWindow();
             return;
         }
-    ListaVentanas visibles;
+    // None is visible: the closed ones leave the list.
     for (const QPointer<QWidget>& v : timeline.timeLinerWindows)
-        if (v && v->isVisible())
-            visibles.append(v);
-        else if (v)
+        if (v)
             v->deleteLater();
-    timeline.timeLinerWindows = visibles;
+    timeline.timeLinerWindows.clear();
 
     QWidget* ventana = ventanaHerramienta(QStringLiteral("Timeline / Control de Obra — QUELVA"), QSize(1200, 720),
                                           contenidoPendiente(QStringLiteral("Timeline / Control de Obra")));

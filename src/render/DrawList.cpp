@@ -1,6 +1,7 @@
 #include "render/DrawList.h"
 
 #include "scene/Material.h"
+#include "scene/Projection.h"
 
 #include <cstring>
 #include <functional>
@@ -63,28 +64,6 @@ void mixLight(std::size_t& h, const scene::Light& l)
     mixColor(h, l.shadowColor);
 }
 
-// World transform of a billboard: its position and scale kept, its axes those of the camera,
-// so its +Z points back at the viewer.
-scene::Mat4 billboardTransform(const scene::Mat4& world, const scene::Mat4& cameraWorld)
-{
-    scene::Mat4 out = cameraWorld;
-    for (int c = 0; c < 3; ++c) {
-        const scene::Vec3 axis{world.m[c][0], world.m[c][1], world.m[c][2]};
-        const scene::Vec3 cam{cameraWorld.m[c][0], cameraWorld.m[c][1], cameraWorld.m[c][2]};
-        const double s = scene::length(axis);
-        const scene::Vec3 a = scene::normalized(cam) * s;
-        out.m[c][0] = a.x;
-        out.m[c][1] = a.y;
-        out.m[c][2] = a.z;
-        out.m[c][3] = 0;
-    }
-    out.m[3][0] = world.m[3][0];
-    out.m[3][1] = world.m[3][1];
-    out.m[3][2] = world.m[3][2];
-    out.m[3][3] = 1;
-    return out;
-}
-
 void collect(const scene::Node& node, const scene::Mat4& parentWorld, double parentOpacity, bool parentBillboard,
              const scene::Mat4& cameraWorld, DrawList& out)
 {
@@ -93,7 +72,7 @@ void collect(const scene::Node& node, const scene::Mat4& parentWorld, double par
     scene::Mat4 world = parentWorld * node.localTransform();
     const bool billboarded = parentBillboard || node.billboard;
     if (node.billboard)
-        world = billboardTransform(world, cameraWorld);
+        world = scene::billboardTransform(world, cameraWorld);
     const double opacity = parentOpacity * node.opacity;
 
     if (node.light)

@@ -5,6 +5,7 @@
 #include "main_window/sidebar/Sidebar.h"
 #include "platform/Queues.h"
 #include "platform/Resources.h"
+#include "support/Buscar.h"
 #include "support/Esperar.h"
 #include "support/Fixtures.h"
 
@@ -22,17 +23,10 @@
 #include <gtest/gtest.h>
 
 using namespace quelva;
+using testsupport::alertaVisible;
+using testsupport::hijoVisible;
 
 namespace {
-
-template <typename T>
-T* hijoVisible(QWidget& raiz, const QString& nombre)
-{
-    for (T* w : raiz.findChildren<T*>(nombre))
-        if (w->isVisible())
-            return w;
-    return nullptr;
-}
 
 scene::NodePtr modeloDePrueba()
 {
@@ -96,14 +90,6 @@ TEST(CiclosDeVida, ModelRowMenuSurvivesTheSidebarBeingRebuiltWhileItIsOpen)
     ESPERAR_QUE(filaVigilada.isNull());
 }
 
-
-QMessageBox* alertaVisible()
-{
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* a = qobject_cast<QMessageBox*>(w); a && a->isVisible())
-            return a;
-    return nullptr;
-}
 
 TEST(CiclosDeVida, SlotLoadAlertClosedAnyWayButContinuarOnlyForgetsTheSlot)
 {

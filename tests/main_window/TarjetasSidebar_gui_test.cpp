@@ -5,6 +5,7 @@
 #include "main_window/sidebar/TarjetaFederacion.h"
 #include "main_window/sidebar/TarjetaSeccion.h"
 #include "platform/SystemColors.h"
+#include "support/Buscar.h"
 #include "support/Esperar.h"
 #include "timeline/TimeLinerStore.h"
 
@@ -16,17 +17,9 @@
 #include <gtest/gtest.h>
 
 using namespace quelva;
+using testsupport::hijoVisible;
 
 namespace {
-
-template <typename T>
-T* hijoVisible(QWidget& raiz, const QString& nombre)
-{
-    for (T* w : raiz.findChildren<T*>(nombre))
-        if (w->isVisible())
-            return w;
-    return nullptr;
-}
 
 PaqueteAWP paquete(NivelAWP nivel, double progreso)
 {

@@ -8,6 +8,7 @@
 #include "main_window/inspector/ColumnaInspector.h"
 #include "platform/Resources.h"
 #include "render/SceneView.h"
+#include "support/Buscar.h"
 #include "support/Capturas.h"
 #include "support/Esperar.h"
 #include "support/Fixtures.h"
@@ -20,6 +21,8 @@
 #include <gtest/gtest.h>
 
 using namespace quelva;
+using testsupport::alertaVisible;
+using testsupport::hijoVisible;
 
 namespace {
 
@@ -30,23 +33,6 @@ std::map<QString, QString> filasInspector(const ContentView& v)
         if (fila->isVisibleTo(v.columnaInspector()))
             filas[fila->property("etiqueta").toString()] = fila->property("valor").toString();
     return filas;
-}
-
-template <typename T>
-T* hijoVisible(QWidget& raiz, const QString& nombre)
-{
-    for (T* w : raiz.findChildren<T*>(nombre))
-        if (w->isVisible())
-            return w;
-    return nullptr;
-}
-
-QMessageBox* alertaVisible()
-{
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* a = qobject_cast<QMessageBox*>(w); a && a->isVisible())
-            return a;
-    return nullptr;
 }
 
 }  // namespace
