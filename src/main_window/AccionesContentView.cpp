@@ -3,6 +3,7 @@
 
 #include "main_window/ContentView.h"
 
+#include "clash/ControladorInterferencias.h"
 #include "federation/ControladorFederacion.h"
 #include "main_window/federacion/ClaveEspecialidad.h"
 #include "platform/SystemColors.h"
@@ -216,22 +217,12 @@ void ContentView::eliminarModelo(const QString& key, const QUuid& modeloId)
 
 void ContentView::quitarResaltado()
 {
-    for (const Interferencia& i : clashes.interferencias)
-        for (const scene::NodePtr& n : {i.nodoA, i.nodoB})
-            if (n)
-                if (scene::Material* m = primerMaterial(*n))
-                    m->emission.contents = scene::Color::black();
-    clashes.interferencias.clear();
+    interferenciasControlador_->quitarResaltado();
 }
 
 void ContentView::limpiarResaltadoInterferencias()
 {
-    for (const scene::NodePtr& n : clashes.nodosDestacadosHistorial)
-        if (n)
-            if (scene::Material* m = primerMaterial(*n))
-                m->emission.contents =
-                    enInterferencia(n.get(), clashes.interferencias) ? naranjaSistema() : scene::Color::black();
-    clashes.nodosDestacadosHistorial.clear();
+    interferenciasControlador_->limpiarResaltadoInterferencias();
 }
 
 void ContentView::limpiarComparacionTRELM()
@@ -266,12 +257,9 @@ void ContentView::eliminarComentario(const QUuid& id)
     markup.comentarioPendElim.reset();
 }
 
-void ContentView::eliminarAnalisis(std::int64_t indice)
+void ContentView::eliminarAnalisis(const QUuid& id)
 {
-    limpiarResaltadoInterferencias();
-    // The history may have changed while the alert was up: an index outside it removes nothing.
-    if (indice >= 0 && indice < std::int64_t(clashes.historialAnalisis.size()))
-        clashes.historialAnalisis.erase(clashes.historialAnalisis.begin() + indice);
+    interferenciasControlador_->eliminarAnalisis(id);
     clashes.analisisPendienteEliminar.reset();
 }
 

@@ -1,11 +1,13 @@
 #include "main_window/ContentView.h"
 
+#include "clash/ControladorInterferencias.h"
 #include "federation/ControladorFederacion.h"
 #include "federation/ui/EditorTransformacionDialog.h"
 #include "federation/ui/SelectorColorDialog.h"
 #include "main_window/ColumnaViewport.h"
 #include "main_window/dialogos/Confirmaciones.h"
 #include "main_window/dialogos/HojaNuevaEspecialidad.h"
+#include "main_window/interferencias/HojaConfigAnalisis.h"
 #include "main_window/inspector/ColumnaInspector.h"
 #include "main_window/sidebar/Sidebar.h"
 #include "platform/NotificationCenter.h"
@@ -48,6 +50,12 @@ ContentView::ContentView(QWidget* parent) : QWidget(parent)
     servicios.recordarDiffuseSeleccionado = [this](const QColor& c) { seleccion.diffuseOriginalSeleccionado = c; };
     federacionControlador_ = new ControladorFederacion(federacion, escena.scene, std::move(servicios), this);
     connect(federacionControlador_, &ControladorFederacion::estadoCambiado, this, &ContentView::refrescar);
+    ControladorInterferencias::Servicios serviciosClash;
+    serviciosClash.especialidades = [this]() -> const auto& { return federacion.especialidades; };
+    serviciosClash.generacionProyecto = [this] { return federacionControlador_->generacionProyecto(); };
+    serviciosClash.viewport = viewport_;
+    interferenciasControlador_ = new ControladorInterferencias(clashes, std::move(serviciosClash), this);
+    connect(interferenciasControlador_, &ControladorInterferencias::estadoCambiado, this, &ContentView::refrescar);
     connect(timeLinerStore_, &TimeLinerStore::configChanged, this, &ContentView::refrescar);
 
     construirVista();
@@ -59,7 +67,7 @@ ContentView::~ContentView()
 {
     // Sheets and alerts hold references into this view's state.
     for (QDialog* d : {selectorArchivo_.data(), hojaNuevaEspecialidad_.data(), hojaColor_.data(),
-                       hojaTransformacion_.data()})
+                       hojaTransformacion_.data(), hojaConfigAnalisis_.data()})
         delete d;
     for (QMessageBox* a : {alertaError_.data(), alertaEliminarModelo_.data(), alertaLimpiarTRELM_.data(),
                            alertaCargarSlot_.data(), alertaEliminarSeccion_.data(), alertaEliminarComentario_.data(),
@@ -159,7 +167,8 @@ QDialog* ContentView::dialogoActivo() const
                        static_cast<QDialog*>(alertaEliminarSeccion_.data()),
                        static_cast<QDialog*>(alertaEliminarComentario_.data()),
                        static_cast<QDialog*>(alertaEliminarAnalisis_.data()), hojaNuevaEspecialidad_.data(),
-                       hojaColor_.data(), hojaTransformacion_.data(), selectorArchivo_.data()})
+                       hojaColor_.data(), hojaTransformacion_.data(), hojaConfigAnalisis_.data(),
+                       selectorArchivo_.data()})
         if (d && d->isVisible())
             return d;
     return nullptr;
@@ -288,11 +297,20 @@ void ContentView::presentarDialogos()
     }
 
     if (clashes.analisisPendienteEliminar) {
+        // The analysis is the one shown when asked, whatever the history does meanwhile.
         const std::int64_t indice = *clashes.analisisPendienteEliminar;
+        const bool valido = indice >= 0 && indice < std::int64_t(clashes.historialAnalisis.size());
+        const QUuid id = valido ? clashes.historialAnalisis[size_t(indice)].id : QUuid();
         presentarAlerta(alertaEliminarAnalisis_, QStringLiteral("Eliminar análisis"),
                         mensajeEliminarAnalisis(clashes.historialAnalisis, indice).value_or(QString()),
-                        QStringLiteral("Eliminar"), true, [this, indice] { eliminarAnalisis(indice); },
+                        QStringLiteral("Eliminar"), true, [this, id] { eliminarAnalisis(id); },
                         [this] { clashes.analisisPendienteEliminar.reset(); });
+    }
+
+    if (clashes.mostrarConfigAnalisis && !hojaConfigAnalisis_) {
+        auto* hoja = new HojaConfigAnalisis(*this, this);
+        hojaConfigAnalisis_ = hoja;
+        hoja->open();
     }
 
     if (federacion.colorPickerKey && !hojaColor_)

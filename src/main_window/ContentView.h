@@ -18,6 +18,7 @@ class AlmacenEtiquetas;
 class GestorProyecto;
 class TimeLinerStore;
 class ControladorFederacion;
+class ControladorInterferencias;
 class ColumnaViewport;
 class ColumnaInspector;
 class Sidebar;
@@ -54,6 +55,7 @@ public:
     GestorProyecto* gestor() const { return gestor_; }
     TimeLinerStore* timeLinerStore() const { return timeLinerStore_; }
     ControladorFederacion& controladorFederacion() const { return *federacionControlador_; }
+    ControladorInterferencias& controladorInterferencias() const { return *interferenciasControlador_; }
     ColumnaViewport* columnaViewport() const { return columnaViewport_; }
     ColumnaInspector* columnaInspector() const { return columnaInspector_; }
     Sidebar* sidebar() const { return sidebar_; }
@@ -94,7 +96,7 @@ public:
     void quitarResaltado();
     void eliminarSeccion(const QUuid& id);
     void eliminarComentario(const QUuid& id);
-    void eliminarAnalisis(std::int64_t indice);
+    void eliminarAnalisis(const QUuid& id);
 
     // --- Comparison slots -------------------------------------------------------------------------
     void cargarSlotTRELM(const QString& slot);
@@ -110,6 +112,8 @@ public:
     // --- Tools ------------------------------------------------------------------------------------
     void abrirQTO();
     void abrirVentanaTimeLiner();
+    // A new report window on a copy of the analysis.
+    void mostrarReporteAnalisis(const AnalisisInterferencias& analisis);
 
     void informarError(const QString& mensaje);
 
@@ -139,6 +143,7 @@ private:
     GestorProyecto* gestor_ = nullptr;
     TimeLinerStore* timeLinerStore_ = nullptr;
     ControladorFederacion* federacionControlador_ = nullptr;
+    ControladorInterferencias* interferenciasControlador_ = nullptr;
 
     Sidebar* sidebar_ = nullptr;
     ColumnaViewport* columnaViewport_ = nullptr;
@@ -149,6 +154,7 @@ private:
     QPointer<QDialog> hojaNuevaEspecialidad_;
     QPointer<QDialog> hojaColor_;
     QPointer<QDialog> hojaTransformacion_;
+    QPointer<QDialog> hojaConfigAnalisis_;
     QPointer<QMessageBox> alertaError_;
     QPointer<QMessageBox> alertaEliminarModelo_;
     QPointer<QMessageBox> alertaLimpiarTRELM_;

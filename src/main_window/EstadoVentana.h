@@ -6,7 +6,7 @@
 // properties, grid axes, comparison slots, highlight, colour picker, errors)
 // is EstadoFederacion. The long-lived holders are owned by ContentView itself.
 
-#include "clash/Interferencia.h"
+#include "clash/EstadoInterferencias.h"
 #include "comments/ComentarioMarkup.h"
 #include "comparison/ResultadoTRELM.h"
 #include "federation/Especialidad.h"
@@ -78,21 +78,6 @@ struct EstadoSeleccion {
     scene::NodePtr nodoSeleccionado;
     QString nombreSeleccionado;
     std::optional<QColor> diffuseOriginalSeleccionado;
-};
-
-struct EstadoInterferencias {
-    std::vector<Interferencia> interferencias;
-    bool detectando = false;
-    std::vector<AnalisisInterferencias> historialAnalisis;  // oldest first
-    QSet<QUuid> analisisExpandidos;
-    std::vector<scene::NodePtr> nodosDestacadosHistorial;
-    bool mostrarConfigAnalisis = false;
-    QString nombreAnalisis;
-    double toleranciaAnalisis = 0.02;  // metres
-    bool excluirResueltos = true;
-    std::set<QString> paresActivos;
-    std::vector<std::pair<QString, QString>> paresDisponibles;
-    std::optional<std::int64_t> analisisPendienteEliminar;
 };
 
 struct EstadoVentanas {

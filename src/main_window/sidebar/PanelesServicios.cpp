@@ -1,6 +1,7 @@
 #include "main_window/sidebar/PanelesServicios.h"
 
 #include "main_window/ContentView.h"
+#include "main_window/interferencias/PanelInterferencias.h"
 #include "platform/NumberFormat.h"
 #include "platform/Symbols.h"
 
@@ -89,8 +90,7 @@ QWidget* panelConteo(const char* nombre, long long n, const QString& vacio, cons
 
 QWidget* panelInterferencias(ContentView& vista)
 {
-    return panelConteo("panelInterferencias", static_cast<long long>(vista.clashes.historialAnalisis.size()),
-                       QStringLiteral("Sin análisis"), QStringLiteral(" análisis en el historial"));
+    return panelInterferenciasClash(vista);
 }
 
 QWidget* panelSecciones(ContentView& vista)
