@@ -1,6 +1,8 @@
 #include "app/QUELVAApp.h"
 #include "app/TemaVisual.h"
 #include "platform/NumberFormat.h"
+#include "platform/Queues.h"
+#include "platform/WorkFolder.h"
 
 #include <QApplication>
 #include <QMainWindow>
@@ -12,6 +14,8 @@ int main(int argc, char** argv)
     // Qt took the numeric locale from the environment; numbers are written with a full stop.
     platform::pinNumericLocale();
     quelva::aplicarTemaVisual(app);
+    // Reports opened in other applications are kept a week.
+    platform::BackgroundQueue::post([] { platform::removeOldReports(); });
     quelva::QUELVAApp quelvaApp;
     quelvaApp.ventanaPrincipal()->show();
     app.exec();

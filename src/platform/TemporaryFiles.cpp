@@ -1,5 +1,7 @@
 #include "platform/TemporaryFiles.h"
 
+#include "platform/WorkFolder.h"
+
 #include <QDir>
 #include <QUuid>
 
@@ -12,7 +14,7 @@ QString newUuidText()
 
 QString temporaryWorkPath(const QString& extension)
 {
-    return QDir(QDir::tempPath()).filePath(newUuidText() + extension);
+    return QDir(privateWorkFolder()).filePath(newUuidText() + extension);
 }
 
 }  // namespace platform

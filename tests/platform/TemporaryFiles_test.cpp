@@ -1,4 +1,5 @@
 #include "platform/TemporaryFiles.h"
+#include "platform/WorkFolder.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -7,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-TEST(TemporaryFiles, WorkPathIsAnUpperCaseUuidWithTheExtensionInTheTempDir)
+TEST(TemporaryFiles, WorkPathIsAnUpperCaseUuidWithTheExtensionInThePrivateFolder)
 {
     static const QRegularExpression canonical(
         "^[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}$");
@@ -15,7 +16,7 @@ TEST(TemporaryFiles, WorkPathIsAnUpperCaseUuidWithTheExtensionInTheTempDir)
     for (int i = 0; i < 50; ++i) {
         const QString path = platform::temporaryWorkPath(".obj");
         const QFileInfo info(path);
-        EXPECT_EQ(QDir(info.absolutePath()).canonicalPath(), QDir(QDir::tempPath()).canonicalPath());
+        EXPECT_EQ(QDir(info.absolutePath()).canonicalPath(), QDir(platform::privateWorkFolder()).canonicalPath());
         ASSERT_TRUE(info.fileName().endsWith(".obj"));
         const QString stem = info.fileName().chopped(4);
         EXPECT_EQ(stem.size(), 36);

@@ -1,0 +1,168 @@
+#include "platform/ZipWriter.h"
+
+#include "platform/AtomicFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <vector>
+#include <zip.h>
+
+namespace platform {
+
+struct ZipWriter::Entry {
+    QByteArray name;
+    enum class Kind { directory, memory, file } kind = Kind::memory;
+    QByteArray bytes;
+    QString sourcePath;
+};
+
+struct ZipWriter::State {
+    std::vector<Entry> entries;
+    std::optional<QString> error;
+};
+
+namespace {
+
+bool nombreValido(const QString& name)
+{
+    if (name.isEmpty() || name.startsWith(u'/') || name.contains(u'\\') || name.contains(QChar(0)))
+        return false;
+    const QStringList partes = name.split(u'/');
+    for (qsizetype i = 0; i < partes.size(); ++i) {
+        const QString& parte = partes.at(i);
+        if (parte == QLatin1String("..") || parte == QLatin1String("."))
+            return false;
+        // Only a folder's name ends in "/", which leaves one empty last piece.
+        if (parte.isEmpty() && i != partes.size() - 1)
+            return false;
+    }
+    return true;
+}
+
+QString textoZip(zip_t* archivo)
+{
+    return QString::fromUtf8(zip_strerror(archivo));
+}
+
+// libzip removes an archive with no entries instead of writing it; this is
+// the end record of an empty archive.
+QByteArray archivoVacio()
+{
+    QByteArray bytes(22, '\0');
+    bytes[0] = 'P';
+    bytes[1] = 'K';
+    bytes[2] = 5;
+    bytes[3] = 6;
+    return bytes;
+}
+
+}  // namespace
+
+ZipWriter::ZipWriter() : state_(std::make_unique<State>()) {}
+
+ZipWriter::~ZipWriter() = default;
+
+void ZipWriter::addDirectory(const QString& name)
+{
+    QString carpeta = name;
+    if (!carpeta.endsWith(u'/'))
+        carpeta.append(u'/');
+    if (!nombreValido(carpeta)) {
+        if (!state_->error)
+            state_->error = QStringLiteral("El nombre de carpeta «%1» no es válido en un archivo zip.").arg(name);
+        return;
+    }
+    state_->entries.push_back({carpeta.toUtf8(), Entry::Kind::directory, {}, {}});
+}
+
+void ZipWriter::addFile(const QString& name, const QByteArray& bytes)
+{
+    if (!nombreValido(name) || name.endsWith(u'/')) {
+        if (!state_->error)
+            state_->error = QStringLiteral("El nombre «%1» no es válido en un archivo zip.").arg(name);
+        return;
+    }
+    state_->entries.push_back({name.toUtf8(), Entry::Kind::memory, bytes, {}});
+}
+
+void ZipWriter::addFileFromPath(const QString& name, const QString& sourcePath)
+{
+    if (!nombreValido(name) || name.endsWith(u'/')) {
+        if (!state_->error)
+            state_->error = QStringLiteral("El nombre «%1» no es válido en un archivo zip.").arg(name);
+        return;
+    }
+    state_->entries.push_back({name.toUtf8(), Entry::Kind::file, {}, sourcePath});
+}
+
+std::optional<QString> ZipWriter::error() const
+{
+    return state_->error;
+}
+
+std::optional<QString> ZipWriter::finish(const QString& path)
+{
+    if (state_->error)
+        return state_->error;
+    for (const Entry& e : state_->entries) {
+        if (e.kind != Entry::Kind::file)
+            continue;
+        const QFileInfo info(e.sourcePath);
+        if (!info.isFile() || !info.isReadable())
+            return QStringLiteral("No se pudo leer «%1» para agregarlo como «%2» al archivo zip.")
+                .arg(e.sourcePath, QString::fromUtf8(e.name));
+    }
+    if (state_->entries.empty())
+        return replaceFileAtomically(path, archivoVacio());
+
+    const std::vector<Entry>& entries = state_->entries;
+    return replaceFileAtomicallyWith(path, [&](const QString& temporal) -> std::optional<QString> {
+        int codigo = 0;
+        const QByteArray ruta = QFile::encodeName(temporal);
+        zip_t* archivo = zip_open(ruta.constData(), ZIP_CREATE | ZIP_TRUNCATE, &codigo);
+        if (!archivo) {
+            zip_error_t e;
+            zip_error_init_with_code(&e, codigo);
+            const QString motivo = QString::fromUtf8(zip_error_strerror(&e));
+            zip_error_fini(&e);
+            return QStringLiteral("No se pudo crear el archivo zip «%1»: %2.").arg(path, motivo);
+        }
+        auto fallo = [&](const Entry& e) {
+            const QString motivo = textoZip(archivo);
+            zip_discard(archivo);
+            return QStringLiteral("No se pudo agregar «%1» al archivo zip «%2»: %3.")
+                .arg(QString::fromUtf8(e.name), path, motivo);
+        };
+        for (const Entry& e : entries) {
+            zip_int64_t indice = -1;
+            if (e.kind == Entry::Kind::directory) {
+                indice = zip_dir_add(archivo, e.name.constData(), ZIP_FL_ENC_UTF_8);
+            } else {
+                zip_source_t* fuente = nullptr;
+                if (e.kind == Entry::Kind::memory) {
+                    // The bytes live in `entries` until zip_close has read them.
+                    fuente = zip_source_buffer(archivo, e.bytes.constData(),
+                                               static_cast<zip_uint64_t>(e.bytes.size()), 0);
+                } else {
+                    fuente = zip_source_file(archivo, QFile::encodeName(e.sourcePath).constData(), 0, -1);
+                }
+                if (!fuente)
+                    return fallo(e);
+                indice = zip_file_add(archivo, e.name.constData(), fuente, ZIP_FL_ENC_UTF_8);
+                if (indice < 0)
+                    zip_source_free(fuente);
+            }
+            if (indice < 0)
+                return fallo(e);
+        }
+        if (zip_close(archivo) != 0) {
+            const QString motivo = textoZip(archivo);
+            zip_discard(archivo);
+            return QStringLiteral("No se pudo escribir el archivo zip «%1»: %2.").arg(path, motivo);
+        }
+        return std::nullopt;
+    });
+}
+
+}  // namespace platform
