@@ -18,7 +18,7 @@ QString carpetaTrabajo;
 
 void borrarCarpetaTrabajo()
 {
-    if (!carpetaTrabajo.isEmpty())
+    if (!carpetaTrabajo.isEmpty() && carpetaTrabajo != QDir::tempPath())
         QDir(carpetaTrabajo).removeRecursively();
 }
 
@@ -42,12 +42,17 @@ QString crearCarpetaPrivada()
 
 QString privateWorkFolder()
 {
-    static std::once_flag hecho;
-    std::call_once(hecho, [] {
+    static std::mutex guarda;
+    static bool registrado = false;
+    std::lock_guard<std::mutex> bloqueo(guarda);
+    // Made again when something removed it (a cleaner of old temporary files).
+    if (carpetaTrabajo.isEmpty() || !QFileInfo(carpetaTrabajo).isDir()) {
         carpetaTrabajo = crearCarpetaPrivada();
-        if (carpetaTrabajo != QDir::tempPath())
+        if (!registrado && carpetaTrabajo != QDir::tempPath()) {
             std::atexit(borrarCarpetaTrabajo);
-    });
+            registrado = true;
+        }
+    }
     return carpetaTrabajo;
 }
 

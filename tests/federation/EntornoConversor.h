@@ -4,6 +4,7 @@
 
 #include "platform/Queues.h"
 #include "platform/Resources.h"
+#include "platform/WorkFolder.h"
 #include "support/Fixtures.h"
 
 #include <QCoreApplication>
@@ -78,12 +79,12 @@ protected:
     static QString conversor() { return testsupport::fixturePath("federation/conv/IfcConvert"); }
     static QString conv(const QString& archivo) { return testsupport::fixturePath("federation/conv/" + archivo); }
 
-    // Names of what is left in the temporary directory.
+    // Names of what is left in the run's work folder.
     QStringList archivosTemporales() const
     {
-        return QDir(temporal_.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot);
+        return QDir(temporal()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot);
     }
-    QString temporal() const { return temporal_.path(); }
+    static QString temporal() { return platform::privateWorkFolder(); }
     QString otro(const QString& nombre) const { return otros_.filePath(nombre); }
 
 private:

@@ -22,6 +22,13 @@ TEST(WorkFolder, PrivateFolderIsOwnerOnlyAndHoldsWorkPaths)
     EXPECT_EQ(st.st_mode & 0777, 0700u);
     EXPECT_NE(QDir(carpeta).canonicalPath(), QDir(QDir::tempPath()).canonicalPath());
     EXPECT_EQ(QFileInfo(platform::temporaryWorkPath(".obj")).absolutePath(), carpeta);
+
+    // Removed behind our back (a cleaner of old temporary files): made again.
+    ASSERT_TRUE(QDir(carpeta).removeRecursively());
+    const QString otra = platform::privateWorkFolder();
+    ASSERT_EQ(stat(QFile::encodeName(otra).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+
     QStandardPaths::setTestModeEnabled(true);
     EXPECT_TRUE(QFileInfo(platform::reportsFolder()).isDir());
 }
