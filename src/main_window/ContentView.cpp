@@ -43,7 +43,7 @@ ContentView::ContentView(QWidget* parent) : QWidget(parent)
     servicios.hayInterferencias = [this] { return !clashes.interferencias.empty(); };
     servicios.quitarResaltado = [this] { quitarResaltado(); };
     servicios.seccionActiva = [this] { return secciones.seccionActiva; };
-    servicios.actualizarPlanoSeccion = [] {};  // the section display arrives with the section tools
+    servicios.actualizarPlanoSeccion = [this] { actualizarPlanoSeccion(); };
     servicios.trelmActivo = [this] { return comparacion.trelmActivo; };
     servicios.compararVersionesTRELM = [] {};  // the comparison run arrives with the comparison tools
     servicios.nodoSeleccionado = [this] { return seleccion.nodoSeleccionado.get(); };

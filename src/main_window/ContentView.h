@@ -109,6 +109,20 @@ public:
     void limpiarMedicion();
     void cerrarPoligono();
 
+    // --- Sections (actions in secciones/AccionesSeccion.cpp) -----------------------------------
+    void activarSeccion(bool activa);
+    void cambiarEjeSeccion(int eje);
+    void moverSeccion(double posicion);  // the plane only: the card updates itself while dragging
+    void cambiarModoProfundidad(int modo);
+    void cambiarProfundidadSeccion(double profundidad);
+    void recalcularRangoSeccion();
+    void actualizarPlanoSeccion();
+    void generarPlano2D();
+    void restaurarSeccionGuardada(const QUuid& id);
+    void pedirEliminarSeccion(const QUuid& id);
+    // Saves the section a 2D window was cut at, under a name made unique.
+    void guardarSeccionActual(const QString& nombre, int eje, double posicion);
+
     // --- Tools ------------------------------------------------------------------------------------
     void abrirQTO();
     void abrirVentanaTimeLiner();

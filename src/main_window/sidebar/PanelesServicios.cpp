@@ -93,12 +93,6 @@ QWidget* panelInterferencias(ContentView& vista)
     return panelInterferenciasClash(vista);
 }
 
-QWidget* panelSecciones(ContentView& vista)
-{
-    return panelConteo("panelSecciones", static_cast<long long>(vista.secciones.seccionesGuardadas.size()),
-                       QStringLiteral("Sin secciones guardadas"), QStringLiteral(" secciones guardadas"));
-}
-
 QWidget* panelComentarios(ContentView& vista)
 {
     return panelConteo("panelComentarios", static_cast<long long>(vista.markup.comentarios.size()),
