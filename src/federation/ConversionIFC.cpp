@@ -32,6 +32,25 @@ void eliminarSinError(const QString& ruta)
     fs::remove(rutaSistema(ruta), ec);
 }
 
+// The converter writes "<OBJ>.parcial-XXXXXX" beside its output and renames it at the end.
+void eliminarParciales(const QString& rutaOBJ)
+{
+    const fs::path obj = rutaSistema(rutaOBJ);
+    const std::string prefijo = obj.filename().string() + ".parcial-";
+    std::error_code ec;
+    for (fs::directory_iterator it(obj.parent_path(), ec), fin; !ec && it != fin; it.increment(ec)) {
+        if (it->path().filename().string().rfind(prefijo, 0) == 0) {
+            std::error_code ignorado;
+            fs::remove(it->path(), ignorado);
+        }
+    }
+}
+
+QString mensajeSenal(std::int32_t senal)
+{
+    return QStringLiteral("El conversor IFC se detuvo inesperadamente (señal %1).").arg(senal);
+}
+
 QString describirErrorCopia(const std::error_code& ec)
 {
     switch (ec.value()) {
@@ -46,7 +65,7 @@ QString describirErrorCopia(const std::error_code& ec)
 
 // What went wrong in the common part of a run.
 struct Fallo {
-    enum class Tipo { copia, arranque, salida, geometria };
+    enum class Tipo { copia, arranque, salida, senal, geometria };
     Tipo tipo;
     QString descripcion;       // copy and launch failures
     std::int32_t codigo = 0;   // exit status
@@ -84,6 +103,14 @@ std::variant<scene::NodePtr, Fallo> convertir(const QString& archivo, const QStr
     leerIFC(rutaSistema(copia));
     eliminarSinError(copia);
 
+    if (!proceso.exitedNormally && proceso.exitStatus > 0) {
+        // a converter that died cannot have cleaned up its half-written output
+        eliminarParciales(rutaOBJ);
+        eliminarSinError(rutaOBJ);
+        Fallo f = Fallo::de(Fallo::Tipo::senal);
+        f.codigo = proceso.exitStatus;
+        return f;
+    }
     if (!proceso.succeeded()) {
         eliminarSinError(rutaOBJ);
         Fallo f = Fallo::de(Fallo::Tipo::salida);
@@ -141,6 +168,8 @@ SalidaConversion<ResultadoVinculo> convertirIFC(const QString& archivo, const QS
             return QStringLiteral("No se pudo copiar el archivo al directorio temporal: ") + f->descripcion;
         case Fallo::Tipo::arranque:
             return QStringLiteral("No se pudo ejecutar IfcConvert: ") + f->descripcion;
+        case Fallo::Tipo::senal:
+            return mensajeSenal(f->codigo);
         case Fallo::Tipo::salida:
             return QStringLiteral("IfcConvert falló (código %1):\n").arg(f->codigo)
                 + decodificarUTF8(f->errorSalida).value_or(QStringLiteral("Sin detalle"));
@@ -168,6 +197,8 @@ SalidaConversion<ResultadoSlot> cargarSlotTRELM(const QString& archivo, const QS
             return QStringLiteral("Error copiando archivo: ") + f->descripcion;
         case Fallo::Tipo::arranque:
             return QStringLiteral("Error ejecutando IfcConvert: ") + f->descripcion;
+        case Fallo::Tipo::senal:
+            return mensajeSenal(f->codigo);
         case Fallo::Tipo::salida:
             return QStringLiteral("IfcConvert falló:\n") + decodificarUTF8(f->errorSalida).value_or(QString());
         case Fallo::Tipo::geometria:

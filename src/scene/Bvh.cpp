@@ -108,8 +108,8 @@ void Bvh::build(std::vector<Vec3f> corners, std::vector<int> ids)
         Prim& p = prims[size_t(i)];
         for (int k = 0; k < 3; ++k)
             p.box.add(corners[size_t(i) * 3 + size_t(k)]);
-        for (int a = 0; a < 3; ++a)
-            p.centroid[a] = 0.5f * (p.box.lo[a] + p.box.hi[a]);
+        for (int a = 0; a < 3; ++a)  // halves first: lo + hi overflows past about 1.7e38
+            p.centroid[a] = 0.5f * p.box.lo[a] + 0.5f * p.box.hi[a];
         p.source = i;
     }
 
@@ -159,9 +159,11 @@ void Bvh::build(std::vector<Vec3f> corners, std::vector<int> ids)
         if (extent > 0) {
             std::array<Aabb, kBins> binBox, binCentroids;
             std::array<int, kBins> binCount{};
-            const float lo = float(cLo), scale = float(kBins / extent);
-            auto binOf = [lo, scale, axis](const Prim& p) {
-                return std::clamp(int((p.centroid[axis] - lo) * scale), 0, kBins - 1);
+            const double scale = kBins / extent;
+            auto binOf = [cLo, scale, axis](const Prim& p) {
+                // compared before the cast: a tiny extent makes the scale infinite and 0 * inf is NaN
+                const double t = (double(p.centroid[axis]) - cLo) * scale;
+                return t >= kBins - 1 ? kBins - 1 : (t > 0 ? int(t) : 0);
             };
             for (int i = task.begin; i < task.end; ++i) {
                 const Prim& p = prims[size_t(i)];

@@ -50,6 +50,7 @@ struct CasoFallo {
     const char* obj;              // under conv/
     QString vinculo;
     QString slot;
+    const char* senal = nullptr;  // the converter kills itself with it, leaving a partial output
 };
 
 TEST_F(ConverterRun, EveryFailureGivesItsMessageAndLeavesNoWorkFile)
@@ -75,6 +76,12 @@ TEST_F(ConverterRun, EveryFailureGivesItsMessageAndLeavesNoWorkFile)
         {"status 0 and no OBJ at all", "muros_a.ifc", false, nullptr, nullptr, nullptr, nullptr,
          "No se pudo cargar la geometría. El archivo generado puede estar vacío o corrupto.",
          "No se pudo cargar la geometría TRELM."},
+        {"killed by a signal", "muros_a.ifc", false, nullptr, "a medias\n", nullptr, "dos_muros.obj",
+         "El conversor IFC se detuvo inesperadamente (señal 11).",
+         "El conversor IFC se detuvo inesperadamente (señal 11).", "SEGV"},
+        {"killed by a signal that cannot be caught", "muros_a.ifc", false, nullptr, nullptr, nullptr, "dos_muros.obj",
+         "El conversor IFC se detuvo inesperadamente (señal 9).",
+         "El conversor IFC se detuvo inesperadamente (señal 9).", "KILL"},
     };
     for (const CasoFallo& c : casos) {
         SCOPED_TRACE(c.caso);
@@ -88,6 +95,10 @@ TEST_F(ConverterRun, EveryFailureGivesItsMessageAndLeavesNoWorkFile)
             fijar("QUELVA_CONV_STDERR_FILE", conv(c.stderrArchivo));
         if (c.obj)
             fijar("QUELVA_CONV_OBJ", conv(c.obj));
+        if (c.senal) {
+            fijar("QUELVA_CONV_SENAL", c.senal);
+            fijar("QUELVA_CONV_PARCIAL", "1");
+        }
         const QString motor = c.noEjecutable ? noexec : conversor();
         const QString archivo = conv(c.archivo);
 

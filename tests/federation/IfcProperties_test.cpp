@@ -135,6 +135,33 @@ TEST(IfcProperties, WorkIsBoundedWhenEveryElementMeetsEveryProperty)
     EXPECT_LE(contar(acotada), 55u);
 }
 
+TEST(IfcProperties, LongNamesAreDecodedOnceHoweverManyRelationsUseThem)
+{
+    // a set with a long name used by many relations, and a property with a long name shared
+    // by many sets: each record is split and decoded once, and the copies count in the budget
+    const std::string largo(100'000, 'n');
+    std::string datos = "#1=IFCWALL('g',$,'Muro',$);\n#2=IFCPROPERTYSINGLEVALUE('" + largo +
+                        "',$,IFCLABEL('v'),$);\n#3=IFCPROPERTYSINGLEVALUE('Corta',$,IFCINTEGER(7),$);\n"
+                        "#10=IFCPROPERTYSET('s',$,'" + largo + "',$,(#3));\n";
+    for (int i = 0; i < 2000; ++i) {
+        const std::string n = std::to_string(100 + 3 * i);
+        datos += "#" + n + "=IFCRELDEFINESBYPROPERTIES('r',$,$,$,(#1),#10);\n";
+        datos += "#" + std::to_string(101 + 3 * i) + "=IFCPROPERTYSET('s',$,'Corto',$,(#2));\n";
+        datos += "#" + std::to_string(102 + 3 * i) + "=IFCRELDEFINESBYPROPERTIES('r',$,$,$,(#1),#" +
+                 std::to_string(101 + 3 * i) + ");\n";
+    }
+    const std::string texto = "DATA;\n" + datos + "ENDSEC;\n";
+    const auto tabla = TablaRegistrosSTEP::desdeTexto(texto);
+    EstadisticaPropiedades estadistica;
+    const auto resultado = parsearPropiedadesIFC(tabla, limiteAsignacionesIFC(tabla), &estadistica);
+    EXPECT_LE(estadistica.bytesLeidos, 2 * texto.size());
+    EXPECT_LE(estadistica.unidadesTrabajo, limiteAsignacionesIFC(tabla));
+    ASSERT_EQ(resultado.count("Muro"), 1u);
+    const auto& muro = resultado.at("Muro");
+    EXPECT_EQ(muro.at(largo + kSep + "Corta"), "7");
+    EXPECT_EQ(muro.at("Corto" + kSep + largo), "v");
+}
+
 TEST(IfcProperties, BadInputGivesAnEmptyTable)
 {
     EXPECT_TRUE(parsearPropiedadesIFC(std::filesystem::path("/nonexistent/a.ifc")).empty());

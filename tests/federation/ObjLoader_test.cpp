@@ -143,20 +143,67 @@ TEST(ObjLoader, NormalsAreAllOrNothingAcrossTheWholeGroup)
     EXPECT_EQ(posiciones(*c->children()[0]).size(), 6u);
 }
 
-TEST(ObjLoader, IgnoresBadVertexLinesWhichShiftsLaterVertices)
+TEST(ObjLoader, EveryVertexLineKeepsItsNumberAndUnusableOnesDropTheirFaces)
 {
-    const auto c = cargarOBJDesdeTexto(
-        "v 1 2 x\n"
-        "v 1 2\n"
-        "v\t5\t5\t5\n"       // tabs do not separate tokens
-        "v 1e999 0 0\n"      // out of float range
-        "v  +1.5   -2e1 3.  extra\n"
-        "V 9 9 9\n"
-        "v 7 8 9\n"
-        "v 0 0 0\n"
-        "f 1 2 3\n");
+    const char* vertices =
+        "v 1 2 x\n"           // 1: not a number
+        "v 1 2\n"             // 2: too few
+        "v 1e39 0 0\n"        // 3: out of float range
+        "v  +1.5   -2e1 3.  extra\n"  // 4
+        "V 9 9 9\n"           // not a vertex line
+        "v\t5\t5\t5\n"        // tabs do not separate tokens: not a vertex line either
+        "v 7 8 9\n"           // 5
+        "v 0 0 0\n"           // 6
+        "v inf 0 0\n"         // 7: not finite
+        "v 1 1 1\n";          // 8
+    const auto c = cargarOBJDesdeTexto(std::string(vertices) +
+                                       "g lejos\nf 3 4 5\nf 1 2 4\nf 5 6 8 7\n"  // every face uses an unusable vertex
+                                       "g muro\nf 4 5 6\nf 6 5 8 4\n");
     ASSERT_NE(c, nullptr);
-    EXPECT_EQ(posiciones(*c->children()[0]), (std::vector<V>{{1.5f, -20, 3}, {7, 8, 9}, {0, 0, 0}}));
+    EXPECT_EQ(nombres(*c), (std::vector<std::string>{"muro"}));
+    EXPECT_EQ(posiciones(*c->children()[0]), (std::vector<V>{{1.5f, -20, 3}, {7, 8, 9}, {0, 0, 0},
+                                                             {0, 0, 0}, {7, 8, 9}, {1, 1, 1},
+                                                             {0, 0, 0}, {1, 1, 1}, {1.5f, -20, 3}}));
+    // an unusable normal leaves its corners without one, so the group gets none
+    const auto n = cargarOBJDesdeTexto(std::string(kCuatroVertices) + "vn 0 0 x\nvn 0 0 5\nf 1//1 2//2 3//5\n"
+                                       "g b\nf 1//1 2//2 3//4\n");
+    ASSERT_NE(n, nullptr);
+    ASSERT_EQ(n->children().size(), 2u);
+    EXPECT_EQ(normales(*n->children()[0]), (std::vector<V>{{0, 0, 1}, {0, 0, 2}, {0, 0, 5}}));
+    EXPECT_TRUE(normales(*n->children()[1]).empty());
+}
+
+TEST(ObjLoader, ReadingInStretchesGivesTheSameNodes)
+{
+    // groups, vertices and unusable lines fall on every side of the stretch ends
+    std::string texto;
+    int vertices = 0;
+    for (int g = 0; g < 40; ++g) {
+        if (g % 3 != 1)
+            texto += "g grupo " + std::to_string(g) + "\n";
+        if (g % 7 == 2)
+            texto += "g repetido\n";
+        for (int k = 0; k < 5; ++k)
+            texto += g % 5 == 3 && k == 2 ? "v 1e40 0 0\n" : "v " + std::to_string(g) + " " + std::to_string(k) + " 1\n";
+        texto += "vn 0 0 1\n";
+        vertices += 5;
+        for (int k = 0; k + 2 < 5; ++k)
+            texto += "f " + std::to_string(vertices - 4) + "//" + std::to_string(g + 1) + " " +
+                     std::to_string(vertices - 3 + k) + "//" + std::to_string(g + 1) + " " +
+                     std::to_string(vertices - 2 + k) + "//" + std::to_string(g + 1) + "\n";
+    }
+    const auto uno = cargarOBJDesdeTexto(texto, 1);
+    ASSERT_NE(uno, nullptr);
+    for (unsigned hilos : {2u, 3u, 7u, 16u, 64u}) {
+        SCOPED_TRACE(hilos);
+        const auto varios = cargarOBJDesdeTexto(texto, hilos);
+        ASSERT_NE(varios, nullptr);
+        ASSERT_EQ(nombres(*varios), nombres(*uno));
+        for (size_t i = 0; i < uno->children().size(); ++i) {
+            EXPECT_EQ(posiciones(*varios->children()[i]), posiciones(*uno->children()[i])) << i;
+            EXPECT_EQ(normales(*varios->children()[i]), normales(*uno->children()[i])) << i;
+        }
+    }
 }
 
 TEST(ObjLoader, OutOfRangeIndicesPutTheCornerAtTheOrigin)

@@ -177,6 +177,59 @@ TEST(StepReader, LooksUpSparseAndExtremeRecordNumbers)
     }
 }
 
+TEST(StepReader, IndexWorkStaysLinearForNumbersChosenToCollide)
+{
+    // Numbers whose product with the golden-ratio constant is small share the top bits a
+    // fixed multiplicative hash keeps: under such a hash every one lands in the same slot.
+    constexpr std::uint64_t kInversa = 0xF1DE83E19937733DULL;  // inverse of 0x9E3779B97F4A7C15 mod 2^64
+    static_assert(kInversa * 0x9E3779B97F4A7C15ULL == 1);
+    std::string datos;
+    std::vector<std::int64_t> numeros;
+    for (std::uint64_t k = 1; numeros.size() < 20000; ++k) {
+        const auto n = static_cast<std::int64_t>(k * kInversa);
+        if (n <= 0)
+            continue;
+        numeros.push_back(n);
+        datos += "#" + std::to_string(n) + "=IFCLABEL('x');\n";
+    }
+    const auto tabla = TablaRegistrosSTEP::desdeTexto(archivo(datos));
+    ASSERT_EQ(tabla.entradas().size(), numeros.size());
+    EXPECT_LE(tabla.sondeosIndice(), 4 * numeros.size());
+    for (const std::int64_t n : numeros)
+        ASSERT_NE(tabla.buscar(n), nullptr) << n;
+}
+
+TEST(StepReader, NumbersOutOfRangeNameNoRecord)
+{
+    // 2^64 + 4 must not wrap around to #4
+    const auto tabla = TablaRegistrosSTEP::desdeTexto(
+        archivo("#4=IFCWALL('a');\n#18446744073709551620=IFCSLAB('b');\n#9223372036854775808=IFCSLAB('c');\n"));
+    ASSERT_NE(tabla.buscar(4), nullptr);
+    EXPECT_EQ(tabla.buscar(4)->tipo, "IFCWALL");
+    EXPECT_EQ(tabla.entradas().size(), 3u);
+    EXPECT_FALSE(tabla.entradas()[1].numeroValido);
+    EXPECT_FALSE(tabla.entradas()[2].numeroValido);
+
+    const struct {
+        const char* texto;
+        std::optional<std::int64_t> valor;
+    } casos[] = {
+        {"18446744073709551620", std::nullopt},
+        {"18446744073709551616", std::nullopt},
+        {"9223372036854775808", std::nullopt},
+        {"9223372036854775807", 9223372036854775807LL},
+        {"-9223372036854775808", -9223372036854775807LL - 1},
+        {"-9223372036854775809", std::nullopt},
+        {"92233720368547758070", std::nullopt},
+        {"000000000000000000000000004", 4},
+    };
+    for (const auto& c : casos) {
+        EXPECT_EQ(leerEnteroSTEP(c.texto), c.valor) << c.texto;
+        EXPECT_EQ(parsearReferenciaSTEP(std::string("#") + c.texto), c.valor) << c.texto;
+    }
+    EXPECT_EQ(parsearListaReferenciasSTEP("(#18446744073709551620,#5)"), (std::vector<std::int64_t>{5}));
+}
+
 TEST(StepReader, SplitsAttributesAtTopLevelCommas)
 {
     struct Caso {

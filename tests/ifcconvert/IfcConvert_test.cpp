@@ -369,6 +369,77 @@ TEST(IfcConvert, NameWithALineFeedStaysOnItsGroupLine)
     EXPECT_NEAR(obj->volumen(obj->grupos[0]), 1.0, 0.01);
 }
 
+std::multiset<std::string> nombresDeGrupos(const testsupport::ObjDePrueba& obj)
+{
+    std::multiset<std::string> nombres;
+    for (const auto& g : obj.grupos)
+        nombres.insert(g.nombre);
+    return nombres;
+}
+
+TEST(IfcConvert, LeavesOutAnElementTheKernelCannotBuildAndConvertsTheRest)
+{
+    // each file holds the block "Bueno" and one element "Malo" that would take the geometry
+    // kernel into endless recursion or onto a missing object, or that lies beyond float range
+    struct Caso {
+        const char* archivo;
+        const char* motivo;
+    };
+    const Caso casos[] = {
+        {"mapeo_circular.ifc", "referencia circular"},     // a mapped item that maps itself through its map
+        {"booleano_circular.ifc", "referencia circular"},  // a boolean result that is its own operand
+        {"polilinea_direccion.ifc", "no es del tipo esperado"},  // a direction among a polyline's points
+        {"polilinea_inexistente.ifc", "no existe"},              // a polyline point no record holds
+        {"vertices_lejanos.ifc", "demasiado lejos del origen"},  // placed at 1e39 m
+    };
+    for (const Caso& caso : casos) {
+        SCOPED_TRACE(caso.archivo);
+        QTemporaryDir dir;
+        ASSERT_TRUE(dir.isValid());
+        const QString salida = dir.filePath("salida.obj");
+        const Ejecucion e = convertir(testsupport::fixturePath(QString("ifcconvert/hostiles/") + caso.archivo), salida);
+        ASSERT_TRUE(e.termino) << "ended by a signal";
+        EXPECT_EQ(e.codigo, 0) << e.error;
+        EXPECT_EQ(std::count(e.error.begin(), e.error.end(), '\n'), 1) << e.error;
+        EXPECT_NE(e.error.find("se omitió el elemento «Malo»"), std::string::npos) << e.error;
+        EXPECT_NE(e.error.find(caso.motivo), std::string::npos) << e.error;
+        const auto obj = testsupport::leerObjDePrueba(leer(salida));
+        ASSERT_TRUE(obj);
+        EXPECT_EQ(nombresDeGrupos(*obj), std::multiset<std::string>{"Bueno"});
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"salida.obj"});  // no partial file
+    }
+}
+
+TEST(IfcConvert, ConvertsRecordNumbersBeyondIntAndTheAddendaSchemas)
+{
+    // numbered from 2^31 up, which the geometry kernel's int numbers cannot hold; then the same
+    // file declared as each of IFC4's addenda
+    const std::string texto = testsupport::readFixture("ifcconvert/hostiles/numeros_grandes.ifc");
+    for (const char* esquema : {"IFC4", "IFC4ADD1", "IFC4ADD2", "IFC4ADD2_TC1"}) {
+        SCOPED_TRACE(esquema);
+        QTemporaryDir dir;
+        ASSERT_TRUE(dir.isValid());
+        std::string conEsquema = texto;
+        const std::string original = "FILE_SCHEMA(('IFC4'))";
+        conEsquema.replace(conEsquema.find(original), original.size(), std::string("FILE_SCHEMA(('") + esquema + "'))");
+        const QString entrada = dir.filePath("entrada.ifc");
+        escribir(entrada, conEsquema);
+        const QString salida = dir.filePath("salida.obj");
+        const Ejecucion e = convertir(entrada, salida);
+        ASSERT_TRUE(e.termino);
+        ASSERT_EQ(e.codigo, 0) << e.error;
+        EXPECT_EQ(e.error, "");
+        const auto obj = testsupport::leerObjDePrueba(leer(salida));
+        ASSERT_TRUE(obj);
+        EXPECT_EQ(nombresDeGrupos(*obj), (std::multiset<std::string>{"Bueno", "Otro"}));
+        if (const auto* otro = obj->grupo("Otro")) {
+            const auto caja = obj->caja(*otro);
+            EXPECT_NEAR(caja.min[0], 3, 1e-6);
+            EXPECT_NEAR(obj->volumen(*otro), 1, 0.01);
+        }
+    }
+}
+
 TEST(IfcConvert, FileWithoutGeometryGivesAnObjWithoutFaces)
 {
     QTemporaryDir dir;

@@ -254,6 +254,29 @@ TEST(Bvh, AgreesWithTestingEveryTriangle)
     EXPECT_GT(hits, 100);  // the rays do meet the cloud
 }
 
+TEST(Bvh, CoordinatesNearTheFloatLimitBuildAndStillHit)
+{
+    // centroids of such triangles overflow when both ends are added first
+    std::vector<Vec3f> pts;
+    std::vector<std::int32_t> idx;
+    auto triangle = [&](float x, float y, float z, float s) {
+        for (const Vec3f& p : {Vec3f{x, y, z}, Vec3f{x + s, y, z}, Vec3f{x, y + s, z}}) {
+            idx.push_back(std::int32_t(pts.size()));
+            pts.push_back(p);
+        }
+    };
+    for (int i = 0; i < 40; ++i) {
+        const float far = 3.0e38f;
+        triangle(i % 2 ? far : -far, far, i % 3 ? far : -far, 1e37f);
+        triangle(float(i), 0, 0, 0.5f);
+    }
+    triangle(-3.4e38f, -3.4e38f, 0, 3.4e38f);
+    GeometryPtr g = makeTriangleGeometry(pts, idx);
+    const auto hit = g->bvh().closestHit(Vec3{7.1, 0.1, 5}, Vec3{0, 0, -1}, false);
+    ASSERT_TRUE(hit);
+    EXPECT_NEAR(hit->t, 5, 1e-9);
+}
+
 TEST(HitTest, ProjectedVertexHitsBackThatVertex)
 {
     NodePtr root = Node::make();

@@ -1,6 +1,7 @@
 #include "EscritorOBJ.h"
 
 #include "GeometriaIFC.h"
+#include "SalidaPorSenal.h"
 
 #include <cerrno>
 #include <charconv>
@@ -36,6 +37,7 @@ EscritorOBJ::EscritorOBJ(std::string destino) : destino_(std::move(destino)) {}
 EscritorOBJ::~EscritorOBJ()
 {
     if (archivo_) {
+        fijarArchivoParcial(nullptr);
         std::fclose(archivo_);
         ::unlink(temporal_.c_str());
     }
@@ -61,6 +63,7 @@ bool EscritorOBJ::abrir()
         return false;
     }
     temporal_ = plantilla;
+    fijarArchivoParcial(temporal_.c_str());
     bufer_.reserve(kTamBufer + 4096);
     static const char cabecera[] = "# QUELVA IfcConvert\n";
     escribir(cabecera, sizeof cabecera - 1);
@@ -150,6 +153,7 @@ bool EscritorOBJ::terminar()
         fallo_ = true;
         error_ = describirError(errno);
     }
+    fijarArchivoParcial(nullptr);
     const int cierre = std::fclose(archivo_);
     archivo_ = nullptr;
     if (!fallo_ && cierre != 0) {

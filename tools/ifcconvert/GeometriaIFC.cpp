@@ -23,6 +23,7 @@
 #include <ifcpp/geometry/GeometrySettings.h>
 #include <ifcpp/geometry/Carve/CSG_Adapter.h>
 #include <ifcpp/geometry/Carve/RepresentationConverter.h>
+#include <ifcpp/model/AttributeObject.h>
 #include <ifcpp/model/BuildingModel.h>
 #include <ifcpp/model/UnitConverter.h>
 #include <ifcpp/reader/ReaderSTEP.h>
@@ -209,6 +210,7 @@ void reemplazarCurvaIndexada(shared_ptr<Curva>& curva, const SegmentosIndexados&
 
 struct GeometriaIFC::Impl {
     shared_ptr<BuildingModel> modelo = std::make_shared<BuildingModel>();
+    std::unordered_set<int> omitidos;
     shared_ptr<GeometrySettings> ajustes;
     shared_ptr<RepresentationConverter> conversor;
 
@@ -347,7 +349,8 @@ void GeometriaIFC::Impl::restarAberturas(const shared_ptr<IfcElement>& anfitrion
     std::vector<shared_ptr<MeshSet>> huecos;
     for (const auto& relDebil : anfitrion->m_HasOpenings_inverse) {
         shared_ptr<IfcRelVoidsElement> rel = relDebil.lock();
-        if (!rel || !rel->m_RelatedOpeningElement || !rel->m_RelatedOpeningElement->m_Representation)
+        if (!rel || !rel->m_RelatedOpeningElement || !rel->m_RelatedOpeningElement->m_Representation ||
+            omitidos.count(rel->m_RelatedOpeningElement->m_entity_id))
             continue;
         const auto& abertura = rel->m_RelatedOpeningElement;
         // The opening's meshes are brought into the host's local frame, where the host's meshes live.
@@ -481,6 +484,105 @@ void GeometriaIFC::Impl::triangular(const ProductShapeData& datos, const Matriz&
         }
 }
 
+namespace {
+
+// Entities an attribute value holds (lists flattened), and how many; missing entries count none.
+int entidadesDe(const shared_ptr<BuildingObject>& valor, std::vector<BuildingEntity*>* destino)
+{
+    if (!valor)
+        return 0;
+    if (auto* entidad = dynamic_cast<BuildingEntity*>(valor.get())) {
+        if (destino)
+            destino->push_back(entidad);
+        return 1;
+    }
+    int n = 0;
+    if (auto* lista = dynamic_cast<AttributeObjectVector*>(valor.get()))
+        for (const auto& v : lista->m_vec)
+            n += entidadesDe(v, destino);
+    return n;
+}
+
+}  // namespace
+
+std::vector<ProductoOmitido> GeometriaIFC::revisar(const ReferenciasEnTexto& referencias)
+{
+    enum : std::uint8_t { kNuevo, kEnCamino, kSano, kCiclo, kReferencia };
+    std::unordered_map<const BuildingEntity*, std::uint8_t> estado;
+    struct Marco {
+        BuildingEntity* entidad;
+        std::vector<BuildingEntity*> hijos;
+        std::size_t siguiente = 0;
+        std::uint8_t resultado = kSano;
+    };
+    std::vector<std::pair<std::string, shared_ptr<BuildingObject>>> atributos;
+
+    // Children to follow and the entity's own fault: a reference the text writes that IFC++ holds no object for.
+    auto abrir = [&](BuildingEntity* entidad, bool producto) {
+        Marco m{entidad, {}};
+        atributos.clear();
+        entidad->getAttributes(atributos);
+        const auto texto = referencias(entidad->m_entity_id);
+        const bool comparable = texto && texto->size() == atributos.size();
+        for (std::size_t i = 0; i < atributos.size(); ++i) {
+            const bool seguir = !producto || atributos[i].first == "ObjectPlacement" ||
+                                atributos[i].first == "Representation";
+            const int leidas = entidadesDe(atributos[i].second, seguir ? &m.hijos : nullptr);
+            if (comparable && leidas < (*texto)[i])
+                m.resultado = kReferencia;
+        }
+        return m;
+    };
+
+    // Iterative depth-first walk: a chain of a million mapped items must not overflow our stack either.
+    auto revisarDesde = [&](BuildingEntity* raiz) -> std::uint8_t {
+        std::vector<Marco> pila;
+        pila.push_back(abrir(raiz, true));
+        estado[raiz] = kEnCamino;
+        std::uint8_t final = kSano;
+        while (!pila.empty()) {
+            Marco& m = pila.back();
+            if (m.siguiente < m.hijos.size()) {
+                BuildingEntity* hijo = m.hijos[m.siguiente++];
+                auto [it, nuevo] = estado.try_emplace(hijo, kNuevo);
+                if (nuevo || it->second == kNuevo) {
+                    it->second = kEnCamino;
+                    pila.push_back(abrir(hijo, false));
+                } else if (it->second == kEnCamino) {
+                    m.resultado = kCiclo;
+                } else if (it->second != kSano && m.resultado == kSano) {
+                    m.resultado = it->second;
+                }
+                continue;
+            }
+            const std::uint8_t resultado = m.resultado;
+            estado[m.entidad] = resultado;
+            pila.pop_back();
+            if (pila.empty())
+                final = resultado;
+            else if (resultado != kSano && (pila.back().resultado == kSano))
+                pila.back().resultado = resultado;
+        }
+        return final;
+    };
+
+    std::vector<ProductoOmitido> omitidos;
+    for (const auto& [id, entidad] : impl_->modelo->getMapIfcEntities()) {
+        auto producto = dynamic_pointer_cast<IfcProduct>(entidad);
+        if (!producto)
+            continue;
+        const auto visto = estado.find(producto.get());  // reached before through another product's graph
+        const std::uint8_t r = visto != estado.end() ? visto->second : revisarDesde(producto.get());
+        if (r == kSano)
+            continue;
+        impl_->omitidos.insert(id);
+        omitidos.push_back({id, r == kCiclo ? "su geometría se contiene a sí misma (referencia circular)"
+                                            : "su geometría usa una referencia a un registro que no existe "
+                                              "o no es del tipo esperado"});
+    }
+    return omitidos;
+}
+
 void GeometriaIFC::convertir(const SegmentosIndexados& segmentos,
                              const std::function<void(const MallaElemento&)>& porElemento)
 {
@@ -512,7 +614,8 @@ void GeometriaIFC::convertir(const SegmentosIndexados& segmentos,
         if (!producto || !producto->m_Representation)
             continue;
         // Openings are carved out of their hosts; spaces are rooms, not built elements.
-        if (dynamic_pointer_cast<IfcFeatureElementSubtraction>(producto) || dynamic_pointer_cast<IfcSpace>(producto))
+        if (dynamic_pointer_cast<IfcFeatureElementSubtraction>(producto) || dynamic_pointer_cast<IfcSpace>(producto) ||
+            d.omitidos.count(id))
             continue;
         malla.id = id;
         malla.vertices.clear();

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -25,6 +26,16 @@ struct SegmentoIndexado {
 };
 using SegmentosIndexados = std::unordered_map<int, std::vector<SegmentoIndexado>>;
 
+// How many references the file writes in each attribute of one record, in attribute order;
+// nullopt when the project's reader has no such record.
+using ReferenciasEnTexto = std::function<std::optional<std::vector<int>>(int id)>;
+
+// A product left out before any geometry is built, and why (Spanish, for the error output).
+struct ProductoOmitido {
+    int id = 0;
+    std::string motivo;
+};
+
 // Drives IFC++ and carve: reads the model once, then converts one product at a time so
 // memory does not grow with the geometry already written.
 class GeometriaIFC {
@@ -36,6 +47,13 @@ public:
 
     // Parses the whole file text; returns the number of entities read.
     std::size_t leer(std::string contenido);
+
+    // Finds the products whose geometry the kernel cannot build without crashing: a reference
+    // cycle (a mapped item that maps itself, a boolean result that is its own operand) or a
+    // reference that IFC++ could not resolve (a missing record, a record of the wrong type).
+    // convertir leaves them out, and openings found here cut nothing. One pass over the
+    // products' placement and representation graphs.
+    std::vector<ProductoOmitido> revisar(const ReferenciasEnTexto& referencias);
 
     // Calls porElemento for every product with a body, in entity-number order.
     void convertir(const SegmentosIndexados& segmentos, const std::function<void(const MallaElemento&)>& porElemento);

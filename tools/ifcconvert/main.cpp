@@ -7,15 +7,21 @@
 #include "EscritorOBJ.h"
 #include "GeometriaIFC.h"
 #include "NombresElementos.h"
+#include "RenumeracionSTEP.h"
 #include "RevisionSTEP.h"
+#include "SalidaPorSenal.h"
 #include "SegmentosCurva.h"
 
+#include <cctype>
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
+#include <limits>
 #include <fstream>
 #include <iterator>
 #include <locale.h>
 #include <new>
+#include <optional>
 #include <set>
 #include <sstream>
 #include <string>
@@ -39,6 +45,52 @@ int fallar(const std::string& mensaje, int codigo = kErrorConversion)
 {
     std::fprintf(stderr, "IfcConvert: %s\n", mensaje.c_str());
     return codigo;
+}
+
+void avisar(const std::string& mensaje)
+{
+    std::fprintf(stderr, "IfcConvert: %s\n", mensaje.c_str());
+}
+
+// A name on one line of the error output.
+std::string enUnaLinea(std::string texto)
+{
+    for (char& c : texto)
+        if (c == '\n' || c == '\r')
+            c = ' ';
+    return texto;
+}
+
+// References ("#" and digits, outside strings) that each attribute of a record writes.
+std::optional<std::vector<int>> referenciasDe(const quelva::TablaRegistrosSTEP& tabla, int id)
+{
+    const quelva::RegistroSTEP* registro = tabla.buscar(id);
+    if (!registro)
+        return std::nullopt;
+    std::vector<int> cuentas;
+    for (const std::string_view atributo : quelva::separarAtributosSTEP(registro->argumentos)) {
+        int n = 0;
+        bool enCadena = false;
+        for (std::size_t i = 0; i < atributo.size(); ++i) {
+            if (atributo[i] == '\'')
+                enCadena = !enCadena;
+            else if (!enCadena && atributo[i] == '#' && i + 1 < atributo.size() &&
+                     std::isdigit(static_cast<unsigned char>(atributo[i + 1])))
+                ++n;
+        }
+        cuentas.push_back(n);
+    }
+    return cuentas;
+}
+
+// The OBJ loader reads 32-bit floats: a coordinate beyond them cannot be written.
+bool caben(const MallaElemento& malla)
+{
+    constexpr double kMaximo = std::numeric_limits<float>::max();
+    for (const double v : malla.vertices)
+        if (!(std::abs(v) <= kMaximo))
+            return false;
+    return true;
 }
 
 bool localeEnUsDisponible()
@@ -76,12 +128,17 @@ int convertir(const std::string& entrada, const std::string& salida)
     if (!revision.seccionDatos || !revision.datosCerrados)
         return fallar("el archivo IFC está truncado: la sección DATA no termina con ENDSEC;");
 
+    // IFC++ holds instance numbers in an int: numbers it cannot hold are renumbered first.
+    if (auto renumerado = renumerarSTEP(texto, revision.inicioDatos))
+        texto = std::move(*renumerado);
     NombresElementos nombres(texto);
     // IFC++ gives up on a whole file over header details (the order of the header entities,
-    // stray backslashes in FILE_NAME); it only needs the schema from there.
+    // stray backslashes in FILE_NAME); it only needs the schema from there. It reads nothing of a
+    // file declared as one of IFC4's addenda, which are IFC4 with corrections.
+    const std::string esquema = revision.esquemas.front().rfind("IFC4ADD", 0) == 0 ? "IFC4" : revision.esquemas.front();
     texto.replace(0, revision.inicioDatos,
                   "ISO-10303-21;\nHEADER;\nFILE_DESCRIPTION((''),'2;1');\nFILE_NAME('','',(''),(''),'','','');\n"
-                  "FILE_SCHEMA(('" + revision.esquemas.front() + "'));\nENDSEC;\n");
+                  "FILE_SCHEMA(('" + esquema + "'));\nENDSEC;\n");
     GeometriaIFC geometria;
     const std::size_t entidades = geometria.leer(std::move(texto));
     if (entidades == 0 && revision.registros > 0) {
@@ -94,8 +151,17 @@ int convertir(const std::string& entrada, const std::string& salida)
     EscritorOBJ escritor(salida);
     if (!escritor.abrir())
         return fallar("no se pudo escribir el archivo OBJ " + salida + ": " + escritor.error());
-    geometria.convertir(leerSegmentosIndexados(nombres.tabla()),
-                        [&](const MallaElemento& malla) { escritor.escribirGrupo(nombres.nombre(malla.id), malla); });
+    for (const ProductoOmitido& omitido :
+         geometria.revisar([&](int id) { return referenciasDe(nombres.tabla(), id); }))
+        avisar("se omitió el elemento «" + enUnaLinea(nombres.nombre(omitido.id)) + "»: " + omitido.motivo);
+    geometria.convertir(leerSegmentosIndexados(nombres.tabla()), [&](const MallaElemento& malla) {
+        if (!caben(malla)) {
+            avisar("se omitió el elemento «" + enUnaLinea(nombres.nombre(malla.id)) +
+                   "»: sus coordenadas están demasiado lejos del origen para el archivo OBJ");
+            return;
+        }
+        escritor.escribirGrupo(nombres.nombre(malla.id), malla);
+    });
     if (!escritor.terminar())
         return fallar("no se pudo escribir el archivo OBJ " + salida + ": " + escritor.error());
     return 0;
@@ -111,6 +177,7 @@ int main(int argc, char** argv)
     const std::set<std::string> opciones = {argv[3], argv[4]};
     if (opciones != std::set<std::string>{"--use-world-coords", "--use-element-names"})
         return fallar(uso, kErrorUso);
+    instalarSalidaPorSenal();
     try {
         return convertir(argv[1], argv[2]);
     } catch (const std::bad_alloc&) {

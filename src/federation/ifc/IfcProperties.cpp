@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <new>
+#include <optional>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -20,10 +22,15 @@ size_t limiteAsignacionesIFC(const TablaRegistrosSTEP& tabla)
     return 4'000'000 + 8 * tabla.entradas().size();
 }
 
-TablaPropiedadesIFC parsearPropiedadesIFC(const TablaRegistrosSTEP& tabla, size_t limiteAsignaciones)
+TablaPropiedadesIFC parsearPropiedadesIFC(const TablaRegistrosSTEP& tabla, size_t limiteAsignaciones,
+                                          EstadisticaPropiedades* estadistica)
 {
     TablaPropiedadesIFC resultado;
     size_t asignaciones = 0;
+    auto trabajo = [estadistica](size_t bytes) {
+        if (estadistica)
+            estadistica->bytesLeidos += bytes;
+    };
     const auto& entradas = tabla.entradas();
     // Entry of each element record, by its index in the table, so that relations
     // find it without splitting the element again. Map values keep their address.
@@ -44,6 +51,7 @@ TablaPropiedadesIFC parsearPropiedadesIFC(const TablaRegistrosSTEP& tabla, size_
         if (!esTipoElementoIFC(r.tipo) || !tabla.vigente(i))
             continue;
         separarAtributosSTEP(r.argumentos, atributos, 3);
+        trabajo(r.argumentos.size());
         if (atributos.size() <= 2)
             continue;
         std::string nombre = limpiarCadenaSTEP(atributos[2]);
@@ -55,7 +63,69 @@ TablaPropiedadesIFC parsearPropiedadesIFC(const TablaRegistrosSTEP& tabla, size_
         porIndice[i] = static_cast<std::uint32_t>(elementos.size());
     }
 
-    std::vector<std::pair<std::string, std::string>> pares;
+    // Each property set and each property is split and decoded once, however many relations
+    // use it; a set's pairs are kept by the set's index in the table.
+    struct ConjuntoLeido {
+        std::vector<std::pair<std::string, std::string>> pares;
+        size_t costeAsignacion = 0;  // work units to set all pairs on one element
+    };
+    std::vector<ConjuntoLeido> conjuntos;
+    std::unordered_map<size_t, size_t> conjuntoDe;                            // table index -> position in `conjuntos`
+    std::unordered_map<size_t, std::optional<std::pair<std::string, std::string>>> propiedadDe;  // table index -> (name, value)
+    auto costePar = [](const std::string& clave, const std::string& valor) {
+        // a long key or value costs as much as the bytes it moves, so one huge name cannot multiply
+        return 1 + (clave.size() + valor.size()) / 64;
+    };
+    auto leerPropiedad = [&](size_t indice) -> const std::optional<std::pair<std::string, std::string>>& {
+        auto [it, nueva] = propiedadDe.try_emplace(indice);
+        if (!nueva)
+            return it->second;
+        const RegistroSTEP& prop = entradas[indice].registro;
+        if (prop.tipo != "IFCPROPERTYSINGLEVALUE")
+            return it->second;
+        separarAtributosSTEP(prop.argumentos, atributos, 3);
+        trabajo(prop.argumentos.size());
+        if (atributos.size() < 3)
+            return it->second;
+        std::string nombreProp = limpiarCadenaSTEP(atributos[0]);
+        if (!nombreProp.empty())
+            it->second.emplace(std::move(nombreProp), valorNominalSTEP(atributos[2]));
+        return it->second;
+    };
+    auto leerConjunto = [&](size_t indice) -> const ConjuntoLeido* {
+        if (const auto it = conjuntoDe.find(indice); it != conjuntoDe.end())
+            return &conjuntos[it->second];
+        ConjuntoLeido conjunto;
+        const RegistroSTEP& pset = entradas[indice].registro;
+        separarAtributosSTEP(pset.argumentos, atributos, 5);
+        trabajo(pset.argumentos.size());
+        if (atributos.size() >= 5) {
+            const std::string prefijo = limpiarCadenaSTEP(atributos[2]) + kSeparadorPropiedad;
+            std::vector<std::int64_t> referencias;
+            parsearListaReferenciasSTEP(atributos[4], referencias);
+            asignaciones = std::min(limiteAsignaciones, asignaciones + referencias.size());
+            for (const std::int64_t ref : referencias) {
+                const auto i = tabla.indiceDe(ref);
+                if (!i)
+                    continue;
+                const auto& par = leerPropiedad(*i);
+                if (!par)
+                    continue;
+                const size_t coste = costePar(prefijo, par->first) + par->second.size() / 64;
+                if (asignaciones + coste > limiteAsignaciones) {
+                    asignaciones = limiteAsignaciones;
+                    break;
+                }
+                asignaciones += coste;
+                conjunto.pares.emplace_back(prefijo + par->first, par->second);
+                conjunto.costeAsignacion += costePar(conjunto.pares.back().first, conjunto.pares.back().second);
+            }
+        }
+        conjuntoDe.emplace(indice, conjuntos.size());
+        conjuntos.push_back(std::move(conjunto));
+        return &conjuntos.back();
+    };
+
     std::vector<PropiedadesElementoIFC*> destinos;
     std::vector<std::int64_t> referencias;
     for (const size_t i : relaciones) {
@@ -63,14 +133,15 @@ TablaPropiedadesIFC parsearPropiedadesIFC(const TablaRegistrosSTEP& tabla, size_
         if (!tabla.vigente(i))
             continue;
         separarAtributosSTEP(rel.argumentos, atributos, 6);
+        trabajo(rel.argumentos.size());
         if (atributos.size() < 6)
             continue;
         const std::string_view relacionados = atributos[4];
         const auto refDefinicion = parsearReferenciaSTEP(atributos[5]);
         if (!refDefinicion)
             continue;
-        const RegistroSTEP* pset = tabla.buscar(*refDefinicion);
-        if (!pset || pset->tipo != "IFCPROPERTYSET")
+        const auto indicePset = tabla.indiceDe(*refDefinicion);
+        if (!indicePset || entradas[*indicePset].registro.tipo != "IFCPROPERTYSET")
             continue;
 
         destinos.clear();
@@ -87,44 +158,19 @@ TablaPropiedadesIFC parsearPropiedadesIFC(const TablaRegistrosSTEP& tabla, size_
         // to many relations: the work is bounded by a budget and the rest left out.
         if (asignaciones >= limiteAsignaciones)
             break;
-        separarAtributosSTEP(pset->argumentos, atributos, 5);
-        if (atributos.size() < 5)
+        const ConjuntoLeido& conjunto = *leerConjunto(*indicePset);
+        if (conjunto.pares.empty())
             continue;
-        const std::string prefijo = limpiarCadenaSTEP(atributos[2]) + kSeparadorPropiedad;
-        const std::string_view propiedadesPset = atributos[4];
-
-        pares.clear();
-        parsearListaReferenciasSTEP(propiedadesPset, referencias);
-        asignaciones = std::min(limiteAsignaciones, asignaciones + referencias.size());
-        for (const std::int64_t ref : referencias) {
-            const RegistroSTEP* prop = tabla.buscar(ref);
-            if (!prop || prop->tipo != "IFCPROPERTYSINGLEVALUE")
-                continue;
-            separarAtributosSTEP(prop->argumentos, atributos, 3);
-            if (atributos.size() < 3)
-                continue;
-            std::string nombreProp = limpiarCadenaSTEP(atributos[0]);
-            if (nombreProp.empty())
-                continue;
-            pares.emplace_back(prefijo + nombreProp, valorNominalSTEP(atributos[2]));
-        }
-
-        if (!pares.empty() && destinos.size() > (limiteAsignaciones - asignaciones) / pares.size())
-            destinos.resize((limiteAsignaciones - asignaciones) / pares.size());
-        asignaciones += destinos.size() * pares.size();
-
-        // Copies for all but the last related element, which takes the texts themselves.
-        for (size_t k = 0; k < destinos.size(); ++k) {
-            PropiedadesElementoIFC& propiedades = *destinos[k];
-            const bool ultimo = k + 1 == destinos.size();
-            for (auto& [clave, valor] : pares) {
-                if (ultimo)
-                    propiedades.insert_or_assign(std::move(clave), std::move(valor));
-                else
-                    propiedades.insert_or_assign(clave, valor);
-            }
-        }
+        const size_t cabe = (limiteAsignaciones - asignaciones) / conjunto.costeAsignacion;
+        if (destinos.size() > cabe)
+            destinos.resize(cabe);
+        asignaciones += destinos.size() * conjunto.costeAsignacion;
+        for (PropiedadesElementoIFC* propiedades : destinos)
+            for (const auto& [clave, valor] : conjunto.pares)
+                propiedades->insert_or_assign(clave, valor);
     }
+    if (estadistica)
+        estadistica->unidadesTrabajo = asignaciones;
     return resultado;
 }
 

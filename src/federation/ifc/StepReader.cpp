@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <limits>
 #include <new>
+#include <random>
 #include <unordered_set>
 
 #if defined(__SSE2__)
@@ -205,9 +206,22 @@ bool tieneMinusculas(std::string_view s)
     return false;
 }
 
-std::uint64_t mezclar(std::int64_t clave)
+// Keyed per process, so that a file cannot pick record numbers that share one slot.
+std::uint64_t semillaIndice()
 {
-    return static_cast<std::uint64_t>(clave) * 0x9E3779B97F4A7C15ULL;
+    static const std::uint64_t semilla = [] {
+        std::random_device azar;
+        return (static_cast<std::uint64_t>(azar()) << 32) ^ azar() ^ 0x9E3779B97F4A7C15ULL;
+    }();
+    return semilla;
+}
+
+std::uint64_t mezclar(std::int64_t clave, std::uint64_t semilla)
+{
+    std::uint64_t x = static_cast<std::uint64_t>(clave) ^ semilla;
+    x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9ULL;
+    x = (x ^ (x >> 27)) * 0x94D049BB133111EBULL;
+    return x ^ (x >> 31);
 }
 
 }  // namespace
@@ -225,6 +239,8 @@ struct TablaRegistrosSTEP::Datos {
     std::int64_t base = 0;
     std::vector<std::uint32_t> huecos;
     int desplazamiento = 64;
+    std::uint64_t semilla = semillaIndice();
+    std::size_t sondeos = 0;  // slots looked at while indexing
 
     void agregar(std::string_view r);
     void indexar();
@@ -304,15 +320,16 @@ void TablaRegistrosSTEP::Datos::indexar()
         capacidad *= 2;
         ++bits;
     }
-    desplazamiento = 64 - bits;
+    desplazamiento = 64 - bits;  // the top bits mix best
     huecos.assign(capacidad, 0);
     const size_t mascara = capacidad - 1;
     for (size_t k = 0; k < entradas.size(); ++k) {
         if (!entradas[k].numeroValido)
             continue;
         const std::int64_t numero = entradas[k].numero;
-        size_t h = static_cast<size_t>(mezclar(numero) >> desplazamiento);
+        size_t h = static_cast<size_t>(mezclar(numero, semilla) >> desplazamiento);
         while (true) {
+            ++sondeos;
             const std::uint32_t ocupado = huecos[h];
             if (ocupado == 0 || entradas[ocupado - 1].numero == numero) {
                 huecos[h] = static_cast<std::uint32_t>(k + 1);  // a repeated number keeps the later record
@@ -334,7 +351,7 @@ std::optional<size_t> TablaRegistrosSTEP::Datos::indice(std::int64_t numero) con
     if (huecos.empty())
         return std::nullopt;
     const size_t mascara = huecos.size() - 1;
-    size_t h = static_cast<size_t>(mezclar(numero) >> desplazamiento);
+    size_t h = static_cast<size_t>(mezclar(numero, semilla) >> desplazamiento);
     while (true) {
         const std::uint32_t ocupado = huecos[h];
         if (ocupado == 0)
@@ -397,6 +414,11 @@ const RegistroSTEP* TablaRegistrosSTEP::buscar(std::int64_t numero) const
 std::optional<std::size_t> TablaRegistrosSTEP::indiceDe(std::int64_t numero) const
 {
     return datos_->indice(numero);
+}
+
+std::size_t TablaRegistrosSTEP::sondeosIndice() const
+{
+    return datos_->sondeos;
 }
 
 const std::vector<TablaRegistrosSTEP::Entrada>& TablaRegistrosSTEP::entradas() const
@@ -532,9 +554,10 @@ std::optional<std::int64_t> leerEnteroSTEP(std::string_view texto)
         const unsigned digito = static_cast<unsigned char>(texto[i]) - static_cast<unsigned>('0');
         if (digito > 9)
             return std::nullopt;
+        // checked before the product can wrap: out of range means no such record, never another one
+        if (valor > (kLimite + (negativo ? 1 : 0) - digito) / 10)
+            return std::nullopt;
         valor = valor * 10 + digito;
-        if (valor > kLimite + (negativo ? 1 : 0))
-            return std::nullopt;  // out of range: no such record
     }
     return negativo ? static_cast<std::int64_t>(0 - valor) : static_cast<std::int64_t>(valor);
 }

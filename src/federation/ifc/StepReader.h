@@ -50,6 +50,9 @@ public:
 
     bool vacia() const { return entradas().empty(); }
 
+    // Slots looked at while the number index was built: about one per record whatever the numbers.
+    std::size_t sondeosIndice() const;
+
 private:
     struct Datos;
     static TablaRegistrosSTEP construir(std::shared_ptr<Datos> datos);

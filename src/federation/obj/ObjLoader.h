@@ -14,5 +14,7 @@ namespace quelva {
 scene::NodePtr cargarOBJ(const std::filesystem::path& ruta);
 // The same from a text already in memory.
 scene::NodePtr cargarOBJDesdeTexto(std::string_view texto);
+// The same read in `hilos` stretches of lines on as many threads (large files use several).
+scene::NodePtr cargarOBJDesdeTexto(std::string_view texto, unsigned hilos);
 
 }  // namespace quelva
