@@ -273,6 +273,7 @@ void buscarTramo(const std::vector<NodoBB>& nodos, const std::vector<int>& grupo
 {
     std::vector<int> candidatos;
     std::vector<int> pila;
+    salida.reserve(salida.size() + (hasta - desde));
     for (size_t k = desde; k < hasta; ++k) {
         const NodoBB& a = nodos[size_t(grupoA[k])];
         if (!cajaFinita(a))
@@ -311,6 +312,10 @@ void buscarPar(const std::vector<NodoBB>& nodos, const std::vector<int>& grupoA,
     }
     for (std::thread& t : trabajadores)
         t.join();
+    size_t total = salida.size();
+    for (const std::vector<Interferencia>& p : partes)
+        total += p.size();
+    salida.reserve(total);
     for (std::vector<Interferencia>& p : partes)
         std::move(p.begin(), p.end(), std::back_inserter(salida));
 }

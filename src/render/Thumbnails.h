@@ -1,0 +1,59 @@
+#pragma once
+
+// Small off-screen pictures of a few elements: copies of them, each in one colour, in a scene of
+// their own with two lights and a camera. The shown scene is never touched. GUI thread only.
+
+#include "render/OffscreenRenderer.h"
+#include "scene/Color.h"
+#include "scene/Math.h"
+#include "scene/Node.h"
+#include "scene/Scene.h"
+
+#include <QImage>
+#include <QSize>
+
+#include <vector>
+
+namespace render {
+
+inline constexpr QSize kThumbnailSize{460, 310};
+inline constexpr int kThumbnailSamples = 4;
+
+struct ThumbnailItem {
+    const scene::Node* node = nullptr;
+    scene::Color color;
+};
+
+struct ThumbnailCamera {
+    scene::Vec3 position;
+    scene::Vec3 target;
+    double zNear = 0.01;
+    double zFar = 100;
+};
+
+// A copy of `node` with copied geometry (its descendants' too) whose own geometry has one new
+// Phong, double-sided material of `color`; the copies of the descendants keep their materials.
+// The source is left untouched.
+scene::NodePtr highlightedCopy(const scene::Node& node, const scene::Color& color);
+
+// The thumbnail scene: each item's copy placed where its node is in its world (its ancestors'
+// transforms copied too), a directional light of 900 and an ambient light of 380, and a camera
+// looking at the target with Z up. The camera node is returned through `cameraNode`.
+scene::ScenePtr thumbnailScene(const std::vector<ThumbnailItem>& items, const ThumbnailCamera& camera,
+                               scene::NodePtr& cameraNode);
+
+// Keeps one off-screen renderer for a series of thumbnails.
+class Thumbnailer {
+public:
+    bool isValid() const { return renderer_.isValid(); }
+    // A kThumbnailSize image with 4x multisampling; null when no OpenGL context could be made.
+    QImage render(const std::vector<ThumbnailItem>& items, const ThumbnailCamera& camera);
+
+private:
+    OffscreenRenderer renderer_;
+};
+
+// One thumbnail with a renderer made for it (for comparison with the kept renderer).
+QImage renderThumbnailOnce(const std::vector<ThumbnailItem>& items, const ThumbnailCamera& camera);
+
+}  // namespace render
