@@ -318,6 +318,21 @@ TEST(TarjetaInterferencias, DetectionEndToEndWithTheRealConverter)
     const scene::Vec3 p = vista->pointOfView()->position;
     EXPECT_NEAR(p.x, i.viewpointPos.x, 1e-6);
     EXPECT_NEAR(p.z, i.viewpointPos.z, 1e-6);
+
+    // A second analysis lands expanded below the first; its row focuses the same pair.
+    v.controladorInterferencias().prepararAnalisis();
+    ESPERAR_QUE((hoja = v.findChild<HojaConfigAnalisis*>()) && hoja->isVisible());
+    hoja->campoNombre()->setText("Revisión 2");
+    QTest::mouseClick(hoja->botonIniciar(), Qt::LeftButton);
+    ESPERAR_QUE_EN(v.clashes.historialAnalisis.size() == 2 && !v.clashes.detectando, 10000);
+    ESPERAR_QUE(v.findChildren<FilasInterferencias*>("filasInterferencias").size() >= 2);
+    filas = nullptr;
+    for (FilasInterferencias* f : v.findChildren<FilasInterferencias*>("filasInterferencias"))
+        if (f->isVisible())
+            filas = f;
+    ASSERT_TRUE(filas);
+    QTest::mouseClick(filas, Qt::LeftButton, Qt::NoModifier, filas->rectFila(0).center());
+    ESPERAR_QUE_EN(!vista->isAnimatingCamera(), 10000);
     QTest::qWait(200);
     testsupport::guardarCaptura(v, "interferencias_enfocada");
 }

@@ -55,10 +55,19 @@ AnalisisInterferencias analisis(const scene::NodePtr& a, const scene::NodePtr& b
     return r;
 }
 
+// Pages go to the user's cache: a private one while a test runs.
+struct CacheTemporal {
+    QTemporaryDir dir;
+    QByteArray antes = qgetenv("XDG_CACHE_HOME");
+    CacheTemporal() { qputenv("XDG_CACHE_HOME", QFile::encodeName(dir.path())); }
+    ~CacheTemporal() { antes.isNull() ? qunsetenv("XDG_CACHE_HOME") : qputenv("XDG_CACHE_HOME", antes); }
+};
+
 }  // namespace
 
 TEST(ReporteAnalisis, ThumbnailsArriveTogetherAndEnablePrinting)
 {
+    CacheTemporal cache;
     auto escena = scene::makeScene();
     auto [a, b] = dosCajas(escena->rootNode());
     AnalisisInterferencias datos = analisis(a, b, 2);
@@ -99,6 +108,20 @@ TEST(ReporteAnalisis, ThumbnailsArriveTogetherAndEnablePrinting)
     // The main scene was not changed for the thumbnails.
     EXPECT_EQ(escena->rootNode()->children().size(), 2u);
     testsupport::guardarCaptura(v, "reporte_interferencias");
+
+    // The printable page carries them.
+    QString abierto;
+    platform::setDefaultApplicationOpener([&](const QUrl& u) {
+        abierto = u.toLocalFile();
+        return true;
+    });
+    QTest::mouseClick(v.botonImprimir(), Qt::LeftButton);
+    platform::setDefaultApplicationOpener({});
+    QFile pagina(abierto);
+    ASSERT_TRUE(pagina.open(QIODevice::ReadOnly));
+    if (!qEnvironmentVariableIsEmpty("QUELVA_CAPTURAS"))
+        QFile::copy(abierto, qEnvironmentVariable("QUELVA_CAPTURAS") + "/reporte_interferencias.html");
+    EXPECT_EQ(pagina.readAll().count("<img class='thumb' src='data:image/png;base64,"), 2);
 }
 
 TEST(ReporteAnalisis, EmptyAnalysisPrintsAtOnce)
@@ -136,6 +159,7 @@ TEST(ReporteAnalisis, PageTextsCountsAndRows)
 
 TEST(ReporteAnalisis, PrintWritesThePageAndOpensIt)
 {
+    CacheTemporal cache;
     std::vector<QUrl> abiertos;
     bool abre = true;
     platform::setDefaultApplicationOpener([&](const QUrl& u) {
@@ -147,6 +171,7 @@ TEST(ReporteAnalisis, PrintWritesThePageAndOpensIt)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
     QTest::mouseClick(v.botonImprimir(), Qt::LeftButton);
     ASSERT_EQ(abiertos.size(), 1u);
+    EXPECT_TRUE(abiertos[0].toLocalFile().startsWith(cache.dir.path()));
     EXPECT_TRUE(abiertos[0].toLocalFile().endsWith(QString::fromUtf8("/Revisión.html")));
     EXPECT_TRUE(QFile::exists(abiertos[0].toLocalFile()));
 
