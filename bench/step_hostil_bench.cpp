@@ -24,7 +24,9 @@ std::string archivoNumerado(bool colisiones)
         const auto n = colisiones ? static_cast<std::int64_t>(k * kInversa) : static_cast<std::int64_t>(k);
         if (n <= 0)
             continue;
-        texto += "#" + std::to_string(n) + "=IFCCARTESIANPOINT((1.,2.,3.));\n";
+        texto += '#';
+        texto += std::to_string(n);
+        texto += "=IFCCARTESIANPOINT((1.,2.,3.));\n";
         ++escritos;
     }
     return texto + "ENDSEC;\nEND-ISO-10303-21;\n";
@@ -53,8 +55,11 @@ void BM_PropiedadesNombreDeUnMega(benchmark::State& state)
     static const std::string texto = [] {
         std::string t = "DATA;\n#1=IFCWALL('g',$,'Muro',$);\n#2=IFCPROPERTYSINGLEVALUE('P',$,IFCINTEGER(1),$);\n"
                         "#3=IFCPROPERTYSET('s',$,'" + std::string(1'000'000, 'n') + "',$,(#2));\n";
-        for (int i = 0; i < 10'000; ++i)
-            t += "#" + std::to_string(10 + i) + "=IFCRELDEFINESBYPROPERTIES('r',$,$,$,(#1),#3);\n";
+        for (int i = 0; i < 10'000; ++i) {
+            t += '#';
+            t += std::to_string(10 + i);
+            t += "=IFCRELDEFINESBYPROPERTIES('r',$,$,$,(#1),#3);\n";
+        }
         return t + "ENDSEC;\n";
     }();
     for (auto _ : state) {

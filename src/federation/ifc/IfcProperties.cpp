@@ -63,68 +63,78 @@ TablaPropiedadesIFC parsearPropiedadesIFC(const TablaRegistrosSTEP& tabla, size_
         porIndice[i] = static_cast<std::uint32_t>(elementos.size());
     }
 
-    // Each property set and each property is split and decoded once, however many relations
-    // use it; a set's pairs are kept by the set's index in the table.
+    // A property set or a property used once (the common case) is decoded for its one use and
+    // moved into place; from its second use on, the decoded form is kept, so however many
+    // relations or sets share a record it is split and decoded at most twice.
+    using Par = std::pair<std::string, std::string>;
     struct ConjuntoLeido {
-        std::vector<std::pair<std::string, std::string>> pares;
+        std::vector<Par> pares;
         size_t costeAsignacion = 0;  // work units to set all pairs on one element
     };
-    std::vector<ConjuntoLeido> conjuntos;
-    std::unordered_map<size_t, size_t> conjuntoDe;                            // table index -> position in `conjuntos`
-    std::unordered_map<size_t, std::optional<std::pair<std::string, std::string>>> propiedadDe;  // table index -> (name, value)
+    enum : std::uint8_t { kConjuntoVisto = 1, kPropiedadVista = 2 };
+    std::vector<std::uint8_t> vistos(entradas.size(), 0);
+    std::unordered_map<size_t, ConjuntoLeido> conjuntoDe;       // table index -> set used more than once
+    std::unordered_map<size_t, std::optional<Par>> propiedadDe;  // table index -> property used more than once
     auto costePar = [](const std::string& clave, const std::string& valor) {
         // a long key or value costs as much as the bytes it moves, so one huge name cannot multiply
         return 1 + (clave.size() + valor.size()) / 64;
     };
-    auto leerPropiedad = [&](size_t indice) -> const std::optional<std::pair<std::string, std::string>>& {
-        auto [it, nueva] = propiedadDe.try_emplace(indice);
-        if (!nueva)
-            return it->second;
+    auto decodificarPropiedad = [&](size_t indice, std::optional<Par>& par) {
+        par.reset();
         const RegistroSTEP& prop = entradas[indice].registro;
         if (prop.tipo != "IFCPROPERTYSINGLEVALUE")
-            return it->second;
+            return;
         separarAtributosSTEP(prop.argumentos, atributos, 3);
         trabajo(prop.argumentos.size());
         if (atributos.size() < 3)
-            return it->second;
+            return;
         std::string nombreProp = limpiarCadenaSTEP(atributos[0]);
         if (!nombreProp.empty())
-            it->second.emplace(std::move(nombreProp), valorNominalSTEP(atributos[2]));
-        return it->second;
+            par.emplace(std::move(nombreProp), valorNominalSTEP(atributos[2]));
     };
-    auto leerConjunto = [&](size_t indice) -> const ConjuntoLeido* {
-        if (const auto it = conjuntoDe.find(indice); it != conjuntoDe.end())
-            return &conjuntos[it->second];
-        ConjuntoLeido conjunto;
+    std::optional<Par> propiedadSuelta;
+    auto leerPropiedad = [&](size_t indice) -> const std::optional<Par>& {
+        if (const auto it = propiedadDe.find(indice); it != propiedadDe.end())
+            return it->second;
+        if (!(vistos[indice] & kPropiedadVista)) {
+            vistos[indice] |= kPropiedadVista;
+            decodificarPropiedad(indice, propiedadSuelta);
+            return propiedadSuelta;
+        }
+        auto& guardada = propiedadDe[indice];
+        decodificarPropiedad(indice, guardada);
+        return guardada;
+    };
+    auto decodificarConjunto = [&](size_t indice, ConjuntoLeido& conjunto) {
+        conjunto.pares.clear();
+        conjunto.costeAsignacion = 0;
         const RegistroSTEP& pset = entradas[indice].registro;
         separarAtributosSTEP(pset.argumentos, atributos, 5);
         trabajo(pset.argumentos.size());
-        if (atributos.size() >= 5) {
-            const std::string prefijo = limpiarCadenaSTEP(atributos[2]) + kSeparadorPropiedad;
-            std::vector<std::int64_t> referencias;
-            parsearListaReferenciasSTEP(atributos[4], referencias);
-            asignaciones = std::min(limiteAsignaciones, asignaciones + referencias.size());
-            for (const std::int64_t ref : referencias) {
-                const auto i = tabla.indiceDe(ref);
-                if (!i)
-                    continue;
-                const auto& par = leerPropiedad(*i);
-                if (!par)
-                    continue;
-                const size_t coste = costePar(prefijo, par->first) + par->second.size() / 64;
-                if (asignaciones + coste > limiteAsignaciones) {
-                    asignaciones = limiteAsignaciones;
-                    break;
-                }
-                asignaciones += coste;
-                conjunto.pares.emplace_back(prefijo + par->first, par->second);
-                conjunto.costeAsignacion += costePar(conjunto.pares.back().first, conjunto.pares.back().second);
+        if (atributos.size() < 5)
+            return;
+        const std::string prefijo = limpiarCadenaSTEP(atributos[2]) + kSeparadorPropiedad;
+        std::vector<std::int64_t> refs;
+        parsearListaReferenciasSTEP(atributos[4], refs);
+        asignaciones = std::min(limiteAsignaciones, asignaciones + refs.size());
+        for (const std::int64_t ref : refs) {
+            const auto i = tabla.indiceDe(ref);
+            if (!i)
+                continue;
+            const auto& par = leerPropiedad(*i);
+            if (!par)
+                continue;
+            const size_t coste = costePar(prefijo, par->first) + par->second.size() / 64;
+            if (asignaciones + coste > limiteAsignaciones) {
+                asignaciones = limiteAsignaciones;
+                break;
             }
+            asignaciones += coste;
+            conjunto.pares.emplace_back(prefijo + par->first, par->second);
+            conjunto.costeAsignacion += costePar(conjunto.pares.back().first, conjunto.pares.back().second);
         }
-        conjuntoDe.emplace(indice, conjuntos.size());
-        conjuntos.push_back(std::move(conjunto));
-        return &conjuntos.back();
     };
+    ConjuntoLeido conjuntoSuelto;
 
     std::vector<PropiedadesElementoIFC*> destinos;
     std::vector<std::int64_t> referencias;
@@ -158,16 +168,35 @@ TablaPropiedadesIFC parsearPropiedadesIFC(const TablaRegistrosSTEP& tabla, size_
         // to many relations: the work is bounded by a budget and the rest left out.
         if (asignaciones >= limiteAsignaciones)
             break;
-        const ConjuntoLeido& conjunto = *leerConjunto(*indicePset);
-        if (conjunto.pares.empty())
+        ConjuntoLeido* conjunto = nullptr;
+        bool suelto = false;
+        if (const auto it = conjuntoDe.find(*indicePset); it != conjuntoDe.end()) {
+            conjunto = &it->second;
+        } else if (!(vistos[*indicePset] & kConjuntoVisto)) {
+            vistos[*indicePset] |= kConjuntoVisto;
+            decodificarConjunto(*indicePset, conjuntoSuelto);
+            conjunto = &conjuntoSuelto;
+            suelto = true;
+        } else {
+            conjunto = &conjuntoDe[*indicePset];
+            decodificarConjunto(*indicePset, *conjunto);
+        }
+        if (conjunto->pares.empty())
             continue;
-        const size_t cabe = (limiteAsignaciones - asignaciones) / conjunto.costeAsignacion;
+        const size_t cabe = (limiteAsignaciones - asignaciones) / conjunto->costeAsignacion;
         if (destinos.size() > cabe)
             destinos.resize(cabe);
-        asignaciones += destinos.size() * conjunto.costeAsignacion;
-        for (PropiedadesElementoIFC* propiedades : destinos)
-            for (const auto& [clave, valor] : conjunto.pares)
-                propiedades->insert_or_assign(clave, valor);
+        asignaciones += destinos.size() * conjunto->costeAsignacion;
+        // Copies for all but the last related element, which takes the texts of a set used once.
+        for (size_t k = 0; k < destinos.size(); ++k) {
+            const bool mover = suelto && k + 1 == destinos.size();
+            for (auto& [clave, valor] : conjunto->pares) {
+                if (mover)
+                    destinos[k]->insert_or_assign(std::move(clave), std::move(valor));
+                else
+                    destinos[k]->insert_or_assign(clave, valor);
+            }
+        }
     }
     if (estadistica)
         estadistica->unidadesTrabajo = asignaciones;
