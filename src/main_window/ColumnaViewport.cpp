@@ -1,5 +1,6 @@
 #include "main_window/ColumnaViewport.h"
 
+#include "comments/ui/PanelMarkup.h"
 #include "main_window/ContentView.h"
 #include "main_window/bienvenida/PantallaBienvenida.h"
 #include "render/SceneView.h"
@@ -56,6 +57,8 @@ ColumnaViewport::ColumnaViewport(ContentView& vista, QWidget* parent) : QWidget(
     col->addWidget(overlayTexto_);
     overlay_->hide();
 
+    capasMarkup_ = new CapasMarkup(vista_.controladorComentarios(), this);
+
     refrescar();
 }
 
@@ -92,6 +95,7 @@ void ColumnaViewport::refrescar()
     barraMedicion_->actualizar(vista_.medicion);
     overlayTexto_->setText(textoProcesando());
     overlay_->setVisible(vista_.federacion.isProcessing);
+    capasMarkup_->refrescar();
     colocarCapas();
 }
 
@@ -112,6 +116,9 @@ void ColumnaViewport::colocarCapas()
     overlay_->resize(std::max(overlay_->width(), 240), overlay_->height());
     overlay_->move((width() - overlay_->width()) / 2, (height() - overlay_->height()) / 2);
     overlay_->raise();
+    // Markup, while it is on, lies over all of them.
+    if (capasMarkup_)
+        capasMarkup_->colocar(rect());
 }
 
 }  // namespace quelva

@@ -18,6 +18,7 @@ class ContentView;
 class BarraViewport;
 class BarraMedicion;
 class PantallaBienvenida;
+class CapasMarkup;
 
 // The middle column: the 3D view with, over it, the welcome screen while nothing is loaded,
 // the toolbar and the processing overlay. Rebuilds its adapter value from the window state on
@@ -34,6 +35,7 @@ public:
     BarraViewport* barra() const { return barra_; }
     BarraMedicion* barraMedicion() const { return barraMedicion_; }
     QWidget* overlayProcesando() const { return overlay_; }
+    CapasMarkup* capasMarkup() const { return capasMarkup_; }
     QString textoProcesando() const;
 
     void refrescar();
@@ -53,6 +55,7 @@ private:
     BarraMedicion* barraMedicion_ = nullptr;
     QWidget* overlay_ = nullptr;
     QLabel* overlayTexto_ = nullptr;
+    CapasMarkup* capasMarkup_ = nullptr;
 };
 
 }  // namespace quelva

@@ -1,6 +1,7 @@
 #include "main_window/ContentView.h"
 
 #include "clash/ControladorInterferencias.h"
+#include "comments/ControladorComentarios.h"
 #include "federation/ControladorFederacion.h"
 #include "federation/ui/EditorTransformacionDialog.h"
 #include "federation/ui/SelectorColorDialog.h"
@@ -14,6 +15,7 @@
 #include "platform/SystemColors.h"
 #include "platform/UserInfo.h"
 #include "project/GestorProyecto.h"
+#include "render/SceneView.h"
 #include "sections/AlmacenesSeccion.h"
 #include "timeline/TimeLinerStore.h"
 #include "viewport/ViewportController.h"
@@ -57,6 +59,17 @@ ContentView::ContentView(QWidget* parent) : QWidget(parent)
     interferenciasControlador_ = new ControladorInterferencias(clashes, std::move(serviciosClash), this);
     connect(interferenciasControlador_, &ControladorInterferencias::estadoCambiado, this, &ContentView::refrescar);
     connect(timeLinerStore_, &TimeLinerStore::configChanged, this, &ContentView::refrescar);
+
+    ControladorComentarios::Servicios comentarios;
+    comentarios.hayModelosCargados = [this] { return hayModelosCargados(); };
+    comentarios.snapshot = [this] {
+        render::SceneView* vista3D = columnaViewport_ ? columnaViewport_->vista3D() : nullptr;
+        return vista3D ? vista3D->snapshot() : QImage();
+    };
+    comentarios.guardarVentanaReporte = [this](QWidget* v) { ventanas.reportWindows.append(v); };
+    comentarios.ventana = [this] { return static_cast<QWidget*>(this); };
+    comentariosControlador_ = new ControladorComentarios(markup, std::move(comentarios), this);
+    connect(comentariosControlador_, &ControladorComentarios::estadoCambiado, this, &ContentView::refrescar);
 
     construirVista();
     suscribirComandos();
@@ -288,6 +301,8 @@ void ContentView::presentarDialogos()
                         QStringLiteral("Eliminar"), true, [this, id] { eliminarSeccion(id); },
                         [this] { secciones.seccionPendienteEliminar.reset(); });
     }
+
+    comentariosControlador_->presentarDialogos();
 
     if (markup.comentarioPendElim) {
         const QUuid id = *markup.comentarioPendElim;

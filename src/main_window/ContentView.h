@@ -18,6 +18,7 @@ class AlmacenEtiquetas;
 class GestorProyecto;
 class TimeLinerStore;
 class ControladorFederacion;
+class ControladorComentarios;
 class ControladorInterferencias;
 class ColumnaViewport;
 class ColumnaInspector;
@@ -55,6 +56,7 @@ public:
     GestorProyecto* gestor() const { return gestor_; }
     TimeLinerStore* timeLinerStore() const { return timeLinerStore_; }
     ControladorFederacion& controladorFederacion() const { return *federacionControlador_; }
+    ControladorComentarios& controladorComentarios() const { return *comentariosControlador_; }
     ControladorInterferencias& controladorInterferencias() const { return *interferenciasControlador_; }
     ColumnaViewport* columnaViewport() const { return columnaViewport_; }
     ColumnaInspector* columnaInspector() const { return columnaInspector_; }
@@ -157,6 +159,7 @@ private:
     GestorProyecto* gestor_ = nullptr;
     TimeLinerStore* timeLinerStore_ = nullptr;
     ControladorFederacion* federacionControlador_ = nullptr;
+    ControladorComentarios* comentariosControlador_ = nullptr;
     ControladorInterferencias* interferenciasControlador_ = nullptr;
 
     Sidebar* sidebar_ = nullptr;

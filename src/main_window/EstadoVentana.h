@@ -7,7 +7,7 @@
 // is EstadoFederacion. The long-lived holders are owned by ContentView itself.
 
 #include "clash/EstadoInterferencias.h"
-#include "comments/ComentarioMarkup.h"
+#include "comments/EstadoMarkup.h"
 #include "comparison/ResultadoTRELM.h"
 #include "federation/Especialidad.h"
 #include "federation/EstadoFederacion.h"
@@ -104,34 +104,5 @@ struct EstadoSecciones {
     std::optional<QUuid> seccionPendienteEliminar;
 };
 
-// A colour of the markup palette.
-struct ColorMarkup {
-    double r, g, b;
-    const char* nombre;
-};
-
-inline constexpr std::array<ColorMarkup, 5> markupPaleta = {{
-    {1.0, 0.15, 0.15, "Rojo"},
-    {1.0, 0.9, 0.0, "Amarillo"},
-    {0.1, 0.9, 0.3, "Verde"},
-    {0.3, 0.6, 1.0, "Azul"},
-    {1.0, 1.0, 1.0, "Blanco"},
-}};
-
-struct EstadoMarkup {
-    bool modoMarkup = false;
-    std::vector<ComentarioMarkup> comentarios;
-    std::vector<TrazadoMarkup> trazadosActivos;
-    std::vector<TextoMarkup> textosActivos;
-    int markupColorIdx = 0;  // into markupPaleta
-    double markupGrosor = 3.0;
-    bool markupModoTexto = false;
-    QString markupTextoPend;
-    QString markupDescripcion;
-    QString markupAutor;  // the logged-in user's full name
-    QPointer<QWidget> markupCanvasRef;
-    std::optional<QUuid> comentarioPendElim;
-    std::optional<ComentarioMarkup> detalleComentario;
-};
 
 }  // namespace quelva

@@ -1,5 +1,6 @@
 #include "main_window/sidebar/PanelesServicios.h"
 
+#include "comments/ui/TarjetaComentarios.h"
 #include "main_window/ContentView.h"
 #include "main_window/interferencias/PanelInterferencias.h"
 #include "platform/NumberFormat.h"
@@ -95,8 +96,7 @@ QWidget* panelInterferencias(ContentView& vista)
 
 QWidget* panelComentarios(ContentView& vista)
 {
-    return panelConteo("panelComentarios", static_cast<long long>(vista.markup.comentarios.size()),
-                       QStringLiteral("Sin comentarios"), QStringLiteral(" comentarios"));
+    return tarjetaComentarios(vista.controladorComentarios());
 }
 
 }  // namespace quelva

@@ -1,0 +1,55 @@
+#include "comments/ui/EstiloComentarios.h"
+
+#include "platform/Symbols.h"
+#include "platform/SystemColors.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+
+namespace quelva {
+
+QColor colorTag()
+{
+    return platform::systemColor(platform::SystemColor::yellow);
+}
+
+QColor colorSecundario()
+{
+    return platform::systemColor(platform::SystemColor::secondaryLabel);
+}
+
+QColor colorTerciario()
+{
+    return platform::systemColor(platform::SystemColor::tertiaryLabel);
+}
+
+QLabel* etiquetaComentario(const QString& texto, int pixeles, bool negrita, const QColor& color, QWidget* padre)
+{
+    auto* l = new QLabel(texto, padre);
+    l->setTextFormat(Qt::PlainText);
+    QFont f = l->font();
+    f.setPixelSize(pixeles);
+    f.setBold(negrita);
+    l->setFont(f);
+    QPalette pal = l->palette();
+    pal.setColor(QPalette::WindowText, color);
+    l->setPalette(pal);
+    return l;
+}
+
+QWidget* filaIcono(const QString& simbolo, const QString& texto, int pixeles, const QColor& color, QWidget* padre)
+{
+    auto* fila = new QWidget(padre);
+    auto* h = new QHBoxLayout(fila);
+    h->setContentsMargins(0, 0, 0, 0);
+    h->setSpacing(4);
+    auto* icono = new QLabel(fila);
+    icono->setPixmap(platform::symbolIcon(simbolo, color).pixmap(pixeles, pixeles));
+    h->addWidget(icono);
+    auto* l = etiquetaComentario(texto, pixeles, false, color, fila);
+    l->setObjectName(QStringLiteral("texto"));
+    h->addWidget(l, 1);
+    return fila;
+}
+
+}  // namespace quelva
