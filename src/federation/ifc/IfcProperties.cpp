@@ -93,7 +93,8 @@ TablaPropiedadesIFC parsearPropiedadesIFC(const TablaRegistrosSTEP& tabla, size_
             par.emplace(std::move(nombreProp), valorNominalSTEP(atributos[2]));
     };
     std::optional<Par> propiedadSuelta;
-    auto leerPropiedad = [&](size_t indice) -> const std::optional<Par>& {
+    std::vector<std::int64_t> refs;
+    auto leerPropiedad = [&](size_t indice) -> std::optional<Par>& {
         if (const auto it = propiedadDe.find(indice); it != propiedadDe.end())
             return it->second;
         if (!(vistos[indice] & kPropiedadVista)) {
@@ -114,14 +115,13 @@ TablaPropiedadesIFC parsearPropiedadesIFC(const TablaRegistrosSTEP& tabla, size_
         if (atributos.size() < 5)
             return;
         const std::string prefijo = limpiarCadenaSTEP(atributos[2]) + kSeparadorPropiedad;
-        std::vector<std::int64_t> refs;
         parsearListaReferenciasSTEP(atributos[4], refs);
         asignaciones = std::min(limiteAsignaciones, asignaciones + refs.size());
         for (const std::int64_t ref : refs) {
             const auto i = tabla.indiceDe(ref);
             if (!i)
                 continue;
-            const auto& par = leerPropiedad(*i);
+            auto& par = leerPropiedad(*i);
             if (!par)
                 continue;
             const size_t coste = costePar(prefijo, par->first) + par->second.size() / 64;
@@ -130,7 +130,10 @@ TablaPropiedadesIFC parsearPropiedadesIFC(const TablaRegistrosSTEP& tabla, size_
                 break;
             }
             asignaciones += coste;
-            conjunto.pares.emplace_back(prefijo + par->first, par->second);
+            if (&par == &propiedadSuelta)
+                conjunto.pares.emplace_back(prefijo + par->first, std::move(par->second));  // used once: taken
+            else
+                conjunto.pares.emplace_back(prefijo + par->first, par->second);
             conjunto.costeAsignacion += costePar(conjunto.pares.back().first, conjunto.pares.back().second);
         }
     };
