@@ -3,6 +3,9 @@
 
 #include "main_window/ContentView.h"
 
+#include "qto/ConstruirGrupos.h"
+#include "qto/ui/VentanaQTO.h"
+
 #include <QGuiApplication>
 #include <QLabel>
 #include <QScreen>
@@ -11,19 +14,6 @@
 namespace quelva {
 
 namespace {
-
-bool hayElementos(const std::map<QString, EspecialidadBIM>& especialidades)
-{
-    for (const auto& [clave, esp] : especialidades)
-        for (const ModeloVinculado& m : esp.modelos) {
-            bool encontrado = false;
-            if (m.nodo)
-                m.nodo->visitDescendants([&](scene::Node& n) { return encontrado = n.geometry != nullptr; });
-            if (encontrado)
-                return true;
-        }
-    return false;
-}
 
 // A top-level tool window, centred, that stays alive (hidden) after it is closed.
 QWidget* ventanaHerramienta(const QString& titulo, QSize tamano, QWidget* contenido)
@@ -56,12 +46,14 @@ QLabel* contenidoPendiente(const QString& texto)
 
 void ContentView::abrirQTO()
 {
-    if (!hayElementos(federacion.especialidades)) {
+    std::vector<GrupoQTO> grupos =
+        construirGrupos(federacion.especialidades, federacion.ordenEspecialidades, federacion.propiedadesIFC);
+    if (grupos.empty()) {
         informarError(QStringLiteral("No hay elementos cargados para cuantificar. Vincula al menos un archivo IFC."));
         return;
     }
-    QWidget* ventana = ventanaHerramienta(QStringLiteral("Cuantificación de Elementos (QTO)"), QSize(870, 700),
-                                          contenidoPendiente(QStringLiteral("Cuantificación de Elementos (QTO)")));
+    auto* vista = new VentanaQTO(std::move(grupos), QDateTime::currentDateTime());
+    QWidget* ventana = ventanaHerramienta(QStringLiteral("Cuantificación de Elementos (QTO)"), QSize(870, 700), vista);
     ventanas.reportWindows.append(ventana);
 }
 
