@@ -9,12 +9,6 @@ namespace quelva {
 
 namespace {
 
-const PropiedadesQTOPtr& sinPropiedades()
-{
-    static const PropiedadesQTOPtr vacias = std::make_shared<const PropiedadesQTO>();
-    return vacias;
-}
-
 // Scale of everything above the node: a model's unit factor sits on its container. The factor
 // is uniform, so a rotation above it does not change which extent it scales.
 scene::Vec3 escalaSuperior(const scene::Node& nodo)
@@ -27,10 +21,19 @@ scene::Vec3 escalaSuperior(const scene::Node& nodo)
 
 }  // namespace
 
+TablaGruposQTO::TablaGruposQTO() : almacen_(std::make_shared<AlmacenPropiedadesQTO>()) {}
+
 GrupoQTO& TablaGruposQTO::grupo(const std::string& tipoIFC, const QString& especialidad)
 {
+    if (especialidad != especialidadActual_) {
+        especialidadActual_ = especialidad;
+        porTipo_.clear();
+    }
+    if (const auto visto = porTipo_.find(tipoIFC); visto != porTipo_.end())
+        return *visto->second;
     auto [it, nuevo] = grupos_.try_emplace({tipoIFC, especialidad});
     GrupoQTO& g = it->second;
+    porTipo_.emplace(tipoIFC, &g);
     if (nuevo) {
         g.id = QUuid::createUuid();
         g.tipoIFC = QString::fromStdString(tipoIFC);
@@ -42,15 +45,11 @@ GrupoQTO& TablaGruposQTO::grupo(const std::string& tipoIFC, const QString& espec
     return g;
 }
 
-PropiedadesQTOPtr TablaGruposQTO::propiedades(const PropiedadesElementoIFC* entrada)
+PropiedadesQTO TablaGruposQTO::propiedades(const PropiedadesElementoIFC* entrada)
 {
     if (!entrada || entrada->empty())
-        return sinPropiedades();
-    PropiedadesQTOPtr& copia = copias_[entrada];
-    // The address alone could belong to an entry of a table that has since gone.
-    if (!copia || *copia != *entrada)
-        copia = std::make_shared<const PropiedadesQTO>(*entrada);
-    return copia;
+        return {};
+    return {almacen_, almacen_->agregar(*entrada), std::uint32_t(entrada->size())};
 }
 
 std::vector<GrupoQTO> TablaGruposQTO::lista() &&
@@ -60,7 +59,7 @@ std::vector<GrupoQTO> TablaGruposQTO::lista() &&
     for (auto& [clave, g] : grupos_)
         lista.push_back(std::move(g));
     grupos_.clear();
-    copias_.clear();
+    porTipo_.clear();
     std::stable_sort(lista.begin(), lista.end(), GrupoQTO::ordenPorDefecto);
     return lista;
 }
@@ -73,29 +72,33 @@ void agregarNodo(const scene::Node& nodo, const TablaPropiedadesIFC& propiedades
     const scene::Box caja = nodo.boundingBox();
     const scene::Vec3 escala = escalaSuperior(nodo);
     // Z is up: the height is the Z extent and the plan takes X and Y.
-    const double ancho = std::abs(caja.max.x - caja.min.x) * escala.x;
-    const double largo = std::abs(caja.max.y - caja.min.y) * escala.y;
-    const double alto = std::abs(caja.max.z - caja.min.z) * escala.z;
-    if (!(ancho > 0.001 || largo > 0.001 || alto > 0.001))
+    const float ancho = std::abs(float((caja.max.x - caja.min.x) * escala.x));
+    const float largo = std::abs(float((caja.max.y - caja.min.y) * escala.y));
+    const float alto = std::abs(float((caja.max.z - caja.min.z) * escala.z));
+    // Compared as stored: vertices are single precision, so a millimetre drawn in the model
+    // reads as 0.001f, which must not count as more than a millimetre.
+    if (!(ancho > 0.001f || largo > 0.001f || alto > 0.001f))
         return;
 
     const auto entrada = propiedades.find(*nodo.name);
     const PropiedadesElementoIFC* props = entrada == propiedades.end() ? nullptr : &entrada->second;
-    std::string tipo = kTipoIFCPorDefecto;
+    static const std::string tipoPorDefecto = kTipoIFCPorDefecto;
+    static const std::string claveTipo = kClaveTipoIFC;
+    const std::string* tipo = &tipoPorDefecto;
     if (props)
-        if (const auto t = props->find(kClaveTipoIFC); t != props->end())
-            tipo = t->second;
+        if (const auto t = props->find(claveTipo); t != props->end())
+            tipo = &t->second;
 
-    GrupoQTO& g = tabla.grupo(tipo, especialidad);
+    GrupoQTO& g = tabla.grupo(*tipo, especialidad);
     ItemQTO item;
     item.id = QUuid::createUuid();
     item.nombre = QString::fromStdString(*nodo.name);
     item.tipoIFC = g.tipoIFC;
     item.tipoNombre = g.tipoNombre;
     item.especialidad = g.especialidad;
-    item.dx = std::abs(float(ancho));
-    item.dy = std::abs(float(alto));
-    item.dz = std::abs(float(largo));
+    item.dx = ancho;
+    item.dy = alto;
+    item.dz = largo;
     item.densidad = g.densidad;
     item.propiedades = tabla.propiedades(props);
     g.items.push_back(std::move(item));

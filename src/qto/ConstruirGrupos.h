@@ -19,18 +19,23 @@ namespace quelva {
 // The groups while a take-off is built, by IFC class and discipline name.
 class TablaGruposQTO {
 public:
+    TablaGruposQTO();
+
     // The group of that class and discipline, made on first use.
     GrupoQTO& grupo(const std::string& tipoIFC, const QString& especialidad);
-    // A copy of an element's properties that items of the same element share.
-    PropiedadesQTOPtr propiedades(const PropiedadesElementoIFC* entrada);
+    // A copy of an element's properties in the take-off's store.
+    PropiedadesQTO propiedades(const PropiedadesElementoIFC* entrada);
 
     bool vacia() const { return grupos_.empty(); }
     // The groups in their default order.
     std::vector<GrupoQTO> lista() &&;
 
 private:
-    std::map<std::pair<std::string, QString>, GrupoQTO> grupos_;
-    std::unordered_map<const PropiedadesElementoIFC*, PropiedadesQTOPtr> copias_;
+    std::map<std::pair<std::string, QString>, GrupoQTO> grupos_;  // nodes stay put
+    // The groups of the discipline being walked, by class, found without building a key.
+    QString especialidadActual_;
+    std::unordered_map<std::string, GrupoQTO*> porTipo_;
+    std::shared_ptr<AlmacenPropiedadesQTO> almacen_;
 };
 
 // Measures a node and, when it has a name and some extent above 1 mm, adds it as an item.

@@ -70,6 +70,9 @@ QByteArray textoCSV(const std::vector<const GrupoQTO*>& grupos, const QStringLis
     std::vector<std::string> claves;
     for (const QString& clave : extras)
         claves.push_back(clave.toStdString());
+    // Keys looked up once per store, not once per item.
+    const AlmacenPropiedadesQTO* almacen = nullptr;
+    std::vector<AlmacenPropiedadesQTO::ClaveId> ids(claves.size(), AlmacenPropiedadesQTO::kSinClave);
 
     for (const GrupoQTO* g : grupos)
         for (const ItemQTO& i : g->items) {
@@ -85,9 +88,16 @@ QByteArray textoCSV(const std::vector<const GrupoQTO*>& grupos, const QStringLis
             csv.addCell(numero(i.areaPlanta(), 4));
             csv.addCell(numero(i.areaCara(), 4));
             csv.addCell(numero(i.peso(), 2));
-            for (const std::string& clave : claves) {
-                const std::string* v = i.propiedad(clave);
-                csv.addCell(v && !valorPropiedadVacio(*v) ? protegerFormula(QString::fromStdString(*v)) : QString());
+            if (i.propiedades.almacen() != almacen && i.propiedades.almacen()) {
+                almacen = i.propiedades.almacen();
+                for (size_t k = 0; k < claves.size(); ++k)
+                    ids[k] = almacen->buscarClave(claves[k]);
+            }
+            for (size_t k = 0; k < claves.size(); ++k) {
+                const std::optional<std::string_view> v = i.propiedades.valor(ids[k]);
+                csv.addCell(v && !valorPropiedadVacio(*v)
+                                ? protegerFormula(QString::fromUtf8(v->data(), qsizetype(v->size())))
+                                : QString());
             }
             csv.endRow();
         }

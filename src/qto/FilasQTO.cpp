@@ -72,13 +72,13 @@ std::optional<OrdenQTO> ordenDeColumna(ColumnaQTO columna)
 
 QString textoCantidad(float valor, int n)
 {
-    return valor > 0.0001f ? decimales(valor, n) : QString(kGuionVacio);
+    return valor > 0.0001f ? decimales(valor, n) : guionVacio();
 }
 
 QString valorParametroItem(const ItemQTO& item, const QString& clave)
 {
-    const std::string* v = item.propiedad(clave.toStdString());
-    return v && !valorPropiedadVacio(*v) ? QString::fromStdString(*v) : QString(kGuionVacio);
+    const std::optional<std::string_view> v = item.propiedad(clave.toStdString());
+    return v && !valorPropiedadVacio(*v) ? QString::fromUtf8(v->data(), qsizetype(v->size())) : guionVacio();
 }
 
 QStringList celdasGrupo(const GrupoQTO& g, const QStringList& extras)

@@ -22,14 +22,6 @@ float divisor(const std::vector<ItemQTO>& items)
 
 }  // namespace
 
-const std::string* ItemQTO::propiedad(const std::string& clave) const
-{
-    if (!propiedades)
-        return nullptr;
-    const auto it = propiedades->find(clave);
-    return it == propiedades->end() ? nullptr : &it->second;
-}
-
 float GrupoQTO::volumen() const { return sumar(items, [](const ItemQTO& i) { return i.volumen(); }); }
 float GrupoQTO::areaPlanta() const { return sumar(items, [](const ItemQTO& i) { return i.areaPlanta(); }); }
 float GrupoQTO::areaCara() const { return sumar(items, [](const ItemQTO& i) { return i.areaCara(); }); }
@@ -47,9 +39,9 @@ bool valorPropiedadVacio(std::string_view valor)
 QString GrupoQTO::valorParametro(const QString& clave) const
 {
     const std::string k = clave.toStdString();
-    const std::string* primero = nullptr;
+    std::optional<std::string_view> primero;
     for (const ItemQTO& item : items) {
-        const std::string* v = item.propiedad(k);
+        const std::optional<std::string_view> v = item.propiedad(k);
         if (!v || valorPropiedadVacio(*v))
             continue;
         if (!primero)
@@ -57,7 +49,7 @@ QString GrupoQTO::valorParametro(const QString& clave) const
         else if (*v != *primero)
             return QStringLiteral("varios");
     }
-    return primero ? QString::fromStdString(*primero) : QString(kGuionVacio);
+    return primero ? QString::fromUtf8(primero->data(), qsizetype(primero->size())) : guionVacio();
 }
 
 bool GrupoQTO::ordenPorDefecto(const GrupoQTO& a, const GrupoQTO& b)

@@ -1,21 +1,16 @@
 #pragma once
 
-#include "federation/ifc/IfcProperties.h"
+#include "qto/PropiedadesQTO.h"
 
 #include <QString>
 #include <QUuid>
 
-#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace quelva {
-
-// An element's properties as the model's property table held them when the take-off was
-// built; items of one element name share one copy.
-using PropiedadesQTO = PropiedadesElementoIFC;
-using PropiedadesQTOPtr = std::shared_ptr<const PropiedadesQTO>;
 
 // One measured element. Extents in metres: dx along X, dy the height (the scene's Z),
 // dz along Y, so dx·dz is the footprint.
@@ -29,15 +24,15 @@ struct ItemQTO {
     float dy = 0;
     float dz = 0;
     float densidad = 0;  // kg/m³
-    PropiedadesQTOPtr propiedades;  // never null
+    PropiedadesQTO propiedades;  // as the property table held them when the take-off was built
 
     float volumen() const { return (dx * dy) * dz; }
     float areaPlanta() const { return dx * dz; }
     float areaCara() const { return 2.0f * (dx * dz + (dx * dy + dy * dz)); }
     float peso() const { return densidad * volumen(); }
 
-    // The value under exactly that key; null when the item has none.
-    const std::string* propiedad(const std::string& clave) const;
+    // The value under exactly that key; none when the item has none.
+    std::optional<std::string_view> propiedad(std::string_view clave) const { return propiedades.valor(clave); }
 };
 
 // The items of one IFC class within one discipline.
@@ -70,6 +65,7 @@ struct GrupoQTO {
 // "$" is how an IFC file writes an unset value.
 bool valorPropiedadVacio(std::string_view valor);
 
-inline constexpr const char16_t* kGuionVacio = u"\u2014";
+// What the table shows for a missing value.
+inline QString guionVacio() { return QStringLiteral("\u2014"); }
 
 }  // namespace quelva

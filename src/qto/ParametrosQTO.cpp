@@ -37,24 +37,31 @@ QString nombreColumnaParametro(const QString& clave)
 
 std::vector<ParamDisponible> parametrosDisponibles(const std::vector<GrupoQTO>& grupos)
 {
-    // Items of one element share their properties: count each shared table once per item.
-    std::unordered_map<const PropiedadesQTO*, std::int64_t> tablas;
+    // Counted per key of each store, then joined by key text.
+    std::unordered_map<const AlmacenPropiedadesQTO*, std::vector<std::int64_t>> porAlmacen;
     for (const GrupoQTO& g : grupos)
-        for (const ItemQTO& item : g.items)
-            if (item.propiedades)
-                ++tablas[item.propiedades.get()];
-    std::map<std::string, std::int64_t> cuentas;
-    for (const auto& [tabla, veces] : tablas)
-        for (const auto& [clave, valor] : *tabla)
-            if (clave != kClaveTipoIFC)
-                cuentas[clave] += veces;
+        for (const ItemQTO& item : g.items) {
+            if (item.propiedades.vacio())
+                continue;
+            std::vector<std::int64_t>& c = porAlmacen[item.propiedades.almacen()];
+            item.propiedades.paraCada([&](AlmacenPropiedadesQTO::ClaveId id, std::string_view, std::string_view) {
+                if (c.size() <= id)
+                    c.resize(id + 1, 0);
+                ++c[id];
+            });
+        }
+    std::map<std::string_view, std::int64_t> cuentas;
+    for (const auto& [almacen, c] : porAlmacen)
+        for (size_t id = 0; id < c.size(); ++id)
+            if (c[id] > 0 && almacen->clave(AlmacenPropiedadesQTO::ClaveId(id)) != kClaveTipoIFC)
+                cuentas[almacen->clave(AlmacenPropiedadesQTO::ClaveId(id))] += c[id];
 
     std::vector<ParamDisponible> lista;
     lista.reserve(cuentas.size());
     for (const auto& [clave, cuenta] : cuentas) {
         ParamDisponible p;
         p.id = QUuid::createUuid();
-        p.clave = QString::fromStdString(clave);
+        p.clave = QString::fromUtf8(clave.data(), qsizetype(clave.size()));
         std::tie(p.pset, p.nombre) = dividirClave(p.clave);
         p.cuenta = cuenta;
         lista.push_back(std::move(p));

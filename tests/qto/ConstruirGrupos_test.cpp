@@ -16,14 +16,6 @@ std::vector<GrupoQTO> construir(const qtotest::Federacion& f)
     return construirGrupos(f.especialidades, f.orden, f.propiedades);
 }
 
-const GrupoQTO* buscar(const std::vector<GrupoQTO>& grupos, const QString& tipoIFC, const QString& esp)
-{
-    for (const GrupoQTO& g : grupos)
-        if (g.tipoIFC == tipoIFC && g.especialidad == esp)
-            return &g;
-    return nullptr;
-}
-
 QStringList ordenDe(const std::vector<GrupoQTO>& grupos)
 {
     QStringList r;
@@ -155,7 +147,7 @@ TEST(ConstruirGrupos, TakesClassNameAndDensityFromTheTables)
     const auto grupos = construir(f);
     ASSERT_EQ(grupos.size(), 1u);
     EXPECT_EQ(grupos[0].tipoIFC, "IFCBUILDINGELEMENTPROXY");
-    EXPECT_EQ(grupos[0].items[0].propiedades->at("Pset_X › A"), "1");
+    EXPECT_EQ(grupos[0].items[0].propiedad("Pset_X › A"), "1");
 }
 
 TEST(ConstruirGrupos, TheTablesHoldTwentySixClasses)
@@ -204,7 +196,7 @@ TEST(ConstruirGrupos, DisciplinesSharingANameShareTheirGroupsInDisciplineOrder)
     ASSERT_EQ(grupos[0].items.size(), 2u);
     EXPECT_EQ(grupos[0].items[0].nombre, "Viga-A");
     EXPECT_EQ(grupos[0].items[1].nombre, "Viga-B");
-    EXPECT_EQ(grupos[0].items[1].propiedades->at("P › Q"), "segunda");
+    EXPECT_EQ(grupos[0].items[1].propiedad("P › Q"), "segunda");
 
     // Reversing the discipline order reverses the items.
     f.orden = {"EST2", "EST"};
@@ -252,7 +244,8 @@ TEST(ConstruirGrupos, ANameFoundTwiceGivesTwoItemsWithTheSameProperties)
     ASSERT_EQ(grupos.size(), 1u);
     ASSERT_EQ(grupos[0].items.size(), 2u);
     EXPECT_NE(grupos[0].items[0].id, grupos[0].items[1].id);
-    EXPECT_EQ(*grupos[0].items[0].propiedades, *grupos[0].items[1].propiedades);
+    EXPECT_EQ(grupos[0].items[0].propiedades, grupos[0].items[1].propiedades);
+    EXPECT_EQ(grupos[0].items[1].propiedad("Pset_DoorCommon › FireRating"), "EI30");
 }
 
 TEST(ConstruirGrupos, TheTakeOffIsASnapshotOfTheProperties)
@@ -263,13 +256,13 @@ TEST(ConstruirGrupos, TheTakeOffIsASnapshotOfTheProperties)
     const auto grupos = construir(f);
     f.propiedad("ARQ", "M", "P › A", "después");
     f.propiedades.clear();
-    EXPECT_EQ(grupos[0].items[0].propiedades->at("P › A"), "antes");
+    EXPECT_EQ(grupos[0].items[0].propiedad("P › A"), "antes");
 }
 
 TEST(GrupoQTO, ValorParametroIgnoresEmptyAndUnsetValues)
 {
     auto conValor = [](const char* v) {
-        PropiedadesQTO p;
+        PropiedadesElementoIFC p;
         if (v)
             p["Pset › Hormigon"] = v;
         return qtotest::item("e", 1, 1, 1, 1000, p);

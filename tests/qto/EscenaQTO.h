@@ -63,7 +63,7 @@ struct Federacion {
 
 // A stand-alone item and group, for tests that need no scene.
 inline quelva::ItemQTO item(const QString& nombre, float dx, float dy, float dz, float densidad = 1000,
-                            quelva::PropiedadesQTO props = {})
+                            quelva::PropiedadesElementoIFC props = {})
 {
     quelva::ItemQTO i;
     i.id = QUuid::createUuid();
@@ -72,7 +72,7 @@ inline quelva::ItemQTO item(const QString& nombre, float dx, float dy, float dz,
     i.dy = dy;
     i.dz = dz;
     i.densidad = densidad;
-    i.propiedades = std::make_shared<const quelva::PropiedadesQTO>(std::move(props));
+    i.propiedades = quelva::PropiedadesQTO::desde(props);
     return i;
 }
 

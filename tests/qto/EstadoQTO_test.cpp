@@ -221,7 +221,7 @@ TEST(FilasQTO, ValuesNotAboveATenthOfAMillimetreShowADash)
 
 TEST(FilasQTO, ItemAndTotalRowsWithExtraColumns)
 {
-    PropiedadesQTO p{{"Pset_WallCommon › IsExternal", "TRUE"}, {"Pset_WallCommon › FireRating", "$"}};
+    PropiedadesElementoIFC p{{"Pset_WallCommon › IsExternal", "TRUE"}, {"Pset_WallCommon › FireRating", "$"}};
     EstadoQTO e(std::vector<GrupoQTO>{grupo("IFCWALL", "Muro", "Arquitectura", {item("M1", 1, 2, 3, 1800, p)}, 1800)},
                 {});
     e.parametrosExtra = {"Pset_WallCommon › IsExternal", "Pset_WallCommon › FireRating", "Pset_WallCommon › Otro"};

@@ -76,7 +76,7 @@ TEST(ExportarCSV, SpaceAndFlatElementsWriteZeros)
 
 TEST(ExportarCSV, TextFieldsAreQuotedWithInnerQuotesDoubledAndReadBackWhole)
 {
-    PropiedadesQTO p{{"Pset › Nota", "dice \"hola\", y\nsigue"}, {"Pset › Vacía", ""}, {"Pset › Sin", "$"},
+    PropiedadesElementoIFC p{{"Pset › Nota", "dice \"hola\", y\nsigue"}, {"Pset › Vacía", ""}, {"Pset › Sin", "$"},
                      {"Pset › Varios", "varios"}, {"Otro › X", "Ñandú ✓"}};
     const std::vector<GrupoQTO> grupos{
         grupo("IFCWALL", "Muro", "Arquitectura", {item("Muro \"A\", norte", 1, 1, 1, 1800, p), item("Muro B", 1, 1, 1)},
@@ -141,7 +141,7 @@ TEST(ExportarCSV, TextsASpreadsheetWouldEvaluateGetAnApostrophe)
         EXPECT_EQ(protegerFormula(QString::fromUtf8(c.texto)), QString::fromUtf8(c.escrito)) << c.texto;
 
     // Names and property values are protected, numbers are not touched.
-    PropiedadesQTO p{{"P › F", "=HYPERLINK(\"x\")"}, {"P › N", "-0.50"}};
+    PropiedadesElementoIFC p{{"P › F", "=HYPERLINK(\"x\")"}, {"P › N", "-0.50"}};
     const std::vector<GrupoQTO> grupos{grupo("IFCWALL", "Muro", "=Esp", {item("@nombre", 1, 1, 1, 1000, p)})};
     const QByteArray texto = textoCSV(punteros(grupos), {"P › F", "P › N", "=P"});
     EXPECT_TRUE(texto.endsWith(

@@ -13,7 +13,7 @@ namespace {
 // `n` items holding each of the keys.
 std::vector<ItemQTO> itemsCon(int n, const std::vector<std::string>& claves)
 {
-    PropiedadesQTO p{{kClaveTipoIFC, "IFCWALL"}};
+    PropiedadesElementoIFC p{{kClaveTipoIFC, "IFCWALL"}};
     for (const std::string& c : claves)
         p[c] = "x";
     std::vector<ItemQTO> items;

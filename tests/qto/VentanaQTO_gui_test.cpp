@@ -37,9 +37,9 @@ using testsupport::hijoVisible;
 
 namespace {
 
-PropiedadesQTO props(std::initializer_list<std::pair<const std::string, std::string>> p)
+PropiedadesElementoIFC props(std::initializer_list<std::pair<const std::string, std::string>> p)
 {
-    return PropiedadesQTO(p);
+    return PropiedadesElementoIFC(p);
 }
 
 std::vector<GrupoQTO> gruposDeEjemplo()

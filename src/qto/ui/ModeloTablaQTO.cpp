@@ -104,7 +104,7 @@ QVariant ModeloTablaQTO::data(const QModelIndex& index, int role) const
         if (!extra && (col == ColumnaQTO::tipo || col == ColumnaQTO::especialidad))
             return int(Qt::AlignLeft | Qt::AlignVCenter);
         const QString t = texto(f, c);
-        if (t.isEmpty() || t == QString(kGuionVacio))
+        if (t.isEmpty() || t == guionVacio())
             return int(Qt::AlignCenter);
         return int(Qt::AlignRight | Qt::AlignVCenter);
     }

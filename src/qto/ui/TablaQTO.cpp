@@ -104,7 +104,11 @@ void EncabezadoQTO::paintSection(QPainter* p, const QRect& rect, int columna) co
     if (columna == count() - 1)
         contenido.setRight(rect.right() - TablaQTO::kMargen);
 
-    const QString titulo = model() ? model()->headerData(columna, Qt::Horizontal).toString() : QString();
+    QStringList lineas = (model() ? model()->headerData(columna, Qt::Horizontal).toString() : QString()).split(u'\n');
+    const QFontMetrics medidas(font());
+    for (QString& l : lineas)
+        l = medidas.elidedText(l, Qt::ElideRight, contenido.width() - 9);
+    const QString titulo = lineas.join(u'\n');
     const bool alInicio = columna <= int(ColumnaQTO::especialidad);
     const std::optional<OrdenQTO> orden =
         columna < kColumnasFijasQTO ? ordenDeColumna(static_cast<ColumnaQTO>(columna)) : std::nullopt;

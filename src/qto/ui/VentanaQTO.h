@@ -1,7 +1,9 @@
 #pragma once
 
 #include "qto/EstadoQTO.h"
+#include "qto/ui/SheetParametrosIFC.h"
 
+#include <QMessageBox>
 #include <QPointer>
 #include <QWidget>
 
@@ -9,13 +11,11 @@
 
 class QComboBox;
 class QLabel;
-class QMessageBox;
 class QPushButton;
 class QToolButton;
 
 namespace quelva {
 
-class SheetParametrosIFC;
 class TablaQTO;
 
 // What the take-off window needs from outside: the save panel, so that tests can answer it.
