@@ -31,9 +31,12 @@ QLabel* etiquetaComentario(const QString& texto, int pixeles, bool negrita, cons
     f.setPixelSize(pixeles);
     f.setBold(negrita);
     l->setFont(f);
-    QPalette pal = l->palette();
-    pal.setColor(QPalette::WindowText, color);
-    l->setPalette(pal);
+    // A style sheet, since the sidebar's own sheet would override a palette.
+    l->setStyleSheet(QStringLiteral("color: rgba(%1,%2,%3,%4); background: transparent;")
+                         .arg(color.red())
+                         .arg(color.green())
+                         .arg(color.blue())
+                         .arg(color.alpha()));
     return l;
 }
 

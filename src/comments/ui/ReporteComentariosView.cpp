@@ -63,7 +63,8 @@ QWidget* tarjeta(const ComentarioMarkup& c, QWidget* padre)
     chip->setObjectName(QStringLiteral("tag"));
     chip->setContentsMargins(8, 3, 8, 3);
     chip->setAutoFillBackground(false);
-    chip->setStyleSheet(QStringLiteral("background: rgba(255,204,0,38); border-radius: 5px;"));
+    chip->setStyleSheet(QStringLiteral("color: %1; background: rgba(255,204,0,38); border-radius: 5px;")
+                            .arg(colorTag().name()));
     arriba->addWidget(chip, 0, Qt::AlignTop);
     auto* textos = new QVBoxLayout;
     textos->setSpacing(3);

@@ -132,6 +132,10 @@ QWidget* tarjetaComentarios(ControladorComentarios& controlador)
     auto* reporte = new QPushButton(platform::symbolIcon(QStringLiteral("doc.text.fill"), Qt::white),
                                     QStringLiteral("Reporte de comentarios"), panel);
     reporte->setObjectName(QStringLiteral("reporteComentarios"));
+    reporte->setCursor(Qt::PointingHandCursor);
+    reporte->setStyleSheet(QStringLiteral("QPushButton { background: #0a84ff; color: white; border: none;"
+                                          " border-radius: 5px; padding: 4px 8px; font-size: 12px; }"
+                                          "QPushButton:hover { background: #3d9bff; }"));
     QObject::connect(reporte, &QPushButton::clicked, panel, [&controlador] { controlador.abrirReporteComentarios(); });
     col->addWidget(reporte);
     return panel;
