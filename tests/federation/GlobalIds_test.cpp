@@ -31,6 +31,7 @@ TEST(GlobalIds, MapsElementNamesToGlobalIdsLaterNameWins)
         {"Losa", "0bbbbbbbbbbbbbbbbbbbbb"},
         {"L'Puerta \u00e9", "0ddddddddddd$ddddddddd"},
         {"Cubierta", "0hhhhhhhhhhhhhhhhhhhhh"},
+        {"0eeeeeeeeeeeeeeeeeeeee", "0eeeeeeeeeeeeeeeeeeeee"},  // unnamed: keyed as its node is named
     };
     EXPECT_EQ(mapa, esperado);
 }
@@ -57,7 +58,10 @@ TEST(GlobalIds, ReadsFixtureFile)
     EXPECT_EQ(mapa.at("Muro b\u00e1sico"), "1kTvXnbbzCWw8lcMd1dR4o");
     EXPECT_EQ(mapa.at("Puerta P-1"), "0pwsF2mOf6aRr2pOdjCkYb");
     EXPECT_EQ(mapa.count("Hueco"), 0u);
-    EXPECT_EQ(mapa.size(), 4u);
+    // the slab without a Name and the beam named '' under their own GlobalIds
+    EXPECT_EQ(mapa.at("1Ye8VnIyH9ngoM6U4$4ffA"), "1Ye8VnIyH9ngoM6U4$4ffA");
+    EXPECT_EQ(mapa.at("0wGmXMiQ1BpQ2f7Fo9vbZT"), "0wGmXMiQ1BpQ2f7Fo9vbZT");
+    EXPECT_EQ(mapa.size(), 6u);
 }
 
 }  // namespace

@@ -34,8 +34,12 @@ TEST(IfcProperties, ReadsPropertySetsOfNamedElements)
     std::set<std::string> nombres;
     for (const auto& [nombre, _] : tabla)
         nombres.insert(nombre);
-    // No opening, curtain wall or storey; no unnamed slab or beam.
-    EXPECT_EQ(nombres, (std::set<std::string>{"Muro b\u00e1sico", "Puerta P-1", "Sala", "Pilar"}));
+    // No opening, curtain wall or storey; the unnamed slab and the beam named '' stand under
+    // their GlobalIds, as their nodes are named.
+    EXPECT_EQ(nombres, (std::set<std::string>{"Muro b\u00e1sico", "Puerta P-1", "Sala", "Pilar",
+                                              "1Ye8VnIyH9ngoM6U4$4ffA", "0wGmXMiQ1BpQ2f7Fo9vbZT"}));
+    EXPECT_EQ(tabla.at("1Ye8VnIyH9ngoM6U4$4ffA").at("Pset_WallCommon" + kSep + "Espesor"), "0.2");
+    EXPECT_EQ(tabla.at("0wGmXMiQ1BpQ2f7Fo9vbZT").at("__tipoIFC"), "IFCBEAM");
 
     const PropiedadesElementoIFC puerta = {
         {"__tipoIFC", "IFCDOOR"},

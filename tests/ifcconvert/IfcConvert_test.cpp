@@ -2,6 +2,7 @@
 #include "support/ObjDePrueba.h"
 
 #include "federation/ifc/IfcProperties.h"
+#include "federation/obj/ObjLoader.h"
 
 #include <QDir>
 #include <QFile>
@@ -170,9 +171,9 @@ TEST_P(ConversionDeFixture, NamesGroupsAfterThePropertyTableKeys)
     std::set<std::string> claves;
     for (const auto& [nombre, propiedades] : quelva::parsearPropiedadesIFC(entrada_.toStdString()))
         claves.insert(nombre);
-    // the element without a Name has no entry in the table and is written under its GlobalId;
+    // the element without a Name stands under its GlobalId in both;
     // the space has properties but no geometry in the OBJ
-    claves.insert(kGlobalIdSinNombre);
+    EXPECT_EQ(claves.count(kGlobalIdSinNombre), 1u);
     EXPECT_EQ(claves.erase("Sala"), 1u);
     EXPECT_EQ(grupos, claves);
 }
@@ -250,6 +251,18 @@ TEST(IfcConvert, ExplainsWhyAFileCannotBeConverted)
             escribir(entrada, caso.contenido);
         esperarFallo(ejecutar({entrada, salida, "--use-world-coords", "--use-element-names"}, caso.entorno),
                      caso.motivo);
+        EXPECT_FALSE(QFileInfo::exists(salida));
+    }
+
+    // an empty file, or one of blank lines, is called empty rather than not IFC
+    for (const char* contenido : {"", " \n\r\n\t"}) {
+        const QString entrada = dir.filePath(QString("vacio%1.ifc").arg(n));
+        QFile f(entrada);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(contenido);
+        f.close();
+        const QString salida = dir.filePath(QString("salida%1.obj").arg(n++));
+        esperarFallo(convertir(entrada, salida), "el archivo IFC está vacío: " + entrada.toStdString());
         EXPECT_FALSE(QFileInfo::exists(salida));
     }
 
@@ -437,6 +450,78 @@ TEST(IfcConvert, ConvertsRecordNumbersBeyondIntAndTheAddendaSchemas)
             EXPECT_NEAR(caja.min[0], 3, 1e-6);
             EXPECT_NEAR(obj->volumen(*otro), 1, 0.01);
         }
+    }
+}
+
+TEST(IfcConvert, GroupNodeAndPropertyKeyFollowOneNameRule)
+{
+    struct Fila {
+        const char* nombre;  // the Name attribute as written
+        const char* esperado;
+    };
+    const Fila filas[] = {
+        {"'Muro 1'", "Muro 1"},
+        {"' Muro 2 '", "Muro 2"},
+        {"' '", nullptr},  // nullptr: the element's GlobalId
+        {"''", nullptr},
+        {"$", nullptr},
+        {"'L\\X2\\00ED\\X0\\nea\\X2\\000A\\X0\\dos'", "L\u00ednea dos"},
+        {"'Puerta 90/210'", "Puerta 90/210"},
+        {"'\\X2\\000A\\X0\\'", nullptr},
+        {"'Dos  espacios'", "Dos  espacios"},
+    };
+    std::string datos =
+        "DATA;\n#1=IFCPROJECT('0YvctVUKr0kugbFTf53O9L',$,'P',$,$,$,$,(#2),#5);\n"
+        "#2=IFCGEOMETRICREPRESENTATIONCONTEXT($,'Model',3,1.E-05,#3,$);\n"
+        "#3=IFCAXIS2PLACEMENT3D(#4,$,$);\n#4=IFCCARTESIANPOINT((0.,0.,0.));\n"
+        "#5=IFCUNITASSIGNMENT((#6));\n#6=IFCSIUNIT(*,.LENGTHUNIT.,$,.METRE.);\n";
+    std::vector<std::string> esperados;
+    for (std::size_t i = 0; i < std::size(filas); ++i) {
+        const int n = 100 + 10 * static_cast<int>(i);
+        const auto num = [&](int k) { return "#" + std::to_string(n + k); };
+        const std::string globalId = "1Nombre" + std::string(14, 'a') + static_cast<char>('A' + i);
+        esperados.push_back(filas[i].esperado ? filas[i].esperado : globalId);
+        datos += num(0) + "=IFCBUILDINGELEMENTPROXY('" + globalId + "',$," + filas[i].nombre + ",$,$," + num(1) + "," +
+                 num(4) + ",$,$);\n" + num(1) + "=IFCLOCALPLACEMENT($," + num(2) + ");\n" + num(2) +
+                 "=IFCAXIS2PLACEMENT3D(" + num(3) + ",$,$);\n" + num(3) + "=IFCCARTESIANPOINT((" +
+                 std::to_string(2 * i) + ".,0.,0.));\n" + num(4) + "=IFCPRODUCTDEFINITIONSHAPE($,$,(" + num(5) +
+                 "));\n" + num(5) + "=IFCSHAPEREPRESENTATION(#2,'Body','CSG',(" + num(6) + "));\n" + num(6) +
+                 "=IFCCSGSOLID(" + num(7) + ");\n" + num(7) + "=IFCBLOCK(#3,1.,1.,1.);\n" + num(8) +
+                 "=IFCPROPERTYSINGLEVALUE('Fila',$,IFCINTEGER(" + std::to_string(i) + "),$);\n" + num(9) +
+                 "=IFCPROPERTYSET('2Pset" + std::string(15, 'b') + static_cast<char>('A' + i) + "',$,'Pset_Prueba',$,(" +
+                 num(8) + "));\n#" + std::to_string(n + 1000) + "=IFCRELDEFINESBYPROPERTIES('3Rel" +
+                 std::string(17, 'c') + static_cast<char>('A' + i) + "',$,$,$,(" + num(0) + ")," + num(9) + ");\n";
+    }
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString entrada = dir.filePath("nombres.ifc");
+    escribir(entrada, cabecera("IFC4") + datos + "ENDSEC;\nEND-ISO-10303-21;\n");
+    const QString salida = dir.filePath("nombres.obj");
+    const Ejecucion e = convertir(entrada, salida);
+    ASSERT_EQ(e.codigo, 0) << e.error;
+
+    const auto grupos = testsupport::leerObjDePrueba(leer(salida));
+    ASSERT_TRUE(grupos);
+    const scene::NodePtr nodos = quelva::cargarOBJ(salida.toStdString());
+    ASSERT_TRUE(nodos);
+    const auto tabla = quelva::parsearPropiedadesIFC(entrada.toStdString());
+    ASSERT_EQ(grupos->grupos.size(), std::size(filas));
+    ASSERT_EQ(nodos->children().size(), std::size(filas));
+    EXPECT_EQ(tabla.size(), std::size(filas));
+    for (std::size_t i = 0; i < std::size(filas); ++i) {
+        SCOPED_TRACE(filas[i].nombre);
+        // elements are written in no fixed order: find each by where it stands
+        const testsupport::GrupoOBJ* grupo = nullptr;
+        for (const auto& g : grupos->grupos)
+            if (std::abs(grupos->caja(g).min[0] - 2.0 * static_cast<double>(i)) < 1e-6)
+                grupo = &g;
+        ASSERT_NE(grupo, nullptr);
+        EXPECT_EQ(grupo->nombre, esperados[i]);
+        const scene::NodePtr nodo = nodos->childNamed(esperados[i], false);
+        ASSERT_TRUE(nodo);
+        const auto propiedades = tabla.find(*nodo->name);
+        ASSERT_NE(propiedades, tabla.end());
+        EXPECT_EQ(propiedades->second.at("Pset_Prueba \u203A Fila"), std::to_string(i));
     }
 }
 

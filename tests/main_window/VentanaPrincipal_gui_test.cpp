@@ -53,8 +53,8 @@ TEST(VentanaPrincipal, LinksSelectsInspectsAndUnlinksAModel)
     EXPECT_EQ(v.columnaViewport()->textoProcesando(), "Procesando Arquitectura...");
     ESPERAR_QUE_EN(v.hayModelosCargados() && !v.federacion.isProcessing, 60000);
     ASSERT_FALSE(v.federacion.showError) << v.federacion.errorMessage.value_or("").toStdString();
-    EXPECT_FALSE(v.columnaViewport()->bienvenida()->isVisible());
     EXPECT_FALSE(v.columnaViewport()->overlayProcesando()->isVisible());
+    ESPERAR_QUE(!v.columnaViewport()->bienvenida()->isVisible());  // after its fade
     EXPECT_EQ(v.federacion.fileName, "modelo_arq.ifc");
 
     // Let the camera frame the model (the fit starts 0.15 s after insertion), then click the south wall's outer face.
@@ -97,6 +97,43 @@ TEST(VentanaPrincipal, LinksSelectsInspectsAndUnlinksAModel)
     EXPECT_TRUE(v.federacion.especialidades.at("ARQ").modelos.empty());
     EXPECT_FALSE(v.federacion.propiedadesIFC.count("ARQ"));
     ESPERAR_QUE(v.columnaViewport()->bienvenida()->isVisible());
+}
+
+TEST(VentanaPrincipal, ElementsWithABlankOrNoNameShowTheirPropertiesWhenClicked)
+{
+    platform::Resources::setBundleDir(testsupport::bundleDir());
+    ContentView v;
+    v.resize(1440, 900);
+    v.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
+    v.seleccionarArchivoIFC({testsupport::fixturePath("federation/sin_nombre.ifc")});
+    ESPERAR_QUE_EN(v.hayModelosCargados() && !v.federacion.isProcessing, 60000);
+    ASSERT_FALSE(v.federacion.showError) << v.federacion.errorMessage.value_or("").toStdString();
+    render::SceneView* vista3D = v.columnaViewport()->vista3D();
+    QTest::qWait(400);
+    ESPERAR_QUE_EN(!vista3D->isAnimatingCamera(), 10000);
+
+    // Name ' ', '' and unset: each element is known by its GlobalId, in the scene and in the table.
+    const struct {
+        double x;
+        const char* globalId;
+        const char* mueble;
+    } casos[] = {
+        {0.5, "1Blanco0000000000000001", "Mesa"},
+        {3.5, "1Vacio00000000000000002", "Silla"},
+        {6.5, "1SinNombre000000000003", "Estante"},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.globalId);
+        const scene::Vec3 punto = vista3D->projectPoint({c.x, 0.5, 0.5});
+        QTest::mouseClick(vista3D, Qt::LeftButton, Qt::NoModifier, QPoint(int(punto.x), int(punto.y)));
+        ASSERT_TRUE(v.seleccion.nodoSeleccionado);
+        EXPECT_EQ(v.seleccion.nombreSeleccionado, c.globalId);
+        ESPERAR_QUE(filasInspector(v).count("Nombre") && filasInspector(v).at("Nombre") == c.globalId);
+        const auto filas = filasInspector(v);
+        EXPECT_EQ(filas.at("__tipoIFC"), "IFCFURNISHINGELEMENT");
+        EXPECT_EQ(filas.at(QString::fromUtf8("Pset_Mobiliario \u203A Mueble")), c.mueble);
+    }
 }
 
 TEST(VentanaPrincipal, CancellingAConfirmationChangesNothingButThePendingField)

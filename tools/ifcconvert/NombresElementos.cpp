@@ -1,5 +1,7 @@
 #include "NombresElementos.h"
 
+#include "federation/ifc/NombreElemento.h"
+
 namespace quelva::ifcconvert {
 
 NombresElementos::NombresElementos(std::string textoArchivo)
@@ -11,17 +13,11 @@ std::string NombresElementos::nombre(std::int64_t numero) const
 {
     const RegistroSTEP* registro = tabla_.buscar(numero);
     if (registro) {
-        const auto atributos = separarAtributosSTEP(registro->argumentos);
-        if (atributos.size() > 2) {
-            std::string nombre = limpiarCadenaSTEP(atributos[2]);
-            if (!nombre.empty())
-                return nombre;
-        }
-        if (!atributos.empty()) {
-            std::string globalId = limpiarCadenaSTEP(atributos[0]);
-            if (!globalId.empty())
-                return globalId;
-        }
+        std::vector<std::string_view> atributos;
+        separarAtributosSTEP(registro->argumentos, atributos, 3);
+        std::string nombre = nombreElementoIFC(atributos);
+        if (!nombre.empty())
+            return nombre;
     }
     // a record the text reader could not read still gets a stable, unique name
     std::string porNumero = "#";

@@ -8,7 +8,7 @@
 namespace quelva::ifcconvert {
 
 // Element names exactly as the property table keys them: the project's own reader and
-// decoder read the Name attribute; an unset or empty Name falls back to the GlobalId.
+// name rule (nombreElementoIFC), so a blank or unset Name gives the GlobalId.
 class NombresElementos {
 public:
     explicit NombresElementos(std::string textoArchivo);

@@ -1,6 +1,7 @@
 #include "federation/ifc/GlobalIds.h"
 
 #include "federation/ifc/ElementTypes.h"
+#include "federation/ifc/NombreElemento.h"
 
 #include <new>
 
@@ -18,7 +19,7 @@ MapaGlobalIds parsearGlobalIds(const TablaRegistrosSTEP& tabla)
         if (atributos.size() < 3)
             continue;
         std::string globalId = limpiarCadenaSTEP(atributos[0]);
-        std::string nombre = limpiarCadenaSTEP(atributos[2]);
+        std::string nombre = nombreElementoIFC(atributos);
         if (!globalId.empty() && !nombre.empty())
             mapa.insert_or_assign(std::move(nombre), std::move(globalId));
     }

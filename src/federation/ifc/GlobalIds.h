@@ -8,11 +8,11 @@
 
 namespace quelva {
 
-// Element name to IFC GlobalId.
+// Element display name (nombreElementoIFC) to IFC GlobalId.
 using MapaGlobalIds = std::unordered_map<std::string, std::string>;
 
-// Building elements with both a Name and a GlobalId; a later element of the same
-// name replaces an earlier one (file order).
+// Building elements with a GlobalId, unnamed ones under their GlobalId; a later element
+// of the same name replaces an earlier one (file order).
 MapaGlobalIds parsearGlobalIds(const TablaRegistrosSTEP& tabla);
 // An unreadable file or one that is not UTF-8 gives the empty map.
 MapaGlobalIds parsearGlobalIds(const std::filesystem::path& ruta);

@@ -1,6 +1,7 @@
 #include "federation/ifc/IfcProperties.h"
 
 #include "federation/ifc/ElementTypes.h"
+#include "federation/ifc/NombreElemento.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -54,7 +55,8 @@ TablaPropiedadesIFC parsearPropiedadesIFC(const TablaRegistrosSTEP& tabla, size_
         trabajo(r.argumentos.size());
         if (atributos.size() <= 2)
             continue;
-        std::string nombre = limpiarCadenaSTEP(atributos[2]);
+        // Keyed exactly as the converter names the element's node.
+        std::string nombre = nombreElementoIFC(atributos);
         if (nombre.empty())
             continue;
         PropiedadesElementoIFC& propiedades = resultado[std::move(nombre)];

@@ -17,7 +17,7 @@ inline constexpr const char* kSeparadorPropiedad = " \u203A ";
 
 // Property key ("Pset › Prop", or "__tipoIFC") to value text.
 using PropiedadesElementoIFC = std::map<std::string, std::string>;
-// Element name (IFC Name attribute) to its properties.
+// Element display name (nombreElementoIFC: the cleaned Name, else the GlobalId) to its properties.
 using TablaPropiedadesIFC = std::unordered_map<std::string, PropiedadesElementoIFC>;
 
 // What one reading cost: bytes of attribute text split or decoded, and work units spent of the budget.

@@ -1,6 +1,7 @@
 #include "federation/obj/ObjLoader.h"
 
 #include "federation/ifc/LecturaArchivo.h"
+#include "federation/ifc/NombreElemento.h"
 #include "federation/ifc/StepReader.h"
 
 #include <algorithm>
@@ -212,9 +213,10 @@ void leerTrozo(std::string_view texto, Trozo& t)
             leerTresFlotantes(resto, t.normales, t.normalesMalas);
         } else if (primero == "g" || primero == "o") {
             const size_t espacio = linea.find(' ');
-            const std::string_view nombre =
-                espacio == std::string_view::npos ? std::string_view() : recortar(linea.substr(espacio + 1));
-            CambioGrupo cambio{t.caras.size(), nombre.empty() ? std::string("default") : std::string(nombre)};
+            // cleaned as element names are everywhere, so a node finds its element's properties
+            std::string nombre =
+                espacio == std::string_view::npos ? std::string() : limpiarNombreElemento(linea.substr(espacio + 1));
+            CambioGrupo cambio{t.caras.size(), nombre.empty() ? std::string("default") : std::move(nombre)};
             // a group line with no face since the one before replaces it
             if (!t.cambios.empty() && t.cambios.back().cara == cambio.cara)
                 t.cambios.back() = std::move(cambio);
