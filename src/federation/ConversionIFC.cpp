@@ -6,6 +6,7 @@
 #include "viewport/NormalizarMateriales.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QStringDecoder>
 
 #include <cerrno>
@@ -63,6 +64,14 @@ QString describirErrorCopia(const std::error_code& ec)
     }
 }
 
+void reemplazarTodo(std::string& texto, const std::string& buscado, const std::string& nuevo)
+{
+    if (buscado.empty())
+        return;
+    for (size_t i = texto.find(buscado); i != std::string::npos; i = texto.find(buscado, i + nuevo.size()))
+        texto.replace(i, buscado.size(), nuevo);
+}
+
 // What went wrong in the common part of a run.
 struct Fallo {
     enum class Tipo { copia, arranque, salida, senal, geometria };
@@ -116,6 +125,10 @@ std::variant<scene::NodePtr, Fallo> convertir(const QString& archivo, const QStr
         Fallo f = Fallo::de(Fallo::Tipo::salida);
         f.codigo = proceso.exitStatus != 0 ? proceso.exitStatus : -1;
         f.errorSalida = std::move(proceso.standardError);
+        // The converter names the file it was given; the user knows their own, not the work copy.
+        reemplazarTodo(f.errorSalida, QFile::encodeName(copia).toStdString(), QFile::encodeName(archivo).toStdString());
+        reemplazarTodo(f.errorSalida, QFile::encodeName(QFileInfo(copia).fileName()).toStdString(),
+                       QFile::encodeName(QFileInfo(archivo).fileName()).toStdString());
         return f;
     }
 

@@ -111,6 +111,17 @@ TEST_F(ConverterRun, EveryFailureGivesItsMessageAndLeavesNoWorkFile)
     }
 }
 
+TEST_F(ConverterRun, ErrorsNameTheChosenFileNotTheWorkCopy)
+{
+    fijar("QUELVA_CONV_STATUS", "1");
+    fijar("QUELVA_CONV_STDERR_IFC", "IfcConvert: el archivo IFC está vacío: ");
+    const QString archivo = conv("muros_a.ifc");
+    EXPECT_EQ(errorVinculo(archivo, conversor()),
+              QString::fromUtf8("IfcConvert falló (código 1):\nIfcConvert: el archivo IFC está vacío: ") + archivo + "\n");
+    EXPECT_EQ(errorSlot(archivo, conversor()),
+              QString::fromUtf8("IfcConvert falló:\nIfcConvert: el archivo IFC está vacío: ") + archivo + "\n");
+}
+
 TEST_F(ConverterRun, HandsTheConverterTheCopyTheOutputAndTheTwoOptions)
 {
     const QString args = otro("args.txt");

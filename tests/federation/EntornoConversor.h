@@ -44,8 +44,8 @@ inline void vaciarColas()
 
 inline const char* const kVariablesConversor[] = {
     "QUELVA_CONV_ARGS", "QUELVA_CONV_COPIA", "QUELVA_CONV_ESPERA", "QUELVA_CONV_STDERR",
-    "QUELVA_CONV_STDERR_FILE", "QUELVA_CONV_STDERR_MB", "QUELVA_CONV_OBJ", "QUELVA_CONV_STATUS",
-    "QUELVA_CONV_PARCIAL", "QUELVA_CONV_SENAL",
+    "QUELVA_CONV_STDERR_FILE", "QUELVA_CONV_STDERR_MB", "QUELVA_CONV_STDERR_IFC", "QUELVA_CONV_OBJ",
+    "QUELVA_CONV_STATUS", "QUELVA_CONV_PARCIAL", "QUELVA_CONV_SENAL",
 };
 
 // A private temporary directory (so work files can be counted), the resource lookup pointed

@@ -117,6 +117,9 @@ int convertir(const std::string& entrada, const std::string& salida)
     if (archivo.bad())
         return fallar("no se pudo leer el archivo IFC " + entrada);
 
+    if (texto.find_first_not_of(" \t\r\n") == std::string::npos)
+        return fallar("el archivo IFC está vacío: " + entrada);
+
     const RevisionSTEP revision = revisarSTEP(texto);
     if (!revision.cabeceraISO)
         return fallar("el archivo no es un archivo IFC (ISO 10303-21): " + entrada);
