@@ -1,5 +1,6 @@
 #include "main_window/ContentView.h"
 
+#include "main_window/ColumnaViewport.h"
 #include "platform/SystemColors.h"
 #include "platform/UserInfo.h"
 #include "project/GestorProyecto.h"
@@ -128,12 +129,13 @@ TEST(ContentView, HoldersAreMadeOnceAndLiveExactlyAsLongAsTheView)
         ASSERT_FALSE(h.isNull());
         EXPECT_EQ(h->parent(), v.get());
     }
-    EXPECT_EQ(v->viewport(), v->viewport());
     EXPECT_EQ(v->findChildren<quelva::ViewportController*>().size(), 1);
     EXPECT_EQ(v->findChildren<quelva::TimeLinerStore*>().size(), 1);
 
-    // The 3D view attaches itself to the controller when the window is built.
-    EXPECT_FALSE(v->viewport()->scnView.isNull());
+    // The window's one 3D view attaches itself to that controller when the window is built.
+    ASSERT_NE(v->columnaViewport(), nullptr);
+    ASSERT_NE(v->columnaViewport()->vista3D(), nullptr);
+    EXPECT_EQ(v->viewport()->scnView.data(), v->columnaViewport()->vista3D());
     EXPECT_TRUE(v->almacenCotas()->porTitulo.empty());
     EXPECT_TRUE(v->almacenEtiquetas()->porTitulo.empty());
     EXPECT_FALSE(v->gestor()->urlActual());
