@@ -65,10 +65,11 @@ ControladorFederacion::ControladorFederacion(EstadoFederacion& estado, scene::Sc
 // ---------------------------------------------------------------------------------------
 // Runs in flight and reports
 
-void ControladorFederacion::empezarEjecucion()
+void ControladorFederacion::empezarEjecucion(const QString& key)
 {
     ++ejecucionesEnCurso_;
     estado_.isProcessing = true;
+    estado_.especialidadesEnProceso.push_back(key);
 }
 
 void ControladorFederacion::terminarEjecucion()
@@ -76,6 +77,15 @@ void ControladorFederacion::terminarEjecucion()
     ejecucionesEnCurso_ = std::max(0, ejecucionesEnCurso_ - 1);
     // The overlay stays while another run is still going.
     estado_.isProcessing = ejecucionesEnCurso_ > 0;
+    if (!estado_.isProcessing)
+        estado_.especialidadesEnProceso.clear();
+}
+
+void ControladorFederacion::soltarEspecialidadEnProceso(const QString& key)
+{
+    auto& lista = estado_.especialidadesEnProceso;
+    if (const auto it = std::find(lista.begin(), lista.end(), key); it != lista.end())
+        lista.erase(it);
 }
 
 void ControladorFederacion::informarError(const QString& mensaje)
@@ -115,12 +125,13 @@ void ControladorFederacion::seleccionarArchivoIFC(const ResultadoSelectorArchivo
 }
 
 template <class Convertir, class Integrar>
-void ControladorFederacion::ejecutarConversion(Convertir convertir, Integrar integrar)
+void ControladorFederacion::ejecutarConversion(const QString& key, Convertir convertir, Integrar integrar)
 {
-    empezarEjecucion();
+    empezarEjecucion(key);
     const QString rutaOBJ = platform::temporaryWorkPath(QStringLiteral(".obj"));
     const std::optional<QString> motor = rutaMotor();
     if (!motor) {
+        soltarEspecialidadEnProceso(key);
         terminarEjecucion();
         informarError(mensajeMotorAusente());
         emit estadoCambiado();
@@ -129,15 +140,16 @@ void ControladorFederacion::ejecutarConversion(Convertir convertir, Integrar int
     emit estadoCambiado();
 
     QPointer<ControladorFederacion> self(this);
-    platform::BackgroundQueue::post([self, convertir = std::move(convertir), integrar = std::move(integrar),
+    platform::BackgroundQueue::post([self, key, convertir = std::move(convertir), integrar = std::move(integrar),
                                      motor = *motor, rutaOBJ]() mutable {
         auto salida = convertir(motor, rutaOBJ);
         // A linked model keeps its OBJ until it is placed; with nobody to place it, it goes.
         auto obj = std::make_shared<const ArchivoDeTrabajo>(rutaOBJ);
         platform::MainQueue::post(
-            [self, salida = std::move(salida), integrar = std::move(integrar), obj]() mutable {
+            [self, key, salida = std::move(salida), integrar = std::move(integrar), obj]() mutable {
                 if (!self)
                     return;
+                self->soltarEspecialidadEnProceso(key);
                 if (auto* error = std::get_if<QString>(&salida)) {
                     self->terminarEjecucion();
                     self->informarError(*error);
@@ -156,7 +168,7 @@ void ControladorFederacion::vincularIFC(const QString& archivo)
     const QString key = estado_.seleccionActual;
     const QString nombre = QFileInfo(archivo).fileName();
     ejecutarConversion(
-        [archivo](const QString& motor, const QString& rutaOBJ) {
+        key, [archivo](const QString& motor, const QString& rutaOBJ) {
             return quelva::convertirIFC(archivo, motor, rutaOBJ);
         },
         [key, nombre](ControladorFederacion& c, ResultadoVinculo r) {
@@ -168,7 +180,7 @@ void ControladorFederacion::cargarIFCEnSlot(const QString& archivo, const QStrin
 {
     const QString fileName = QFileInfo(archivo).fileName();
     ejecutarConversion(
-        [archivo, slot, fileName](const QString& motor, const QString& rutaOBJ) {
+        estado_.seleccionActual, [archivo, slot, fileName](const QString& motor, const QString& rutaOBJ) {
             return quelva::cargarSlotTRELM(archivo, motor, rutaOBJ, slot, fileName);
         },
         [](ControladorFederacion& c, ResultadoSlot r) {

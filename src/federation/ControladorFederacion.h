@@ -116,8 +116,10 @@ signals:
 
 private:
     void aplicarColores();
-    void empezarEjecucion();
+    void empezarEjecucion(const QString& key);
     void terminarEjecucion();
+    // Drops one entry of the run in flight for `key` from the overlay's list.
+    void soltarEspecialidadEnProceso(const QString& key);
     void informarError(const QString& mensaje);
     // Frames the camera on a box: centred on it, its largest side as the radius.
     void enfocarCaja(const scene::Box& caja);
@@ -125,7 +127,7 @@ private:
     // `convertir(motor, rutaOBJ)` runs in the background; its error text ends the run with an
     // alert, its result goes to `integrar(*this, resultado)` on the main thread.
     template <class Convertir, class Integrar>
-    void ejecutarConversion(Convertir convertir, Integrar integrar);
+    void ejecutarConversion(const QString& key, Convertir convertir, Integrar integrar);
     const scene::NodePtr& raizEspecialidad(const QString& key);
     void fusionarPropiedades(const QString& key, TablaPropiedadesIFC tabla);
 

@@ -32,6 +32,9 @@ struct EstadoFederacion {
     // linking
     QString fileName = QStringLiteral("Ningún archivo seleccionado");
     bool isProcessing = false;
+    // The discipline selected when each run in flight was started, oldest first: the
+    // processing overlay names the latest, where that model will land.
+    std::vector<QString> especialidadesEnProceso;
 
     // disciplines
     QStringList ordenEspecialidades = ordenEspecialidadesPorDefecto();

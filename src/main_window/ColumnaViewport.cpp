@@ -83,7 +83,10 @@ SceneKitView ColumnaViewport::adaptador() const
 
 QString ColumnaViewport::textoProcesando() const
 {
-    const auto it = vista_.federacion.especialidades.find(vista_.federacion.seleccionActual);
+    // The discipline the model will land in, captured when its file was chosen.
+    const auto& enProceso = vista_.federacion.especialidadesEnProceso;
+    const QString key = enProceso.empty() ? vista_.federacion.seleccionActual : enProceso.back();
+    const auto it = vista_.federacion.especialidades.find(key);
     const QString nombre = it != vista_.federacion.especialidades.end() ? it->second.nombre : QString();
     return QStringLiteral("Procesando ") + nombre + QStringLiteral("...");
 }
@@ -91,7 +94,7 @@ QString ColumnaViewport::textoProcesando() const
 void ColumnaViewport::refrescar()
 {
     adaptador().updateNSView(*vista3D_, *coordinador_);
-    bienvenida_->setVisible(!vista_.hayModelosCargados());
+    bienvenida_->presentar(!vista_.hayModelosCargados());
     barraMedicion_->actualizar(vista_.medicion);
     overlayTexto_->setText(textoProcesando());
     overlay_->setVisible(vista_.federacion.isProcessing);

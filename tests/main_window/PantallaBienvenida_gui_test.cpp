@@ -1,9 +1,14 @@
 #include "main_window/bienvenida/PantallaBienvenida.h"
 
+#include "main_window/ColumnaViewport.h"
+#include "main_window/ContentView.h"
 #include "platform/NotificationCenter.h"
 #include "support/Capturas.h"
+#include "viewport/BarraViewport.h"
 
 #include <QLabel>
+#include <QMainWindow>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -38,4 +43,35 @@ TEST(PantallaBienvenida, ButtonsPostTheFileMenuCommands)
     EXPECT_TRUE(nota->text().startsWith(QString::fromUtf8("Formatos soportados: IFC 2x3 · IFC 4  —  ")));
 
     testsupport::guardarCaptura(pantalla, "bienvenida");
+}
+
+TEST(PantallaBienvenida, StepTitlesStayClearOfTheViewportToolbarAndWhole)
+{
+    for (const QSize tamano : {QSize(1440, 900), QSize(1100, 700)}) {
+        SCOPED_TRACE(QStringLiteral("%1x%2").arg(tamano.width()).arg(tamano.height()).toStdString());
+        // As the application lays it out: a menu bar above the main window view.
+        QMainWindow ventana;
+        ventana.menuBar()->addMenu(QStringLiteral("Archivo"));
+        auto* v = new ContentView(&ventana);
+        ventana.setCentralWidget(v);
+        ventana.resize(tamano);
+        ventana.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&ventana));
+        QTest::qWait(50);
+        ColumnaViewport& columna = *v->columnaViewport();
+        const QRect barra = columna.barra()->geometry();
+        const QList<QLabel*> titulos = columna.bienvenida()->findChildren<QLabel*>("tituloPaso");
+        ASSERT_EQ(titulos.size(), 6);
+        for (QLabel* titulo : titulos) {
+            SCOPED_TRACE(titulo->text().toStdString());
+            const QRect zona(titulo->mapTo(&columna, QPoint(0, 0)), titulo->size());
+            EXPECT_FALSE(zona.intersects(barra));
+            EXPECT_TRUE(columna.rect().contains(zona));
+            // Every word fits on its line and every line has its height.
+            for (const QString& palabra : titulo->text().split(u' '))
+                EXPECT_LE(titulo->fontMetrics().horizontalAdvance(palabra), titulo->contentsRect().width());
+            EXPECT_GE(titulo->height(), titulo->heightForWidth(titulo->width()));
+        }
+        testsupport::guardarCaptura(ventana, QStringLiteral("bienvenida_%1").arg(tamano.width()));
+    }
 }

@@ -4,10 +4,12 @@
 #include "platform/Symbols.h"
 #include "platform/SystemColors.h"
 
+#include <QGraphicsOpacityEffect>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>
+#include <QPropertyAnimation>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -87,6 +89,7 @@ QWidget* tarjetaPaso(const Paso& paso, QWidget* padre)
     col->addWidget(icono, 0, Qt::AlignHCenter);
 
     auto* titulo = etiqueta(QString::fromUtf8(paso.titulo), 12, QFont::DemiBold, QStringLiteral("white"), tarjeta);
+    titulo->setObjectName(QStringLiteral("tituloPaso"));
     titulo->setWordWrap(true);
     col->addWidget(titulo);
 
@@ -188,6 +191,47 @@ PantallaBienvenida::PantallaBienvenida(QWidget* parent) : QWidget(parent)
     nota->setObjectName(QStringLiteral("notaFormatos"));
     contenido->addWidget(nota);
     contenido->addStretch(1);
+
+    efecto_ = new QGraphicsOpacityEffect(this);
+    efecto_->setOpacity(1.0);
+    efecto_->setEnabled(false);  // drawn plainly while it is not fading
+    setGraphicsEffect(efecto_);
+    fundido_ = new QPropertyAnimation(efecto_, "opacity", this);
+    fundido_->setDuration(300);
+    fundido_->setEasingCurve(QEasingCurve::InOutQuad);
+    connect(fundido_, &QPropertyAnimation::finished, this, [this] {
+        efecto_->setEnabled(false);
+        if (presente_ == false)
+            hide();
+    });
+}
+
+void PantallaBienvenida::presentar(bool presente)
+{
+    if (presente_ == presente)
+        return;
+    const bool primeraVez = !presente_.has_value();
+    presente_ = presente;
+    fundido_->stop();
+    if (primeraVez || !window()->isVisible()) {
+        // Nothing on screen to fade from.
+        efecto_->setEnabled(false);
+        efecto_->setOpacity(1.0);
+        setVisible(presente);
+        return;
+    }
+    const double desde = isVisible() ? efecto_->opacity() : 0.0;
+    efecto_->setOpacity(desde);
+    efecto_->setEnabled(true);
+    show();
+    fundido_->setStartValue(desde);
+    fundido_->setEndValue(presente ? 1.0 : 0.0);
+    fundido_->start();
+}
+
+double PantallaBienvenida::opacidad() const
+{
+    return efecto_->isEnabled() ? efecto_->opacity() : 1.0;
 }
 
 void PantallaBienvenida::paintEvent(QPaintEvent*)

@@ -2,6 +2,11 @@
 
 #include <QWidget>
 
+#include <optional>
+
+class QGraphicsOpacityEffect;
+class QPropertyAnimation;
+
 namespace quelva {
 
 // Shown over the 3D view while no model is loaded: the product, the coordination workflow and
@@ -11,8 +16,18 @@ class PantallaBienvenida : public QWidget {
 public:
     explicit PantallaBienvenida(QWidget* parent = nullptr);
 
+    // Shows or hides the screen, fading over 0.3 s once the window is on screen; asking again
+    // for where it is already heading changes nothing.
+    void presentar(bool presente);
+    double opacidad() const;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
+
+private:
+    QGraphicsOpacityEffect* efecto_ = nullptr;
+    QPropertyAnimation* fundido_ = nullptr;
+    std::optional<bool> presente_;
 };
 
 }  // namespace quelva

@@ -1,0 +1,91 @@
+// The layers over the 3D view: the processing overlay and the welcome screen's fade.
+
+#include "main_window/ColumnaViewport.h"
+#include "main_window/ContentView.h"
+#include "main_window/bienvenida/PantallaBienvenida.h"
+#include "platform/Resources.h"
+#include "support/Capturas.h"
+#include "support/Esperar.h"
+#include "support/Fixtures.h"
+#include "viewport/BarraViewport.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace quelva;
+
+TEST(ColumnaViewport, OverlayNamesTheDisciplineTheFileWasChosenForAndSitsTopTrailing)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString puerta = dir.filePath("puerta");
+    platform::Resources::setBundleDir(testsupport::fixturePath("federation/conv"));
+    qputenv("QUELVA_CONV_ESPERA", puerta.toUtf8());
+    qputenv("QUELVA_CONV_OBJ", testsupport::fixturePath("federation/conv/dos_muros.obj").toUtf8());
+
+    ContentView v;
+    v.resize(1440, 900);
+    v.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
+    v.seleccionarArchivoIFC({testsupport::fixturePath("federation/conv/muros_a.ifc")});
+    ColumnaViewport& columna = *v.columnaViewport();
+    ESPERAR_QUE(columna.overlayProcesando()->isVisible());
+
+    // Another discipline is selected while the file converts: the overlay keeps naming the first.
+    v.federacion.seleccionActual = "EST";
+    v.refrescar();
+    EXPECT_EQ(columna.textoProcesando(), "Procesando Arquitectura...");
+
+    // Top trailing, under the toolbar, inside the column.
+    const QRect overlay = columna.overlayProcesando()->geometry();
+    const QRect barra = columna.barra()->geometry();
+    EXPECT_GE(overlay.top(), barra.bottom());
+    EXPECT_LE(overlay.right(), columna.width());
+    EXPECT_GT(overlay.right(), columna.width() - 40);
+    EXPECT_LT(overlay.top(), columna.height() / 3);
+    testsupport::guardarCaptura(v, "overlay_procesando");
+
+    QFile(puerta).open(QIODevice::WriteOnly);
+    ESPERAR_QUE_EN(!v.federacion.isProcessing, 30000);
+    ASSERT_FALSE(v.federacion.showError) << v.federacion.errorMessage.value_or("").toStdString();
+    EXPECT_EQ(v.federacion.especialidades.at("ARQ").modelos.size(), 1u);
+    EXPECT_TRUE(v.federacion.especialidades.at("EST").modelos.empty());
+    EXPECT_FALSE(columna.overlayProcesando()->isVisible());
+
+    qunsetenv("QUELVA_CONV_ESPERA");
+    qunsetenv("QUELVA_CONV_OBJ");
+    platform::Resources::setBundleDir(QString());
+}
+
+TEST(ColumnaViewport, WelcomeScreenFadesOutWhenAModelArrivesAndBackWhenItGoes)
+{
+    ContentView v;
+    v.resize(1440, 900);
+    v.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
+    PantallaBienvenida& bienvenida = *v.columnaViewport()->bienvenida();
+    EXPECT_TRUE(bienvenida.isVisible());
+    EXPECT_EQ(bienvenida.opacidad(), 1.0);
+
+    v.modificarEspecialidades([&](auto& tabla) {
+        tabla.at("ARQ").nodoRaiz = scene::Node::make();
+        v.escena.scene->rootNode()->addChild(tabla.at("ARQ").nodoRaiz);
+    });
+    v.refrescar();
+    // Still there, fading; gone once the fade is over.
+    EXPECT_TRUE(bienvenida.isVisible());
+    ESPERAR_QUE(bienvenida.opacidad() < 1.0);
+    ESPERAR_QUE(!bienvenida.isVisible());
+
+    v.modificarEspecialidades([&](auto& tabla) {
+        tabla.at("ARQ").nodoRaiz->removeFromParent();
+        tabla.at("ARQ").nodoRaiz.reset();
+    });
+    v.refrescar();
+    EXPECT_TRUE(bienvenida.isVisible());
+    EXPECT_LT(bienvenida.opacidad(), 1.0);
+    ESPERAR_QUE(bienvenida.opacidad() == 1.0);
+    EXPECT_TRUE(bienvenida.isVisible());
+}
