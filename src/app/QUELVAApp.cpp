@@ -7,6 +7,7 @@
 #include "platform/Resources.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -40,6 +41,14 @@ void QUELVAApp::construirMenus()
             a->setShortcut(item.atajo);
             const QString nombre = item.notificacion;
             connect(a, &QAction::triggered, this, [nombre] { publicarNotificacion(nombre); });
+        }
+        // Linux desktops keep the quit command at the end of the file menu.
+        if (menu.titulo == QStringLiteral("Archivo")) {
+            m->addSeparator();
+            QAction* salir = m->addAction(QStringLiteral("Salir"));
+            salir->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+            salir->setMenuRole(QAction::QuitRole);
+            connect(salir, &QAction::triggered, this, [] { QApplication::closeAllWindows(); });
         }
     }
     // The help and about items of the platform's application menu live here.

@@ -1,5 +1,6 @@
 #include "app/QUELVAApp.h"
 #include "app/TemaVisual.h"
+#include "app/TraduccionesQt.h"
 #include "platform/NumberFormat.h"
 #include "platform/Queues.h"
 #include "platform/WorkFolder.h"
@@ -16,6 +17,7 @@ int main(int argc, char** argv)
     quelva::aplicarTemaVisual(app);
     // Reports opened in other applications are kept a week.
     platform::BackgroundQueue::post([] { platform::removeOldReports(); });
+    quelva::instalarTraduccionesQt(app);
     quelva::QUELVAApp quelvaApp;
     quelvaApp.ventanaPrincipal()->show();
     app.exec();

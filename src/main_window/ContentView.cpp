@@ -8,6 +8,7 @@
 #include "main_window/ColumnaViewport.h"
 #include "main_window/dialogos/Confirmaciones.h"
 #include "main_window/dialogos/HojaNuevaEspecialidad.h"
+#include "main_window/federacion/SelectorArchivoIFC.h"
 #include "main_window/interferencias/HojaConfigAnalisis.h"
 #include "main_window/inspector/ColumnaInspector.h"
 #include "main_window/sidebar/Sidebar.h"
@@ -231,8 +232,7 @@ void ContentView::presentarSelectorArchivo()
         return;
     auto* dialogo = new QFileDialog(this, QStringLiteral("Abrir IFC"));
     dialogo->setAttribute(Qt::WA_DeleteOnClose);
-    dialogo->setFileMode(QFileDialog::ExistingFile);
-    dialogo->setNameFilters({QStringLiteral("Archivos IFC (*.ifc *.IFC)"), QStringLiteral("Todos los archivos (*)")});
+    configurarSelectorArchivoIFC(*dialogo);
     connect(dialogo, &QFileDialog::finished, this, [this, dialogo](int resultado) {
         vinculacion.showFilePicker = false;
         const QStringList archivos = resultado == QDialog::Accepted ? dialogo->selectedFiles() : QStringList{};

@@ -1,5 +1,6 @@
 #include "app/AboutView.h"
 #include "app/QUELVAApp.h"
+#include "app/TraduccionesQt.h"
 
 #include "main_window/ContentView.h"
 #include "platform/NotificationCenter.h"
@@ -9,6 +10,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QColorDialog>
 #include <QFile>
 #include <QImage>
 #include <QMainWindow>
@@ -17,6 +19,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTranslator>
 
 #include <gtest/gtest.h>
 
@@ -117,7 +120,9 @@ TEST(QUELVAApp, MenusHaveTheirItemsDividersAndShortcutsInOrder)
           {"Abrir proyecto...", ctrlShift(Qt::Key_O)},
           {"", {}},
           {"Exportar paquete compartible...", ctrlShift(Qt::Key_E)},
-          {"Abrir paquete compartible...", {}}}},
+          {"Abrir paquete compartible...", {}},
+          {"", {}},
+          {"Salir", ctrl(Qt::Key_Q)}}},
         {"Herramientas", {{QString::fromUtf8("Cuantificación (QTO)..."), ctrlShift(Qt::Key_Q)}}},
         {"Ayuda", {{"Road Map QUELVA", {}}, {"Acerca de QUELVA", {}}}},
     };
@@ -145,6 +150,32 @@ TEST(QUELVAApp, MenusHaveTheirItemsDividersAndShortcutsInOrder)
             EXPECT_FALSE(a->text().contains(QChar(0x2026)));
         }
     }
+}
+
+TEST(QUELVAApp, QuitClosesTheWindows)
+{
+    QUELVAApp app;
+    app.ventanaPrincipal()->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(app.ventanaPrincipal()));
+    // The test runner's own event loop must outlive the windows.
+    QApplication::setQuitOnLastWindowClosed(false);
+    QAction* salir = accion(app.ventanaPrincipal()->menuBar(), "Salir");
+    ASSERT_NE(salir, nullptr);
+    salir->trigger();
+    EXPECT_FALSE(app.ventanaPrincipal()->isVisible());
+    QApplication::setQuitOnLastWindowClosed(true);
+}
+
+TEST(QUELVAApp, QtsOwnDialogsAndButtonsReadInSpanish)
+{
+    QTranslator* traductor = quelva::instalarTraduccionesQt(*qApp);
+    ASSERT_NE(traductor, nullptr) << "Qt's Spanish catalogue is missing (scripts/setup installs it)";
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Cancelar");
+    QColorDialog color;
+    EXPECT_NE(color.windowTitle(), "Select Color");
+    EXPECT_FALSE(color.windowTitle().isEmpty());
+    QCoreApplication::removeTranslator(traductor);
+    delete traductor;
 }
 
 TEST(QUELVAApp, EachProjectCommandPostsExactlyItsOwnNotification)

@@ -52,7 +52,7 @@ HojaNuevaEspecialidad::HojaNuevaEspecialidad(ContentView& vista, QWidget* parent
 
     auto* bloqueIcono = new QVBoxLayout;
     bloqueIcono->setSpacing(6);
-    bloqueIcono->addWidget(leyenda(QStringLiteral("Ícono SF Symbol"), this));
+    bloqueIcono->addWidget(leyenda(QStringLiteral("Ícono"), this));
     icono_ = new QLineEdit(vista_.disciplinas.nuevaEspIcono, this);
     icono_->setPlaceholderText(QStringLiteral("Ej: pipe.and.drop"));
     bloqueIcono->addWidget(icono_);
