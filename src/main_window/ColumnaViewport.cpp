@@ -9,6 +9,7 @@
 #include "viewport/Encuadre.h"
 #include "viewport/ViewportController.h"
 
+#include <QEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QVBoxLayout>
@@ -27,6 +28,7 @@ ColumnaViewport::ColumnaViewport(ContentView& vista, QWidget* parent) : QWidget(
     barra_ = new BarraViewport(vista_.corteCamara, [this] { vista_.refrescar(); }, this);
     barraMedicion_ = new BarraMedicion(barra_);
     barra_->setGrupoMedicion(barraMedicion_);
+    barra_->installEventFilter(this);
     connect(barra_, &BarraViewport::encuadrarTodoPulsado, this, [this] {
         encuadrarTodo(*vista_.escena.scene, *vista_.viewport());
     });
@@ -108,6 +110,21 @@ void ColumnaViewport::resizeEvent(QResizeEvent* event)
     colocarCapas();
 }
 
+bool ColumnaViewport::eventFilter(QObject* objeto, QEvent* event)
+{
+    // The toolbar grows with its groups: what keeps clear of it follows, once its mask is set.
+    if (objeto == barra_ && (event->type() == QEvent::Resize || event->type() == QEvent::Move))
+        QMetaObject::invokeMethod(this, &ColumnaViewport::colocarCapas, Qt::QueuedConnection);
+    return QWidget::eventFilter(objeto, event);
+}
+
+QRegion ColumnaViewport::zonaBarra() const
+{
+    // The toolbar lets clicks through between its buttons: only the buttons take room.
+    const QRegion botones = barra_->mask().isEmpty() ? QRegion(barra_->rect()) : barra_->mask();
+    return botones.translated(barra_->pos());
+}
+
 void ColumnaViewport::colocarCapas()
 {
     vista3D_->setGeometry(rect());
@@ -115,9 +132,19 @@ void ColumnaViewport::colocarCapas()
     // Bottom to top: 3D view, welcome screen, toolbar, processing overlay.
     bienvenida_->raise();
     barra_->raise();
+    const QRegion barra = zonaBarra();
+    bienvenida_->setZonaOcupada(barra);
+
+    // Top trailing, beside the toolbar's buttons of its band rather than over them.
+    constexpr int margen = 16;
     overlay_->adjustSize();
     overlay_->resize(std::max(overlay_->width(), 240), overlay_->height());
-    overlay_->move((width() - overlay_->width()) / 2, (height() - overlay_->height()) / 2);
+    const QRect banda(0, margen, width(), overlay_->height());
+    int derecha = width() - margen;
+    for (const QRect& r : barra)
+        if (r.intersects(banda))
+            derecha = std::min(derecha, r.left() - margen);
+    overlay_->move(std::max(0, derecha - overlay_->width()), margen);
     overlay_->raise();
     // Markup, while it is on, lies over all of them.
     if (capasMarkup_)

@@ -2,6 +2,7 @@
 
 #include "viewport/SceneKitView.h"
 
+#include <QRegion>
 #include <QWidget>
 
 #include <memory>
@@ -37,11 +38,14 @@ public:
     QWidget* overlayProcesando() const { return overlay_; }
     CapasMarkup* capasMarkup() const { return capasMarkup_; }
     QString textoProcesando() const;
+    // Where the toolbar's buttons are, in the column's coordinates.
+    QRegion zonaBarra() const;
 
     void refrescar();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* objeto, QEvent* event) override;
 
 private:
     SceneKitView adaptador() const;

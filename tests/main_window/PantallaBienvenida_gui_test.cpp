@@ -59,13 +59,14 @@ TEST(PantallaBienvenida, StepTitlesStayClearOfTheViewportToolbarAndWhole)
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&ventana));
         QTest::qWait(50);
         ColumnaViewport& columna = *v->columnaViewport();
-        const QRect barra = columna.barra()->geometry();
+        const QRegion barra = columna.zonaBarra();
+        ASSERT_FALSE(barra.isEmpty());
         const QList<QLabel*> titulos = columna.bienvenida()->findChildren<QLabel*>("tituloPaso");
         ASSERT_EQ(titulos.size(), 6);
         for (QLabel* titulo : titulos) {
             SCOPED_TRACE(titulo->text().toStdString());
             const QRect zona(titulo->mapTo(&columna, QPoint(0, 0)), titulo->size());
-            EXPECT_FALSE(zona.intersects(barra));
+            EXPECT_FALSE(barra.intersects(zona));
             EXPECT_TRUE(columna.rect().contains(zona));
             // Every word fits on its line and every line has its height.
             for (const QString& palabra : titulo->text().split(u' '))

@@ -5,6 +5,7 @@
 #include "platform/SystemColors.h"
 
 #include <QGraphicsOpacityEffect>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLinearGradient>
@@ -12,6 +13,8 @@
 #include <QPropertyAnimation>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace quelva {
 
@@ -34,6 +37,15 @@ constexpr Paso kPasos[] = {
     {"calendar.badge.clock", "Timeline / Control de Obra",
      "Gestiona paquetes AWP, visualización 4D, curva S y control 5D con EVM y HH"},
 };
+
+constexpr int kMargen = 40;
+constexpr int kMargenTira = 32;
+constexpr int kEspacioPasos = 14;
+constexpr int kAnchoChevron = 16;
+constexpr int kEspacioSecciones = 32;
+constexpr int kEspacioApretado = 16;
+// Room left between the content and what floats over it.
+constexpr int kHolgura = 12;
 
 QString blancoAlfa(double alfa)
 {
@@ -134,8 +146,9 @@ PantallaBienvenida::PantallaBienvenida(QWidget* parent) : QWidget(parent)
     setAttribute(Qt::WA_StyledBackground, false);
 
     auto* contenido = new QVBoxLayout(this);
-    contenido->setContentsMargins(40, 40, 40, 40);
-    contenido->setSpacing(32);
+    contenido_ = contenido;
+    contenido->setContentsMargins(kMargen, kMargen, kMargen, kMargen);
+    contenido->setSpacing(kEspacioSecciones);
     contenido->addStretch(1);
 
     // Header.
@@ -153,22 +166,33 @@ PantallaBienvenida::PantallaBienvenida(QWidget* parent) : QWidget(parent)
         etiqueta(QStringLiteral("Software de Coordinación BIM"), 20, QFont::Normal, blancoAlfa(0.6), this));
     contenido->addLayout(cabecera);
 
-    // Workflow strip.
-    auto* tira = new QHBoxLayout;
-    tira->setContentsMargins(32, 0, 32, 0);
-    tira->setSpacing(14);
-    tira->addStretch(1);
+    // Workflow strip: one row when there is room, else rows of three, two or one step.
+    tira_ = new QWidget(this);
+    tira_->setObjectName(QStringLiteral("tiraPasos"));
+    tira_->setAttribute(Qt::WA_TranslucentBackground);
+    rejilla_ = new QGridLayout(tira_);
+    rejilla_->setContentsMargins(kMargenTira, 0, kMargenTira, 0);
+    rejilla_->setHorizontalSpacing(kEspacioPasos);
+    rejilla_->setVerticalSpacing(18);
     for (size_t i = 0; i < std::size(kPasos); ++i) {
         if (i > 0) {
-            auto* chevron = new QLabel(this);
-            chevron->setPixmap(platform::symbolPixmap(QStringLiteral("chevron.right"), 16, QColor(255, 255, 255, 51)));
+            auto* chevron = new QLabel(tira_);
+            chevron->setPixmap(platform::symbolPixmap(QStringLiteral("chevron.right"), kAnchoChevron,
+                                                      QColor(255, 255, 255, 51)));
             chevron->setContentsMargins(0, 16, 0, 0);
-            tira->addWidget(chevron, 0, Qt::AlignTop);
+            chevrones_.push_back(chevron);
         }
-        tira->addWidget(tarjetaPaso(kPasos[i], this), 0, Qt::AlignTop);
+        QWidget* tarjeta = tarjetaPaso(kPasos[i], tira_);
+        // Narrow enough to squeeze, never so narrow that a word of the title is cut.
+        for (QLabel* titulo : tarjeta->findChildren<QLabel*>(QStringLiteral("tituloPaso")))
+            for (const QString& palabra : titulo->text().split(u' '))
+                anchoMinimoTarjeta_ = std::max(anchoMinimoTarjeta_, titulo->fontMetrics().horizontalAdvance(palabra) + 4);
+        tarjetas_.push_back(tarjeta);
     }
-    tira->addStretch(1);
-    contenido->addLayout(tira);
+    for (QWidget* tarjeta : tarjetas_)
+        tarjeta->setMinimumWidth(anchoMinimoTarjeta_);
+    colocarPasos(int(tarjetas_.size()));
+    contenido->addWidget(tira_);
 
     // Buttons.
     auto* botones = new QHBoxLayout;
@@ -189,6 +213,7 @@ PantallaBienvenida::PantallaBienvenida(QWidget* parent) : QWidget(parent)
     auto* nota = etiqueta(QStringLiteral("Formatos soportados: IFC 2x3 · IFC 4  —  Requiere Linux con OpenGL 3.3 o superior"),
                           11, QFont::Normal, blancoAlfa(0.25), this);
     nota->setObjectName(QStringLiteral("notaFormatos"));
+    nota->setWordWrap(true);
     contenido->addWidget(nota);
     contenido->addStretch(1);
 
@@ -229,8 +254,86 @@ void PantallaBienvenida::presentar(bool presente)
     fundido_->start();
 }
 
+void PantallaBienvenida::setZonaOcupada(const QRegion& zona)
+{
+    if (zona == zonaOcupada_)
+        return;
+    zonaOcupada_ = zona;
+    reacomodar();
+}
+
+void PantallaBienvenida::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    reacomodar();
+}
+
+void PantallaBienvenida::reacomodar()
+{
+    if (width() <= 0 || height() <= 0)
+        return;
+    // The strip's place depends on the rows it takes: settle in a few passes.
+    int derecho = -1;
+    int porFila = porFila_;
+    for (int pasada = 0; pasada < 3; ++pasada) {
+        contenido_->activate();
+        const QRect tira = tira_->geometry();
+        int nuevoDerecho = kMargen;
+        for (const QRect& r : zonaOcupada_)
+            if (r.top() <= tira.bottom() && r.bottom() >= tira.top())
+                nuevoDerecho = std::max(nuevoDerecho, width() - r.left() + kHolgura);
+        // Beside the toolbar the side insets of the strip are already there.
+        const int margenTira = nuevoDerecho > kMargen ? 0 : kMargenTira;
+        const int disponible = width() - kMargen - nuevoDerecho - 2 * margenTira;
+        int nuevoPorFila = 1;
+        for (const int n : {6, 3, 2}) {
+            if (n * anchoMinimoTarjeta_ + (n - 1) * (kAnchoChevron + 2 * kEspacioPasos) <= disponible) {
+                nuevoPorFila = n;
+                break;
+            }
+        }
+        if (nuevoDerecho == derecho && nuevoPorFila == porFila)
+            break;
+        derecho = nuevoDerecho;
+        porFila = nuevoPorFila;
+        contenido_->setContentsMargins(kMargen, kMargen, derecho, kMargen);
+        contenido_->setSpacing(kEspacioSecciones);
+        rejilla_->setContentsMargins(margenTira, 0, margenTira, 0);
+        if (porFila != porFila_)
+            colocarPasos(porFila);
+        // A short column packs the sections closer rather than cutting their text.
+        if (contenido_->hasHeightForWidth() && contenido_->totalHeightForWidth(width()) > height()) {
+            contenido_->setContentsMargins(kMargen, kEspacioApretado, derecho, kEspacioApretado);
+            contenido_->setSpacing(kEspacioApretado);
+        }
+    }
+    contenido_->activate();
+}
+
+void PantallaBienvenida::colocarPasos(int porFila)
+{
+    porFila_ = porFila;
+    while (QLayoutItem* item = rejilla_->takeAt(0))
+        delete item;
+    for (int c = 0; c <= 2 * int(tarjetas_.size()); ++c)
+        rejilla_->setColumnStretch(c, 0);
+    // Steps in columns 1, 3, 5...; chevrons between neighbours of a row; stretches at both ends.
+    for (size_t i = 0; i < tarjetas_.size(); ++i)
+        rejilla_->addWidget(tarjetas_[i], int(i) / porFila, 1 + 2 * (int(i) % porFila), Qt::AlignTop);
+    for (size_t k = 0; k < chevrones_.size(); ++k) {
+        const bool enFila = (int(k) + 1) % porFila != 0;
+        chevrones_[k]->setVisible(enFila);
+        if (enFila)
+            rejilla_->addWidget(chevrones_[k], int(k) / porFila, 2 + 2 * (int(k) % porFila), Qt::AlignTop);
+    }
+    rejilla_->setColumnStretch(0, 1);
+    rejilla_->setColumnStretch(2 * porFila, 1);
+}
+
 double PantallaBienvenida::opacidad() const
 {
+    if (isHidden())
+        return 0.0;
     return efecto_->isEnabled() ? efecto_->opacity() : 1.0;
 }
 
