@@ -75,7 +75,7 @@ TEST(ColumnaViewport, WelcomeScreenFadesOutWhenAModelArrivesAndBackWhenItGoes)
     v.refrescar();
     // Still there, fading; gone once the fade is over.
     EXPECT_TRUE(bienvenida.isVisible());
-    ESPERAR_QUE(!bienvenida.isVisible());
+    ESPERAR_QUE_EN(!bienvenida.isVisible(), 30000);
     EXPECT_EQ(bienvenida.opacidad(), 0.0);
 
     v.modificarEspecialidades([&](auto& tabla) {
@@ -85,6 +85,6 @@ TEST(ColumnaViewport, WelcomeScreenFadesOutWhenAModelArrivesAndBackWhenItGoes)
     v.refrescar();
     EXPECT_TRUE(bienvenida.isVisible());
     EXPECT_LT(bienvenida.opacidad(), 1.0);
-    ESPERAR_QUE(bienvenida.opacidad() == 1.0);
+    ESPERAR_QUE_EN(bienvenida.opacidad() == 1.0, 30000);
     EXPECT_TRUE(bienvenida.isVisible());
 }

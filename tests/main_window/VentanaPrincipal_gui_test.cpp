@@ -54,7 +54,7 @@ TEST(VentanaPrincipal, LinksSelectsInspectsAndUnlinksAModel)
     ESPERAR_QUE_EN(v.hayModelosCargados() && !v.federacion.isProcessing, 60000);
     ASSERT_FALSE(v.federacion.showError) << v.federacion.errorMessage.value_or("").toStdString();
     EXPECT_FALSE(v.columnaViewport()->overlayProcesando()->isVisible());
-    ESPERAR_QUE(!v.columnaViewport()->bienvenida()->isVisible());  // after its fade
+    ESPERAR_QUE_EN(!v.columnaViewport()->bienvenida()->isVisible(), 30000);  // after its fade
     EXPECT_EQ(v.federacion.fileName, "modelo_arq.ifc");
 
     // Let the camera frame the model (the fit starts 0.15 s after insertion), then click the south wall's outer face.
