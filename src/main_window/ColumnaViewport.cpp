@@ -7,6 +7,7 @@
 #include "viewport/BarraMedicion.h"
 #include "viewport/BarraViewport.h"
 #include "viewport/Encuadre.h"
+#include "viewport/Medicion3D.h"
 #include "viewport/ViewportController.h"
 
 #include <QEvent>
@@ -76,6 +77,8 @@ SceneKitView ColumnaViewport::adaptador() const
     v.puntoA = vista_.medicion.medicionPuntosArea.empty()
                    ? vista_.medicion.medicionPuntoA
                    : std::optional<scene::Vec3>(vista_.medicion.medicionPuntosArea.back());
+    if (medicionCompleta(vista_.medicion))
+        v.puntoA.reset();  // nothing more to measure from: the hover shows the ring only
     v.puntosArea = vista_.medicion.medicionPuntosArea;
     v.onMedicion = [vista = &vista_](const scene::Vec3& p) { vista->clicMedicion(p); };
     if (vista_.corteCamara.modoCorteCamara)

@@ -3,6 +3,8 @@
 #include "scene/Material.h"
 #include "scene/Projection.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <functional>
 #include <variant>
@@ -65,14 +67,18 @@ void mixLight(std::size_t& h, const scene::Light& l)
 }
 
 void collect(const scene::Node& node, const scene::Mat4& parentWorld, double parentOpacity, bool parentBillboard,
-             const scene::Mat4& cameraWorld, DrawList& out)
+             const DrawView& view, DrawList& out)
 {
     if (node.hidden)
         return;
     scene::Mat4 world = parentWorld * node.localTransform();
-    const bool billboarded = parentBillboard || node.billboard;
+    const bool billboarded = parentBillboard || node.billboard || node.fixedScreenSize;
     if (node.billboard)
-        world = scene::billboardTransform(world, cameraWorld);
+        world = scene::billboardTransform(world, view.cameraWorld);
+    if (node.fixedScreenSize && view.viewHeight > 0) {
+        const double k = unitsPerPoint(view, world.translationPart());
+        world = world * scene::Mat4::scaling({k, k, k});
+    }
     const double opacity = parentOpacity * node.opacity;
 
     if (node.light)
@@ -82,7 +88,7 @@ void collect(const scene::Node& node, const scene::Mat4& parentWorld, double par
     }
     for (const scene::NodePtr& child : node.children())
         if (child)
-            collect(*child, world, opacity, billboarded, cameraWorld, out);
+            collect(*child, world, opacity, billboarded, view, out);
 }
 
 void signatureOf(const scene::Node& node, std::size_t& h)
@@ -94,6 +100,7 @@ void signatureOf(const scene::Node& node, std::size_t& h)
     mixDouble(h, node.opacity);
     mix(h, std::size_t(node.renderingOrder));
     mix(h, node.billboard);
+    mix(h, node.fixedScreenSize);
     mixVec(h, node.position);
     mixVec(h, node.scale);
     mixDouble(h, node.orientation.x);
@@ -129,11 +136,21 @@ scene::Vec3 LightItem::direction() const
     return scene::normalized(world.transformDirection({0, 0, -1}));
 }
 
-DrawList collectDrawList(const scene::Node& root, const scene::Mat4& cameraWorld)
+DrawList collectDrawList(const scene::Node& root, const DrawView& view)
 {
     DrawList out;
-    collect(root, scene::Mat4::identity(), 1.0, false, cameraWorld, out);
+    collect(root, scene::Mat4::identity(), 1.0, false, view, out);
     return out;
+}
+
+double unitsPerPoint(const DrawView& view, const scene::Vec3& world)
+{
+    const scene::Vec3 eye = view.cameraWorld.translationPart();
+    const scene::Vec3 forward = scene::normalized(view.cameraWorld.transformDirection({0, 0, -1}));
+    // Behind or at the eye it is not drawn anyway; a tiny depth keeps the scale finite.
+    const double depth = std::max(scene::dot(world - eye, forward), 1e-6);
+    const double k = 2.0 * depth * std::tan(scene::degToRad(view.fieldOfView) / 2) / std::max(view.viewHeight, 1.0);
+    return std::isfinite(k) && k > 0 ? k : 1.0;
 }
 
 std::size_t sceneSignature(const scene::Scene* scene, const scene::Node* pointOfView)

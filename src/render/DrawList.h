@@ -31,9 +31,23 @@ struct DrawList {
     std::vector<LightItem> lights;
 };
 
-// Walks the tree under `root`, skipping hidden nodes and their subtrees. `cameraWorld` is the
-// point of view's world transform, used to turn billboards.
-DrawList collectDrawList(const scene::Node& root, const scene::Mat4& cameraWorld);
+// How the point of view sees: its world transform turns billboards; its field of view and the
+// view's height in points size the nodes of fixed screen size.
+struct DrawView {
+    scene::Mat4 cameraWorld;
+    double fieldOfView = 60;  // degrees, vertical
+    double viewHeight = 0;    // points; 0 leaves fixed-size nodes at one world unit per point
+};
+
+// Walks the tree under `root`, skipping hidden nodes and their subtrees.
+DrawList collectDrawList(const scene::Node& root, const DrawView& view);
+inline DrawList collectDrawList(const scene::Node& root, const scene::Mat4& cameraWorld)
+{
+    return collectDrawList(root, DrawView{cameraWorld});
+}
+
+// World units per view point at `world`'s depth in front of the camera.
+double unitsPerPoint(const DrawView& view, const scene::Vec3& world);
 
 // Hash of everything that changes how a scene looks from a point of view: the watchdog of the
 // view compares it between frames.

@@ -1,6 +1,7 @@
 #include "render/SceneRenderer.h"
 
 #include "render/DrawList.h"
+#include "render/MergedMeshes.h"
 #include "render/MeshPacking.h"
 #include "render/Shaders.h"
 #include "scene/Image.h"
@@ -33,6 +34,10 @@ constexpr GLenum kTextureMaxAnisotropy = 0x84FE;
 constexpr int kShadowMapSize = 2048;
 constexpr int kMaxLights = 4;
 constexpr double kDrawnImageScale = 2.0;
+// Lights adding up past full strength are brought down to this sum: with the specular term (at
+// most 0.12 of the directional light) a white face stays below white.
+constexpr double kMaxLightSum = 0.88;
+constexpr int kChunkIndices = 3 * 24000;  // triangles per merged draw call, about
 
 using ClipControlFn = void (*)(GLenum, GLenum);
 
@@ -122,6 +127,36 @@ void mixHash(std::size_t& key, double v)
     key ^= std::size_t(bits) + 0x9e3779b97f4a7c15ull + (key << 6) + (key >> 2);
 }
 
+void mixKey(std::size_t& key, std::size_t v)
+{
+    key ^= v + 0x9e3779b97f4a7c15ull + (key << 6) + (key >> 2);
+}
+
+// Opaque, untextured, depth-tested surfaces can be merged: their whole look is a few numbers.
+bool mergeable(const scene::Material& m)
+{
+    auto plain = [](const scene::MaterialProperty& p) { return p.isEmpty() || p.color(); };
+    if (!plain(m.diffuse) || !plain(m.emission) || !m.transparent.isEmpty())
+        return false;
+    const double alpha = m.diffuse.color() ? m.diffuse.color()->a : 1.0;
+    return m.transparency >= 0.999 && alpha >= 0.999 && m.readsFromDepthBuffer && m.writesToDepthBuffer;
+}
+
+std::size_t lookKey(const scene::Material& m, int renderingOrder, bool lines)
+{
+    std::size_t key = 0x51ed27;
+    mixKey(key, std::size_t(renderingOrder) * 4 + std::size_t(lines) * 2 + std::size_t(m.doubleSided));
+    mixKey(key, std::size_t(m.lightingModel));
+    const scene::Color d = m.diffuse.color() ? *m.diffuse.color() : scene::Color::black();
+    const scene::Color e = m.emission.color() ? *m.emission.color() : scene::Color::black();
+    for (double v : {d.r, d.g, d.b, e.r, e.g, e.b}) {
+        std::uint64_t bits;
+        std::memcpy(&bits, &v, sizeof bits);
+        mixKey(key, std::size_t(bits));
+    }
+    return key;
+}
+
 struct TexRef {
     GLuint id = 0;
     bool translucent = false;
@@ -134,6 +169,23 @@ struct MeshEntry {
     std::uint64_t serial = 0;  // unique per upload, unlike addresses
     scene::Vec3 origin;  // the packed positions are relative to it
     scene::Box bounds;   // of the packed positions
+    std::shared_ptr<const PackedMesh> cpu;  // kept for merging with other meshes
+};
+
+// Elements of many nodes that look the same, drawn from one buffer.
+struct GroupEntry {
+    std::size_t signature = 0;  // of its members and their placements
+    GLuint vao = 0, vbo = 0, ebo = 0;
+    scene::Vec3 origin;
+    std::vector<MergedChunk> chunks;
+    std::uint64_t lastUsed = 0;
+};
+
+// When a node's placement last changed, so that nodes on the move stay out of merged buffers.
+struct NodeTrack {
+    std::size_t placement = 0;
+    std::uint64_t changed = 0;
+    std::uint64_t seen = 0;
 };
 
 struct TextureEntry {
@@ -144,8 +196,9 @@ struct TextureEntry {
 };
 
 struct Batch {
-    const DrawItem* item = nullptr;
-    const MeshEntry* mesh = nullptr;
+    size_t transform = 0;  // into the frame's placements
+    int renderingOrder = 0;
+    GLuint vao = 0;
     const PackedElement* element = nullptr;
     const scene::Material* material = nullptr;
     TexRef diffuse, emission, mask;
@@ -174,6 +227,7 @@ struct SceneRenderer::Impl : QOpenGLExtraFunctions {
     std::size_t shadowKey = 0;
     bool shadowValid = false;
     Mat4 shadowViewProjection;  // world -> shadow clip
+    Mat4 shadowLightViewProjection;  // the light's view-projection the map was drawn with
     GLuint emptyVao = 0;
 
     ClipControlFn clipControl = nullptr;
@@ -183,6 +237,8 @@ struct SceneRenderer::Impl : QOpenGLExtraFunctions {
     int maxTextureSize = 4096;
 
     std::unordered_map<const scene::Geometry*, MeshEntry> meshes;
+    std::unordered_map<std::size_t, GroupEntry> groups;  // by look
+    std::unordered_map<const scene::Node*, NodeTrack> tracks;
     std::unordered_map<qint64, TextureEntry> images;
     std::unordered_map<const scene::DrawnImage*, TextureEntry> drawnImages;
     std::uint64_t frame = 0;
@@ -232,6 +288,8 @@ struct SceneRenderer::Impl : QOpenGLExtraFunctions {
             return;
         for (auto& [key, m] : meshes)
             deleteMesh(m);
+        for (auto& [key, e] : groups)
+            deleteBuffers(e.vao, e.vbo, e.ebo);
         for (auto& [key, t] : images)
             glDeleteTextures(1, &t.id);
         for (auto& [key, t] : drawnImages)
@@ -253,11 +311,37 @@ struct SceneRenderer::Impl : QOpenGLExtraFunctions {
         return false;
     }
 
-    void deleteMesh(MeshEntry& m)
+    void deleteMesh(MeshEntry& m) { deleteBuffers(m.vao, m.vbo, m.ebo); }
+
+    void deleteBuffers(GLuint& vao, GLuint& vbo, GLuint& ebo)
     {
-        glDeleteVertexArrays(1, &m.vao);
-        glDeleteBuffers(1, &m.vbo);
-        glDeleteBuffers(1, &m.ebo);
+        glDeleteVertexArrays(1, &vao);
+        glDeleteBuffers(1, &vbo);
+        glDeleteBuffers(1, &ebo);
+        vao = vbo = ebo = 0;
+    }
+
+    // Interleaved vertices (PackedMesh layout) and 32-bit indices into new buffers.
+    void uploadBuffers(GLuint& vao, GLuint& vbo, GLuint& ebo, const std::vector<float>& vertices,
+                       const std::vector<std::uint32_t>& indices)
+    {
+        glGenVertexArrays(1, &vao);
+        glBindVertexArray(vao);
+        glGenBuffers(1, &vbo);
+        glBindBuffer(GL_ARRAY_BUFFER, vbo);
+        glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(vertices.size() * sizeof(float)), vertices.data(), GL_STATIC_DRAW);
+        glGenBuffers(1, &ebo);
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, ebo);
+        glBufferData(GL_ELEMENT_ARRAY_BUFFER, GLsizeiptr(indices.size() * sizeof(std::uint32_t)), indices.data(),
+                     GL_STATIC_DRAW);
+        const GLsizei stride = PackedMesh::kFloatsPerVertex * sizeof(float);
+        glEnableVertexAttribArray(0);
+        glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, stride, nullptr);
+        glEnableVertexAttribArray(1);
+        glVertexAttribPointer(1, 3, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<void*>(3 * sizeof(float)));
+        glEnableVertexAttribArray(2);
+        glVertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<void*>(6 * sizeof(float)));
+        glBindVertexArray(0);
     }
 
     void deleteTargets()
@@ -325,32 +409,16 @@ struct SceneRenderer::Impl : QOpenGLExtraFunctions {
             deleteMesh(it->second);
             meshes.erase(it);
         }
-        const PackedMesh packed = packGeometry(*geometry);
+        auto packed = std::make_shared<PackedMesh>(packGeometry(*geometry));
         MeshEntry e;
         e.owner = geometry;
-        e.elements = packed.elements;
+        e.elements = packed->elements;
         e.serial = ++uploads;
-        e.origin = packed.origin;
+        e.origin = packed->origin;
         const scene::Box b = geometry->localBounds();
-        e.bounds = {b.min - packed.origin, b.max - packed.origin};
-        glGenVertexArrays(1, &e.vao);
-        glBindVertexArray(e.vao);
-        glGenBuffers(1, &e.vbo);
-        glBindBuffer(GL_ARRAY_BUFFER, e.vbo);
-        glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(packed.vertices.size() * sizeof(float)), packed.vertices.data(),
-                     GL_STATIC_DRAW);
-        glGenBuffers(1, &e.ebo);
-        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, e.ebo);
-        glBufferData(GL_ELEMENT_ARRAY_BUFFER, GLsizeiptr(packed.indices.size() * sizeof(std::uint32_t)),
-                     packed.indices.data(), GL_STATIC_DRAW);
-        const GLsizei stride = PackedMesh::kFloatsPerVertex * sizeof(float);
-        glEnableVertexAttribArray(0);
-        glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, stride, nullptr);
-        glEnableVertexAttribArray(1);
-        glVertexAttribPointer(1, 3, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<void*>(3 * sizeof(float)));
-        glEnableVertexAttribArray(2);
-        glVertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<void*>(6 * sizeof(float)));
-        glBindVertexArray(0);
+        e.bounds = {b.min - packed->origin, b.max - packed->origin};
+        uploadBuffers(e.vao, e.vbo, e.ebo, packed->vertices, packed->indices);
+        e.cpu = std::move(packed);
         ++stats.meshesUploaded;
         return &(meshes[geometry.get()] = std::move(e));
     }
@@ -456,6 +524,16 @@ struct SceneRenderer::Impl : QOpenGLExtraFunctions {
         };
         sweepTextures(images);
         sweepTextures(drawnImages);
+        for (auto it = groups.begin(); it != groups.end();) {
+            if (it->second.lastUsed + 60 < frame) {
+                deleteBuffers(it->second.vao, it->second.vbo, it->second.ebo);
+                it = groups.erase(it);
+            } else {
+                ++it;
+            }
+        }
+        for (auto it = tracks.begin(); it != tracks.end();)
+            it = it->second.seen + 60 < frame ? tracks.erase(it) : std::next(it);
     }
 };
 
@@ -472,8 +550,12 @@ void SceneRenderer::render(const FrameRequest& request, unsigned target)
     if (!g.usable)
         return;
     ++g.frame;
-    const QSize size = request.pixelSize.expandedTo(QSize(1, 1));
-    g.ensureTargets(size, request.samples);
+    const QSize targetSize = request.pixelSize.expandedTo(QSize(1, 1));
+    const double scale = std::clamp(request.renderScale, 0.25, 1.0);
+    const QSize size = scale < 1.0 ? QSize(std::max(1, int(std::lround(targetSize.width() * scale))),
+                                           std::max(1, int(std::lround(targetSize.height() * scale))))
+                                     : targetSize;
+    g.ensureTargets(size, size == targetSize ? request.samples : 0);
 
     // Background: its colour over the underlay (premultiplied), or the underlay under an image.
     const scene::Color& u = request.underlay;
@@ -496,7 +578,8 @@ void SceneRenderer::render(const FrameRequest& request, unsigned target)
     if (drawScene) {
         cameraWorld = pov->worldTransform();
         view = cameraWorld.inverse();
-        list = collectDrawList(*request.scene->rootNode(), cameraWorld);
+        const double viewHeight = request.viewHeight > 0 ? request.viewHeight : double(targetSize.height());
+        list = collectDrawList(*request.scene->rootNode(), DrawView{cameraWorld, pov->camera->fieldOfView, viewHeight});
     }
 
     // Lights.
@@ -516,6 +599,20 @@ void SceneRenderer::render(const FrameRequest& request, unsigned target)
             directionals.push_back({&l, colour});
             if (l.light->castsShadow && !shadowLight)
                 shadowLight = &l;
+        }
+    }
+    // Lights that add up past full strength would burn every face turned to them to the same
+    // white: scaled together below it, pale faces keep their shading and their ratios.
+    {
+        Vec3 sum = ambient;
+        for (const Directional& d : directionals)
+            sum += d.colour;
+        const double brightest = std::max({sum.x, sum.y, sum.z});
+        if (brightest > 1.0) {
+            const double k = kMaxLightSum / brightest;
+            ambient = ambient * k;
+            for (Directional& d : directionals)
+                d.colour = d.colour * k;
         }
     }
 
@@ -557,6 +654,90 @@ void SceneRenderer::render(const FrameRequest& request, unsigned target)
             casterBounds.max = {std::max(casterBounds.max.x, w.x), std::max(casterBounds.max.y, w.y),
                                 std::max(casterBounds.max.z, w.z)};
         }
+    }
+
+    // Settled, opaque, untextured surfaces that look the same are drawn merged: a few draw calls
+    // for a whole model instead of one per element, which is what a software rasteriser needs.
+    // A node that moved in the last frames stays on its own until it settles.
+    std::vector<size_t> elementBase(list.items.size() + 1, 0);
+    for (size_t i = 0; i < list.items.size(); ++i)
+        elementBase[i + 1] = elementBase[i] + itemMeshes[i]->elements.size();
+    std::vector<char> merged(elementBase.back(), 0);
+    struct FrameGroup {
+        const scene::Material* material = nullptr;
+        int renderingOrder = 0;
+        std::vector<MergeMember> members;
+        std::vector<size_t> elements;  // flat element index of each member
+        std::size_t signature = 0;
+    };
+    std::unordered_map<std::size_t, FrameGroup> frameGroups;
+    for (size_t i = 0; i < list.items.size(); ++i) {
+        const DrawItem& item = list.items[i];
+        const MeshEntry* m = itemMeshes[i];
+        std::size_t placement = std::size_t(m->serial);
+        for (const auto& col : placed[i].m)
+            for (double v : col)
+                mixHash(placement, v);
+        NodeTrack& t = g.tracks[item.node];
+        if (t.seen != 0 && t.placement != placement)
+            t.changed = g.frame;
+        t.placement = placement;
+        t.seen = g.frame;
+        const bool settled = t.changed == 0 || t.changed + 2 < g.frame;
+        if (!settled || item.billboarded || item.opacity < 0.999 || !m->cpu || m->elements.empty())
+            continue;
+        scene::Box world;
+        bool firstCorner = true;
+        for (const Vec3& c : corners(m->bounds)) {
+            const Vec3 w = placed[i].transformPoint(c);
+            world = firstCorner ? scene::Box{w, w}
+                                : scene::Box{{std::min(world.min.x, w.x), std::min(world.min.y, w.y),
+                                              std::min(world.min.z, w.z)},
+                                             {std::max(world.max.x, w.x), std::max(world.max.y, w.y),
+                                              std::max(world.max.z, w.z)}};
+            firstCorner = false;
+        }
+        if (!scene::isFinite(world.min) || !scene::isFinite(world.max))
+            continue;
+        for (size_t k = 0; k < m->elements.size(); ++k) {
+            const PackedElement& e = m->elements[k];
+            const scene::Material& mat = materialOf(*item.geometry, e);
+            if (!mergeable(mat))
+                continue;
+            FrameGroup& fg = frameGroups[lookKey(mat, item.renderingOrder, e.lines)];
+            fg.material = &mat;
+            fg.renderingOrder = item.renderingOrder;
+            fg.members.push_back({m->cpu.get(), int(k), placed[i], world});
+            fg.elements.push_back(elementBase[i] + k);
+            mixKey(fg.signature, placement);
+            mixKey(fg.signature, k);
+        }
+    }
+    struct DrawnGroup {
+        const GroupEntry* entry;
+        const scene::Material* material;
+        int renderingOrder;
+        Mat4 placed;
+    };
+    std::vector<DrawnGroup> drawnGroups;
+    for (auto& [key, fg] : frameGroups) {
+        if (fg.members.size() < 2)
+            continue;  // nothing to gain
+        GroupEntry& ge = g.groups[key];
+        if (!ge.vao || ge.signature != fg.signature) {
+            const MergedMesh mm = mergeMembers(fg.members, kChunkIndices);
+            if (ge.vao)
+                g.deleteBuffers(ge.vao, ge.vbo, ge.ebo);
+            g.uploadBuffers(ge.vao, ge.vbo, ge.ebo, mm.vertices, mm.indices);
+            ge.origin = mm.origin;
+            ge.chunks = mm.chunks;
+            ge.signature = fg.signature;
+            ++stats_.groupsBuilt;
+        }
+        ge.lastUsed = g.frame;
+        for (size_t e : fg.elements)
+            merged[e] = 1;
+        drawnGroups.push_back({&ge, fg.material, fg.renderingOrder, Mat4::translation(ge.origin)});
     }
 
     // Shadow map, drawn again only when the casters, the light or the covered area change.
@@ -612,7 +793,11 @@ void SceneRenderer::render(const FrameRequest& request, unsigned target)
         mixHash(key, shadowLight->light->shadowBias);
 
         g.ensureShadowMap();
-        if (!g.shadowValid || key != g.shadowKey) {
+        Mat4 usedLightViewProjection = lightViewProjection;
+        if (g.shadowValid && key != g.shadowKey && request.moving) {
+            usedLightViewProjection = g.shadowLightViewProjection;
+            stats_.shadowMapStale = true;
+        } else if (!g.shadowValid || key != g.shadowKey) {
             g.glBindFramebuffer(GL_FRAMEBUFFER, g.shadowFbo);
             g.glViewport(0, 0, kShadowMapSize, kShadowMapSize);
             g.glDepthMask(GL_TRUE);
@@ -637,8 +822,9 @@ void SceneRenderer::render(const FrameRequest& request, unsigned target)
                 const auto mvp = toGl(lightMvp);
                 g.glUniformMatrix4fv(g.depthMatrix, 1, GL_FALSE, mvp.data());
                 g.glBindVertexArray(m->vao);
-                for (const PackedElement& e : m->elements) {
-                    if (e.lines)
+                for (size_t k = 0; k < m->elements.size(); ++k) {
+                    const PackedElement& e = m->elements[k];
+                    if (e.lines || merged[elementBase[i] + k])
                         continue;
                     if (!materialOf(*item.geometry, e).writesToDepthBuffer)
                         continue;
@@ -646,15 +832,28 @@ void SceneRenderer::render(const FrameRequest& request, unsigned target)
                                      reinterpret_cast<void*>(size_t(e.firstIndex) * sizeof(std::uint32_t)));
                 }
             }
+            for (const DrawnGroup& dg : drawnGroups) {
+                const Mat4 lightMvp = lightViewProjection * dg.placed;
+                const auto mvp = toGl(lightMvp);
+                g.glUniformMatrix4fv(g.depthMatrix, 1, GL_FALSE, mvp.data());
+                g.glBindVertexArray(dg.entry->vao);
+                for (const MergedChunk& c : dg.entry->chunks) {
+                    if (c.element.lines || outsideFrustum(lightMvp, c.bounds))
+                        continue;
+                    g.glDrawElements(GL_TRIANGLES, c.element.indexCount, GL_UNSIGNED_INT,
+                                     reinterpret_cast<void*>(size_t(c.element.firstIndex) * sizeof(std::uint32_t)));
+                }
+            }
             g.glDisable(GL_POLYGON_OFFSET_FILL);
             g.shadowKey = key;
             g.shadowValid = true;
+            g.shadowLightViewProjection = lightViewProjection;
             stats_.shadowMapRendered = true;
         }
         Mat4 bias;
         bias.m[0][0] = bias.m[1][1] = bias.m[2][2] = 0.5;
         bias.m[3][0] = bias.m[3][1] = bias.m[3][2] = 0.5;
-        g.shadowViewProjection = bias * lightViewProjection;
+        g.shadowViewProjection = bias * usedLightViewProjection;
         for (size_t i = 0; i < directionals.size(); ++i)
             if (directionals[i].item == shadowLight)
                 shadowIndex = int(i);
@@ -698,11 +897,40 @@ void SceneRenderer::render(const FrameRequest& request, unsigned target)
 
         std::vector<Batch> batches;
         batches.reserve(list.items.size());
-        std::vector<Mat4> modelViews(list.items.size());
+        // Placements: the items', then the merged groups'.
+        std::vector<Mat4> transforms = placed;
+        for (const DrawnGroup& dg : drawnGroups)
+            transforms.push_back(dg.placed);
+        std::vector<Mat4> modelViews(transforms.size());
+        for (size_t t = list.items.size(); t < transforms.size(); ++t) {
+            const DrawnGroup& dg = drawnGroups[t - list.items.size()];
+            modelViews[t] = view * transforms[t];
+            const Mat4 mvp = projection * modelViews[t];
+            for (const MergedChunk& c : dg.entry->chunks) {
+                if (outsideFrustum(mvp, c.bounds)) {
+                    ++stats_.nodesCulled;
+                    continue;
+                }
+                Batch b;
+                b.transform = t;
+                b.renderingOrder = dg.renderingOrder;
+                b.vao = dg.entry->vao;
+                b.element = &c.element;
+                b.material = dg.material;
+                b.alpha = 1;
+                b.distance = scene::length(transforms[t].transformPoint(c.bounds.center()) - eye);
+                batches.push_back(b);
+            }
+        }
         for (size_t i = 0; i < list.items.size(); ++i) {
             const DrawItem& item = list.items[i];
             const MeshEntry* m = itemMeshes[i];
             if (m->elements.empty())
+                continue;
+            bool allMerged = true;
+            for (size_t k = 0; k < m->elements.size(); ++k)
+                allMerged = allMerged && merged[elementBase[i] + k];
+            if (allMerged)
                 continue;
             modelViews[i] = view * placed[i];
             if (outsideFrustum(projection * modelViews[i], m->bounds)) {
@@ -710,10 +938,14 @@ void SceneRenderer::render(const FrameRequest& request, unsigned target)
                 continue;
             }
             const double distance = scene::length(placed[i].transformPoint(m->bounds.center()) - eye);
-            for (const PackedElement& e : m->elements) {
+            for (size_t k = 0; k < m->elements.size(); ++k) {
+                if (merged[elementBase[i] + k])
+                    continue;
+                const PackedElement& e = m->elements[k];
                 Batch b;
-                b.item = &item;
-                b.mesh = m;
+                b.transform = i;
+                b.renderingOrder = item.renderingOrder;
+                b.vao = m->vao;
                 b.element = &e;
                 b.material = &materialOf(*item.geometry, e);
                 b.diffuse = g.texture(b.material->diffuse);
@@ -731,8 +963,8 @@ void SceneRenderer::render(const FrameRequest& request, unsigned target)
         }
         // Rendering order first; within one order opaque front to back, then transparent back to front.
         std::stable_sort(batches.begin(), batches.end(), [](const Batch& a, const Batch& b) {
-            if (a.item->renderingOrder != b.item->renderingOrder)
-                return a.item->renderingOrder < b.item->renderingOrder;
+            if (a.renderingOrder != b.renderingOrder)
+                return a.renderingOrder < b.renderingOrder;
             if (a.transparent != b.transparent)
                 return !a.transparent;
             return a.transparent ? a.distance > b.distance : a.distance < b.distance;
@@ -766,7 +998,9 @@ void SceneRenderer::render(const FrameRequest& request, unsigned target)
             g.glBindTexture(GL_TEXTURE_2D, g.shadowTexture);
             g.glUniform1f(g.loc.shadowStrength, float(std::clamp(l.shadowColor.a, 0.0, 1.0)));
             g.glUniform1f(g.loc.shadowRadius, float(std::clamp(l.shadowRadius, 0.0, 16.0)));
-            g.glUniform1i(g.loc.shadowSamples, l.shadowSampleCount);
+            // Moving: a quarter of the samples, softer but four times cheaper per pixel.
+            g.glUniform1i(g.loc.shadowSamples,
+                          request.moving ? std::min(l.shadowSampleCount, 4) : l.shadowSampleCount);
             g.glUniform1f(g.loc.shadowTexel, 1.0f / kShadowMapSize);
         }
 
@@ -776,24 +1010,24 @@ void SceneRenderer::render(const FrameRequest& request, unsigned target)
         g.glCullFace(GL_BACK);
         g.glLineWidth(1.0f);
         const GLenum lessEqual = reversedZ ? GL_GEQUAL : GL_LEQUAL;
-        const DrawItem* lastItem = nullptr;
+        size_t lastTransform = size_t(-1);
         GLuint lastVao = 0;
         for (const Batch& b : batches) {
             const scene::Material& mat = *b.material;
-            if (b.item != lastItem) {
-                lastItem = b.item;
-                const Mat4& mv = modelViews[size_t(b.item - list.items.data())];
+            if (b.transform != lastTransform) {
+                lastTransform = b.transform;
+                const Mat4& mv = modelViews[b.transform];
                 const auto mvf = toGl(mv);
                 const auto nm = normalMatrix(mv);
                 g.glUniformMatrix4fv(g.loc.modelView, 1, GL_FALSE, mvf.data());
                 g.glUniformMatrix3fv(g.loc.normalMatrix, 1, GL_FALSE, nm.data());
                 if (shadowIndex >= 0) {
-                    const auto sm = toGl(g.shadowViewProjection * placed[size_t(b.item - list.items.data())]);
+                    const auto sm = toGl(g.shadowViewProjection * transforms[b.transform]);
                     g.glUniformMatrix4fv(g.loc.shadowMatrix, 1, GL_FALSE, sm.data());
                 }
             }
-            if (b.mesh->vao != lastVao) {
-                lastVao = b.mesh->vao;
+            if (b.vao != lastVao) {
+                lastVao = b.vao;
                 g.glBindVertexArray(lastVao);
             }
             if (mat.doubleSided || b.element->lines)
@@ -852,8 +1086,8 @@ void SceneRenderer::render(const FrameRequest& request, unsigned target)
 
     g.glBindFramebuffer(GL_READ_FRAMEBUFFER, g.fbo);
     g.glBindFramebuffer(GL_DRAW_FRAMEBUFFER, target);
-    g.glBlitFramebuffer(0, 0, size.width(), size.height(), 0, 0, size.width(), size.height(), GL_COLOR_BUFFER_BIT,
-                        GL_NEAREST);
+    g.glBlitFramebuffer(0, 0, size.width(), size.height(), 0, 0, targetSize.width(), targetSize.height(),
+                        GL_COLOR_BUFFER_BIT, size == targetSize ? GL_NEAREST : GL_LINEAR);
     g.glBindFramebuffer(GL_FRAMEBUFFER, target);
 
     if (g.frame % 30 == 0 || g.meshes.size() > list.items.size() + 256)

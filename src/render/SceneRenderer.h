@@ -14,9 +14,18 @@ struct FrameRequest {
     const scene::Scene* scene = nullptr;
     const scene::Node* pointOfView = nullptr;  // a node with a camera; none draws the background only
     QSize pixelSize;
+    // Height of the view in points, which sizes the nodes of fixed screen size; 0 takes the
+    // pixel height (a frame drawn at reduced resolution keeps its points).
+    double viewHeight = 0;
     int samples = 4;                           // multisampling, 0 or 1 = off
     // Colour under a background that is not opaque (premultiplied RGBA, 0..1).
     scene::Color underlay{0, 0, 0, 0};
+    // A frame while the camera moves: the shadow map is kept as it is (drawn again only when
+    // there is none) and shadows are sampled more coarsely.
+    bool moving = false;
+    // Fraction of pixelSize actually drawn (0.25..1); the image is scaled up into the target.
+    // Below 1 multisampling is off.
+    double renderScale = 1.0;
     // Centre of the area the shadow map covers; the centre of the scene's bounds when absent or
     // when it lies more than half that area away from the scene's bounds.
     std::optional<scene::Vec3> shadowCentre;
@@ -28,6 +37,8 @@ struct FrameStats {
     int nodesCulled = 0;
     int meshesUploaded = 0;
     bool shadowMapRendered = false;
+    bool shadowMapStale = false;  // an older shadow map was used for a frame while moving
+    int groupsBuilt = 0;          // merged buffers made again for this frame
 };
 
 // Draws scenes with OpenGL 3.3 core into framebuffers of one context. A scene without any light

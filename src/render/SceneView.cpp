@@ -5,11 +5,13 @@
 #include "render/SceneRenderer.h"
 
 #include <QElapsedTimer>
+#include <QOpenGLFunctions>
 #include <QMouseEvent>
 #include <QOpenGLContext>
 #include <QSurfaceFormat>
 #include <QTimer>
 #include <QWheelEvent>
+#include <algorithm>
 #include <cmath>
 
 namespace render {
@@ -21,7 +23,9 @@ constexpr double kOrbitRadiansPerPixel = 0.008;
 constexpr double kZoomPerNotch = 0.85;       // distance factor of one wheel notch towards the focus
 constexpr int kPollMilliseconds = 33;
 constexpr int kAnimationMilliseconds = 16;
-constexpr int kRestMilliseconds = 400;       // nothing moved this long: draw the full-quality frame
+constexpr int kRestMilliseconds = SceneView::kRestDelayMilliseconds;
+constexpr double kMovingFrameSeconds = 0.030;  // what a frame while moving may take before it gets smaller
+constexpr double kMinRenderScale = 0.5;
 
 CameraPose worldPose(const scene::Node& node)
 {
@@ -93,8 +97,8 @@ SceneView::SceneView(QWidget* parent) : QOpenGLWidget(parent)
     restTimer_->setInterval(kRestMilliseconds);
     connect(restTimer_, &QTimer::timeout, this, [this] {
         moving_ = false;
-        if (renderer_ && renderer_->isSoftware())
-            update();  // the last frame skipped multisampling
+        if (lastFrameReduced_)
+            update();  // the last frame was a cheap one
     });
 }
 
@@ -233,6 +237,11 @@ QImage SceneView::snapshot()
     return image;
 }
 
+const FrameStats* SceneView::lastFrameStats() const
+{
+    return renderer_ ? &renderer_->lastFrame() : nullptr;
+}
+
 void SceneView::pollSceneChanges()
 {
     if (!isVisible())
@@ -255,17 +264,38 @@ void SceneView::paintGL()
 {
     if (!renderer_)
         renderer_ = std::make_unique<SceneRenderer>();
+    QElapsedTimer clock;
+    clock.start();
     lastSignature_ = sceneSignature(scene_.get(), pointOfView_.get());
     const double dpr = devicePixelRatioF();
+    const bool cheap = moving_ && !fullQuality_;
     FrameRequest request;
     request.scene = scene_.get();
     request.pointOfView = pointOfView_.get();
     request.pixelSize = QSize(int(std::lround(width() * dpr)), int(std::lround(height() * dpr)));
-    request.samples = moving_ && !fullQuality_ && renderer_->isSoftware() ? 0 : samples_;
+    request.viewHeight = height();
+    // While the camera moves: no multisampling on a software rasteriser, the shadow map as it
+    // is, and fewer pixels when the last such frame was slow. At rest, everything.
+    request.samples = cheap && renderer_->isSoftware() ? 0 : samples_;
+    request.moving = cheap;
+    request.renderScale = cheap ? renderScale_ : 1.0;
     const QColor under = palette().color(QPalette::Window);
     request.underlay = {under.redF(), under.greenF(), under.blueF(), 1.0};
     request.shadowCentre = cameraTarget_;
     renderer_->render(request, defaultFramebufferObject());
+    // One frame in flight: the next one starts from what the user did meanwhile, never behind
+    // frames queued in the driver.
+    if (QOpenGLContext* ctx = QOpenGLContext::currentContext())
+        ctx->functions()->glFinish();
+    const double seconds = double(clock.nsecsElapsed()) * 1e-9;
+    lastFrameReduced_ = cheap && (request.samples != samples_ || request.renderScale < 1.0 ||
+                                  renderer_->lastFrame().shadowMapStale);
+    if (cheap && seconds > 0) {
+        // Pixels scale with the square of the factor; adapt towards the frame time wanted.
+        const double wanted = renderScale_ * std::sqrt(kMovingFrameSeconds / seconds);
+        renderScale_ = std::clamp(0.5 * renderScale_ + 0.5 * wanted, kMinRenderScale, 1.0);
+    }
+    lastFrameSeconds_ = seconds;
     emit frameRendered();
 }
 
@@ -325,6 +355,12 @@ void SceneView::mouseReleaseEvent(QMouseEvent* event)
             emit clicked(event->position());
     }
     event->accept();
+}
+
+void SceneView::leaveEvent(QEvent* event)
+{
+    QOpenGLWidget::leaveEvent(event);
+    emit mouseLeft();
 }
 
 void SceneView::wheelEvent(QWheelEvent* event)

@@ -17,6 +17,7 @@ class QTimer;
 namespace render {
 
 class SceneRenderer;
+struct FrameStats;
 
 // Interactive 3D view of a scene: draws it with OpenGL 3.3 core, lets the user orbit, pan and
 // zoom a Z-up scene, and turns mouse input into click and hover signals.
@@ -88,11 +89,23 @@ public:
     // The current frame (drawn now if needed) at the widget's device-pixel size.
     QImage snapshot();
 
+    // Frames while the camera or the scene keeps changing are drawn cheaply (no multisampling on
+    // a software rasteriser, the shadow map kept, fewer pixels when they were slow); this long
+    // after the last change one full-quality frame follows.
+    static constexpr int kRestDelayMilliseconds = 150;
+    bool isMoving() const { return moving_; }
+    double renderScale() const { return renderScale_; }
+    // Wall time of the last frame, finished on the GPU.
+    double lastFrameSeconds() const { return lastFrameSeconds_; }
+    const FrameStats* lastFrameStats() const;
+
 signals:
     // A press and release of the left button without dragging (movement under a few pixels).
     void clicked(QPointF point);
     // Every mouse move over the view, with or without a button held.
     void mouseMoved(QPointF point);
+    // The pointer left the view (to another widget over it or out of the window).
+    void mouseLeft();
     // After each frame has been drawn.
     void frameRendered();
     // After the user's control or an animation has moved the point of view.
@@ -107,6 +120,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 
 private:
     struct Animation;
@@ -133,6 +147,9 @@ private:
     QTimer* restTimer_ = nullptr;
     bool moving_ = false;
     bool fullQuality_ = false;
+    bool lastFrameReduced_ = false;  // drawn cheaply: the frame at rest redraws it
+    double renderScale_ = 1.0;       // of the frames while moving, adapted to their time
+    double lastFrameSeconds_ = 0;
     std::size_t lastSignature_ = 0;
 };
 

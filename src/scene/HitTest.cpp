@@ -118,7 +118,7 @@ void collect(const Node& n, const Vec3& o, const Vec3& d, const Vec3& inv, bool 
 // Without a camera `o`, `d` (the ray in its own, unturned space) are used as they are.
 void visitBillboard(const Node& b, Vec3 o, Vec3 d, bool mirrored, Search& search)
 {
-    if (b.hidden || (search.cameraWorld && !intoDrawnNode(b, search, o, d, mirrored)))
+    if (b.hidden || b.fixedScreenSize || (search.cameraWorld && !intoDrawnNode(b, search, o, d, mirrored)))
         return;
     collect(b, o, d, reciprocal(d), mirrored, search);
 }
@@ -126,7 +126,7 @@ void visitBillboard(const Node& b, Vec3 o, Vec3 d, bool mirrored, Search& search
 // First pass: every visible geometry whose box the ray enters, with the ray in its space.
 void collect(const Node& n, const Vec3& o, const Vec3& d, const Vec3& inv, bool mirrored, Search& search)
 {
-    if (n.hidden)
+    if (n.hidden || n.fixedScreenSize)
         return;
     if (const Geometry* g = n.geometry.get(); g && g->hasBounds()) {
         const double t = slab(g->localBounds(), o, inv, search.tMin, search.tMax);

@@ -74,7 +74,7 @@ bool contentBox(const Node& node, Box& box)
     }
     for (const auto& child : node.children()) {
         Box cb;
-        if (!contentBox(*child, cb))
+        if (child->fixedScreenSize || !contentBox(*child, cb))
             continue;
         const Mat4 t = child->localTransform();
         for (int i = 0; i < 8; ++i) {
@@ -354,6 +354,7 @@ NodePtr Node::clone(bool copyGeometry) const
     n->opacity = opacity;
     n->renderingOrder = renderingOrder;
     n->billboard = billboard;
+    n->fixedScreenSize = fixedScreenSize;
     n->position = position;
     n->scale = scale;
     n->orientation = orientation;

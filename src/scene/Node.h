@@ -40,6 +40,10 @@ public:
     // The fields every hit test reads come first, together in two cache lines.
     GeometryPtr geometry;
     bool hidden = false;
+    // Its local unit spans one view point on screen at its origin's depth, so it keeps its size
+    // at any distance (labels over the model). Such a subtree has no size in the world: it is
+    // never hit and adds nothing to bounding boxes.
+    bool fixedScreenSize = false;
 
 private:
     std::uint64_t childrenVersion_ = 0;  // changes with every change of the child list

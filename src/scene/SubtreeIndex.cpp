@@ -104,7 +104,8 @@ std::uint64_t SubtreeIndex::fingerprint(const Node& node)
         return u;
     };
     std::uint64_t h = std::uint64_t(reinterpret_cast<std::uintptr_t>(node.geometry.get())) * 0xC2B2AE3D27D4EB4Full;
-    h += std::uint64_t(4 + (node.hidden ? 1 : 0) + (node.billboard ? 2 : 0)) * 0x165667B19E3779F9ull;
+    h += std::uint64_t(8 + (node.hidden ? 1 : 0) + (node.billboard ? 2 : 0) + (node.fixedScreenSize ? 4 : 0)) *
+         0x165667B19E3779F9ull;
     h += bits(node.position.x) * 0xD6E8FEB86659FD93ull + bits(node.position.y) * 0xA0761D6478BD642Full +
          bits(node.position.z) * 0xE7037ED1A0B428DBull;
     h += bits(node.scale.x) * 0x8EBC6AF09C88C6E3ull + bits(node.scale.y) * 0x589965CC75374CC3ull +
@@ -134,7 +135,7 @@ void SubtreeIndex::rebuild(const Node& owner)
         const bool isOwner = p.node == &owner;
         // The owner's own fields do not move its subtree within its space.
         entries_.push_back({p.node, isOwner ? 0 : fingerprint(node), NodeInternals::childrenVersion(node)});
-        if (!isOwner && node.hidden)
+        if (!isOwner && (node.hidden || node.fixedScreenSize))
             continue;
         if (!isOwner && node.billboard) {
             const double det = determinant3(p.toOwner);

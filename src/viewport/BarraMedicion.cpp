@@ -95,6 +95,13 @@ BarraMedicion::BarraMedicion(QWidget* parent) : QWidget(parent)
     connect(cerrar_, &QToolButton::clicked, this, &BarraMedicion::cerrarPulsado);
     fila->addWidget(cerrar_);
 
+    // Their slots stay when they are hidden: buttons coming and going never move the others.
+    for (QToolButton* b : {limpiar_, cerrar_}) {
+        QSizePolicy politica = b->sizePolicy();
+        politica.setRetainSizeWhenHidden(true);
+        b->setSizePolicy(politica);
+    }
+
     limpiar_->setStyleSheet(estiloBotonPlano(colorMaterialFino(), 6));
     cerrar_->setStyleSheet(estiloBotonPlano(colorMaterialFino(), 6));
 

@@ -5,6 +5,7 @@
 #include "viewport/EstiloViewport.h"
 #include "platform/Symbols.h"
 
+#include <QAbstractButton>
 #include <QEvent>
 #include <QFrame>
 #include <QRegion>
@@ -91,6 +92,8 @@ bool BarraViewport::eventFilter(QObject* objeto, QEvent* event)
 {
     if (objeto == parentWidget() && event->type() == QEvent::Resize)
         colocar();
+    else if (objeto != parentWidget() && (event->type() == QEvent::Show || event->type() == QEvent::Hide))
+        actualizarMascara();  // a button of the measurement group came or went in its kept slot
     return QWidget::eventFilter(objeto, event);
 }
 
@@ -110,11 +113,21 @@ void BarraViewport::resizeEvent(QResizeEvent* event)
 
 void BarraViewport::actualizarMascara()
 {
-    // Clicks between the buttons go through to the 3D view underneath.
+    // Clicks between the buttons, and on the empty slots the measurement group keeps for its
+    // hidden buttons, go through to the 3D view underneath.
     QRegion zona;
-    for (QObject* hijo : children())
-        if (auto* w = qobject_cast<QWidget*>(hijo); w && !w->isHidden() && !w->isWindow())
+    for (QObject* hijo : children()) {
+        auto* w = qobject_cast<QWidget*>(hijo);
+        if (!w || w->isHidden() || w->isWindow())
+            continue;
+        if (w != grupoMedicion_) {
             zona += w->geometry().adjusted(-1, -1, 1, 1);
+            continue;
+        }
+        for (QAbstractButton* b : w->findChildren<QAbstractButton*>())
+            if (b->isVisibleTo(this))
+                zona += QRect(b->mapTo(this, QPoint(0, 0)), b->size()).adjusted(-1, -1, 1, 1);
+    }
     setMask(zona.isEmpty() ? QRegion(rect()) : zona);
 }
 
@@ -129,6 +142,8 @@ void BarraViewport::setGrupoMedicion(QWidget* grupo)
         grupo->setParent(this);
         ranuraMedicion_->addWidget(grupo, 0, Qt::AlignHCenter);
         grupo->show();
+        for (QAbstractButton* b : grupo->findChildren<QAbstractButton*>())
+            b->installEventFilter(this);
     }
 }
 

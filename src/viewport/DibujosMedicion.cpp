@@ -2,6 +2,7 @@
 
 #include "platform/SystemColors.h"
 #include "viewport/ColoresEscena.h"
+#include "viewport/EtiquetaPantalla.h"
 #include "scene/Image.h"
 #include "scene/Primitives.h"
 
@@ -29,6 +30,7 @@ using scene::Vec3f;
 // Labels are drawn over the model; the hover preview over the labels.
 constexpr int kOrdenEtiquetas = 9;
 constexpr int kOrdenPreview = 10;
+constexpr double kAltoPin = 0.345 + 0.275;  // top of the coordinate drawing's pin
 
 Color amarillo(double alpha = 1.0) { return colorSistema(platform::SystemColor::yellow, alpha); }
 Color verde(double alpha = 1.0) { return colorSistema(platform::SystemColor::green, alpha); }
@@ -77,45 +79,6 @@ QFont fuenteNegrita()
     QFont f = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
     f.setBold(true);
     return f;
-}
-
-struct Texto3D {
-    NodePtr nodo;
-    double ancho = 0;        // extent in x
-    double profundidad = 0;  // extent in z
-};
-
-// 3D text label; it keeps the scene's axes (no billboard) and is drawn over the model.
-Texto3D texto3D(const std::string& texto, double tamano, double extrusion, const Color& difuso,
-                const Color& emision, int orden)
-{
-    auto geometria = scene::makeText(texto, tamano, extrusion, fuenteNegrita());
-    geometria->name = texto;
-    auto m = primerMaterial(geometria);
-    pintar(m, difuso, emision);
-    sobreElModelo(m);
-    const scene::Box caja = geometria->localBounds();
-    Texto3D t{scene::Node::make(geometria), caja.max.x - caja.min.x, caja.max.z - caja.min.z};
-    t.nodo->renderingOrder = orden;
-    return t;
-}
-
-// Plane with a label image that always faces the camera.
-NodePtr etiquetaImagen(double ancho, double alto, double radio, QSizeF tamanoImagen,
-                       scene::DrawnImage::Handler dibujo, const std::string& texto)
-{
-    auto geometria = scene::makePlane(ancho, alto, radio);
-    geometria->name = texto;
-    auto m = primerMaterial(geometria);
-    m->diffuse.contents = std::make_shared<scene::DrawnImage>(tamanoImagen, true, std::move(dibujo));
-    m->emission.contents = Color::black();
-    m->lightingModel = scene::LightingModel::Constant;
-    m->doubleSided = true;
-    sobreElModelo(m);
-    auto nodo = scene::Node::make(geometria);
-    nodo->billboard = true;
-    nodo->renderingOrder = kOrdenEtiquetas;
-    return nodo;
 }
 
 // Cylinder from p to q along its own y axis; nothing when the two points (almost) coincide.
@@ -238,9 +201,7 @@ NodePtr crearMarcadorPunto(const Vec3& p, const std::string& texto)
     pintar(primerMaterial(esfera), amarillo(), amarillo(0.6));
     padre->addChild(scene::Node::make(esfera));
 
-    auto t = texto3D(texto, 0.2, 0.02, Color::white(), Color::black(), kOrdenEtiquetas);
-    t.nodo->position = {-t.ancho / 2, 0.12, -t.profundidad / 2};
-    padre->addChild(t.nodo);
+    padre->addChild(etiquetaPantalla({}, texto, Color::white(), PosicionEtiqueta::encima, kOrdenEtiquetas));
     return padre;
 }
 
@@ -249,10 +210,8 @@ NodePtr crearNodoDistancia(const Vec3& a, const Vec3& b)
     auto padre = scene::Node::make();
     padre->addChild(nodoLinea(a, b, amarillo(), amarillo()));
 
-    auto t = texto3D(textoDistancia(distanciaMedicion(a, b)), 0.18, 0.01, amarillo(), amarillo(0.7), kOrdenEtiquetas);
-    const Vec3 m = (a + b) * 0.5;
-    t.nodo->position = finito({m.x - t.ancho / 2, m.y + 0.15, m.z - t.profundidad / 2});
-    padre->addChild(t.nodo);
+    padre->addChild(etiquetaPantalla((a + b) * 0.5, textoDistancia(distanciaMedicion(a, b)), amarillo(),
+                                     PosicionEtiqueta::encima, kOrdenEtiquetas));
     return padre;
 }
 
@@ -293,12 +252,10 @@ NodePtr crearNodoAngulo(const Vec3& v, const Vec3& a, const Vec3& b)
     Vec3f bisectriz = normalizar(Vec3f{u.x + w.x, u.y + w.y, u.z + w.z});
     if (largo(Vec3f{u.x + w.x, u.y + w.y, u.z + w.z}) < 1e-3f)
         bisectriz = perpendicular(largo(u) > 0.5f ? u : w);
-    auto etiqueta = etiquetaImagen(
-        0.85, 0.38, 0.04, QSizeF(200, 80),
+    padre->addChild(etiquetaImagenPantalla(
+        v + scene::toDouble(bisectriz) * (1.6 * double(r)), QSizeF(200, 80), QSizeF(120, 48),
         [grados](QPainter& p, const QRectF& rect) { return imagenEtiquetaAngulo(p, rect, grados); },
-        textoAngulo(grados));
-    etiqueta->position = finito(v + scene::toDouble(bisectriz) * (1.6 * double(r)));
-    padre->addChild(etiqueta);
+        textoAngulo(grados), PosicionEtiqueta::centrada, kOrdenEtiquetas));
     return padre;
 }
 
@@ -316,16 +273,16 @@ NodePtr crearNodoCoordenadas(const Vec3& p)
     auto pin = scene::Node::make(cilindro);
     const Vec3 e = pin->eulerAngles();
     pin->setEulerAngles({-scene::kPi / 2, e.y, e.z});  // onto the scene's z axis
-    pin->position = {0, 0, 0.345};
+    pin->position = {0, 0, 0.345};  // 0.07 + half its height: it rises from the sphere's top
     padre->addChild(pin);
 
     const double x = p.x, y = p.y, z = p.z;
-    auto etiqueta = etiquetaImagen(
-        1.5, 0.62, 0.05, QSizeF(320, 130),
+    // Above the pin's top, so it never hides the point itself.
+    padre->addChild(etiquetaImagenPantalla(
+        {0, 0, kAltoPin}, QSizeF(320, 130), QSizeF(192, 78),
         [x, y, z](QPainter& painter, const QRectF& rect) { return imagenEtiquetaCoordenadas(painter, rect, x, y, z); },
-        textoCoordenada('X', x) + "\n" + textoCoordenada('Y', y) + "\n" + textoCoordenada('Z', z));
-    etiqueta->position = {0, 0, 0.93};
-    padre->addChild(etiqueta);
+        textoCoordenada('X', x) + "\n" + textoCoordenada('Y', y) + "\n" + textoCoordenada('Z', z),
+        PosicionEtiqueta::encima, kOrdenEtiquetas));
     return padre;
 }
 
@@ -343,13 +300,12 @@ NodePtr crearNodoArea(const std::vector<Vec3>& puntos)
         c += p;
     c = c / double(n);
 
-    auto t = texto3D(textoArea(areaMedicion(puntos)), 0.22, 0.01, verde(), verde(0.8), kOrdenEtiquetas);
-    t.nodo->position = finito({c.x - t.ancho / 2, c.y + 0.2, c.z - t.profundidad / 2});
-    padre->addChild(t.nodo);
+    padre->addChild(
+        etiquetaPantalla(c, textoArea(areaMedicion(puntos)), verde(), PosicionEtiqueta::centrada, kOrdenEtiquetas));
     return padre;
 }
 
-NodePtr nodoMedicion(const Vec3& a, const Vec3& b, float distanciaCamara)
+NodePtr nodoMedicion(const Vec3& a, const Vec3& b)
 {
     auto padre = scene::Node::make();
     auto linea = nodoLinea(a, b, cian(), cian());
@@ -357,12 +313,8 @@ NodePtr nodoMedicion(const Vec3& a, const Vec3& b, float distanciaCamara)
     linea->renderingOrder = kOrdenPreview;
     padre->addChild(linea);
 
-    const float distancia = std::isfinite(distanciaCamara) ? distanciaCamara : 0.0f;
-    const float tamano = std::max(0.12f, 0.018f * distancia);
-    auto t = texto3D(textoDistancia(distanciaMedicion(a, b)), tamano, 0.01, cian(), cian(0.8), kOrdenPreview);
-    const Vec3 m = (a + b) * 0.5;
-    t.nodo->position = finito({m.x - t.ancho / 2, m.y + 0.6 * double(tamano), m.z});
-    padre->addChild(t.nodo);
+    padre->addChild(etiquetaPantalla((a + b) * 0.5, textoDistancia(distanciaMedicion(a, b)), cian(),
+                                     PosicionEtiqueta::encima, kOrdenPreview));
     return padre;
 }
 

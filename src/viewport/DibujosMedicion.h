@@ -2,7 +2,8 @@
 
 // Builders of the scene nodes that show 3D measurements. Each returns a new, unnamed parent node
 // (no geometry of its own) that the caller adds under the scene's root node. Points are world
-// coordinates in metres.
+// coordinates in metres. Their texts are labels of fixed screen size on a dark plate
+// (EtiquetaPantalla.h), named after the text they show.
 
 #include "scene/Math.h"
 #include "scene/Node.h"
@@ -26,9 +27,8 @@ scene::NodePtr crearNodoAngulo(const scene::Vec3& v, const scene::Vec3& a, const
 scene::NodePtr crearNodoCoordenadas(const scene::Vec3& p);
 // Closed green outline with the area label; an empty parent for fewer than 3 points.
 scene::NodePtr crearNodoArea(const std::vector<scene::Vec3>& puntos);
-// Hover preview: cyan line from a to b with its length, drawn over the model; the label grows
-// with the camera distance so that it stays readable.
-scene::NodePtr nodoMedicion(const scene::Vec3& a, const scene::Vec3& b, float distanciaCamara);
+// Hover preview: cyan line from a to b with its length, drawn over the model.
+scene::NodePtr nodoMedicion(const scene::Vec3& a, const scene::Vec3& b);
 
 // Drawing handlers of the label images (flipped: origin at the top left).
 bool imagenEtiquetaAngulo(QPainter& painter, const QRectF& rect, float grados);

@@ -109,4 +109,14 @@ bool muestraBotonCerrar(const EstadoMedicion& estado)
     return estado.modoMedicion3D == ModoMedicion3D::area && estado.medicionPuntosArea.size() >= 3;
 }
 
+bool medicionCompleta(const EstadoMedicion& estado)
+{
+    switch (estado.modoMedicion3D) {
+    case ModoMedicion3D::distancia: return estado.medicionPuntoB.has_value();
+    case ModoMedicion3D::angulo: return estado.medicionPuntoC.has_value();
+    case ModoMedicion3D::punto: return estado.medicionPuntoA.has_value();
+    default: return false;
+    }
+}
+
 }  // namespace quelva

@@ -28,4 +28,7 @@ void accionBotonModo(EstadoMedicion& estado, ModoMedicion3D modo);
 bool muestraBotonLimpiar(const EstadoMedicion& estado);
 bool muestraBotonCerrar(const EstadoMedicion& estado);
 
+// A distance with both ends or an angle with all three points: the next click starts anew.
+bool medicionCompleta(const EstadoMedicion& estado);
+
 }  // namespace quelva

@@ -45,6 +45,8 @@ render::SceneView* SceneKitView::makeNSView(Coordinator& coordinador, QWidget* p
                      [c = &coordinador](QPointF p) { c->handleClick(p); });
     QObject::connect(vista, &render::SceneView::mouseMoved, &coordinador,
                      [c = &coordinador](QPointF p) { c->mouseMoved(p); });
+    // Over the toolbar or out of the window the ring and the preview would point at nothing.
+    QObject::connect(vista, &render::SceneView::mouseLeft, &coordinador, [c = &coordinador] { c->limpiarPreview(); });
     return vista;
 }
 
@@ -61,8 +63,13 @@ void SceneKitView::updateNSView(render::SceneView& vista, Coordinator& coordinad
     coordinador.onMedicion = onMedicion ? onMedicion : MedicionCallback([](const scene::Vec3&) {});
     coordinador.puntoA = puntoA;
     coordinador.puntosArea = puntosArea;
-    if (modoMedicion == ModoMedicion3D::inactivo)
+    if (modoMedicion == ModoMedicion3D::inactivo) {
         coordinador.limpiarPreview();
+    } else if (!puntoA && (modoMedicion != ModoMedicion3D::area || puntosArea.empty()) && coordinador.nodoPreview) {
+        // The measurement just ended: no line from its last point follows the pointer.
+        coordinador.nodoPreview->removeFromParent();
+        coordinador.nodoPreview.reset();
+    }
     const std::optional<double> anterior = coordinador.nearClipOverride;
     coordinador.nearClipOverride = nearClipOverride;
     coordinador.aplicarNearClip(anterior);
@@ -170,7 +177,7 @@ void SceneKitView::Coordinator::mouseMoved(QPointF posicion)
     if (modoMedicion == ModoMedicion3D::area && !puntosArea.empty())
         nodoPreview = geometriaLineas(puntosArea, p);
     else if (puntoA)
-        nodoPreview = nodoMedicion(*puntoA, p, d);
+        nodoPreview = nodoMedicion(*puntoA, p);
     if (nodoPreview)
         raiz->addChild(nodoPreview);
 }

@@ -1,4 +1,5 @@
 #include "viewport/BarraViewport.h"
+#include "viewport/BarraMedicion.h"
 
 #include "viewport/BotonCorteCamara.h"
 #include "viewport/Interruptor.h"
@@ -164,4 +165,51 @@ TEST(BarraFlotante, KeepsToTheTopTrailingCornerAndLetsClicksBetweenButtonsThroug
     const QPoint margen = barra->mapTo(&columna, QPoint(3, arriba->geometry().center().y()));
     EXPECT_EQ(columna.childAt(margen), vista);
     EXPECT_NE(columna.childAt(barra->mapTo(&columna, arriba->geometry().center())), vista);
+}
+
+// "Limpiar" and "Cerrar" come and go in slots kept for them: no other button moves, and the
+// empty slots let clicks through to the view.
+TEST(BarraFlotante, ButtonsKeepTheirPlacesWhenTheMeasurementGroupChanges)
+{
+    QWidget columna;
+    columna.resize(900, 700);
+    auto* vista = new QWidget(&columna);
+    vista->setGeometry(0, 0, 900, 700);
+    quelva::EstadoCorteCamara corte;
+    auto* barra = new quelva::BarraViewport(corte, {}, &columna);
+    auto* grupo = new quelva::BarraMedicion(barra);
+    barra->setGrupoMedicion(grupo);
+    columna.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&columna));
+
+    std::vector<QWidget*> fijos{barra->botonEncuadrar(), barra->botonCorte()};
+    for (VistaPreset p : {VistaPreset::arriba, VistaPreset::frontal, VistaPreset::isoDerecha})
+        fijos.push_back(barra->botonPreset(p));
+    for (auto m : {quelva::ModoMedicion3D::distancia, quelva::ModoMedicion3D::punto})
+        fijos.push_back(grupo->botonModo(m));
+    auto posiciones = [&] {
+        QTest::qWait(20);
+        std::vector<QPoint> out;
+        for (QWidget* w : fijos)
+            out.push_back(w->mapTo(&columna, QPoint(0, 0)));
+        return out;
+    };
+
+    quelva::EstadoMedicion estado;
+    grupo->actualizar(estado);
+    const auto antes = posiciones();
+    const QPoint centroCerrar = grupo->botonCerrar()->mapTo(&columna, grupo->botonCerrar()->rect().center());
+    EXPECT_EQ(columna.childAt(centroCerrar), vista);
+
+    estado.modoMedicion3D = quelva::ModoMedicion3D::area;
+    estado.medicionPuntosArea = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}};
+    grupo->actualizar(estado);
+    EXPECT_TRUE(grupo->botonLimpiar()->isVisible());
+    EXPECT_TRUE(grupo->botonCerrar()->isVisible());
+    EXPECT_EQ(posiciones(), antes);
+    EXPECT_EQ(columna.childAt(centroCerrar), grupo->botonCerrar());
+
+    grupo->actualizar(quelva::EstadoMedicion{});
+    EXPECT_EQ(posiciones(), antes);
+    EXPECT_EQ(columna.childAt(centroCerrar), vista);
 }

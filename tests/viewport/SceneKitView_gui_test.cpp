@@ -5,6 +5,7 @@
 #include "viewport/Encuadre.h"
 #include "viewport/ViewportController.h"
 
+#include <QCoreApplication>
 #include <QTest>
 #include <QWidget>
 
@@ -354,6 +355,33 @@ TEST_F(Vista3D, HoverPreviewFollowsTheModeAndGoesWhenMeasuringStops)
     EXPECT_EQ(preview->parent(), nullptr);
     for (const auto& hijo : escena->rootNode()->children())
         EXPECT_NE(hijo->renderingOrder, 10);
+}
+
+// Moving onto the toolbar or out of the window takes the ring and the preview text with it,
+// and a measurement that has just ended leaves no line following the pointer.
+TEST_F(Vista3D, HoverMarkersGoWhenThePointerLeavesOrTheMeasurementEnds)
+{
+    mirarDeFrente();
+    const QPointF sobreElMuro = enPantalla({7, 0, 2});
+    adaptador.modoMedicion = ModoMedicion3D::distancia;
+    adaptador.puntoA = Vec3{1, 0, 1};
+    adaptador.updateNSView(*vista, *coordinador);
+    coordinador->mouseMoved(sobreElMuro);
+    ASSERT_TRUE(coordinador->nodoSnap && coordinador->nodoPreview);
+    const auto preview = coordinador->nodoPreview;
+
+    QEvent salida(QEvent::Leave);
+    QCoreApplication::sendEvent(vista, &salida);
+    EXPECT_FALSE(coordinador->nodoSnap);
+    EXPECT_FALSE(coordinador->nodoPreview);
+    EXPECT_EQ(preview->parent(), nullptr);
+
+    coordinador->mouseMoved(sobreElMuro);
+    ASSERT_TRUE(coordinador->nodoPreview);
+    adaptador.puntoA.reset();  // the second point was set: the distance is done
+    adaptador.updateNSView(*vista, *coordinador);
+    EXPECT_FALSE(coordinador->nodoPreview);
+    EXPECT_TRUE(coordinador->nodoSnap);
 }
 
 TEST_F(Vista3D, SelectionCallbackIsTakenOnceWhenTheCoordinatorIsMade)

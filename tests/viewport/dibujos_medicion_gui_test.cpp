@@ -2,6 +2,7 @@
 
 #include "viewport/DibujosMedicion.h"
 
+#include "render/OffscreenRenderer.h"
 #include "scene/Geometry.h"
 #include "scene/Image.h"
 #include "scene/Material.h"
@@ -75,6 +76,9 @@ void esperarCerca(const Vec3& a, const Vec3& b, double tol, const std::string& c
     EXPECT_NEAR(a.z, b.z, tol) << caso;
 }
 
+// A label of fixed screen size at `ancla` (in its parent's space) showing `texto`.
+void esperarEtiqueta(const NodePtr& n, const std::string& texto, const Vec3& ancla, int orden, const std::string& caso);
+
 void esperarSobreElModelo(const NodePtr& n, int orden, const std::string& caso)
 {
     ASSERT_TRUE(n) << caso;
@@ -84,6 +88,21 @@ void esperarSobreElModelo(const NodePtr& n, int orden, const std::string& caso)
     EXPECT_FALSE(m->writesToDepthBuffer) << caso;
     EXPECT_EQ(m->lightingModel, scene::LightingModel::Constant) << caso;
     EXPECT_EQ(n->renderingOrder, orden) << caso;
+}
+
+void esperarEtiqueta(const NodePtr& n, const std::string& texto, const Vec3& ancla, int orden, const std::string& caso)
+{
+    ASSERT_TRUE(n) << caso;
+    EXPECT_EQ(*n->geometry->name, texto) << caso;
+    esperarSobreElModelo(n, orden, caso);
+    EXPECT_TRUE(n->billboard) << caso;
+    EXPECT_TRUE(n->fixedScreenSize) << caso;
+    EXPECT_TRUE(n->geometry->firstMaterial()->doubleSided) << caso;
+    esperarCerca(n->position, ancla, 1e-6, caso);
+    // In points on screen: the text with its plate, readable and not a banner.
+    const scene::Box caja = n->geometry->localBounds();
+    EXPECT_GE(caja.size().y, 17.0) << caso;
+    EXPECT_LE(caja.size().y, 90.0) << caso;
 }
 
 TEST(DibujosMedicion, MarkerIsASphereAtThePointWithItsLabelAbove)
@@ -98,15 +117,9 @@ TEST(DibujosMedicion, MarkerIsASphereAtThePointWithItsLabelAbove)
     EXPECT_EQ(esfera->geometry->firstMaterial()->lightingModel, scene::LightingModel::Constant);
 
     const auto texto = etiqueta(marcador);
-    ASSERT_TRUE(texto);
-    EXPECT_EQ(*texto->geometry->name, "Vértice");
-    esperarSobreElModelo(texto, 9, "marker label");
-    EXPECT_FALSE(texto->billboard);
-    const scene::Box caja = texto->geometry->localBounds();
-    EXPECT_NEAR(texto->position.x, -(caja.max.x - caja.min.x) / 2, 1e-9);
-    EXPECT_NEAR(texto->position.y, 0.12, 1e-9);
-    EXPECT_NEAR(texto->position.z, -(caja.max.z - caja.min.z) / 2, 1e-9);
-    EXPECT_NEAR(caja.max.z - caja.min.z, 0.02, 1e-6);
+    esperarEtiqueta(texto, "Vértice", {}, 9, "marker label");
+    EXPECT_GT(texto->geometry->localBounds().min.y, 0.0);  // above the sphere, centred on it
+    EXPECT_NEAR(texto->geometry->localBounds().center().x, 0.0, 1e-6);
 }
 
 TEST(DibujosMedicion, DistanceLineJoinsThePointsExactlyEvenFarFromTheOrigin)
@@ -125,14 +138,7 @@ TEST(DibujosMedicion, DistanceLineJoinsThePointsExactlyEvenFarFromTheOrigin)
         esperarCerca(a, c.a, 1e-6, c.texto);
         esperarCerca(b, c.b, 1e-6, c.texto);
 
-        const auto texto = etiqueta(nodo);
-        ASSERT_TRUE(texto);
-        EXPECT_EQ(*texto->geometry->name, c.texto);
-        esperarSobreElModelo(texto, 9, c.texto);
-        const scene::Box caja = texto->geometry->localBounds();
-        const Vec3 m = (c.a + c.b) * 0.5;
-        EXPECT_NEAR(texto->position.x + (caja.max.x - caja.min.x) / 2, m.x, 1e-6);
-        EXPECT_NEAR(texto->position.y, m.y + 0.15, 1e-6);
+        esperarEtiqueta(etiqueta(nodo), c.texto, (c.a + c.b) * 0.5, 9, c.texto);
     }
 }
 
@@ -142,24 +148,17 @@ TEST(DibujosMedicion, RightAngleHasTwoRaysTwentyEightArcSegmentsAndAFacingLabel)
     const auto nodo = quelva::crearNodoAngulo(v, v + Vec3{2, 0, 0}, v + Vec3{0, 3, 0});
     ASSERT_EQ(nodo->children().size(), 2u + 28u + 1u);
 
-    const auto texto = etiqueta(nodo);
-    ASSERT_TRUE(texto);
-    EXPECT_EQ(*texto->geometry->name, "90.00°");
-    esperarSobreElModelo(texto, 9, "angle label");
-    EXPECT_TRUE(texto->billboard);
-    EXPECT_TRUE(texto->geometry->firstMaterial()->doubleSided);
-    const auto* imagen = std::get_if<scene::DrawnImagePtr>(&texto->geometry->firstMaterial()->diffuse.contents);
-    ASSERT_TRUE(imagen && *imagen);
-    EXPECT_EQ((*imagen)->size(), QSizeF(200, 80));
-    EXPECT_TRUE((*imagen)->flipped());
-
     // Arc on a radius of 0.28 x the shorter ray; label on the bisector at 1.6 x that radius.
     const double r = 0.28 * 2;
     for (size_t i = 2; i < 30; ++i) {
         const Vec3 c = nodo->children()[i]->position - v;
         EXPECT_NEAR(std::hypot(c.x, c.y), r * std::cos(M_PI / 2 / 28 / 2), 1e-4);
     }
-    esperarCerca(texto->position, v + Vec3{1, 1, 0} * (1.6 * r / std::sqrt(2.0)), 1e-5, "label position");
+    const auto texto = etiqueta(nodo);
+    esperarEtiqueta(texto, "90.00°", v + Vec3{1, 1, 0} * (1.6 * r / std::sqrt(2.0)), 9, "angle label");
+    const auto* imagen = std::get_if<scene::DrawnImagePtr>(&texto->geometry->firstMaterial()->diffuse.contents);
+    ASSERT_TRUE(imagen && *imagen);
+    EXPECT_TRUE((*imagen)->flipped());
 }
 
 // A point on the vertex, rays the same way, opposite rays, near-coincident points.
@@ -203,15 +202,8 @@ TEST(DibujosMedicion, PointShowsSpherePinAndCoordinateLabel)
     EXPECT_NEAR(std::fabs(eje.z), 1.0, 1e-9);
     EXPECT_NEAR(pin->geometry->localBounds().size().y, 0.550000011920929, 1e-9);
 
-    const auto texto = etiqueta(nodo);
-    ASSERT_TRUE(texto);
-    EXPECT_EQ(*texto->geometry->name, "X  +1.5000 m\nY  -2.0000 m\nZ  +0.2500 m");
-    EXPECT_EQ(texto->position, (Vec3{0, 0, 0.93}));
-    EXPECT_TRUE(texto->billboard);
-    esperarSobreElModelo(texto, 9, "point label");
-    const auto* imagen = std::get_if<scene::DrawnImagePtr>(&texto->geometry->firstMaterial()->diffuse.contents);
-    ASSERT_TRUE(imagen && *imagen);
-    EXPECT_EQ((*imagen)->size(), QSizeF(320, 130));
+    // Above the pin's top.
+    esperarEtiqueta(etiqueta(nodo), "X  +1.5000 m\nY  -2.0000 m\nZ  +0.2500 m", {0, 0, 0.62}, 9, "point label");
 }
 
 TEST(DibujosMedicion, AreaOutlineClosesThePolygonAndLabelsItsCentre)
@@ -226,40 +218,58 @@ TEST(DibujosMedicion, AreaOutlineClosesThePolygonAndLabelsItsCentre)
         esperarCerca(a, cuadrado[i], 1e-6, "corner");
         esperarCerca(b, cuadrado[(i + 1) % 4], 1e-6, "corner");
     }
-    const auto texto = etiqueta(nodo);
-    ASSERT_TRUE(texto);
-    EXPECT_EQ(*texto->geometry->name, "100.000 m²");
-    EXPECT_NEAR(texto->position.y, 4000005 + 0.2, 1e-6);
+    esperarEtiqueta(etiqueta(nodo), "100.000 m²", {500005, 4000005, 100}, 9, "area label");
 
     EXPECT_TRUE(quelva::crearNodoArea({{0, 0, 0}, {1, 0, 0}})->children().empty());
     EXPECT_TRUE(quelva::crearNodoArea({})->children().empty());
 }
 
-TEST(DibujosMedicion, HoverPreviewIsDrawnOverEverythingAndGrowsWithTheCameraDistance)
+TEST(DibujosMedicion, HoverPreviewIsDrawnOverEverything)
 {
     const Vec3 a{0, 0, 0}, b{0, 4, 3};
-    const struct { float distancia; double tamano; } casos[] = {
-        {1.0f, 0.12}, {0.0f, 0.12}, {100.0f, 1.8}, {std::nanf(""), 0.12}, {INFINITY, 0.12},
-    };
-    double altoBase = 0;
-    for (const auto& c : casos) {
-        const auto nodo = quelva::nodoMedicion(a, b, c.distancia);
-        esperarTodoFinito(nodo, "preview");
-        const auto lineas = hijosConLineas(nodo);
-        ASSERT_EQ(lineas.size(), 1u);
-        esperarSobreElModelo(lineas[0], 10, "preview line");
-        const auto texto = etiqueta(nodo);
-        ASSERT_TRUE(texto);
-        EXPECT_EQ(*texto->geometry->name, "5.000 m");
-        esperarSobreElModelo(texto, 10, "preview label");
-        EXPECT_NEAR(texto->position.y, 2 + 0.6 * c.tamano, 1e-6);
-        const double alto = texto->geometry->localBounds().size().y;
-        if (c.tamano == 0.12) {
-            altoBase = alto;
-        } else {
-            EXPECT_NEAR(alto / altoBase, c.tamano / 0.12, 0.05 * c.tamano / 0.12);
-        }
+    const auto nodo = quelva::nodoMedicion(a, b);
+    esperarTodoFinito(nodo, "preview");
+    const auto lineas = hijosConLineas(nodo);
+    ASSERT_EQ(lineas.size(), 1u);
+    esperarSobreElModelo(lineas[0], 10, "preview line");
+    esperarEtiqueta(etiqueta(nodo), "5.000 m", {0, 2, 1.5}, 10, "preview label");
+}
+
+// Drawn by the renderer, a label is as tall on screen a few metres away as two hundred metres
+// away, and its text is readable there.
+TEST(DibujosMedicion, LabelsKeepTheirHeightOnScreenAtAnyDistance)
+{
+    render::OffscreenRenderer r;
+    ASSERT_TRUE(r.isValid());
+    int altos[2] = {0, 0};
+    const double distancias[2] = {3, 200};
+    for (int i = 0; i < 2; ++i) {
+        auto escena = scene::makeScene();
+        escena->background.contents = scene::Color{1, 1, 1, 1};  // the plate must show on white
+        escena->rootNode()->addChild(quelva::crearNodoDistancia({-1, 0, 0}, {1, 0, 0}));
+        auto ojo = scene::Node::make();
+        ojo->camera = std::make_shared<scene::Camera>();
+        ojo->camera->zNear = 0.1;
+        ojo->camera->zFar = 1000;
+        ojo->position = {0, -distancias[i], 0};
+        ojo->lookAt({0, 0, 0}, {0, 0, 1});
+        escena->rootNode()->addChild(ojo);
+        const QImage img = r.render(*escena, *ojo, QSize(400, 300)).convertToFormat(QImage::Format_RGB32);
+        int primera = -1, ultima = -1;
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x)
+                if (qGray(img.pixel(x, y)) < 60) {  // the dark plate
+                    primera = primera < 0 ? y : primera;
+                    ultima = y;
+                }
+        ASSERT_GE(primera, 0) << distancias[i];
+        altos[i] = ultima - primera + 1;
     }
+    for (int alto : altos) {
+        EXPECT_GE(alto, 17);  // 14 px text and its margins
+        EXPECT_LE(alto, 30);
+    }
+    EXPECT_LE(std::abs(altos[0] - altos[1]), 1);
 }
 
 // The label images draw a dark panel with the value in the middle in the label's colour.

@@ -1,5 +1,7 @@
 #include "federation/ifc/IfcGrids.h"
 
+#include "federation/ifc/ColocacionIFC.h"
+
 #include <charconv>
 #include <cmath>
 #include <new>
@@ -116,7 +118,8 @@ struct Lectura {
         return ejesLeidos.emplace(numero, std::move(leido)).first->second;
     }
 
-    void anadirEjes(std::string_view lista, bool esU)
+    // Axes in the grid's own coordinates, brought to world metres by `colocacion`.
+    void anadirEjes(std::string_view lista, bool esU, const scene::Mat4& colocacion, double metros)
     {
         for (const std::int64_t ref : parsearListaReferenciasSTEP(lista)) {
             const auto& leido = eje(ref);
@@ -128,7 +131,11 @@ struct Lectura {
             if (puntosCurva.size() > limitePuntos - puntos)
                 return;
             puntos += puntosCurva.size();
-            ejes.push_back(EjeGrilla{QUuid::createUuid(), leido->tag, esU, puntosCurva});
+            std::vector<scene::Vec3f> mundo;
+            mundo.reserve(puntosCurva.size());
+            for (const scene::Vec3f& p : puntosCurva)
+                mundo.push_back(scene::toFloat(colocacion.transformPoint(scene::toDouble(p) * metros)));
+            ejes.push_back(EjeGrilla{QUuid::createUuid(), leido->tag, esU, std::move(mundo)});
         }
     }
 };
@@ -145,6 +152,7 @@ std::vector<EjeGrilla> parsearGrillasIFC(const TablaRegistrosSTEP& tabla, size_t
     std::vector<EjeGrilla> ejes;
     Lectura lectura{tabla, ejes, limitePuntos, 0, {}, {}, {}};
     const auto& entradas = tabla.entradas();
+    std::optional<double> metros;  // read with the first grid: files without one pay nothing
     for (size_t i = 0; i < entradas.size(); ++i) {
         const RegistroSTEP& r = entradas[i].registro;
         if (r.tipo != "IFCGRID" || !tabla.vigente(i))
@@ -152,8 +160,13 @@ std::vector<EjeGrilla> parsearGrillasIFC(const TablaRegistrosSTEP& tabla, size_t
         const auto atributos = separarAtributosSTEP(r.argumentos);
         if (atributos.size() < 9)
             continue;
-        lectura.anadirEjes(atributos[7], true);
-        lectura.anadirEjes(atributos[8], false);
+        if (!metros)
+            metros = metrosPorUnidadIFC(tabla);
+        const auto numeroColocacion = parsearReferenciaSTEP(atributos[5]);
+        const scene::Mat4 colocacion =
+            numeroColocacion ? matrizColocacionIFC(tabla, *numeroColocacion, *metros) : scene::Mat4::identity();
+        lectura.anadirEjes(atributos[7], true, colocacion, *metros);
+        lectura.anadirEjes(atributos[8], false, colocacion, *metros);
     }
     return ejes;
 }

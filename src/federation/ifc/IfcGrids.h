@@ -11,7 +11,8 @@
 
 namespace quelva {
 
-// One axis of a structural grid, with its polyline at the raw coordinates of the file.
+// One axis of a structural grid, its polyline in world metres: the file's length unit and the
+// grid's placement applied as the converter applies them to the geometry, so both coincide.
 struct EjeGrilla {
     QUuid id;                           // new for every reading
     std::string tag;                    // axis tag, may be empty
