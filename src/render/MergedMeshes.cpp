@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numeric>
+#include <unordered_map>
 
 namespace render {
 
@@ -29,6 +30,59 @@ Box unite(const Box& a, const Box& b, bool aEmpty)
         return b;
     return {{std::min(a.min.x, b.min.x), std::min(a.min.y, b.min.y), std::min(a.min.z, b.min.z)},
             {std::max(a.max.x, b.max.x), std::max(a.max.y, b.max.y), std::max(a.max.z, b.max.z)}};
+}
+
+// Welds the vertices of a chunk's triangles on a grid of `cell` and appends the triangles that
+// keep three distinct corners, with a vertex per occupied cell (mean position and normal).
+PackedElement weld(MergedMesh& out, const PackedElement& source, double cell)
+{
+    constexpr int F = PackedMesh::kFloatsPerVertex;
+    struct Sum {
+        double p[3] = {0, 0, 0}, n[3] = {0, 0, 0}, uv[2] = {0, 0};
+        int count = 0;
+        std::uint32_t index = 0;
+    };
+    std::unordered_map<std::uint64_t, Sum> cells;
+    std::unordered_map<std::uint32_t, std::uint64_t> cellOf;
+    auto key = [cell](const float* v) {
+        auto c = [cell](float x) { return std::uint64_t(std::int64_t(std::floor(double(x) / cell)) & 0x1fffff); };
+        return c(v[0]) | c(v[1]) << 21 | c(v[2]) << 42;
+    };
+    for (int i = source.firstIndex; i < source.firstIndex + source.indexCount; ++i) {
+        const std::uint32_t v = out.indices[size_t(i)];
+        if (cellOf.count(v))
+            continue;
+        const float* f = &out.vertices[size_t(v) * F];
+        const std::uint64_t k = key(f);
+        cellOf.emplace(v, k);
+        Sum& s = cells[k];
+        for (int c = 0; c < 3; ++c) {
+            s.p[c] += f[c];
+            s.n[c] += f[3 + c];
+        }
+        s.uv[0] += f[6];
+        s.uv[1] += f[7];
+        ++s.count;
+    }
+    for (auto& [k, s] : cells) {
+        s.index = std::uint32_t(out.vertices.size() / F);
+        const double w = 1.0 / s.count;
+        out.vertices.insert(out.vertices.end(),
+                            {float(s.p[0] * w), float(s.p[1] * w), float(s.p[2] * w), float(s.n[0] * w),
+                             float(s.n[1] * w), float(s.n[2] * w), float(s.uv[0] * w), float(s.uv[1] * w)});
+    }
+    PackedElement welded;
+    welded.firstIndex = int(out.indices.size());
+    for (int i = source.firstIndex; i + 2 < source.firstIndex + source.indexCount; i += 3) {
+        const std::uint32_t a = cells[cellOf[out.indices[size_t(i)]]].index;
+        const std::uint32_t b = cells[cellOf[out.indices[size_t(i) + 1]]].index;
+        const std::uint32_t c = cells[cellOf[out.indices[size_t(i) + 2]]].index;
+        if (a == b || b == c || a == c)
+            continue;
+        out.indices.insert(out.indices.end(), {a, b, c});
+    }
+    welded.indexCount = int(out.indices.size()) - welded.firstIndex;
+    return welded;
 }
 
 }  // namespace
@@ -101,6 +155,29 @@ MergedMesh mergeMembers(std::span<const MergeMember> members, int chunkIndices)
             closeChunk();
     }
     closeChunk();
+
+    // Coarser levels of triangle chunks, kept while each halves the triangles at least.
+    for (MergedChunk& c : out.chunks) {
+        if (c.element.lines)
+            continue;
+        const double diagonal = scene::length(c.bounds.size());
+        PackedElement previous = c.element;
+        for (double fraction : {1.0 / 1024, 1.0 / 256, 1.0 / 64, 1.0 / 16}) {
+            const double cell = diagonal * fraction;
+            if (!(cell > 0) || !std::isfinite(cell))
+                break;
+            const size_t vertices = out.vertices.size(), indices = out.indices.size();
+            const PackedElement welded = weld(out, c.element, cell);
+            if (welded.indexCount * 2 > previous.indexCount) {
+                out.vertices.resize(vertices);  // not worth its memory
+                out.indices.resize(indices);
+                continue;
+            }
+            c.coarser.push_back(welded);
+            c.cells.push_back(cell);
+            previous = welded;
+        }
+    }
     return out;
 }
 

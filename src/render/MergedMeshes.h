@@ -21,6 +21,10 @@ struct MergeMember {
 struct MergedChunk {
     PackedElement element;  // materialIndex unused
     scene::Box bounds;      // relative to the merged mesh's origin
+    // Coarser versions of the same triangles, their vertices welded on grids of growing cells
+    // (`cells`, in scene units): what a frame while moving draws when a cell is below a pixel.
+    std::vector<PackedElement> coarser;
+    std::vector<double> cells;
 };
 
 // Many elements in one vertex and index buffer, positions in world space relative to `origin`

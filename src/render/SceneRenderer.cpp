@@ -37,6 +37,10 @@ constexpr double kDrawnImageScale = 2.0;
 // Lights adding up past full strength are brought down to this sum: with the specular term (at
 // most 0.12 of the directional light) a white face stays below white.
 constexpr double kMaxLightSum = 0.88;
+// Welding cell of the coarser merged chunks allowed on screen: about a pixel while moving, a
+// third of one at rest, where the picture cannot tell them from the full chunks.
+constexpr double kMaxWeldPixelsMoving = 1.0;
+constexpr double kMaxWeldPixelsAtRest = 0.35;
 constexpr int kChunkIndices = 3 * 24000;  // triangles per merged draw call, about
 
 using ClipControlFn = void (*)(GLenum, GLenum);
@@ -902,6 +906,9 @@ void SceneRenderer::render(const FrameRequest& request, unsigned target)
         for (const DrawnGroup& dg : drawnGroups)
             transforms.push_back(dg.placed);
         std::vector<Mat4> modelViews(transforms.size());
+        // Pixels per scene unit at depth 1, for the coarser chunks drawn while moving.
+        const double pixelsAtUnitDepth =
+            double(size.height()) / (2.0 * std::tan(scene::degToRad(pov->camera->fieldOfView) / 2));
         for (size_t t = list.items.size(); t < transforms.size(); ++t) {
             const DrawnGroup& dg = drawnGroups[t - list.items.size()];
             modelViews[t] = view * transforms[t];
@@ -911,11 +918,25 @@ void SceneRenderer::render(const FrameRequest& request, unsigned target)
                     ++stats_.nodesCulled;
                     continue;
                 }
+                const PackedElement* element = &c.element;
+                if (!c.coarser.empty()) {
+                    // The coarsest level whose welding cell stays small on screen at the chunk's
+                    // nearest point: the picture barely changes, the triangles drop by far.
+                    const scene::Box& bx = c.bounds;
+                    const Vec3 local = transforms[t].inverse().transformPoint(eye);
+                    const Vec3 nearest{std::clamp(local.x, bx.min.x, bx.max.x), std::clamp(local.y, bx.min.y, bx.max.y),
+                                       std::clamp(local.z, bx.min.z, bx.max.z)};
+                    const double depth = std::max(scene::length(nearest - local), pov->camera->zNear);
+                    const double allowed = request.moving ? kMaxWeldPixelsMoving : kMaxWeldPixelsAtRest;
+                    for (size_t k = 0; k < c.coarser.size(); ++k)
+                        if (c.cells[k] * pixelsAtUnitDepth / depth < allowed)
+                            element = &c.coarser[k];
+                }
                 Batch b;
                 b.transform = t;
                 b.renderingOrder = dg.renderingOrder;
                 b.vao = dg.entry->vao;
-                b.element = &c.element;
+                b.element = element;
                 b.material = dg.material;
                 b.alpha = 1;
                 b.distance = scene::length(transforms[t].transformPoint(c.bounds.center()) - eye);
@@ -998,9 +1019,8 @@ void SceneRenderer::render(const FrameRequest& request, unsigned target)
             g.glBindTexture(GL_TEXTURE_2D, g.shadowTexture);
             g.glUniform1f(g.loc.shadowStrength, float(std::clamp(l.shadowColor.a, 0.0, 1.0)));
             g.glUniform1f(g.loc.shadowRadius, float(std::clamp(l.shadowRadius, 0.0, 16.0)));
-            // Moving: a quarter of the samples, softer but four times cheaper per pixel.
-            g.glUniform1i(g.loc.shadowSamples,
-                          request.moving ? std::min(l.shadowSampleCount, 4) : l.shadowSampleCount);
+            // Moving: one filtered sample, harder edged but many times cheaper per pixel.
+            g.glUniform1i(g.loc.shadowSamples, request.moving ? 1 : l.shadowSampleCount);
             g.glUniform1f(g.loc.shadowTexel, 1.0f / kShadowMapSize);
         }
 
