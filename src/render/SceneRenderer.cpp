@@ -11,6 +11,7 @@
 #include <QOpenGLContext>
 #include <QOpenGLExtraFunctions>
 #include <QOpenGLShaderProgram>
+#include <QVector2D>
 #include <QtDebug>
 #include <algorithm>
 #include <array>
@@ -214,7 +215,7 @@ struct Batch {
 }  // namespace
 
 struct SceneRenderer::Impl : QOpenGLExtraFunctions {
-    QOpenGLShaderProgram surface, depth, background;
+    QOpenGLShaderProgram surface, depth, background, smooth;
     struct {
         int modelView, projection, normalMatrix, shadowMatrix, lightingModel, diffuseColor, hasDiffuseMap,
             diffuseMap, diffuseScale, emissionColor, hasEmissionMap, emissionMap, emissionScale, opacity, ambient,
@@ -225,6 +226,8 @@ struct SceneRenderer::Impl : QOpenGLExtraFunctions {
     int backgroundImage = -1;
 
     GLuint fbo = 0, colorBuffer = 0, depthBuffer = 0;
+    GLuint smoothFbo = 0, smoothTexture = 0;  // the finished frame, read by the smoothing pass
+    QSize smoothSize;
     QSize fboSize;
     int fboSamples = -1;
     GLuint shadowFbo = 0, shadowTexture = 0;
@@ -260,7 +263,8 @@ struct SceneRenderer::Impl : QOpenGLExtraFunctions {
         initializeOpenGLFunctions();
         usable = build(surface, shaders::kSurfaceVertex, shaders::kSurfaceFragment) &&
                  build(depth, shaders::kDepthVertex, shaders::kDepthFragment) &&
-                 build(background, shaders::kBackgroundVertex, shaders::kBackgroundFragment);
+                 build(background, shaders::kBackgroundVertex, shaders::kBackgroundFragment) &&
+                 build(smooth, shaders::kBackgroundVertex, shaders::kSmoothFragment);
         if (!usable)
             return;
         auto u = [this](const char* name) { return surface.uniformLocation(name); };
@@ -299,6 +303,10 @@ struct SceneRenderer::Impl : QOpenGLExtraFunctions {
         for (auto& [key, t] : drawnImages)
             glDeleteTextures(1, &t.id);
         deleteTargets();
+        if (smoothFbo)
+            glDeleteFramebuffers(1, &smoothFbo);
+        if (smoothTexture)
+            glDeleteTextures(1, &smoothTexture);
         if (shadowFbo)
             glDeleteFramebuffers(1, &shadowFbo);
         if (shadowTexture)
@@ -380,6 +388,25 @@ struct SceneRenderer::Impl : QOpenGLExtraFunctions {
         glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depthBuffer);
         if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE)
             qWarning() << "render: incomplete framebuffer" << size << samples;
+    }
+
+    void ensureSmoothTarget(QSize size)
+    {
+        if (smoothFbo && size == smoothSize)
+            return;
+        if (!smoothFbo) {
+            glGenFramebuffers(1, &smoothFbo);
+            glGenTextures(1, &smoothTexture);
+        }
+        smoothSize = size;
+        glBindTexture(GL_TEXTURE_2D, smoothTexture);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, size.width(), size.height(), 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+        glBindFramebuffer(GL_FRAMEBUFFER, smoothFbo);
+        glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, smoothTexture, 0);
     }
 
     void ensureShadowMap()
@@ -559,7 +586,10 @@ void SceneRenderer::render(const FrameRequest& request, unsigned target)
     const QSize size = scale < 1.0 ? QSize(std::max(1, int(std::lround(targetSize.width() * scale))),
                                            std::max(1, int(std::lround(targetSize.height() * scale))))
                                      : targetSize;
-    g.ensureTargets(size, size == targetSize ? request.samples : 0);
+    // Multisampling costs a software rasteriser five times the frame: there the finished frame's
+    // edges are smoothed instead.
+    const bool smoothAfter = g.software && request.samples > 1 && size == targetSize;
+    g.ensureTargets(size, size == targetSize && !smoothAfter ? request.samples : 0);
 
     // Background: its colour over the underlay (premultiplied), or the underlay under an image.
     const scene::Color& u = request.underlay;
@@ -1104,10 +1134,29 @@ void SceneRenderer::render(const FrameRequest& request, unsigned target)
     g.glDisable(GL_CULL_FACE);
     g.glDisable(GL_DEPTH_TEST);
 
-    g.glBindFramebuffer(GL_READ_FRAMEBUFFER, g.fbo);
-    g.glBindFramebuffer(GL_DRAW_FRAMEBUFFER, target);
-    g.glBlitFramebuffer(0, 0, size.width(), size.height(), 0, 0, targetSize.width(), targetSize.height(),
-                        GL_COLOR_BUFFER_BIT, size == targetSize ? GL_NEAREST : GL_LINEAR);
+    if (smoothAfter) {
+        g.ensureSmoothTarget(size);
+        g.glBindFramebuffer(GL_READ_FRAMEBUFFER, g.fbo);
+        g.glBindFramebuffer(GL_DRAW_FRAMEBUFFER, g.smoothFbo);
+        g.glBlitFramebuffer(0, 0, size.width(), size.height(), 0, 0, size.width(), size.height(),
+                            GL_COLOR_BUFFER_BIT, GL_NEAREST);
+        g.glBindFramebuffer(GL_FRAMEBUFFER, target);
+        g.glViewport(0, 0, targetSize.width(), targetSize.height());
+        g.smooth.bind();
+        g.glActiveTexture(GL_TEXTURE0);
+        g.glBindTexture(GL_TEXTURE_2D, g.smoothTexture);
+        g.smooth.setUniformValue("uImage", 0);
+        g.smooth.setUniformValue("uTexel", QVector2D(1.0f / float(size.width()), 1.0f / float(size.height())));
+        g.glBindVertexArray(g.emptyVao);
+        g.glDrawArrays(GL_TRIANGLES, 0, 3);
+        g.glBindVertexArray(0);
+        stats_.smoothed = true;
+    } else {
+        g.glBindFramebuffer(GL_READ_FRAMEBUFFER, g.fbo);
+        g.glBindFramebuffer(GL_DRAW_FRAMEBUFFER, target);
+        g.glBlitFramebuffer(0, 0, size.width(), size.height(), 0, 0, targetSize.width(), targetSize.height(),
+                            GL_COLOR_BUFFER_BIT, size == targetSize ? GL_NEAREST : GL_LINEAR);
+    }
     g.glBindFramebuffer(GL_FRAMEBUFFER, target);
 
     if (g.frame % 30 == 0 || g.meshes.size() > list.items.size() + 256)

@@ -17,7 +17,7 @@ struct FrameRequest {
     // Height of the view in points, which sizes the nodes of fixed screen size; 0 takes the
     // pixel height (a frame drawn at reduced resolution keeps its points).
     double viewHeight = 0;
-    int samples = 4;                           // multisampling, 0 or 1 = off
+    int samples = 4;                           // multisampling, 0 or 1 = off (see FrameStats::smoothed)
     // Colour under a background that is not opaque (premultiplied RGBA, 0..1).
     scene::Color underlay{0, 0, 0, 0};
     // A frame while the camera moves: the shadow map is kept as it is (drawn again only when
@@ -39,6 +39,7 @@ struct FrameStats {
     bool shadowMapRendered = false;
     bool shadowMapStale = false;  // an older shadow map was used for a frame while moving
     int groupsBuilt = 0;          // merged buffers made again for this frame
+    bool smoothed = false;        // edges smoothed after the frame instead of multisampling
 };
 
 // Draws scenes with OpenGL 3.3 core into framebuffers of one context. A scene without any light

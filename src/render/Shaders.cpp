@@ -178,4 +178,38 @@ void main()
 }
 )";
 
+const char* const kSmoothFragment = R"(#version 330 core
+in vec2 vTexCoord;
+out vec4 fragColor;
+uniform sampler2D uImage;
+uniform vec2 uTexel;
+
+float luma(vec3 c) { return dot(c, vec3(0.299, 0.587, 0.114)); }
+
+void main()
+{
+    vec4 m = texture(uImage, vTexCoord);
+    float lNW = luma(texture(uImage, vTexCoord + vec2(-1.0, -1.0) * uTexel).rgb);
+    float lNE = luma(texture(uImage, vTexCoord + vec2(1.0, -1.0) * uTexel).rgb);
+    float lSW = luma(texture(uImage, vTexCoord + vec2(-1.0, 1.0) * uTexel).rgb);
+    float lSE = luma(texture(uImage, vTexCoord + vec2(1.0, 1.0) * uTexel).rgb);
+    float lM = luma(m.rgb);
+    float lMin = min(lM, min(min(lNW, lNE), min(lSW, lSE)));
+    float lMax = max(lM, max(max(lNW, lNE), max(lSW, lSE)));
+    if (lMax - lMin < max(0.04, lMax * 0.1)) {
+        fragColor = m;  // no edge here
+        return;
+    }
+    vec2 dir = vec2(-((lNW + lNE) - (lSW + lSE)), (lNW + lSW) - (lNE + lSE));
+    float reduce = max((lNW + lNE + lSW + lSE) * 0.03125, 1.0 / 128.0);
+    float scale = 1.0 / (min(abs(dir.x), abs(dir.y)) + reduce);
+    dir = clamp(dir * scale, vec2(-8.0), vec2(8.0)) * uTexel;
+    vec4 a = 0.5 * (texture(uImage, vTexCoord + dir * (1.0 / 3.0 - 0.5)) +
+                    texture(uImage, vTexCoord + dir * (2.0 / 3.0 - 0.5)));
+    vec4 b = a * 0.5 + 0.25 * (texture(uImage, vTexCoord - dir * 0.5) + texture(uImage, vTexCoord + dir * 0.5));
+    float lB = luma(b.rgb);
+    fragColor = (lB < lMin || lB > lMax) ? a : b;
+}
+)";
+
 }  // namespace render::shaders

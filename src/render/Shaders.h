@@ -15,4 +15,9 @@ extern const char* const kDepthFragment;
 extern const char* const kBackgroundVertex;
 extern const char* const kBackgroundFragment;
 
+// Edge smoothing of a finished frame (with kBackgroundVertex): blends along edges of strong
+// luminance contrast, leaves flat areas as they are. Stands in for multisampling where that
+// costs several frames' worth (software rasterisers).
+extern const char* const kSmoothFragment;
+
 }  // namespace render::shaders

@@ -1,6 +1,7 @@
 #include "render/MergedMeshes.h"
 
 #include "scene/Geometry.h"
+#include "scene/Primitives.h"
 
 #include <gtest/gtest.h>
 
@@ -112,4 +113,38 @@ TEST(MergedMeshes, ChunksCoverTheMembersAndBoundWhatTheyHold)
     }
     EXPECT_EQ(total, 30);
     EXPECT_TRUE(render::mergeMembers({}, 6).chunks.empty());
+}
+
+// A dense mesh gets coarser levels: each has at most half the triangles of the one before, its
+// corners stay within a cell of the chunk, and every index names a vertex of the buffer.
+TEST(MergedMeshes, DenseChunksGetCoarserLevelsThatStayInPlace)
+{
+    const PackedMesh sphere = render::packGeometry(*scene::makeSphere(1.0, 96));
+    std::vector<MergeMember> members;
+    for (int i = 0; i < 2; ++i) {
+        const Mat4 placed = Mat4::translation({i * 3.0, 0, 0}) * Mat4::translation(sphere.origin);
+        members.push_back({&sphere, 0, placed, boundsOf(sphere, placed)});
+    }
+    const render::MergedMesh m = render::mergeMembers(members, 1 << 30);
+    ASSERT_EQ(m.chunks.size(), 1u);
+    const render::MergedChunk& c = m.chunks[0];
+    ASSERT_FALSE(c.coarser.empty());
+    ASSERT_EQ(c.coarser.size(), c.cells.size());
+    int before = c.element.indexCount;
+    const size_t vertexCount = m.vertices.size() / PackedMesh::kFloatsPerVertex;
+    for (size_t k = 0; k < c.coarser.size(); ++k) {
+        const render::PackedElement& e = c.coarser[k];
+        EXPECT_LE(e.indexCount * 2, before);
+        EXPECT_GT(e.indexCount, 0);
+        EXPECT_EQ(e.indexCount % 3, 0);
+        before = e.indexCount;
+        for (int i = e.firstIndex; i < e.firstIndex + e.indexCount; ++i) {
+            ASSERT_LT(m.indices[size_t(i)], vertexCount);
+            const Vec3 p = position(m, m.indices[size_t(i)]) - m.origin;
+            EXPECT_GE(p.x, c.bounds.min.x - c.cells[k]);
+            EXPECT_LE(p.x, c.bounds.max.x + c.cells[k]);
+            EXPECT_GE(p.z, c.bounds.min.z - c.cells[k]);
+            EXPECT_LE(p.z, c.bounds.max.z + c.cells[k]);
+        }
+    }
 }
