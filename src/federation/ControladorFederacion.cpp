@@ -497,6 +497,8 @@ void ControladorFederacion::aplicarColores()
     aplicarColoresModelos(estado_.especialidades, [&](scene::Node& n, const QColor& color) {
         if (&n == seleccionado)
             colorSeleccionado = color;
+        if (servicios_.alColorear)
+            servicios_.alColorear(n, color);
     });
     // The selected element now wears its discipline colour: that is what deselecting it must
     // give back, not the colour it had when it was selected.

@@ -46,6 +46,8 @@ public:
         // gives back.
         std::function<scene::Node*()> nodoSeleccionado;
         std::function<void(const QColor&)> recordarDiffuseSeleccionado;
+        // Every element node the discipline colours reached, with the colour it got.
+        std::function<void(scene::Node&, const QColor&)> alColorear;
 
         // Camera moves through the viewport controller of the one 3D view.
         void conViewport(ViewportController& viewport, scene::ScenePtr escena);

@@ -61,8 +61,10 @@ void ContentView::seleccionarNodo(const scene::NodePtr& nuevo)
             m->emission.contents = enInterferencia(seleccion.nodoSeleccionado.get(), clashes.interferencias)
                                        ? naranjaSistema()
                                        : scene::Color::black();
-            if (seleccion.diffuseOriginalSeleccionado)
+            if (seleccion.diffuseOriginalSeleccionado) {
                 m->diffuse.contents = colorEscena(*seleccion.diffuseOriginalSeleccionado);
+                colorDevueltoATimeLiner(*seleccion.nodoSeleccionado, *seleccion.diffuseOriginalSeleccionado);
+            }
         }
     }
     seleccion.nodoSeleccionado = nuevo;

@@ -51,6 +51,7 @@ ContentView::ContentView(QWidget* parent) : QWidget(parent)
     servicios.compararVersionesTRELM = [] {};  // the comparison run arrives with the comparison tools
     servicios.nodoSeleccionado = [this] { return seleccion.nodoSeleccionado.get(); };
     servicios.recordarDiffuseSeleccionado = [this](const QColor& c) { seleccion.diffuseOriginalSeleccionado = c; };
+    servicios.alColorear = [this](scene::Node& n, const QColor& c) { colorDevueltoATimeLiner(n, c); };
     federacionControlador_ = new ControladorFederacion(federacion, escena.scene, std::move(servicios), this);
     connect(federacionControlador_, &ControladorFederacion::estadoCambiado, this, &ContentView::refrescar);
     ControladorInterferencias::Servicios serviciosClash;

@@ -130,6 +130,8 @@ public:
     void abrirVentanaTimeLiner();
     // A new report window on a copy of the analysis.
     void mostrarReporteAnalisis(const AnalisisInterferencias& analisis);
+    // A colour the main window put on an element node: open timelines keep it as its own.
+    void colorDevueltoATimeLiner(scene::Node& nodo, const QColor& color);
 
     void informarError(const QString& mensaje);
 

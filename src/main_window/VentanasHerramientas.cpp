@@ -3,8 +3,10 @@
 
 #include "main_window/ContentView.h"
 
+#include "federation/ControladorFederacion.h"
 #include "qto/ConstruirGrupos.h"
 #include "qto/ui/VentanaQTO.h"
+#include "timeline/ui/TimeLinerView.h"
 
 #include <QGuiApplication>
 #include <QLabel>
@@ -15,15 +17,9 @@ namespace quelva {
 
 namespace {
 
-// A top-level tool window, centred, that stays alive (hidden) after it is closed.
-QWidget* ventanaHerramienta(const QString& titulo, QSize tamano, QWidget* contenido)
+void mostrarCentrada(QWidget* ventana, QSize tamano)
 {
-    auto* ventana = new QWidget(nullptr, Qt::Window);
-    ventana->setWindowTitle(titulo);
     ventana->resize(tamano);
-    auto* col = new QVBoxLayout(ventana);
-    col->setContentsMargins(0, 0, 0, 0);
-    col->addWidget(contenido);
     if (const QScreen* pantalla = QGuiApplication::primaryScreen()) {
         const QRect zona = pantalla->availableGeometry();
         ventana->move(zona.center() - QPoint(tamano.width() / 2, tamano.height() / 2));
@@ -31,15 +27,18 @@ QWidget* ventanaHerramienta(const QString& titulo, QSize tamano, QWidget* conten
     ventana->show();
     ventana->raise();
     ventana->activateWindow();
-    return ventana;
 }
 
-QLabel* contenidoPendiente(const QString& texto)
+// A top-level tool window, centred, that stays alive (hidden) after it is closed.
+QWidget* ventanaHerramienta(const QString& titulo, QSize tamano, QWidget* contenido)
 {
-    auto* l = new QLabel(texto);
-    l->setAlignment(Qt::AlignCenter);
-    l->setStyleSheet(QStringLiteral("color: rgba(235,235,245,150); font-size: 14px;"));
-    return l;
+    auto* ventana = new QWidget(nullptr, Qt::Window);
+    ventana->setWindowTitle(titulo);
+    auto* col = new QVBoxLayout(ventana);
+    col->setContentsMargins(0, 0, 0, 0);
+    col->addWidget(contenido);
+    mostrarCentrada(ventana, tamano);
+    return ventana;
 }
 
 }  // namespace
@@ -59,21 +58,36 @@ void ContentView::abrirQTO()
 
 void ContentView::abrirVentanaTimeLiner()
 {
-    for (const QPointer<QWidget>& v : timeline.timeLinerWindows)
-        if (v && v->isVisible()) {
-            v->raise();
-            v->activateWindow();
-            return;
-        }
-    // None is visible: the closed ones leave the list.
-    for (const QPointer<QWidget>& v : timeline.timeLinerWindows)
-        if (v)
-            v->deleteLater();
-    timeline.timeLinerWindows.clear();
+    // A window leaves the list as it closes; what is left is open, minimised or not.
+    timeline.timeLinerWindows.removeAll(QPointer<QWidget>());
+    for (const QPointer<QWidget>& v : timeline.timeLinerWindows) {
+        if (v->isMinimized())
+            v->showNormal();
+        v->show();
+        v->raise();
+        v->activateWindow();
+        return;
+    }
 
-    QWidget* ventana = ventanaHerramienta(QStringLiteral("Timeline / Control de Obra — QUELVA"), QSize(1200, 720),
-                                          contenidoPendiente(QStringLiteral("Timeline / Control de Obra")));
+    auto* ventana = new TimeLinerView(*timeLinerStore_, federacion.propiedadesIFC, timeline.globalIdsPorEsp, viewport_,
+                                      [this]() -> const std::map<QString, EspecialidadBIM>& {
+                                          return federacion.especialidades;
+                                      });
+    // Linked or removed models: the 4D colouring looks for its nodes again.
+    const auto escenaCambiada = [ventana] { ventana->controlador().escenaCambiada(); };
+    connect(this, &ContentView::especialidadesCambiadas, ventana, escenaCambiada);
+    connect(federacionControlador_, &ControladorFederacion::estadoCambiado, ventana, escenaCambiada);
+    connect(ventana, &TimeLinerView::cerrada, this,
+            [this, ventana] { timeline.timeLinerWindows.removeAll(QPointer<QWidget>(ventana)); });
+    mostrarCentrada(ventana, QSize(1200, 720));
     timeline.timeLinerWindows.append(ventana);
+}
+
+void ContentView::colorDevueltoATimeLiner(scene::Node& nodo, const QColor& color)
+{
+    for (const QPointer<QWidget>& v : timeline.timeLinerWindows)
+        if (auto* t = qobject_cast<TimeLinerView*>(v.data()))
+            t->controlador().alColorearNodo(nodo, color);
 }
 
 }  // namespace quelva

@@ -12,6 +12,14 @@ TimeLinerStore::TimeLinerStore(TimeLinerConfig config, QObject* parent)
 void TimeLinerStore::setConfig(TimeLinerConfig config)
 {
     config_ = std::move(config);
+    ++version_;
+    emit configChanged();
+}
+
+void TimeLinerStore::modificar(const std::function<void(TimeLinerConfig&)>& cambio)
+{
+    cambio(config_);
+    ++version_;
     emit configChanged();
 }
 

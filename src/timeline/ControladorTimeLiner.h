@@ -1,0 +1,134 @@
+#pragma once
+
+#include "timeline/EstadoTimeLinerView.h"
+#include "timeline/FigurasTimeLiner.h"
+#include "timeline/Sincronizacion4D.h"
+
+#include "federation/Especialidad.h"
+
+#include <QColor>
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
+
+#include <functional>
+#include <map>
+
+namespace render {
+class SceneView;
+}
+
+namespace quelva {
+
+class TimeLinerStore;
+class ViewportController;
+
+// The actions and state of one timeline window, free of widgets: selection, the scrubber and
+// playback, the 4D colouring of the main window's scene and the hand-over flags of the sheets.
+// Lives on the GUI thread.
+class ControladorTimeLiner : public QObject {
+    Q_OBJECT
+
+public:
+    // The disciplines as the main window holds them now (their roots change as models link).
+    using Especialidades = std::function<const std::map<QString, EspecialidadBIM>&()>;
+
+    ControladorTimeLiner(TimeLinerStore& store, ViewportController* viewport, Especialidades especialidades,
+                         QObject* parent = nullptr);
+    ~ControladorTimeLiner() override;
+
+    TimeLinerStore& store() const { return store_; }
+    const TimeLinerConfig& config() const;
+    const EstadoTimeLinerView& estado() const { return estado_; }
+    ModoAvance modoAvance() const { return {estado_.modoAutoAvance, estado_.fechaScrubber}; }
+    const Sincronizacion4D& sincronizacion() const { return sync_; }
+
+    // --- Figures of the window --------------------------------------------------------------
+    double progresoEfectivo(const PaqueteAWP& p) const;
+    double progresoAgregadoEfectivo(const PaqueteAWP& p) const;
+    double valorGanadoTotal() const;
+    double hhGanadasTotal() const;
+    std::vector<FilaVisible> filasVisibles() const;
+
+    // --- Showing and closing ----------------------------------------------------------------
+    // The window was shown: the scrubber goes to the project start and the scene follows 0.3 s
+    // later.
+    void irAlInicio();
+    // The window went away: playback stops and the scene gets its own look back.
+    void detenerYRestaurar();
+
+    // --- 4D -------------------------------------------------------------------------------
+    void sincronizar4D();
+    void destacarSeleccion();
+    // Picture of the 3D view with only the package's elements shown; none without elements,
+    // view or scene.
+    std::optional<QImage> imagenFicha(const PaqueteAWP& paquete);
+    // The main window recoloured a node or gave it a colour back.
+    void alColorearNodo(scene::Node& nodo, const QColor& color);
+    // Models were linked or removed.
+    void escenaCambiada();
+
+    // --- Scrubber and playback ----------------------------------------------------------------
+    double fraccionScrubber() const;
+    // Every change of the date re-synchronises the scene.
+    void setFechaScrubber(const QDateTime& fecha);
+    void arrastrarScrubber(double x, double ancho);
+    void retrocederScrubber();
+    void avanzarScrubber();
+    void alternarReproduccion();
+    void tickReproduccion();
+    void setVelocidad(double diasPorSegundo);
+    bool temporizadorActivo() const { return playTimer_.isActive(); }
+
+    // --- Tree and header ---------------------------------------------------------------------
+    void seleccionarPaquete(const PaqueteAWP& paquete);
+    void alternarExpandidoCWA(const PaqueteAWP& paquete);
+    void editarPaquete(const PaqueteAWP& paquete);
+    void nuevoPaquete();
+    void abrirDetector();
+    void abrirFicha(const PaqueteAWP& paquete);
+    void setModoAutoAvance(bool activo);
+    void setMoneda(const QString& moneda);
+    void setPanelModo(int modo);
+    void setCurvasModo(int modo);
+    void setSCurveHoverX(std::optional<double> x);
+
+    // --- Sheets and the CSV alert ----------------------------------------------------------------
+    // The parse result of an imported file: the preview, or the alert with the required columns.
+    void errorSinPaquetesCSV(const std::vector<PaqueteAWP>& paquetes);
+    // The preview's confirmation: appends, one announcement each, the packages whose code is new.
+    void agregarPaquetesCSV(const std::vector<PaqueteAWP>& paquetes);
+    void cerrarErrorCSV();
+    enum class Hoja { editor, detector, ficha, importarCSV };
+    void hojaCerrada(Hoja hoja);
+    // The working copy the editor sheet writes to.
+    PaqueteAWP& paqueteEditando() { return estado_.paqueteEditando; }
+
+signals:
+    // The view state changed: views redraw.
+    void cambiado();
+
+private:
+    RaicesEscena raices() const;
+    std::vector<scene::NodePtr> raicesEspecialidades() const;
+    render::SceneView* vista() const;
+    void alCambiarConfig();
+    void pararTemporizador();
+    // Sets the date; false when it was that date already.
+    bool asignarFecha(const QDateTime& fecha);
+
+    TimeLinerStore& store_;
+    QPointer<ViewportController> viewport_;
+    Especialidades especialidades_;
+    EstadoTimeLinerView estado_;
+    Sincronizacion4D sync_;
+    QTimer playTimer_;
+    // Ticks already posted belong to the playback run of this number; a stop starts a new one.
+    quint64 corrida_ = 0;
+    // Each showing of the window; work posted for an earlier one (the first synchronisation)
+    // is dropped.
+    quint64 visita_ = 0;
+    bool restaurado_ = true;
+};
+
+}  // namespace quelva

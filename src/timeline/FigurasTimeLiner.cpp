@@ -1,0 +1,135 @@
+#include "timeline/FigurasTimeLiner.h"
+
+#include "platform/NumberFormat.h"
+
+#include <algorithm>
+
+namespace quelva {
+
+double progresoEfectivo(const PaqueteAWP& paquete, const ModoAvance& modo)
+{
+    if (!modo.automatico)
+        return paquete.progreso;
+    const double duracion = double(paquete.fechaInicio.secsTo(paquete.fechaFin));
+    if (duracion > 0) {
+        const double r = double(paquete.fechaInicio.msecsTo(modo.fechaScrubber)) / 1000.0 / duracion;
+        return std::max(0.0, std::min(1.0, r));
+    }
+    return modo.fechaScrubber >= paquete.fechaFin ? 1.0 : 0.0;
+}
+
+double progresoAgregadoEfectivo(const TimeLinerConfig& config, const PaqueteAWP& paquete, const ModoAvance& modo)
+{
+    if (!modo.automatico)
+        return config.progresoAgregado(paquete);
+    const std::vector<PaqueteAWP> alcance = config.alcanceIWP(paquete);
+    if (alcance.empty())
+        return progresoEfectivo(paquete, modo);
+    double presupuesto = 0, ponderado = 0, suma = 0;
+    for (const PaqueteAWP& p : alcance) {
+        const double e = progresoEfectivo(p, modo);
+        presupuesto += p.presupuesto;
+        ponderado += e * p.presupuesto;
+        suma += e;
+    }
+    return presupuesto > 0 ? ponderado / presupuesto : suma / double(alcance.size());
+}
+
+double valorGanadoTotal(const TimeLinerConfig& config, const ModoAvance& modo)
+{
+    double total = 0;
+    for (const PaqueteAWP& p : config.paquetes)
+        if (p.nivel == NivelAWP::iwp)
+            total += p.presupuesto * progresoEfectivo(p, modo);
+    return total;
+}
+
+double hhGanadasTotal(const TimeLinerConfig& config, const ModoAvance& modo)
+{
+    double total = 0;
+    for (const PaqueteAWP& p : config.paquetes)
+        if (p.nivel == NivelAWP::iwp)
+            total += p.hh * progresoEfectivo(p, modo);
+    return total;
+}
+
+namespace {
+
+void filasDeCWA(const TimeLinerConfig& config, const PaqueteAWP& cwa, std::vector<FilaVisible>& filas)
+{
+    for (const PaqueteAWP& cwp : config.hijos(cwa.codigo, NivelAWP::cwp)) {
+        filas.push_back({cwp, 1});
+        for (const PaqueteAWP& iwp : config.hijos(cwp.codigo, NivelAWP::iwp))
+            filas.push_back({iwp, 2});
+    }
+    for (const PaqueteAWP& iwp : config.hijos(cwa.codigo, NivelAWP::iwp))
+        filas.push_back({iwp, 1});
+}
+
+std::vector<FilaVisible> filas(const TimeLinerConfig& config, const std::set<QString>* expandidos)
+{
+    std::vector<FilaVisible> r;
+    std::set<QUuid> enAlgunCWA;
+    for (const PaqueteAWP& cwa : config.cwas()) {
+        r.push_back({cwa, 0});
+        if (!expandidos || expandidos->count(cwa.codigo))
+            filasDeCWA(config, cwa, r);
+        for (const PaqueteAWP& iwp : config.iwpsDeCWA(cwa.codigo))
+            enAlgunCWA.insert(iwp.id);
+    }
+    for (const PaqueteAWP& iwp : config.iwps())
+        if (!enAlgunCWA.count(iwp.id))
+            r.push_back({iwp, 0});
+    return r;
+}
+
+}  // namespace
+
+std::vector<FilaVisible> filasVisibles(const TimeLinerConfig& config, const std::set<QString>& expandidosCWA)
+{
+    return filas(config, &expandidosCWA);
+}
+
+std::vector<FilaVisible> filasCompletas(const TimeLinerConfig& config)
+{
+    return filas(config, nullptr);
+}
+
+std::vector<PaqueteAWP> paquetesCSVNuevos(const TimeLinerConfig& config, const std::vector<PaqueteAWP>& elegidos)
+{
+    std::set<QString> codigos;
+    for (const PaqueteAWP& p : config.paquetes)
+        codigos.insert(p.codigo);
+    std::vector<PaqueteAWP> nuevos;
+    for (const PaqueteAWP& p : elegidos)
+        if (codigos.insert(p.codigo).second)
+            nuevos.push_back(p);
+    return nuevos;
+}
+
+QString formatearHH(double valor, const char* formatoMiles)
+{
+    // The pattern is the caller's own constant, with one %f.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat-nonliteral"
+    if (valor >= 1000)
+        return QString::fromStdString(platform::format(formatoMiles, valor / 1000.0));
+#pragma GCC diagnostic pop
+    return platform::qformat("%.0f HH", valor);
+}
+
+ResumenIWP resumenIWP(const TimeLinerConfig& config)
+{
+    ResumenIWP r;
+    double suma = 0;
+    for (const PaqueteAWP& p : config.paquetes)
+        if (p.nivel == NivelAWP::iwp) {
+            ++r.paquetes;
+            r.presupuesto += p.presupuesto;
+            suma += p.progreso;
+        }
+    r.avance = r.paquetes > 0 ? suma / r.paquetes : 0;
+    return r;
+}
+
+}  // namespace quelva

@@ -1,0 +1,250 @@
+#include "timeline/ui/TimeLinerView.h"
+
+#include "timeline/HojasTimeLiner.h"
+#include "timeline/TimeLinerStore.h"
+#include "timeline/ui/ArbolPaquetes.h"
+#include "timeline/ui/BarraScrubber.h"
+#include "timeline/ui/CabeceraTimeLiner.h"
+#include "timeline/ui/EstiloTimeLiner.h"
+
+#include "platform/DateFormat.h"
+#include "platform/Queues.h"
+
+#include <QCloseEvent>
+#include <QDialog>
+#include <QFrame>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSplitter>
+#include <QVBoxLayout>
+
+namespace quelva {
+
+namespace {
+
+QFrame* lineaHorizontal(QWidget* padre)
+{
+    auto* l = new QFrame(padre);
+    l->setFrameShape(QFrame::HLine);
+    l->setStyleSheet(QStringLiteral("color: rgba(255,255,255,30);"));
+    return l;
+}
+
+QWidget* panelOscuro(const char* nombre, QWidget* padre)
+{
+    auto* w = new QWidget(padre);
+    w->setObjectName(QString::fromLatin1(nombre));
+    w->setAutoFillBackground(true);
+    QPalette pal = w->palette();
+    pal.setColor(QPalette::Window, estilo::fondoPanel());
+    w->setPalette(pal);
+    return w;
+}
+
+}  // namespace
+
+TimeLinerView::TimeLinerView(TimeLinerStore& store, PropiedadesPorEspecialidad propiedadesIFC,
+                             std::map<QString, MapaGlobalIds> globalIdsPorEsp, ViewportController* viewport,
+                             ControladorTimeLiner::Especialidades especialidades, QWidget* parent)
+    : QWidget(parent, Qt::Window),
+      store_(store),
+      propiedadesIFC_(std::move(propiedadesIFC)),
+      globalIdsPorEsp_(std::move(globalIdsPorEsp))
+{
+    setObjectName(QStringLiteral("TimeLinerView"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Timeline / Control de Obra — QUELVA"));
+    setMinimumSize(1100, 640);
+    controlador_ = new ControladorTimeLiner(store, viewport, std::move(especialidades), this);
+
+    auto* col = new QVBoxLayout(this);
+    col->setContentsMargins(0, 0, 0, 0);
+    col->setSpacing(0);
+    cabecera_ = new CabeceraTimeLiner(*controlador_, this);
+    col->addWidget(cabecera_);
+    col->addWidget(lineaHorizontal(this));
+
+    division_ = new QSplitter(Qt::Horizontal, this);
+    division_->setObjectName(QStringLiteral("divisionTimeLiner"));
+    division_->setChildrenCollapsible(false);
+    arbol_ = new ArbolPaquetes(*controlador_, division_);
+    arbol_->setMinimumWidth(220);
+    arbol_->setMaximumWidth(320);
+
+    auto* centro = new QWidget(division_);
+    centro->setObjectName(QStringLiteral("panelTimeline"));
+    auto* cc = new QVBoxLayout(centro);
+    cc->setContentsMargins(0, 0, 0, 0);
+    cc->setSpacing(0);
+    panelGantt_ = new QWidget(centro);
+    panelGantt_->setObjectName(QStringLiteral("panelGantt"));
+    panelGantt_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    auto* pg = new QVBoxLayout(panelGantt_);
+    pg->setContentsMargins(0, 0, 0, 0);
+    cc->addWidget(panelGantt_, 1);
+    cc->addWidget(lineaHorizontal(centro));
+    barra_ = new BarraScrubber(*controlador_, centro);
+    cc->addWidget(barra_);
+
+    panelAnalitica_ = panelOscuro("panelAnalitica", division_);
+    panelAnalitica_->setMinimumWidth(230);
+    panelAnalitica_->setMaximumWidth(300);
+    auto* pa = new QVBoxLayout(panelAnalitica_);
+    pa->setContentsMargins(0, 0, 0, 0);
+
+    division_->addWidget(arbol_);
+    division_->addWidget(centro);
+    division_->addWidget(panelAnalitica_);
+    division_->setStretchFactor(0, 0);
+    division_->setStretchFactor(1, 1);
+    division_->setStretchFactor(2, 0);
+    division_->setSizes({260, 680, 260});
+    col->addWidget(division_, 1);
+
+    connect(cabecera_, &CabeceraTimeLiner::exportarGantt, this, &TimeLinerView::exportarGanttPDF);
+    connect(cabecera_, &CabeceraTimeLiner::exportarCSV, this, &TimeLinerView::exportarCSV);
+    connect(cabecera_, &CabeceraTimeLiner::importarCSV, this, &TimeLinerView::importarCSV);
+    connect(controlador_, &ControladorTimeLiner::cambiado, this, &TimeLinerView::refrescar);
+    connect(&store_, &TimeLinerStore::configChanged, this, &TimeLinerView::refrescar);
+}
+
+TimeLinerView::~TimeLinerView()
+{
+    // The controller restores the scene as it goes and says so; this view is half gone by then.
+    QObject::disconnect(controlador_, nullptr, this, nullptr);
+    QObject::disconnect(&store_, nullptr, this, nullptr);
+    delete controlador_;
+}
+
+void TimeLinerView::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (!mostrada_) {
+        mostrada_ = true;
+        controlador_->irAlInicio();
+    }
+}
+
+void TimeLinerView::closeEvent(QCloseEvent* event)
+{
+    if (!cerrada_) {
+        cerrada_ = true;
+        controlador_->detenerYRestaurar();
+        for (QPointer<QDialog>* hoja : {&hojaEditor_, &hojaDetector_, &hojaFicha_, &hojaImportarCSV_})
+            if (*hoja)
+                (*hoja)->reject();
+        if (alertaCSV_)
+            alertaCSV_->done(QMessageBox::Ok);
+        emit cerrada();
+    }
+    QWidget::closeEvent(event);
+}
+
+void TimeLinerView::refrescar()
+{
+    cabecera_->refrescar();
+    arbol_->refrescar();
+    barra_->refrescar();
+    presentarHojas();
+}
+
+void TimeLinerView::presentar(QPointer<QDialog>& ranura, bool mostrar, ControladorTimeLiner::Hoja hoja,
+                              const std::function<QDialog*()>& crear)
+{
+    if (!mostrar || ranura || cerrada_)
+        return;
+    QDialog* d = crear ? crear() : nullptr;
+    if (!d) {
+        // No tool registered for this sheet yet: the flag goes down at once.
+        controlador_->hojaCerrada(hoja);
+        return;
+    }
+    ranura = d;
+    d->setAttribute(Qt::WA_DeleteOnClose);
+    connect(d, &QDialog::finished, this, [this, &ranura, hoja] {
+        ranura = nullptr;  // it deletes itself later; the slot is free now
+        controlador_->hojaCerrada(hoja);
+    });
+    d->open();
+}
+
+void TimeLinerView::presentarHojas()
+{
+    const EstadoTimeLinerView& e = controlador_->estado();
+    const HojasTimeLiner& hojas = hojasTimeLiner();
+    using Hoja = ControladorTimeLiner::Hoja;
+    presentar(hojaEditor_, e.mostrarEditor, Hoja::editor, [&]() -> QDialog* {
+        return hojas.editor ? hojas.editor(this, controlador_->paqueteEditando(), store_, propiedadesIFC_) : nullptr;
+    });
+    presentar(hojaDetector_, e.mostrarDetector, Hoja::detector, [&]() -> QDialog* {
+        return hojas.detector ? hojas.detector(this, propiedadesIFC_, globalIdsPorEsp_, store_) : nullptr;
+    });
+    presentar(hojaFicha_, e.mostrarFicha, Hoja::ficha, [&]() -> QDialog* {
+        if (!hojas.ficha || !e.fichaAWP)
+            return nullptr;
+        return hojas.ficha(this, *e.fichaAWP, store_.config(), e.fichaImagen);
+    });
+    presentar(hojaImportarCSV_, e.mostrarImportarCSV, Hoja::importarCSV, [&]() -> QDialog* {
+        if (!hojas.importarCSV)
+            return nullptr;
+        QPointer<ControladorTimeLiner> c(controlador_);
+        return hojas.importarCSV(this, e.paquetesCSV, [c](const std::vector<PaqueteAWP>& elegidos) {
+            if (c)
+                c->agregarPaquetesCSV(elegidos);
+        });
+    });
+
+    if (e.errorCSV && !alertaCSV_ && !cerrada_) {
+        auto* alerta = new QMessageBox(QMessageBox::Warning, QStringLiteral("Error al importar CSV"), *e.errorCSV,
+                                       QMessageBox::NoButton, this);
+        alerta->setObjectName(QStringLiteral("alertaErrorCSV"));
+        alerta->addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+        alerta->setAttribute(Qt::WA_DeleteOnClose);
+        alertaCSV_ = alerta;
+        // However the alert goes away, the error goes with it.
+        connect(alerta, &QDialog::finished, this, [this] {
+            alertaCSV_ = nullptr;
+            controlador_->cerrarErrorCSV();
+        });
+        alerta->open();
+    }
+}
+
+void TimeLinerView::exportarGanttPDF()
+{
+    const HojasTimeLiner& hojas = hojasTimeLiner();
+    if (!hojas.exportarGantt)
+        return;
+    PaginaGantt pagina;
+    pagina.gCfg = store_.config();
+    pagina.gFilas = filasCompletas(pagina.gCfg);
+    if (pagina.gFilas.empty())
+        return;
+    pagina.gScrubber = controlador_->estado().fechaScrubber;
+    pagina.gAutoAvance = controlador_->estado().modoAutoAvance;
+    pagina.nombreSugerido =
+        QStringLiteral("Gantt_") + pagina.gCfg.fechaInicio.toLocalTime().toString(QStringLiteral("yyyyMM"));
+    hojas.exportarGantt(this, pagina);
+}
+
+void TimeLinerView::exportarCSV()
+{
+    if (const auto& exportar = hojasTimeLiner().exportarCSV)
+        exportar(this, store_.config());
+}
+
+void TimeLinerView::importarCSV()
+{
+    const auto& leer = hojasTimeLiner().leerCSV;
+    if (!leer)
+        return;
+    QPointer<ControladorTimeLiner> c(controlador_);
+    leer(this, [c](std::vector<PaqueteAWP> paquetes) {
+        platform::MainQueue::post([c, paquetes = std::move(paquetes)] {
+            if (c)
+                c->errorSinPaquetesCSV(paquetes);
+        });
+    });
+}
+
+}  // namespace quelva

@@ -1,0 +1,279 @@
+#include "timeline/ControladorTimeLiner.h"
+#include "timeline/TimeLinerStore.h"
+
+#include "support/Paquetes.h"
+
+#include "scene/Geometry.h"
+#include "viewport/ViewportController.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+using quelva::ControladorTimeLiner;
+using quelva::EspecialidadBIM;
+using quelva::NivelAWP;
+using quelva::PaqueteAWP;
+using quelva::TimeLinerConfig;
+using quelva::TimeLinerStore;
+using tl::paquete;
+using tl::utc;
+
+namespace {
+
+scene::NodePtr elemento(const std::string& nombre)
+{
+    const scene::Vec3f puntos[] = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
+    const std::int32_t indices[] = {0, 1, 2};
+    scene::NodePtr n = scene::Node::make(scene::makeTriangleGeometry(puntos, indices));
+    n->geometry->materials = {scene::makeMaterial()};
+    n->geometry->materials[0]->diffuse.contents = scene::Color{1, 0, 0, 1};
+    n->name = nombre;
+    return n;
+}
+
+// A controller on a store, without a 3D view, with one discipline holding `nombres`.
+struct Banco {
+    TimeLinerStore store;
+    quelva::ViewportController viewport;
+    std::map<QString, EspecialidadBIM> especialidades;
+    std::unique_ptr<ControladorTimeLiner> c;
+
+    explicit Banco(TimeLinerConfig config, std::initializer_list<std::string> nombres = {})
+        : store(std::move(config), nullptr)
+    {
+        EspecialidadBIM arq;
+        arq.nodoRaiz = scene::Node::make();
+        for (const std::string& n : nombres)
+            arq.nodoRaiz->addChild(elemento(n));
+        especialidades["ARQ"] = arq;
+        c = std::make_unique<ControladorTimeLiner>(store, &viewport, [this]() -> const auto& { return especialidades; });
+    }
+    scene::NodePtr nodo(const std::string& nombre) const
+    {
+        return especialidades.at("ARQ").nodoRaiz->childNamed(nombre, true);
+    }
+};
+
+TimeLinerConfig proyecto(QDateTime inicio, QDateTime fin)
+{
+    TimeLinerConfig c;
+    c.fechaInicio = inicio;
+    c.fechaFin = fin;
+    return c;
+}
+
+}  // namespace
+
+TEST(ControladorTimeLiner, PlaybackAdvancesBySpeedAndStopsAtTheEnd)
+{
+    const struct { double velocidad; QDateTime fin; int ticks; double diasDeMas; } casos[] = {
+        {30, utc(2025, 1, 1).addDays(365), 365, 0},
+        {120, utc(2025, 1, 1).addDays(365).addSecs(12 * 3600), 92, 2.5},
+        {15, utc(2025, 1, 1).addDays(10), 20, 0},
+    };
+    for (const auto& caso : casos) {
+        Banco b(proyecto(utc(2025, 1, 1), caso.fin));
+        ControladorTimeLiner& c = *b.c;
+        c.irAlInicio();
+        c.setVelocidad(caso.velocidad);
+        c.alternarReproduccion();
+        ASSERT_TRUE(c.estado().reproduciendo);
+        int ticks = 0;
+        while (c.estado().reproduciendo && ticks < 1000) {
+            c.tickReproduccion();
+            ++ticks;
+        }
+        EXPECT_EQ(ticks, caso.ticks) << caso.velocidad;
+        EXPECT_FALSE(c.temporizadorActivo());
+        EXPECT_EQ(caso.fin.secsTo(c.estado().fechaScrubber), qint64(caso.diasDeMas * 86400)) << caso.velocidad;
+        EXPECT_EQ(c.fraccionScrubber(), 1.0);
+    }
+}
+
+TEST(ControladorTimeLiner, PlayAtTheEndStartsOverAndStepsClamp)
+{
+    Banco b(proyecto(utc(2025, 1, 1), utc(2025, 12, 31)));
+    ControladorTimeLiner& c = *b.c;
+    c.setFechaScrubber(utc(2026, 1, 5));
+    c.alternarReproduccion();
+    EXPECT_EQ(c.estado().fechaScrubber, utc(2025, 1, 1));
+    c.alternarReproduccion();  // pause
+    EXPECT_FALSE(c.estado().reproduciendo);
+
+    // Play before the end continues from where it is.
+    c.setFechaScrubber(utc(2025, 6, 1));
+    c.alternarReproduccion();
+    EXPECT_EQ(c.estado().fechaScrubber, utc(2025, 6, 1));
+    c.alternarReproduccion();
+
+    c.setFechaScrubber(utc(2025, 1, 20));
+    c.retrocederScrubber();
+    EXPECT_EQ(c.estado().fechaScrubber, utc(2025, 1, 1));
+    c.setFechaScrubber(utc(2025, 12, 10));
+    c.avanzarScrubber();
+    EXPECT_EQ(c.estado().fechaScrubber, utc(2025, 12, 31));
+    c.setFechaScrubber(utc(2025, 6, 1));
+    c.avanzarScrubber();
+    EXPECT_EQ(c.estado().fechaScrubber, utc(2025, 6, 1).addSecs(2'592'000));
+    c.retrocederScrubber();
+    EXPECT_EQ(c.estado().fechaScrubber, utc(2025, 6, 1));
+}
+
+TEST(ControladorTimeLiner, DraggingMapsTheTrackOntoTheProject)
+{
+    Banco b(proyecto(utc(2025, 1, 1), utc(2025, 1, 11)));
+    ControladorTimeLiner& c = *b.c;
+    const struct { double x, ancho; QDateTime fecha; } casos[] = {
+        {50, 100, utc(2025, 1, 6)}, {-20, 100, utc(2025, 1, 1)}, {0, 100, utc(2025, 1, 1)},
+        {100, 100, utc(2025, 1, 11)}, {250, 100, utc(2025, 1, 11)},
+    };
+    for (const auto& caso : casos) {
+        c.arrastrarScrubber(caso.x, caso.ancho);
+        EXPECT_EQ(c.estado().fechaScrubber, caso.fecha) << caso.x;
+    }
+    c.arrastrarScrubber(50, 0);  // a track of no width: nothing moves
+    EXPECT_EQ(c.estado().fechaScrubber, utc(2025, 1, 11));
+
+    // A project that ends before it starts: the thumb stays left.
+    Banco al(proyecto(utc(2025, 1, 11), utc(2025, 1, 1)));
+    al.c->setFechaScrubber(utc(2025, 6, 1));
+    EXPECT_EQ(al.c->fraccionScrubber(), 0.0);
+    al.c->arrastrarScrubber(50, 100);
+    EXPECT_EQ(al.c->estado().fechaScrubber, utc(2025, 1, 6));
+}
+
+TEST(ControladorTimeLiner, NoTickRunsAfterStopOrClose)
+{
+    TimeLinerConfig config = proyecto(utc(2025, 1, 1), utc(2030, 1, 1));
+    PaqueteAWP p = paquete("A", NivelAWP::iwp, std::nullopt, utc(2025, 1, 1), utc(2026, 1, 1));
+    p.elementosNombre = {"Muro"};
+    config.paquetes = {p};
+    Banco b(config, {"Muro"});
+    ControladorTimeLiner& c = *b.c;
+    c.irAlInicio();
+    c.alternarReproduccion();
+    // Wait for a firing of the timer, so that ticks are posted, then stop before they run.
+    QElapsedTimer reloj;
+    reloj.start();
+    while (c.estado().fechaScrubber == utc(2025, 1, 1) && reloj.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    ASSERT_GT(c.estado().fechaScrubber, utc(2025, 1, 1));
+    c.detenerYRestaurar();
+    const QDateTime alCerrar = c.estado().fechaScrubber;
+    reloj.restart();
+    while (reloj.elapsed() < 400)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_EQ(c.estado().fechaScrubber, alCerrar);
+    EXPECT_FALSE(c.estado().reproduciendo);
+    EXPECT_TRUE(c.estado().estadoSync4D.isEmpty());
+    EXPECT_EQ(b.nodo("Muro")->opacity, 1.0);
+}
+
+TEST(ControladorTimeLiner, FirstSynchronisationComesAfterShowingUnlessClosedFirst)
+{
+    TimeLinerConfig config = proyecto(utc(2025, 1, 1), utc(2026, 1, 1));
+    PaqueteAWP p = paquete("A", NivelAWP::iwp, std::nullopt, utc(2025, 3, 1), utc(2025, 4, 1));
+    p.elementosNombre = {"Muro"};
+    config.paquetes = {p};
+    Banco b(config, {"Muro"});
+    b.c->setFechaScrubber(utc(2025, 3, 15));
+    b.c->irAlInicio();
+    EXPECT_EQ(b.c->estado().fechaScrubber, utc(2025, 1, 1));
+    QElapsedTimer reloj;
+    reloj.start();
+    while (b.c->estado().estadoSync4D != "🔵0 ✅0 ⬜1" && reloj.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_EQ(b.c->estado().estadoSync4D, "🔵0 ✅0 ⬜1");
+    EXPECT_EQ(b.nodo("Muro")->opacity, 0.0);
+
+    Banco cerrado(config, {"Muro"});
+    cerrado.c->irAlInicio();
+    cerrado.c->detenerYRestaurar();
+    reloj.restart();
+    while (reloj.elapsed() < 600)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_TRUE(cerrado.c->estado().estadoSync4D.isEmpty());
+    EXPECT_EQ(cerrado.nodo("Muro")->opacity, 1.0);
+}
+
+TEST(ControladorTimeLiner, SelectionTogglesHighlightsAndFollowsEdits)
+{
+    TimeLinerConfig config;
+    PaqueteAWP cwa = paquete("A", NivelAWP::cwa);
+    cwa.elementosNombre = {"Propio"};
+    PaqueteAWP iwp = paquete("A-I", NivelAWP::iwp, "A");
+    iwp.elementosNombre = {"Muro"};
+    config.paquetes = {cwa, iwp};
+    Banco b(config, {"Propio", "Muro", "Otro"});
+    ControladorTimeLiner& c = *b.c;
+    auto emision = [&](const char* n) { return *b.nodo(n)->geometry->firstMaterial()->emission.color(); };
+
+    c.seleccionarPaquete(cwa);
+    EXPECT_EQ(emision("Propio"), quelva::Sincronizacion4D::colorDestacado());
+    EXPECT_EQ(emision("Muro"), quelva::Sincronizacion4D::colorDestacado());
+    EXPECT_EQ(emision("Otro"), scene::Color::black());
+    c.seleccionarPaquete(cwa);  // again: cleared
+    EXPECT_FALSE(c.estado().seleccionado);
+    EXPECT_EQ(emision("Muro"), scene::Color::black());
+
+    c.seleccionarPaquete(iwp);
+    b.store.modificar([](TimeLinerConfig& cfg) { cfg.paquetes[1].nombre = "renombrado"; });
+    ASSERT_TRUE(c.estado().seleccionado);
+    EXPECT_EQ(c.estado().seleccionado->nombre, "renombrado");
+    b.store.modificar([](TimeLinerConfig& cfg) { cfg.paquetes.pop_back(); });
+    EXPECT_FALSE(c.estado().seleccionado);
+    EXPECT_EQ(emision("Muro"), scene::Color::black());
+
+    // The chevron: only CWAs, and it leaves the selection alone.
+    c.seleccionarPaquete(cwa);
+    c.alternarExpandidoCWA(cwa);
+    EXPECT_EQ(c.estado().expandidosCWA, (std::set<QString>{"A"}));
+    c.alternarExpandidoCWA(iwp);
+    c.alternarExpandidoCWA(cwa);
+    EXPECT_TRUE(c.estado().expandidosCWA.empty());
+    EXPECT_TRUE(c.estado().seleccionado);
+}
+
+TEST(ControladorTimeLiner, CsvResultRaisesThePreviewOrTheAlert)
+{
+    Banco b(TimeLinerConfig{});
+    ControladorTimeLiner& c = *b.c;
+    c.errorSinPaquetesCSV({});
+    ASSERT_TRUE(c.estado().errorCSV);
+    EXPECT_EQ(*c.estado().errorCSV,
+              "No se encontraron paquetes válidos en el CSV.\n\nColumnas requeridas:\n"
+              "Nivel, Código, Nombre, Inicio (YYYY-MM-DD), Fin (YYYY-MM-DD)");
+    EXPECT_FALSE(c.estado().mostrarImportarCSV);
+    c.cerrarErrorCSV();
+    EXPECT_FALSE(c.estado().errorCSV);
+
+    c.errorSinPaquetesCSV({paquete("X", NivelAWP::iwp)});
+    EXPECT_TRUE(c.estado().mostrarImportarCSV);
+    EXPECT_EQ(c.estado().paquetesCSV.size(), 1u);
+
+    QSignalSpy avisos(&b.store, &TimeLinerStore::configChanged);
+    c.agregarPaquetesCSV({paquete("X", NivelAWP::iwp), paquete("Y", NivelAWP::iwp), paquete("X", NivelAWP::cwa)});
+    EXPECT_EQ(b.store.config().paquetes.size(), 2u);
+    EXPECT_EQ(avisos.count(), 2);
+    c.agregarPaquetesCSV({paquete("X", NivelAWP::iwp)});
+    EXPECT_EQ(b.store.config().paquetes.size(), 2u);
+}
+
+TEST(ControladorTimeLiner, WithoutAViewThereIsNoPicture)
+{
+    TimeLinerConfig config;
+    PaqueteAWP p = paquete("A", NivelAWP::iwp);
+    p.elementosNombre = {"Muro"};
+    config.paquetes = {p, paquete("B", NivelAWP::cwp)};
+    Banco b(config, {"Muro"});
+    b.c->abrirFicha(config.paquetes[0]);
+    EXPECT_TRUE(b.c->estado().mostrarFicha);
+    EXPECT_FALSE(b.c->estado().fichaImagen);
+    b.c->abrirFicha(config.paquetes[1]);
+    EXPECT_EQ(b.c->estado().fichaAWP->codigo, "B");
+    EXPECT_FALSE(b.c->estado().fichaImagen);
+    EXPECT_EQ(b.nodo("Muro")->opacity, 1.0);
+}
