@@ -1,6 +1,8 @@
 #include "timeline/CodificacionTimeLiner.h"
 
+#include "support/Fixtures.h"
 #include "support/Paquetes.h"
+#include "timeline/Sincronizacion4D.h"
 
 #include <gtest/gtest.h>
 
@@ -141,4 +143,25 @@ TEST(CodificacionTimeLiner, ANumberThatIsNotFiniteCannotBeWritten)
     TimeLinerConfig c;
     c.paquetes = {p};
     EXPECT_TRUE(std::holds_alternative<QString>(quelva::codificarTimeLiner(c)));
+}
+
+TEST(CodificacionTimeLiner, AStoreyScheduleReadsFromAProjectFile)
+{
+    const auto r = quelva::decodificarTimeLiner(json::parse(testsupport::readFixture("timeline/fzk_haus_timeline.json")));
+    const TimeLinerConfig c = valor(r);
+    EXPECT_EQ(c.moneda, "CLP");
+    ASSERT_EQ(c.cwas().size(), 1u);
+    EXPECT_EQ(c.iwpsDeCWA("CWA-01").size(), 5u);
+    EXPECT_DOUBLE_EQ(c.presupuestoAgregado(c.cwas().front()), 135000);
+    // In mid-May the ground floor is built, the upper floor under way, the roof not begun.
+    const QDateTime mayo = tl::utc(2025, 5, 15);
+    const struct { const char* elemento; int estado; } casos[] = {
+        {"Bodenplatte", 2}, {"Haustuer", 2}, {"Wand-Ext-OG-1", 1}, {"Sparren-7", 0}, {"Dach-2", 0},
+    };
+    for (const auto& caso : casos)
+        EXPECT_EQ(quelva::Sincronizacion4D::estado4DElemento(caso.elemento, c.paquetes, mayo), caso.estado)
+            << caso.elemento;
+    // Written again, the file's own text comes back.
+    const json otra = valor(quelva::codificarTimeLiner(c));
+    EXPECT_EQ(otra, json::parse(testsupport::readFixture("timeline/fzk_haus_timeline.json")));
 }

@@ -203,7 +203,8 @@ ArbolPaquetes::ArbolPaquetes(ControladorTimeLiner& controlador, QWidget* parent)
     QFont f = estilo::fuente(11, QFont::DemiBold);
     f.setLetterSpacing(QFont::AbsoluteSpacing, 0.5);
     titulo->setFont(f);
-    titulo->setStyleSheet(QStringLiteral("color: %1; padding: 8px 12px;").arg(estilo::secundario().name(QColor::HexArgb)));
+    titulo->setStyleSheet(QStringLiteral("color: %1; padding: 0px 12px;").arg(estilo::secundario().name(QColor::HexArgb)));
+    titulo->setFixedHeight(altoTitulo);
     col->addWidget(titulo);
 
     pila_ = new QStackedWidget(this);
@@ -227,7 +228,7 @@ ArbolPaquetes::ArbolPaquetes(ControladorTimeLiner& controlador, QWidget* parent)
     v->addStretch(1);
     pila_->addWidget(vacio);
 
-    auto* desplazable = new QScrollArea(pila_);
+    auto* desplazable = desplazable_ = new QScrollArea(pila_);
     desplazable->setObjectName(QStringLiteral("desplazamientoArbol"));
     desplazable->setFrameShape(QFrame::NoFrame);
     desplazable->setWidgetResizable(true);

@@ -55,6 +55,9 @@ public:
     // selection only repaints.
     void refrescar();
     ListaPaquetes* lista() const { return lista_; }
+    QScrollArea* desplazamiento() const { return desplazable_; }
+    // Height of the title above the first row.
+    static constexpr int altoTitulo = 32;
 
 private:
     void refrescarConfig();
@@ -63,6 +66,7 @@ private:
     quint64 version_ = 0;
     std::set<QString> expandidos_;
     QStackedWidget* pila_;
+    QScrollArea* desplazable_;
     ListaPaquetes* lista_;
     QLabel* cuantos_;
     QLabel* presupuesto_;

@@ -6,6 +6,7 @@
 #include "timeline/ui/BarraScrubber.h"
 #include "timeline/ui/CabeceraTimeLiner.h"
 #include "timeline/ui/EstiloTimeLiner.h"
+#include "timeline/ui/VistaGantt.h"
 
 #include "platform/DateFormat.h"
 #include "platform/Queues.h"
@@ -15,6 +16,8 @@
 #include <QFrame>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QVBoxLayout>
 
@@ -81,6 +84,9 @@ TimeLinerView::TimeLinerView(TimeLinerStore& store, PropiedadesPorEspecialidad p
     panelGantt_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     auto* pg = new QVBoxLayout(panelGantt_);
     pg->setContentsMargins(0, 0, 0, 0);
+    gantt_ = new VistaGantt(*controlador_, ArbolPaquetes::altoTitulo, panelGantt_);
+    gantt_->acoplar(arbol_->desplazamiento()->verticalScrollBar());
+    pg->addWidget(gantt_);
     cc->addWidget(panelGantt_, 1);
     cc->addWidget(lineaHorizontal(centro));
     barra_ = new BarraScrubber(*controlador_, centro);
@@ -100,6 +106,8 @@ TimeLinerView::TimeLinerView(TimeLinerStore& store, PropiedadesPorEspecialidad p
     division_->setStretchFactor(2, 0);
     division_->setSizes({260, 680, 260});
     col->addWidget(division_, 1);
+
+    gantt_->refrescar(int(arbol_->lista()->filas().size()));
 
     connect(cabecera_, &CabeceraTimeLiner::exportarGantt, this, &TimeLinerView::exportarGanttPDF);
     connect(cabecera_, &CabeceraTimeLiner::exportarCSV, this, &TimeLinerView::exportarCSV);
@@ -144,6 +152,7 @@ void TimeLinerView::refrescar()
 {
     cabecera_->refrescar();
     arbol_->refrescar();
+    gantt_->refrescar(int(arbol_->lista()->filas().size()));
     barra_->refrescar();
     presentarHojas();
 }

@@ -19,6 +19,7 @@ namespace quelva {
 class ArbolPaquetes;
 class BarraScrubber;
 class CabeceraTimeLiner;
+class VistaGantt;
 
 // The timeline window: header over a split of package tree, timeline (Gantt and scrubber) and
 // analytics. It is its own top-level window; closing it stops playback, gives the scene its
@@ -39,6 +40,7 @@ public:
     // The panes the charts and panels go into.
     QWidget* panelGantt() const { return panelGantt_; }
     QWidget* panelAnalitica() const { return panelAnalitica_; }
+    VistaGantt* gantt() const { return gantt_; }
     QMessageBox* alertaCSV() const { return alertaCSV_; }
 
     // "Exportar Gantt", "CSV" and "Importar CSV": hand over to the registered tools.
@@ -70,6 +72,7 @@ private:
     QSplitter* division_;
     QWidget* panelGantt_;
     QWidget* panelAnalitica_;
+    VistaGantt* gantt_;
     bool mostrada_ = false;
     bool cerrada_ = false;
 

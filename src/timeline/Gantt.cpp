@@ -1,0 +1,82 @@
+#include "timeline/Gantt.h"
+
+#include "platform/DateFormat.h"
+#include "platform/SystemColors.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace quelva {
+
+EscalaGantt::EscalaGantt(const TimeLinerConfig& config, double ancho)
+    : inicio_(config.fechaInicio), dias_(config.duracionDias()), ancho_(ancho)
+{
+}
+
+double EscalaGantt::fraccion(const QDateTime& fecha) const
+{
+    const double f = double(diasCompletos(inicio_, fecha)) / double(dias_);
+    return std::max(0.0, std::min(1.0, f));
+}
+
+std::optional<std::pair<QDateTime, QDateTime>> spanResumen(const TimeLinerConfig& config, const PaqueteAWP& paquete)
+{
+    std::vector<PaqueteAWP> iwps;
+    if (paquete.nivel == NivelAWP::cwa)
+        iwps = config.iwpsDeCWA(paquete.codigo);
+    else if (paquete.nivel == NivelAWP::cwp)
+        iwps = config.hijos(paquete.codigo, NivelAWP::iwp);
+    if (iwps.empty())
+        return std::nullopt;
+    QDateTime desde = iwps.front().fechaInicio, hasta = iwps.front().fechaFin;
+    for (const PaqueteAWP& p : iwps) {
+        desde = std::min(desde, p.fechaInicio);
+        hasta = std::max(hasta, p.fechaFin);
+    }
+    return std::make_pair(desde, hasta);
+}
+
+BarraGantt barraGantt(const EscalaGantt& escala, const PaqueteAWP& iwp, int fila, double progresoEfectivo)
+{
+    using platform::SystemColor;
+    BarraGantt b;
+    const double izquierda = escala.x(iwp.fechaInicio);
+    const double ancho = std::max(4.0, escala.x(iwp.fechaFin) - izquierda);
+    b.rect = QRectF(izquierda, fila * double(ROW_H) + 3, ancho, ROW_H - 6);
+    b.anchoProgreso = progresoEfectivo > 0 ? ancho * progresoEfectivo : 0;
+    b.color = iwp.color();
+    if (iwp.progreso >= 1)
+        b.colorProgreso = platform::systemColor(SystemColor::green);
+    else if (iwp.progreso <= 0)
+        b.colorProgreso = QColor::fromRgbF(0.45f, 0.45f, 0.45f);
+    else
+        b.colorProgreso = platform::systemColor(SystemColor::orange);
+    b.conEtiqueta = ancho > 36;
+    return b;
+}
+
+std::vector<MesGantt> mesesGantt(const TimeLinerConfig& config, const EscalaGantt& escala, double anchoEtiqueta)
+{
+    std::vector<MesGantt> meses;
+    const QDateTime inicio = config.fechaInicio.toLocalTime();
+    QDateTime cursor(QDate(inicio.date().year(), inicio.date().month(), 1), QTime(0, 0));
+    // A window of centuries (a mistyped year) would draw more month lines than the strip has
+    // points: step several months at a time then.
+    const double mesesTotales = escala.dias() / 30.44;
+    const int paso = std::max(1, int(std::ceil(mesesTotales / std::max(1.0, escala.ancho()))));
+    double ultimaEtiqueta = -1e9;
+    while (cursor.isValid() && cursor <= config.fechaFin) {
+        const double dias = std::max(0, diasCompletos(config.fechaInicio, cursor));
+        const double x = escala.ancho() * dias / escala.dias();
+        MesGantt m{x, {}, x - ultimaEtiqueta >= anchoEtiqueta};
+        if (m.conEtiqueta) {
+            m.texto = platform::formatDate(cursor, QStringLiteral("MMM yy"));
+            ultimaEtiqueta = x;
+        }
+        meses.push_back(std::move(m));
+        cursor = cursor.addMonths(paso);
+    }
+    return meses;
+}
+
+}  // namespace quelva

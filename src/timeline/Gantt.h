@@ -1,0 +1,58 @@
+#pragma once
+
+// Positions of the on-screen Gantt chart: dates map to x by whole days from the project start
+// over the project length, clamped to the chart. Pure functions; the widgets paint them.
+
+#include "timeline/EstadoTimeLinerView.h"
+#include "timeline/FigurasTimeLiner.h"
+#include "timeline/TimeLiner.h"
+
+#include <QColor>
+#include <QDateTime>
+#include <QRectF>
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+namespace quelva {
+
+// Dates across a chart of width `ancho`.
+class EscalaGantt {
+public:
+    EscalaGantt(const TimeLinerConfig& config, double ancho);
+    // Share of the project (0..1) at whole days from its start.
+    double fraccion(const QDateTime& fecha) const;
+    double x(const QDateTime& fecha) const { return ancho_ * fraccion(fecha); }
+    int dias() const { return dias_; }
+    double ancho() const { return ancho_; }
+
+private:
+    QDateTime inicio_;
+    int dias_;
+    double ancho_;
+};
+
+// Planned span of a CWA's or CWP's IWPs; none when it has no IWP (and for other levels).
+std::optional<std::pair<QDateTime, QDateTime>> spanResumen(const TimeLinerConfig& config, const PaqueteAWP& paquete);
+
+struct BarraGantt {
+    QRectF rect;            // the whole bar, at least 4 wide
+    double anchoProgreso;   // 0 when there is no progress to show
+    QColor color;           // the package's palette colour
+    QColor colorProgreso;   // by the stored progress: grey, orange or green
+    bool conEtiqueta;       // wider than 36
+};
+// The bar of an IWP in row `fila`, with its effective progress.
+BarraGantt barraGantt(const EscalaGantt& escala, const PaqueteAWP& iwp, int fila, double progresoEfectivo);
+
+struct MesGantt {
+    double x;
+    QString texto;  // "MMM yy" in the user's locale
+    bool conEtiqueta;
+};
+// The months from the one holding the start to the project end; a label that would overlap the
+// previous one (a window of many years) is left out, its line stays.
+std::vector<MesGantt> mesesGantt(const TimeLinerConfig& config, const EscalaGantt& escala, double anchoEtiqueta);
+
+}  // namespace quelva
