@@ -29,7 +29,7 @@ TEST(Gantt, DatesMapByWholeDaysClampedToTheChart)
     tl::ZonaHoraria zona("UTC");
     const EscalaGantt escala(proyecto(utc(2025, 1, 1), utc(2025, 1, 11)), 1000);
     const struct { QDateTime fecha; double x; } casos[] = {
-        {utc(2025, 1, 1), 0}, {utc(2025, 1, 6), 500}, {utc(2025, 1, 6, 11), 500},  // a part day is dropped
+        {utc(2025, 1, 1), 0}, {utc(2025, 1, 6), 500}, {utc(2025, 1, 6, 11), 400},  // a part day is dropped: the start is at noon
         {utc(2024, 12, 1), 0}, {utc(2025, 3, 1), 1000},
     };
     for (const auto& c : casos)
