@@ -177,4 +177,18 @@ qint64 calendarDaysBetween(const QDateTime& from, const QDateTime& to)
     return userCalendarDate(from).daysTo(userCalendarDate(to));
 }
 
+qint64 wholeDaysBetween(const QDateTime& from, const QDateTime& to)
+{
+    if (!from.isValid() || !to.isValid())
+        return 0;
+    const QDateTime a = from.toLocalTime();
+    const QDateTime b = to.toLocalTime();
+    qint64 days = a.date().daysTo(b.date());
+    if (days > 0 && a.addDays(days) > b)
+        --days;
+    else if (days < 0 && a.addDays(days) < b)
+        ++days;
+    return days;
+}
+
 }  // namespace platform

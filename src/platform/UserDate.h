@@ -29,5 +29,9 @@ QString formatUserPattern(const QDateTime& dateTime, const QString& pattern);
 // calendar days lie from one instant to another (negative when `to` is earlier).
 QDate userCalendarDate(const QDateTime& dateTime);
 qint64 calendarDaysBetween(const QDateTime& from, const QDateTime& to);
+// Whole days from one instant to another in the user's calendar and time zone: the midnights
+// crossed, less a last day whose time of day is not reached (10th 18:00 to 11th 09:00 is 0);
+// negative when `to` is earlier, 0 when either is invalid.
+qint64 wholeDaysBetween(const QDateTime& from, const QDateTime& to);
 
 }  // namespace platform

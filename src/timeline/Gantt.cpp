@@ -1,6 +1,6 @@
 #include "timeline/Gantt.h"
 
-#include "platform/DateFormat.h"
+#include "platform/UserDate.h"
 #include "platform/SystemColors.h"
 
 #include <algorithm>
@@ -70,7 +70,7 @@ std::vector<MesGantt> mesesGantt(const TimeLinerConfig& config, const EscalaGant
         const double x = escala.ancho() * dias / escala.dias();
         MesGantt m{x, {}, x - ultimaEtiqueta >= anchoEtiqueta};
         if (m.conEtiqueta) {
-            m.texto = platform::formatDate(cursor, QStringLiteral("MMM yy"));
+            m.texto = platform::formatUserPattern(cursor, QStringLiteral("MMM yy"));
             ultimaEtiqueta = x;
         }
         meses.push_back(std::move(m));

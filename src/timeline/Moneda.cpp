@@ -1,6 +1,6 @@
 #include "timeline/Moneda.h"
 
-#include <QtGlobal>
+#include "platform/UserDate.h"
 
 #include <unicode/numberformatter.h>
 #include <unicode/unistr.h>
@@ -10,25 +10,6 @@
 
 namespace quelva {
 
-namespace {
-
-// Stand-in until the shared user-locale helper is in.
-icu::Locale localeUsuario()
-{
-    QString nombre;
-    for (const char* variable : {"LC_ALL", "LC_TIME", "LANG"}) {
-        nombre = qEnvironmentVariable(variable);
-        if (!nombre.isEmpty())
-            break;
-    }
-    nombre = nombre.section(u'.', 0, 0).section(u'@', 0, 0);
-    if (nombre.isEmpty() || nombre == QLatin1String("C") || nombre == QLatin1String("POSIX"))
-        nombre = QStringLiteral("es_CL");
-    return icu::Locale(nombre.toStdString().c_str());
-}
-
-}  // namespace
-
 QString formatoMoneda(double valor, const QString& moneda)
 {
     using namespace icu::number;
@@ -36,7 +17,7 @@ QString formatoMoneda(double valor, const QString& moneda)
     const std::u16string codigo = moneda.toStdU16String();
     const icu::CurrencyUnit unidad(codigo.c_str(), estado);
     if (U_SUCCESS(estado) && moneda.size() == 3) {
-        const icu::UnicodeString texto = NumberFormatter::withLocale(localeUsuario())
+        const icu::UnicodeString texto = NumberFormatter::withLocale(icu::Locale(platform::userLocaleName().toStdString().c_str()))
                                              .unit(unidad)
                                              .precision(Precision::maxFraction(0))
                                              .formatDouble(valor, estado)

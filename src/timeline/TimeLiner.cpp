@@ -1,6 +1,7 @@
 #include "timeline/TimeLiner.h"
 
 #include "platform/SystemColors.h"
+#include "platform/UserDate.h"
 
 #include <algorithm>
 #include <functional>
@@ -41,17 +42,7 @@ QDateTime sumarMeses(const QDateTime& instante, int meses)
 
 int diasCompletos(const QDateTime& desde, const QDateTime& hasta)
 {
-    if (!desde.isValid() || !hasta.isValid())
-        return 0;
-    const QDateTime a = desde.toLocalTime();
-    const QDateTime b = hasta.toLocalTime();
-    qint64 dias = a.date().daysTo(b.date());
-    // Midnights crossed, less the last day when its time of day is not reached yet.
-    if (dias > 0 && a.addDays(dias) > b)
-        --dias;
-    else if (dias < 0 && a.addDays(dias) < b)
-        ++dias;
-    return int(std::clamp<qint64>(dias, INT32_MIN, INT32_MAX));
+    return int(std::clamp<qint64>(platform::wholeDaysBetween(desde, hasta), INT32_MIN, INT32_MAX));
 }
 
 const std::array<QColor, 8>& paletaColores()

@@ -3,7 +3,7 @@
 #include "timeline/ControladorTimeLiner.h"
 #include "timeline/ui/EstiloTimeLiner.h"
 
-#include "platform/DateFormat.h"
+#include "platform/UserDate.h"
 #include "platform/Symbols.h"
 
 #include <QButtonGroup>
@@ -48,7 +48,7 @@ QToolButton* botonIcono(const QString& simbolo, int puntos, const QColor& color,
 
 QString textoFecha(const QDateTime& fecha)
 {
-    return platform::formatDateStyle(fecha, QLocale::ShortFormat, false);
+    return platform::formatUserDate(fecha, platform::DateStyle::medium);
 }
 
 }  // namespace

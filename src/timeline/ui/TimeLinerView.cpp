@@ -8,7 +8,6 @@
 #include "timeline/ui/EstiloTimeLiner.h"
 #include "timeline/ui/VistaGantt.h"
 
-#include "platform/DateFormat.h"
 #include "platform/Queues.h"
 
 #include <QCloseEvent>

@@ -4,7 +4,7 @@
 #include "timeline/Gantt.h"
 #include "timeline/ui/EstiloTimeLiner.h"
 
-#include "platform/DateFormat.h"
+#include "platform/UserDate.h"
 
 #include <QPaintEvent>
 #include <QPainter>
@@ -145,7 +145,7 @@ void CuerpoGantt::paintEvent(QPaintEvent* event)
     p.drawLine(QPointF(xScrubber, 0), QPointF(xScrubber, h));
     p.setFont(estilo::fuente(7, QFont::DemiBold));
     p.setPen(amarillo);
-    textoAnclado(p, xScrubber + 3, 4, platform::formatDate(fecha.toLocalTime(), QStringLiteral("dd-MM-yy")));
+    textoAnclado(p, xScrubber + 3, 4, platform::formatUserPattern(fecha, QStringLiteral("dd-MM-yy")));
 }
 
 VistaGantt::VistaGantt(ControladorTimeLiner& controlador, int margenSuperior, QWidget* parent) : QWidget(parent)
