@@ -259,15 +259,21 @@ void Vista2DNSView::dibujarLineas(QPainter& p) const
                 grupos.emplace_back(clave, QList<QLineF>());
             grupos[it->second].second.append(QLineF(a, b));
         }
+        // Past some tens of thousands of lines smoothing costs more than it shows.
+        size_t total = 0;
+        for (const auto& g : grupos)
+            total += size_t(g.second.size());
+        p.setRenderHint(QPainter::Antialiasing, total < 20000);
         for (const auto& [color, lineas] : grupos) {
             QPen pen(conAlfa(QColor::fromRgba(color), alfa * qAlpha(color) / 255.0), ancho);
-            pen.setCapStyle(Qt::RoundCap);
+            pen.setCapStyle(Qt::FlatCap);
             p.setPen(pen);
             p.drawLines(lineas);
         }
     };
     trazar(false, std::max(base * grosorProyeccion_ * 0.55, 0.3), 0.28);
     trazar(true, base * grosorCorte_, 1.0);
+    p.setRenderHint(QPainter::Antialiasing);
 }
 
 QString Vista2DNSView::nombreCorto(const QString& nombre)
