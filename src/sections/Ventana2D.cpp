@@ -6,29 +6,9 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QScreen>
-#include <QTimer>
 #include <QVBoxLayout>
 
 namespace quelva {
-
-Vista2DView::Vista2DView(const DatosPlano2D& datos, Vista2DController* controller,
-                         std::function<void(const QString&)> alGuardarSeccion, QWidget* parent)
-    : QWidget(parent), titulo_(datos.titulo), controller_(controller), alGuardarSeccion_(std::move(alGuardarSeccion))
-{
-    auto* col = new QVBoxLayout(this);
-    col->setContentsMargins(0, 0, 0, 0);
-    col->setSpacing(0);
-    lienzo_ = new Vista2DNSView(this);
-    lienzo_->setObjectName(QStringLiteral("lienzo2D"));
-    if (controller_)
-        controller_->nsView = lienzo_;
-    lienzo_->setSegmentos(datos.segmentos);
-    lienzo_->setEtiquetas(datos.etiquetas);
-    lienzo_->setCotas(datos.cotas);
-    lienzo_->setSegmentosGrilla(datos.segmentosGrilla);
-    col->addWidget(lienzo_, 1);
-    QTimer::singleShot(50, lienzo_, [l = lienzo_] { l->encuadrarTodo(); });
-}
 
 Ventana2D::Ventana2D(const DatosPlano2D& datos, Vista2DController* controller,
                      std::function<void(const QString&)> alGuardarSeccion)

@@ -224,3 +224,32 @@ TEST(Secciones, RestoringASavedSectionClampsAndOpensTheDrawing)
     EXPECT_TRUE(v.secciones.vista2DWindows.isEmpty());
     EXPECT_TRUE(v.federacion.showError);
 }
+
+TEST(Secciones, SavingKeepsTheWindowsAxisAndPositionAndHandsBack)
+{
+    ContentView v;
+    agregarCaja(v, "Muro", {0, 0, 0}, {4, 1, 3});
+    v.secciones.seccionPosicion = 1.0;
+    v.generarPlano2D();
+    Ventana2D* w = ultimaVentana(v);
+    ASSERT_TRUE(w);
+    v.moverSeccion(2.0);  // the slider moved after the window opened
+    Cota2D c;
+    c.p1 = {0, 0};
+    c.p2 = {4, 0};
+    w->contenido()->lienzo()->setCotas({c});
+    w->contenido()->guardar();
+    w->contenido()->confirmarGuardar(QStringLiteral("  "));
+    w->contenido()->confirmarGuardar(QStringLiteral("Planta"));
+    w->contenido()->confirmarGuardar(QStringLiteral("Planta"));
+    ASSERT_EQ(v.secciones.seccionesGuardadas.size(), 3u);
+    const QString titulo = QString::fromUtf8("Plano 2D — Eje Z = 1.00 m");
+    EXPECT_EQ(v.secciones.seccionesGuardadas[0].nombre, titulo);
+    EXPECT_EQ(v.secciones.seccionesGuardadas[1].nombre, "Planta");
+    EXPECT_EQ(v.secciones.seccionesGuardadas[2].nombre, "Planta 3");
+    for (const SeccionGuardada& s : v.secciones.seccionesGuardadas) {
+        EXPECT_EQ(s.eje, 2);
+        EXPECT_DOUBLE_EQ(s.posicion, 1.0);
+    }
+    EXPECT_EQ(v.almacenCotas()->porTitulo[titulo], std::vector<Cota2D>{c});
+}

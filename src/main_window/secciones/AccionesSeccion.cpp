@@ -135,8 +135,6 @@ void ContentView::generarPlano2D()
 
     DatosPlano2D datos;
     datos.titulo = titulo;
-    datos.eje = eje;
-    datos.posicion = posicion;
     datos.segmentos = std::move(segmentos);
     datos.etiquetas = CorteSeccion::generarEtiquetas(federacion.especialidades, federacion.ordenEspecialidades, eje,
                                                      federacion.propiedadesIFC, posicion);
