@@ -1,5 +1,6 @@
 #include "sections/Vista2DView.h"
 
+#include "platform/AtomicFile.h"
 #include "platform/NumberFormat.h"
 #include "platform/Symbols.h"
 #include "platform/SystemColors.h"
@@ -19,7 +20,6 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QSlider>
 #include <QTimer>
 #include <QToolButton>
@@ -80,21 +80,6 @@ QString recortarEspacios(const QString& s)
     while (fin > inicio && (s[fin - 1] == QLatin1Char(' ') || s[fin - 1] == QLatin1Char('\t')))
         --fin;
     return s.mid(inicio, fin - inicio);
-}
-
-std::optional<QString> escribirAtomico(const QString& ruta, const QByteArray& datos)
-{
-    QSaveFile archivo(ruta);
-    if (!archivo.open(QIODevice::WriteOnly))
-        return archivo.errorString();
-    if (archivo.write(datos) != datos.size()) {
-        const QString error = archivo.errorString();
-        archivo.cancelWriting();
-        return error;
-    }
-    if (!archivo.commit())
-        return archivo.errorString();
-    return std::nullopt;
 }
 
 }  // namespace
@@ -440,7 +425,7 @@ QString Vista2DView::nombreArchivoPorDefecto(const QString& titulo)
 std::optional<QString> Vista2DView::exportarDXFA(const QString& ruta)
 {
     const std::string texto = ExportadorDXF::generarDXF(segmentos_, lienzo_->etiquetas(), lienzo_->cotas());
-    return escribirAtomico(ruta, QByteArray::fromStdString(texto));
+    return platform::replaceFileAtomically(ruta, QByteArray::fromStdString(texto));
 }
 
 std::optional<QString> Vista2DView::exportarPDFA(const QString& ruta)
@@ -461,7 +446,7 @@ std::optional<QString> Vista2DView::exportarPDFA(const QString& ruta)
             return QStringLiteral("No se pudo preparar el documento PDF.");
         lienzo_->dibujar(p);
     }
-    return escribirAtomico(ruta, datos);
+    return platform::replaceFileAtomically(ruta, datos);
 }
 
 void Vista2DView::mostrarError(const QString& mensaje, const QString& detalle)
