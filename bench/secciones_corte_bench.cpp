@@ -5,6 +5,7 @@
 #include "federation/Transformacion.h"
 #include "scene/Primitives.h"
 #include "sections/CorteSeccion.h"
+#include "sections/ExportadorDXF.h"
 #include "sections/Vista2DNSView.h"
 
 #include <QApplication>
@@ -179,12 +180,15 @@ void BM_PasoSlider(benchmark::State& state)
     }
 }
 
-// Redraw at 1200 × 800 of 200,000 lines, 300 visible labels and 100 dimensions. Arg: 0 fitted,
-// 1 zoomed to a tenth of the drawing.
-void BM_Redibujo(benchmark::State& state)
+struct Dibujo {
+    std::vector<Segmento2D> s;
+    std::vector<Etiqueta2D> l;
+    std::vector<Cota2D> c;
+};
+
+// 200,000 lines, 300 visible labels and 100 dimensions.
+Dibujo dibujoGrande()
 {
-    Vista2DNSView v;
-    v.resize(1200, 800);
     std::vector<Segmento2D> s;
     s.reserve(200000);
     const QColor colores[] = {Qt::gray, Qt::darkRed, Qt::darkBlue, Qt::darkGreen};
@@ -214,10 +218,24 @@ void BM_Redibujo(benchmark::State& state)
         d.offsetLateral = 0.6f;
         c.push_back(d);
     }
-    v.setSegmentos(s);
-    v.setEtiquetas(l);
-    v.setCotas(c);
+    return {s, l, c};
+}
+
+void preparar(Vista2DNSView& v)
+{
+    static const Dibujo d = dibujoGrande();
+    v.resize(1200, 800);
+    v.setSegmentos(d.s);
+    v.setEtiquetas(d.l);
+    v.setCotas(d.c);
     v.encuadrarTodo();
+}
+
+// Redraw at 1200 × 800. Arg: 0 fitted, 1 zoomed to a tenth of the drawing.
+void BM_Redibujo(benchmark::State& state)
+{
+    Vista2DNSView v;
+    preparar(v);
     if (state.range(0) == 1) {
         v.escala *= 10;  // about the drawing's centre, which the fit put at the view's centre
         v.panOffset *= 10;
@@ -229,8 +247,34 @@ void BM_Redibujo(benchmark::State& state)
     }
 }
 
+void BM_GenerarDXF(benchmark::State& state)
+{
+    const Dibujo d = dibujoGrande();
+    size_t bytes = 0;
+    for (auto _ : state)
+        bytes = ExportadorDXF::generarDXF(d.s, d.l, d.c).size();
+    state.counters["bytes"] = double(bytes);
+}
+
+// A pointer move in the dimension tool: snap search and redraw.
+void BM_MovimientoCota(benchmark::State& state)
+{
+    Vista2DNSView v;
+    preparar(v);
+    v.setModoCota(true);
+    QImage img(1200, 800, QImage::Format_ARGB32_Premultiplied);
+    int i = 0;
+    for (auto _ : state) {
+        v.procesarMouseMoved(QPointF(300 + (i++ % 600), 400));
+        QPainter p(&img);
+        v.dibujar(p);
+    }
+}
+
 }  // namespace
 
+BENCHMARK(BM_GenerarDXF)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MovimientoCota)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CorteEtiquetasGrilla)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CorteEtiquetasGrillaTransformado)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PasadaCompleta)->Unit(benchmark::kMillisecond);

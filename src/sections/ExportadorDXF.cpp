@@ -3,6 +3,8 @@
 #include "platform/NumberFormat.h"
 
 #include <algorithm>
+#include <charconv>
+#include <string_view>
 #include <cmath>
 #include <map>
 #include <set>
@@ -13,17 +15,20 @@ namespace {
 
 class Escritor {
 public:
-    void par(int codigo, const std::string& valor)
+    void par(int codigo, std::string_view valor)
     {
-        texto_ += std::to_string(codigo);
+        char numero[16];
+        const auto fin = std::to_chars(numero, numero + sizeof numero, codigo).ptr;
+        texto_.append(numero, fin);
         texto_ += '\n';
-        texto_ += valor;
+        texto_.append(valor);
         texto_ += '\n';
     }
     void entero(int codigo, int valor) { par(codigo, std::to_string(valor)); }
     void numero(int codigo, double valor) { texto_ += parNumero(codigo, valor); }
+    void reservar(size_t n) { texto_.reserve(n); }
 
-    void linea(const std::string& capa, double x1, double y1, double x2, double y2, bool discontinua = false)
+    void linea(std::string_view capa, double x1, double y1, double x2, double y2, bool discontinua = false)
     {
         par(0, "LINE");
         par(8, capa);
@@ -76,7 +81,16 @@ QString sinDiacriticos(const QString& texto)
 
 std::string parNumero(int codigo, double valor)
 {
-    return std::to_string(codigo) + '\n' + platform::format("%.6f", valor) + '\n';
+    // Six decimals with a point, as "%.6f" without the locale, but without printf's cost: a drawing
+    // writes millions of them.
+    char texto[64];
+    auto r = std::to_chars(texto, texto + sizeof texto, codigo);
+    *r.ptr++ = '\n';
+    const auto n = std::to_chars(r.ptr, texto + sizeof texto - 1, valor, std::chars_format::fixed, 6);
+    if (n.ec != std::errc())
+        return std::string(texto, r.ptr) + platform::format("%.6f", valor) + "\n";
+    *n.ptr = '\n';
+    return std::string(texto, n.ptr + 1);
 }
 
 std::string textoASCII(const QString& texto)
@@ -102,15 +116,17 @@ std::string textoASCII(const QString& texto)
 
 std::string nombreCapaBase(const QString& key)
 {
-    std::string r;
-    for (const char c : textoASCII(key)) {
+    std::string r = textoASCII(key);
+    if (r.empty())
+        r.push_back('_');
+    if (r.size() > 31)
+        r.resize(31);
+    for (char& c : r) {
         const char m = (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c;
         const bool valido = (m >= 'A' && m <= 'Z') || (m >= '0' && m <= '9') || m == '$' || m == '-' || m == '_';
-        r += valido ? m : '_';
+        c = valido ? m : '_';
     }
-    if (r.empty())
-        r = "_";
-    return r.substr(0, 31);
+    return r;
 }
 
 std::string generarDXF(const std::vector<Segmento2D>& segmentos, const std::vector<Etiqueta2D>& etiquetas,
@@ -143,7 +159,8 @@ std::string generarDXF(const std::vector<Segmento2D>& segmentos, const std::vect
         const std::string base = nombreCapaBase(k);
         std::string nombre = base;
         for (int n = 2; usados.count(nombre); ++n) {
-            const std::string sufijo = "_" + std::to_string(n);
+            std::string sufijo(1, '_');
+            sufijo.append(std::to_string(n));
             nombre = base.substr(0, 31 - sufijo.size()) + sufijo;
         }
         usados.insert(nombre);
@@ -154,6 +171,7 @@ std::string generarDXF(const std::vector<Segmento2D>& segmentos, const std::vect
     const bool hayCotas = !cotas.empty();
 
     Escritor w;
+    w.reservar(200 * (segmentos.size() + 20 * etiquetas.size() + 30 * cotas.size()) + 2000);
     w.par(0, "SECTION");
     w.par(2, "HEADER");
     w.par(9, "$ACADVER");
@@ -200,8 +218,15 @@ std::string generarDXF(const std::vector<Segmento2D>& segmentos, const std::vect
 
     w.par(0, "SECTION");
     w.par(2, "ENTITIES");
-    for (const Segmento2D& s : segmentos)
-        w.linea(capas[s.key], s.p1.u, s.p1.v, s.p2.u, s.p2.v, !s.esCorte);
+    const std::string* capa = nullptr;
+    const QString* claveCapa = nullptr;
+    for (const Segmento2D& s : segmentos) {
+        if (!claveCapa || *claveCapa != s.key) {  // runs of one key look the name up once
+            claveCapa = &s.key;
+            capa = &capas[s.key];
+        }
+        w.linea(*capa, s.p1.u, s.p1.v, s.p2.u, s.p2.v, !s.esCorte);
+    }
 
     for (const Etiqueta2D& e : etiquetas) {
         if (!e.visible)
