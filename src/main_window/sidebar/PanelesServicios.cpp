@@ -15,16 +15,6 @@ namespace quelva {
 
 namespace {
 
-const char* kEstiloSecundario = "color: rgba(235,235,245,150); font-size: 11px;";
-
-QLabel* nota(const QString& texto, QWidget* padre)
-{
-    auto* l = new QLabel(texto, padre);
-    l->setWordWrap(true);
-    l->setStyleSheet(QString::fromUtf8(kEstiloSecundario));
-    return l;
-}
-
 QPushButton* botonPequeno(const QString& texto, const QString& simbolo, QWidget* padre)
 {
     auto* b = new QPushButton(platform::symbolIcon(simbolo, Qt::white), texto, padre);
@@ -73,21 +63,6 @@ QWidget* panelTRELM(ContentView& vista)
     }
     return panel;
 }
-
-namespace {
-
-// A card that, for now, counts what its tool keeps.
-QWidget* panelConteo(const char* nombre, long long n, const QString& vacio, const QString& sufijo)
-{
-    auto* panel = new QWidget;
-    panel->setObjectName(QString::fromUtf8(nombre));
-    auto* col = new QVBoxLayout(panel);
-    col->setContentsMargins(0, 0, 0, 0);
-    col->addWidget(nota(n == 0 ? vacio : platform::qformat("%lld", n) + sufijo, panel));
-    return panel;
-}
-
-}  // namespace
 
 QWidget* panelInterferencias(ContentView& vista)
 {
