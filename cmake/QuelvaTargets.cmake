@@ -39,8 +39,6 @@ function(quelva_test_suite name)
   set(env "QUELVA_FIXTURES=${PROJECT_SOURCE_DIR}/tests/fixtures")
   if(ARG_GUI)
     list(APPEND env "ASAN_OPTIONS=detect_leaks=0")
-  else()
-    list(APPEND env "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/support/lsan.supp")
   endif()
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
                        PROPERTIES ENVIRONMENT "${env}" TIMEOUT 600)
