@@ -73,7 +73,7 @@ protected:
     void SetUp() override
     {
         if (QStandardPaths::findExecutable("pdftotext").isEmpty())
-            GTEST_SKIP() << "poppler-utils is not installed";
+            FAIL() << "pdftotext is missing: scripts/setup installs poppler-utils";
     }
     QTemporaryDir dir_;
 };
