@@ -1,6 +1,7 @@
 #include "clash/BCFExporter.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/DocumentText.h"
 #include "platform/NumberFormat.h"
 #include "platform/Queues.h"
 #include "platform/WorkFolder.h"
@@ -20,11 +21,6 @@ namespace {
 
 const QString kDeclaracion = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>");
 const QString kXsi = QStringLiteral("xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\"");
-
-QString guid(const QUuid& id)
-{
-    return id.toString(QUuid::WithoutBraces).toUpper();
-}
 
 QString sangria(int nivel)
 {
@@ -47,11 +43,6 @@ QString palabraEstado(EstadoClash e)
     case EstadoClash::resuelto: return QStringLiteral("Closed");
     }
     return QStringLiteral("Open");
-}
-
-QString fechaUTC(const QDateTime& fecha)
-{
-    return fecha.toUTC().toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss'Z'"));
 }
 
 void xyz(QStringList& lineas, int nivel, const std::array<float, 3>& v, const char* patron)
@@ -98,7 +89,7 @@ QString BCFExporter::xmlProyecto(const QUuid& proyecto) const
     return QStringList{kDeclaracion,
                        QStringLiteral("<ProjectExtension ") + kXsi +
                            QStringLiteral(" xsi:noNamespaceSchemaLocation=\"project.xsd\">"),
-                       sangria(1) + QStringLiteral("<Project ProjectId=\"") + guid(proyecto) + QStringLiteral("\">"),
+                       sangria(1) + QStringLiteral("<Project ProjectId=\"") + platform::documentUuidText(proyecto) + QStringLiteral("\">"),
                        simple(2, QStringLiteral("Name"), platform::escapeXml(nombreProyecto)),
                        sangria(1) + QStringLiteral("</Project>"),
                        simple(1, QStringLiteral("ExtensionSchema"), QStringLiteral("extensions.xsd")),
@@ -108,11 +99,11 @@ QString BCFExporter::xmlProyecto(const QUuid& proyecto) const
 
 QString BCFExporter::xmlMarkup(const Interferencia& i, const QUuid& viewpoint, bool conSnapshot) const
 {
-    const QString fecha = fechaUTC(analisis.fecha);
+    const QString fecha = platform::documentDateText(analisis.fecha);
     QStringList l;
     l << kDeclaracion
       << QStringLiteral("<Markup ") + kXsi + QStringLiteral(" xsi:noNamespaceSchemaLocation=\"markup.xsd\">")
-      << sangria(1) + QStringLiteral("<Topic Guid=\"") + guid(i.id) + QStringLiteral("\" TopicType=\"Clash\" TopicStatus=\"") +
+      << sangria(1) + QStringLiteral("<Topic Guid=\"") + platform::documentUuidText(i.id) + QStringLiteral("\" TopicType=\"Clash\" TopicStatus=\"") +
              palabraEstado(i.estado) + QStringLiteral("\">")
       << simple(2, QStringLiteral("Title"), platform::escapeXml(i.nombreA + QStringLiteral(" ↔ ") + i.nombreB))
       << simple(2, QStringLiteral("Labels"), QStringLiteral("Clash"))
@@ -125,7 +116,7 @@ QString BCFExporter::xmlMarkup(const Interferencia& i, const QUuid& viewpoint, b
                                     i.especialidadB + QStringLiteral(". Tolerancia: ") +
                                     platform::qformat("%.3f", analisis.tolerancia) + QStringLiteral(" m.")))
       << sangria(1) + QStringLiteral("</Topic>")
-      << sangria(1) + QStringLiteral("<Viewpoints Guid=\"") + guid(viewpoint) + QStringLiteral("\">")
+      << sangria(1) + QStringLiteral("<Viewpoints Guid=\"") + platform::documentUuidText(viewpoint) + QStringLiteral("\">")
       << simple(2, QStringLiteral("Viewpoint"), QStringLiteral("viewpoint.bcfv"));
     if (conSnapshot)
         l << simple(2, QStringLiteral("Snapshot"), QStringLiteral("snapshot.png"));
@@ -139,7 +130,7 @@ QString BCFExporter::xmlViewpoint(const Interferencia& i, const QUuid& viewpoint
     const CamaraBCF c = camaraBCF(i.viewpointPos, i.viewpointTarget);
     QStringList l;
     l << kDeclaracion
-      << QStringLiteral("<VisualizationInfo ") + kXsi + QStringLiteral(" Guid=\"") + guid(viewpoint) +
+      << QStringLiteral("<VisualizationInfo ") + kXsi + QStringLiteral(" Guid=\"") + platform::documentUuidText(viewpoint) +
              QStringLiteral("\" xsi:noNamespaceSchemaLocation=\"visinfo.xsd\">")
       << sangria(1) + QStringLiteral("<Components>") << sangria(2) + QStringLiteral("<Selection>");
     for (const QString* nombre : {&i.nombreA, &i.nombreB})
@@ -179,7 +170,7 @@ std::optional<QString> BCFExporter::escribirPaquete(const QString& ruta) const
     zip.addFile(QStringLiteral("bcf.version"), xmlVersion().toUtf8());
     zip.addFile(QStringLiteral("project.bcfp"), xmlProyecto().toUtf8());
     for (const Interferencia& i : analisis.interferencias) {
-        const QString carpeta = guid(i.id) + QLatin1Char('/');
+        const QString carpeta = platform::documentUuidText(i.id) + QLatin1Char('/');
         const QUuid viewpoint = QUuid::createUuid();
         const auto snapshot = snapshots.find(i.id);
         const bool conSnapshot = snapshot != snapshots.end() && !snapshot->second.isEmpty();
@@ -197,7 +188,7 @@ void BCFExporter::exportar(std::function<std::optional<QString>(const QString&)>
 {
     platform::BackgroundQueue::post([copia = *this, elegirDestino = std::move(elegirDestino),
                                      terminado = std::move(terminado)]() mutable {
-        const QString trabajo = QDir(platform::privateWorkFolder()).filePath(guid(QUuid::createUuid()) + QStringLiteral(".bcf"));
+        const QString trabajo = QDir(platform::privateWorkFolder()).filePath(platform::documentUuidText(QUuid::createUuid()) + QStringLiteral(".bcf"));
         const std::optional<QString> error = copia.escribirPaquete(trabajo);
         const QString nombre = copia.nombreArchivo();
         platform::MainQueue::post([error, trabajo, nombre, elegirDestino = std::move(elegirDestino),

@@ -1,5 +1,7 @@
 #include "comments/CodificacionMarkup.h"
 
+#include "platform/DocumentText.h"
+
 #include <QRegularExpression>
 #include <QTimeZone>
 
@@ -70,7 +72,7 @@ const json& lista(const json& j, const char* clave, const char* registro)
 QUuid uuid(const json& j, const char* registro)
 {
     const QString t = texto(j, "id", registro);
-    const auto id = leerUUID(t);
+    const auto id = platform::documentUuid(t);
     if (!id)
         fallar(QStringLiteral("%1: «%2» no es un identificador UUID.").arg(QLatin1String(registro), t));
     return *id;
@@ -154,29 +156,6 @@ Decodificado<T> proteger(F&& f)
 
 }  // namespace
 
-QString textoUUID(const QUuid& id)
-{
-    return id.toString(QUuid::WithoutBraces).toUpper();
-}
-
-std::optional<QUuid> leerUUID(const QString& texto)
-{
-    // Only the canonical 36-character form: an id names a folder in exports.
-    static const QRegularExpression forma(QStringLiteral(
-        "^[0-9A-Fa-f]{8}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{12}$"));
-    if (!forma.match(texto).hasMatch())
-        return std::nullopt;
-    const QUuid id = QUuid::fromString(texto);
-    if (id.isNull() && texto != QLatin1String("00000000-0000-0000-0000-000000000000"))
-        return std::nullopt;
-    return id;
-}
-
-QString textoFechaISO(const QDateTime& fecha)
-{
-    return fecha.toUTC().toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss'Z'"));
-}
-
 std::optional<QDateTime> leerFechaISO(const QString& texto)
 {
     QDateTime d = QDateTime::fromString(texto, Qt::ISODateWithMs);
@@ -195,13 +174,13 @@ json codificar(const TrazadoMarkup& t)
     json puntos = json::array();
     for (const PuntoMarkup& p : t.puntos)
         puntos.push_back(codificar(p));
-    return json{{"id", utf8(textoUUID(t.id))}, {"puntos", std::move(puntos)}, {"r", t.r}, {"g", t.g},
+    return json{{"id", utf8(platform::documentUuidText(t.id))}, {"puntos", std::move(puntos)}, {"r", t.r}, {"g", t.g},
                 {"b", t.b}, {"grosor", t.grosor}};
 }
 
 json codificar(const TextoMarkup& t)
 {
-    return json{{"id", utf8(textoUUID(t.id))}, {"texto", utf8(t.texto)}, {"x", t.x}, {"y", t.y}, {"r", t.r},
+    return json{{"id", utf8(platform::documentUuidText(t.id))}, {"texto", utf8(t.texto)}, {"x", t.x}, {"y", t.y}, {"r", t.r},
                 {"g", t.g}, {"b", t.b}, {"tamano", t.tamano}};
 }
 
@@ -213,8 +192,8 @@ json codificar(const ComentarioMarkup& c)
     json textos = json::array();
     for (const TextoMarkup& t : c.textos)
         textos.push_back(codificar(t));
-    json j{{"id", utf8(textoUUID(c.id))}, {"tag", utf8(c.tag)}, {"trazados", std::move(trazados)},
-           {"textos", std::move(textos)}, {"fecha", utf8(textoFechaISO(c.fecha))}, {"autor", utf8(c.autor)},
+    json j{{"id", utf8(platform::documentUuidText(c.id))}, {"tag", utf8(c.tag)}, {"trazados", std::move(trazados)},
+           {"textos", std::move(textos)}, {"fecha", utf8(platform::documentDateText(c.fecha))}, {"autor", utf8(c.autor)},
            {"descripcion", utf8(c.descripcion)}};
     if (c.imagenJPEG)
         j["imagenJPEG"] = c.imagenJPEG->toBase64().toStdString();

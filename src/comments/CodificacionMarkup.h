@@ -32,9 +32,6 @@ Decodificado<ComentarioMarkup> decodificarComentario(const nlohmann::json& j);
 Decodificado<std::vector<ComentarioMarkup>> decodificarComentarios(const nlohmann::json& j);
 
 // Shared with the rest of the project file.
-QString textoFechaISO(const QDateTime& fecha);
 std::optional<QDateTime> leerFechaISO(const QString& texto);
-QString textoUUID(const QUuid& id);
-std::optional<QUuid> leerUUID(const QString& texto);
 
 }  // namespace quelva

@@ -1,6 +1,7 @@
 #include "comments/PaqueteBCFComentarios.h"
 
 #include "comments/CodificacionMarkup.h"
+#include "platform/DocumentText.h"
 #include "platform/XmlText.h"
 #include "platform/ZipWriter.h"
 
@@ -45,7 +46,7 @@ QByteArray xmlProyectoComentarios(const QUuid& proyecto)
 {
     // ExtensionSchema is required by the schema; an empty one says there are no extensions.
     return lineas({QString::fromUtf8(kDeclaracion), QStringLiteral("<ProjectExtension>"),
-                   QStringLiteral("  <Project ProjectId=\"%1\">").arg(textoUUID(proyecto)),
+                   QStringLiteral("  <Project ProjectId=\"%1\">").arg(platform::documentUuidText(proyecto)),
                    QStringLiteral("    <Name>QUELVA Comentarios</Name>"), QStringLiteral("  </Project>"),
                    QStringLiteral("  <ExtensionSchema></ExtensionSchema>"), QStringLiteral("</ProjectExtension>")});
 }
@@ -55,15 +56,15 @@ QByteArray xmlMarkupComentario(const ComentarioMarkup& c, const std::optional<QU
     QStringList l{
         QString::fromUtf8(kDeclaracion),
         QStringLiteral("<Markup %1>").arg(QLatin1String(kXsi)),
-        QStringLiteral("  <Topic Guid=\"%1\" TopicType=\"Comment\" TopicStatus=\"Open\">").arg(textoUUID(c.id)),
+        QStringLiteral("  <Topic Guid=\"%1\" TopicType=\"Comment\" TopicStatus=\"Open\">").arg(platform::documentUuidText(c.id)),
         QStringLiteral("    <Title>%1</Title>").arg(platform::escapeXml(tituloTopico(c))),
-        QStringLiteral("    <CreationDate>%1</CreationDate>").arg(textoFechaISO(c.fecha)),
+        QStringLiteral("    <CreationDate>%1</CreationDate>").arg(platform::documentDateText(c.fecha)),
         QStringLiteral("    <CreationAuthor>%1</CreationAuthor>").arg(platform::escapeXml(c.autor)),
         QStringLiteral("    <Description>%1</Description>").arg(platform::escapeXml(c.descripcion)),
         QStringLiteral("  </Topic>"),
     };
     if (viewpoint) {
-        l << QStringLiteral("  <Viewpoints Guid=\"%1\">").arg(textoUUID(*viewpoint))
+        l << QStringLiteral("  <Viewpoints Guid=\"%1\">").arg(platform::documentUuidText(*viewpoint))
           << QStringLiteral("    <Snapshot>snapshot.png</Snapshot>") << QStringLiteral("  </Viewpoints>");
     }
     l << QStringLiteral("</Markup>");
@@ -89,7 +90,7 @@ std::optional<QString> escribirBCFComentarios(const QString& destino, const std:
     zip.addFile(QStringLiteral("bcf.version"), xmlVersionBCF());
     zip.addFile(QStringLiteral("project.bcfp"), xmlProyectoComentarios(QUuid::createUuid()));
     for (const ComentarioMarkup& c : comentarios) {
-        const QString carpeta = textoUUID(c.id);
+        const QString carpeta = platform::documentUuidText(c.id);
         zip.addDirectory(carpeta);
         // A topic names a snapshot only when there is a real PNG to go with it.
         const QByteArray png = c.imagenJPEG ? pngDeJPEG(*c.imagenJPEG) : QByteArray();

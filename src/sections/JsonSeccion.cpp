@@ -1,5 +1,7 @@
 #include "sections/JsonSeccion.h"
 
+#include "platform/DocumentText.h"
+
 #include <charconv>
 #include <cmath>
 #include <initializer_list>
@@ -26,7 +28,7 @@ json numeroFloat(float f)
 
 json textoUuid(const QUuid& id)
 {
-    return id.toString(QUuid::WithoutBraces).toUpper().toStdString();
+    return platform::documentUuidText(id).toStdString();
 }
 
 json punto(const Punto2D& p)

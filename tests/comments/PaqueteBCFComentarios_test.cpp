@@ -1,5 +1,6 @@
 #include "comments/CodificacionMarkup.h"
 #include "comments/PaqueteBCFComentarios.h"
+#include "platform/DocumentText.h"
 #include "support/Fixtures.h"
 
 #include <QBuffer>
@@ -115,7 +116,7 @@ TEST_F(PaqueteBCF, TopicsWithAndWithoutSnapshotValidate)
 {
     const ComentarioMarkup con = comentario("MRK-001", "Fisura <muro> & losa \"A\" d'Este\x01", true);
     const ComentarioMarkup sin = comentario("MRK-002", "", false);
-    const QString a = textoUUID(con.id), b = textoUUID(sin.id);
+    const QString a = platform::documentUuidText(con.id), b = platform::documentUuidText(sin.id);
     EXPECT_EQ(escribirYValidar({con, sin}),
               QStringList({"bcf.version", "project.bcfp", a + "/", a + "/snapshot.png", a + "/markup.bcf", b + "/",
                            b + "/markup.bcf"}));
@@ -141,7 +142,7 @@ TEST_F(PaqueteBCF, TopicsWithAndWithoutSnapshotValidate)
 TEST_F(PaqueteBCF, TopicGuidsAreStableAndViewpointsNew)
 {
     const std::vector<ComentarioMarkup> lista{comentario("MRK-001", "x", true)};
-    const QString carpeta = textoUUID(lista[0].id);
+    const QString carpeta = platform::documentUuidText(lista[0].id);
     escribirYValidar(lista);
     const QByteArray primero = leer(carpeta + "/markup.bcf"), proyecto1 = leer("project.bcfp");
     escribirYValidar(lista);
