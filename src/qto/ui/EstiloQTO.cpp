@@ -7,9 +7,31 @@
 
 #include <QApplication>
 #include <QFontDatabase>
+#include <QLabel>
 #include <QPalette>
+#include <QToolButton>
 
 namespace quelva::estiloqto {
+
+QLabel* etiqueta(const QString& texto, const QFont& fuente, const QColor& color)
+{
+    auto* l = new QLabel(texto);
+    l->setFont(fuente);
+    QPalette p = l->palette();
+    p.setColor(QPalette::WindowText, color);
+    l->setPalette(p);
+    return l;
+}
+
+QToolButton* botonPlano(const QString& texto)
+{
+    auto* b = new QToolButton;
+    b->setText(texto);
+    b->setAutoRaise(true);
+    b->setFont(fuente(11));
+    b->setCursor(Qt::PointingHandCursor);
+    return b;
+}
 
 namespace {
 

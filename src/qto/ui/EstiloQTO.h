@@ -4,6 +4,9 @@
 #include <QFont>
 #include <QString>
 
+class QLabel;
+class QToolButton;
+
 namespace quelva {
 
 struct GrupoQTO;
@@ -12,6 +15,10 @@ struct GrupoQTO;
 namespace estiloqto {
 
 QFont fuente(int pixeles, QFont::Weight peso = QFont::Normal, bool monoespaciada = false);
+
+// A label in a font and colour, and a borderless text button, as the window and its sheet use them.
+QLabel* etiqueta(const QString& texto, const QFont& fuente, const QColor& color);
+QToolButton* botonPlano(const QString& texto);
 
 QColor primario();
 QColor secundario();

@@ -37,26 +37,6 @@ QFrame* divisor()
     return linea;
 }
 
-QLabel* etiqueta(const QString& texto, const QFont& fuente, const QColor& color)
-{
-    auto* l = new QLabel(texto);
-    l->setFont(fuente);
-    QPalette p = l->palette();
-    p.setColor(QPalette::WindowText, color);
-    l->setPalette(p);
-    return l;
-}
-
-QToolButton* botonPlano(const QString& texto)
-{
-    auto* b = new QToolButton;
-    b->setText(texto);
-    b->setAutoRaise(true);
-    b->setFont(estiloqto::fuente(11));
-    b->setCursor(Qt::PointingHandCursor);
-    return b;
-}
-
 // A property set heading, or a row: checkbox, name over key, count.
 class DelegadoParametro : public QStyledItemDelegate {
 public:
@@ -118,11 +98,11 @@ QWidget* estadoVacio()
     icono->setPixmap(platform::symbolPixmap(QStringLiteral("doc.text.magnifyingglass"), 48, estiloqto::secundario()));
     icono->setAlignment(Qt::AlignCenter);
     col->addWidget(icono);
-    auto* titulo = etiqueta(QStringLiteral("Sin propiedades IFC disponibles"), estiloqto::fuente(13, QFont::DemiBold),
+    auto* titulo = estiloqto::etiqueta(QStringLiteral("Sin propiedades IFC disponibles"), estiloqto::fuente(13, QFont::DemiBold),
                             estiloqto::primario());
     titulo->setAlignment(Qt::AlignCenter);
     col->addWidget(titulo);
-    auto* ayuda = etiqueta(QStringLiteral("<b>Las propiedades IFC se detectan cuando:</b><br>"
+    auto* ayuda = estiloqto::etiqueta(QStringLiteral("<b>Las propiedades IFC se detectan cuando:</b><br>"
                                           "• El archivo IFC contiene Psets (Property Sets).<br>"
                                           "• Los nombres de los elementos en el visor 3D coinciden<br>"
                                           "&nbsp;&nbsp;con los nombres en el archivo IFC original.<br>"
@@ -158,7 +138,7 @@ SheetParametrosIFC::SheetParametrosIFC(std::vector<ParamDisponible> disponibles,
     auto* colTitulos = new QVBoxLayout(titulos);
     colTitulos->setContentsMargins(0, 0, 0, 0);
     colTitulos->setSpacing(2);
-    colTitulos->addWidget(etiqueta(QStringLiteral("Parámetros IFC detectados"), estiloqto::fuente(13, QFont::DemiBold),
+    colTitulos->addWidget(estiloqto::etiqueta(QStringLiteral("Parámetros IFC detectados"), estiloqto::fuente(13, QFont::DemiBold),
                                    estiloqto::primario()));
     QSet<QString> psets;
     for (const ParamDisponible& p : disponibles_)
@@ -166,7 +146,7 @@ SheetParametrosIFC::SheetParametrosIFC(std::vector<ParamDisponible> disponibles,
     const QString resumen = disponibles_.empty()
                                 ? QStringLiteral("No se encontraron propiedades IFC en los modelos cargados.")
                                 : QStringLiteral("%1 parámetros en %2 Psets").arg(disponibles_.size()).arg(psets.size());
-    auto* textoResumen = etiqueta(resumen, estiloqto::fuente(10), estiloqto::secundario());
+    auto* textoResumen = estiloqto::etiqueta(resumen, estiloqto::fuente(10), estiloqto::secundario());
     textoResumen->setObjectName(QStringLiteral("resumenParametros"));
     colTitulos->addWidget(textoResumen);
     botones.layout->insertWidget(0, titulos);
@@ -215,11 +195,11 @@ SheetParametrosIFC::SheetParametrosIFC(std::vector<ParamDisponible> disponibles,
     auto* filaSeleccion = new QHBoxLayout;
     filaSeleccion->setContentsMargins(16, 6, 16, 6);
     filaSeleccion->setSpacing(12);
-    auto* todos = botonPlano(QStringLiteral("Seleccionar todos"));
+    auto* todos = estiloqto::botonPlano(QStringLiteral("Seleccionar todos"));
     todos->setObjectName(QStringLiteral("seleccionarTodos"));
-    auto* ninguno = botonPlano(QStringLiteral("Deseleccionar todos"));
+    auto* ninguno = estiloqto::botonPlano(QStringLiteral("Deseleccionar todos"));
     ninguno->setObjectName(QStringLiteral("deseleccionarTodos"));
-    cuentaSeleccion_ = etiqueta(QString(), estiloqto::fuente(10), estiloqto::secundario());
+    cuentaSeleccion_ = estiloqto::etiqueta(QString(), estiloqto::fuente(10), estiloqto::secundario());
     cuentaSeleccion_->setObjectName(QStringLiteral("cuentaSeleccion"));
     filaSeleccion->addWidget(todos);
     filaSeleccion->addWidget(ninguno);
@@ -252,7 +232,7 @@ SheetParametrosIFC::SheetParametrosIFC(std::vector<ParamDisponible> disponibles,
     lupaGrande->setPixmap(platform::symbolPixmap(QStringLiteral("magnifyingglass"), 28, estiloqto::secundario()));
     lupaGrande->setAlignment(Qt::AlignCenter);
     colVacio->addWidget(lupaGrande);
-    sinResultados_ = etiqueta(QString(), estiloqto::fuente(11), estiloqto::secundario());
+    sinResultados_ = estiloqto::etiqueta(QString(), estiloqto::fuente(11), estiloqto::secundario());
     sinResultados_->setObjectName(QStringLiteral("sinResultados"));
     sinResultados_->setAlignment(Qt::AlignCenter);
     colVacio->addWidget(sinResultados_);

@@ -23,16 +23,6 @@ namespace quelva {
 
 namespace {
 
-QLabel* etiqueta(const QString& texto, const QFont& fuente, const QColor& color)
-{
-    auto* l = new QLabel(texto);
-    l->setFont(fuente);
-    QPalette p = l->palette();
-    p.setColor(QPalette::WindowText, color);
-    l->setPalette(p);
-    return l;
-}
-
 QFrame* divisor()
 {
     auto* linea = new QFrame;
@@ -92,9 +82,9 @@ QFrame* tarjetaConIcono(const QString& simbolo, const QColor& tinte, const QStri
     fila->addWidget(icono);
     auto* col = new QVBoxLayout;
     col->setSpacing(0);
-    valor = etiqueta(QString(), estiloqto::fuente(20, QFont::Bold, true), estiloqto::primario());
+    valor = estiloqto::etiqueta(QString(), estiloqto::fuente(20, QFont::Bold, true), estiloqto::primario());
     col->addWidget(valor);
-    col->addWidget(etiqueta(leyenda, estiloqto::fuente(10), estiloqto::secundario()));
+    col->addWidget(estiloqto::etiqueta(leyenda, estiloqto::fuente(10), estiloqto::secundario()));
     fila->addLayout(col);
     return f;
 }
@@ -104,16 +94,6 @@ QPushButton* botonBordeado(const QString& texto, const QString& simbolo)
     auto* b = new QPushButton(platform::symbolIcon(simbolo), texto);
     b->setFont(estiloqto::fuente(11));
     b->setIconSize({12, 12});
-    return b;
-}
-
-QToolButton* botonPlano(const QString& texto)
-{
-    auto* b = new QToolButton;
-    b->setText(texto);
-    b->setAutoRaise(true);
-    b->setFont(estiloqto::fuente(11));
-    b->setCursor(Qt::PointingHandCursor);
     return b;
 }
 
@@ -156,7 +136,7 @@ void VentanaQTO::construir()
     cabecera->setSpacing(16);
     auto* izquierda = new QVBoxLayout;
     izquierda->setSpacing(6);
-    izquierda->addWidget(etiqueta(QStringLiteral("Cuantificación de Elementos (QTO)"), estiloqto::fuente(17, QFont::Bold),
+    izquierda->addWidget(estiloqto::etiqueta(QStringLiteral("Cuantificación de Elementos (QTO)"), estiloqto::fuente(17, QFont::Bold),
                                   estiloqto::primario()));
     auto* tarjetas = new QHBoxLayout;
     tarjetas->setSpacing(12);
@@ -168,7 +148,7 @@ void VentanaQTO::construir()
     tarjetaPeso->setToolTip(QStringLiteral("Peso total estimado en toneladas"));
     auto* filaPeso = new QHBoxLayout(tarjetaPeso);
     filaPeso->setContentsMargins(8, 8, 8, 8);
-    valorPeso_ = etiqueta(QString(), estiloqto::fuente(18, QFont::Bold, true), estiloqto::primario());
+    valorPeso_ = estiloqto::etiqueta(QString(), estiloqto::fuente(18, QFont::Bold, true), estiloqto::primario());
     filaPeso->addWidget(valorPeso_);
     tarjetas->addWidget(tarjetaPeso);
     tarjetas->addStretch();
@@ -181,11 +161,11 @@ void VentanaQTO::construir()
 
     auto* derecha = new QVBoxLayout;
     derecha->setSpacing(6);
-    auto* fechaTexto = etiqueta(platform::formatUserSkeleton(estado_.fecha, QStringLiteral("dMMMMy")),
+    auto* fechaTexto = estiloqto::etiqueta(platform::formatUserSkeleton(estado_.fecha, QStringLiteral("dMMMMy")),
                                 estiloqto::fuente(11), estiloqto::secundario());
     fechaTexto->setObjectName(QStringLiteral("fechaQTO"));
     derecha->addWidget(fechaTexto, 0, Qt::AlignRight);
-    derecha->addWidget(etiqueta(QStringLiteral("QUELVA"), estiloqto::fuente(11, QFont::Bold), estiloqto::terciario()), 0,
+    derecha->addWidget(estiloqto::etiqueta(QStringLiteral("QUELVA"), estiloqto::fuente(11, QFont::Bold), estiloqto::terciario()), 0,
                        Qt::AlignRight);
     auto* botones = new QHBoxLayout;
     botones->setSpacing(8);
@@ -210,7 +190,7 @@ void VentanaQTO::construir()
     // Toolbar band.
     auto* barra = new QHBoxLayout;
     barra->setSpacing(12);
-    barra->addWidget(etiqueta(QStringLiteral("Especialidad:"), estiloqto::fuente(11), estiloqto::secundario()));
+    barra->addWidget(estiloqto::etiqueta(QStringLiteral("Especialidad:"), estiloqto::fuente(11), estiloqto::secundario()));
     filtro_ = new QComboBox;
     filtro_->setObjectName(QStringLiteral("filtroEspecialidad"));
     filtro_->setFixedWidth(160);
@@ -218,11 +198,11 @@ void VentanaQTO::construir()
     filtro_->addItems(especialidades_);
     barra->addWidget(filtro_);
     barra->addStretch();
-    notaDensidades_ = etiqueta(QStringLiteral("* Pesos estimados con densidades por defecto por tipo IFC"),
+    notaDensidades_ = estiloqto::etiqueta(QStringLiteral("* Pesos estimados con densidades por defecto por tipo IFC"),
                                estiloqto::fuente(9), estiloqto::terciario());
     notaDensidades_->setObjectName(QStringLiteral("notaDensidades"));
     barra->addWidget(notaDensidades_);
-    cuentaParametros_ = etiqueta(QString(), estiloqto::fuente(9), estiloqto::acento());
+    cuentaParametros_ = estiloqto::etiqueta(QString(), estiloqto::fuente(9), estiloqto::acento());
     cuentaParametros_->setObjectName(QStringLiteral("cuentaParametros"));
     barra->addWidget(cuentaParametros_);
     botonQuitar_ = new QToolButton;
@@ -233,9 +213,9 @@ void VentanaQTO::construir()
     botonQuitar_->setToolTip(QStringLiteral("Quitar parámetros extra"));
     barra->addWidget(botonQuitar_);
     barra->addStretch();
-    auto* expandir = botonPlano(QStringLiteral("Expandir todo"));
+    auto* expandir = estiloqto::botonPlano(QStringLiteral("Expandir todo"));
     expandir->setObjectName(QStringLiteral("botonExpandirTodo"));
-    auto* contraer = botonPlano(QStringLiteral("Contraer todo"));
+    auto* contraer = estiloqto::botonPlano(QStringLiteral("Contraer todo"));
     contraer->setObjectName(QStringLiteral("botonContraerTodo"));
     barra->addWidget(expandir);
     barra->addWidget(contraer);
@@ -257,9 +237,9 @@ void VentanaQTO::construir()
     auto* pie = new QHBoxLayout;
     pie->setSpacing(16);
     pie->addStretch();
-    resumen_ = etiqueta(QString(), estiloqto::fuente(11), estiloqto::secundario());
+    resumen_ = estiloqto::etiqueta(QString(), estiloqto::fuente(11), estiloqto::secundario());
     resumen_->setObjectName(QStringLiteral("lineaResumen"));
-    pie_ = etiqueta(QStringLiteral("Generado por QUELVA · ")
+    pie_ = estiloqto::etiqueta(QStringLiteral("Generado por QUELVA · ")
                         + platform::formatUserDate(estado_.fecha, platform::DateStyle::short_, platform::DateStyle::short_),
                     estiloqto::fuente(10), estiloqto::terciario());
     pie_->setObjectName(QStringLiteral("pieQTO"));
