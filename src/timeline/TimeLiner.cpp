@@ -3,6 +3,8 @@
 #include "platform/SystemColors.h"
 #include "platform/UserDate.h"
 
+#include <QTimeZone>
+
 #include <algorithm>
 #include <functional>
 
@@ -27,17 +29,34 @@ std::optional<NivelAWP> nivelAWPDesdeTexto(const QString& texto)
     return std::nullopt;
 }
 
+namespace {
+
+// Calendar arithmetic happens on the user's wall clock (a UTC instant plus a day across a clock
+// change is not the same time of day); the result keeps the instant's own time representation.
+QDateTime comoElOriginal(const QDateTime& local, const QDateTime& original)
+{
+    switch (original.timeSpec()) {
+    case Qt::UTC: return local.toUTC();
+    case Qt::OffsetFromUTC: return local.toOffsetFromUtc(original.offsetFromUtc());
+    case Qt::TimeZone: return local.toTimeZone(original.timeZone());
+    case Qt::LocalTime: break;
+    }
+    return local;
+}
+
+}  // namespace
+
 QDateTime sumarDias(const QDateTime& instante, int dias)
 {
-    const QDateTime r = instante.addDays(dias);
-    return r.isValid() ? r : instante;
+    const QDateTime r = instante.toLocalTime().addDays(dias);
+    return r.isValid() ? comoElOriginal(r, instante) : instante;
 }
 
 QDateTime sumarMeses(const QDateTime& instante, int meses)
 {
     // addMonths clamps to the month's last day (31 Jan + 1 month = 28/29 Feb).
-    const QDateTime r = instante.addMonths(meses);
-    return r.isValid() ? r : instante;
+    const QDateTime r = instante.toLocalTime().addMonths(meses);
+    return r.isValid() ? comoElOriginal(r, instante) : instante;
 }
 
 int diasCompletos(const QDateTime& desde, const QDateTime& hasta)
