@@ -7,6 +7,7 @@
 #include "sections/CorteSeccion.h"
 #include "sections/ExportadorDXF.h"
 #include "sections/Vista2DNSView.h"
+#include "sections/Vista2DView.h"
 
 #include <QApplication>
 #include <QImage>
@@ -267,14 +268,26 @@ void BM_MovimientoCota(benchmark::State& state)
     for (auto _ : state) {
         v.procesarMouseMoved(QPointF(300 + (i++ % 600), 400));
         QPainter p(&img);
-        v.dibujar(p);
+        v.pintar(p);
     }
+}
+
+// The PDF of the fitted view: time, and its size as a counter.
+void BM_PDFVista(benchmark::State& state)
+{
+    Vista2DNSView v;
+    preparar(v);
+    qsizetype bytes = 0;
+    for (auto _ : state)
+        bytes = Vista2DView::documentoPDF(v, QStringLiteral("Plano")).value_or(QByteArray()).size();
+    state.counters["bytes"] = double(bytes);
 }
 
 }  // namespace
 
 BENCHMARK(BM_GenerarDXF)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MovimientoCota)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PDFVista)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CorteEtiquetasGrilla)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CorteEtiquetasGrillaTransformado)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PasadaCompleta)->Unit(benchmark::kMillisecond);

@@ -8,10 +8,26 @@
 #include <cmath>
 #include <map>
 #include <set>
+#include <utility>
 
 namespace quelva::ExportadorDXF {
 
 namespace {
+
+// Group code and value with six decimals (as "%.6f" without the locale), each ending in a line
+// end, without printf's cost: a drawing writes millions of them. Returns the length written.
+constexpr size_t kParNumeroMaximo = 400;  // "%.6f" of the largest double has 316 characters
+
+size_t escribirParNumero(char* texto, int codigo, double valor)
+{
+    char* const fin = texto + kParNumeroMaximo;
+    auto r = std::to_chars(texto, fin, codigo);
+    *r.ptr++ = '\n';
+    // Room for every double, so this cannot fail; infinities and NaN spell as printf does.
+    const auto n = std::to_chars(r.ptr, fin - 1, valor, std::chars_format::fixed, 6);
+    *n.ptr = '\n';
+    return size_t(n.ptr + 1 - texto);
+}
 
 class Escritor {
 public:
@@ -25,7 +41,11 @@ public:
         texto_ += '\n';
     }
     void entero(int codigo, int valor) { par(codigo, std::to_string(valor)); }
-    void numero(int codigo, double valor) { texto_ += parNumero(codigo, valor); }
+    void numero(int codigo, double valor)
+    {
+        char b[kParNumeroMaximo];
+        texto_.append(b, escribirParNumero(b, codigo, valor));
+    }
     void reservar(size_t n) { texto_.reserve(n); }
 
     void linea(std::string_view capa, double x1, double y1, double x2, double y2, bool discontinua = false)
@@ -81,16 +101,8 @@ QString sinDiacriticos(const QString& texto)
 
 std::string parNumero(int codigo, double valor)
 {
-    // Six decimals with a point, as "%.6f" without the locale, but without printf's cost: a drawing
-    // writes millions of them.
-    char texto[64];
-    auto r = std::to_chars(texto, texto + sizeof texto, codigo);
-    *r.ptr++ = '\n';
-    const auto n = std::to_chars(r.ptr, texto + sizeof texto - 1, valor, std::chars_format::fixed, 6);
-    if (n.ec != std::errc())
-        return std::string(texto, r.ptr) + platform::format("%.6f", valor) + "\n";
-    *n.ptr = '\n';
-    return std::string(texto, n.ptr + 1);
+    char texto[kParNumeroMaximo];
+    return std::string(texto, escribirParNumero(texto, codigo, valor));
 }
 
 std::string textoASCII(const QString& texto)
@@ -171,7 +183,8 @@ std::string generarDXF(const std::vector<Segmento2D>& segmentos, const std::vect
     const bool hayCotas = !cotas.empty();
 
     Escritor w;
-    w.reservar(200 * (segmentos.size() + 20 * etiquetas.size() + 30 * cotas.size()) + 2000);
+    // About what a line takes with its layer and six numbers: one allocation for the common drawing.
+    w.reservar(100 * (segmentos.size() + 20 * etiquetas.size() + 30 * cotas.size()) + 2000);
     w.par(0, "SECTION");
     w.par(2, "HEADER");
     w.par(9, "$ACADVER");
@@ -306,7 +319,7 @@ std::string generarDXF(const std::vector<Segmento2D>& segmentos, const std::vect
     }
     w.par(0, "ENDSEC");
     w.par(0, "EOF");
-    return w.texto_;
+    return std::move(w.texto_);
 }
 
 }  // namespace quelva::ExportadorDXF

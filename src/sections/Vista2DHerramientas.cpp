@@ -25,7 +25,7 @@ void Vista2DNSView::aplicarZoom(double deltaVertical, QPointF p)
     const double vieja = escala;
     escala = nueva;
     panOffset = QPointF(p.x() - nueva * (p.x() - cx) / vieja - w / 2, p.y() + nueva * (cy - p.y()) / vieja - h / 2);
-    update();
+    redibujar();
 }
 
 void Vista2DNSView::procesarMouseDown(QPointF p, int clics)
@@ -44,7 +44,7 @@ void Vista2DNSView::procesarMouseDown(QPointF p, int clics)
             }
             cotaP1Preview.reset();
         }
-        update();
+        redibujar();
         return;
     }
     if (modoEtiquetar_) {
@@ -60,7 +60,7 @@ void Vista2DNSView::procesarMouseDown(QPointF p, int clics)
                 it->visible = true;
             }
         }
-        update();
+        redibujar();
         return;
     }
     if (clics == 2) {
@@ -72,7 +72,7 @@ void Vista2DNSView::procesarMouseDown(QPointF p, int clics)
                                      [&](const Etiqueta2D& e) { return e.id == *etiquetaSeleccionadaId; });
         if (it != etiquetas_.end() && it->visible && cuadradoOcultar(*it).contains(p)) {
             it->visible = false;
-            update();
+            redibujar();
             return;
         }
     }
@@ -85,7 +85,7 @@ void Vista2DNSView::procesarMouseDown(QPointF p, int clics)
                 const QUuid id = *cotaSeleccionadaId;
                 std::erase_if(cotas_, [&](const Cota2D& c) { return c.id == id; });
                 cotaSeleccionadaId.reset();
-                update();
+                redibujar();
                 return;
             }
         }
@@ -97,7 +97,7 @@ void Vista2DNSView::procesarMouseDown(QPointF p, int clics)
         const auto it = std::find_if(cotas_.begin(), cotas_.end(), [&](const Cota2D& c) { return c.id == *d; });
         cotaDragOffsetStart = it != cotas_.end() ? it->offsetLateral : 0;
         etiquetaSeleccionadaId.reset();
-        update();
+        redibujar();
         return;
     }
     cotaSeleccionadaId.reset();
@@ -111,7 +111,7 @@ void Vista2DNSView::procesarMouseDown(QPointF p, int clics)
         }
     etiquetaSeleccionadaId.reset();
     lastMouse = p;
-    update();
+    redibujar();
 }
 
 void Vista2DNSView::procesarMouseDragged(QPointF p)
@@ -129,7 +129,7 @@ void Vista2DNSView::procesarMouseDragged(QPointF p)
                 it->offsetLateral = float(std::max(double(cotaDragOffsetStart) + avance, 0.1));
             }
         }
-        update();
+        redibujar();
         return;
     }
     if (draggedLabelId && dragMouseStart) {
@@ -141,13 +141,13 @@ void Vista2DNSView::procesarMouseDragged(QPointF p)
             it->offsetTexto.v -= float((p.y() - dragMouseStart->y()) / escala);
         }
         dragMouseStart = p;
-        update();
+        redibujar();
         return;
     }
     if (lastMouse) {
         panOffset += p - *lastMouse;
         lastMouse = p;
-        update();
+        redibujar();
     }
 }
 
@@ -156,7 +156,7 @@ void Vista2DNSView::procesarMouseUp()
     if (cotaDragId) {
         if (!cotaDragHasMoved) {
             cotaSeleccionadaId = cotaDragId;
-            update();
+            redibujar();
         }
         cotaDragId.reset();
         cotaDragMouseStart.reset();
@@ -166,7 +166,7 @@ void Vista2DNSView::procesarMouseUp()
     }
     if (draggedLabelId && !dragHasMoved) {
         etiquetaSeleccionadaId = draggedLabelId;
-        update();
+        redibujar();
     }
     draggedLabelId.reset();
     dragMouseStart.reset();

@@ -98,25 +98,25 @@ Vista2DNSView::Vista2DNSView(QWidget* parent) : QWidget(parent)
 void Vista2DNSView::setSegmentos(std::vector<Segmento2D> s)
 {
     segmentos_ = std::move(s);
-    update();
+    redibujar();
 }
 
 void Vista2DNSView::setEtiquetas(std::vector<Etiqueta2D> e)
 {
     etiquetas_ = std::move(e);
-    update();
+    redibujar();
 }
 
 void Vista2DNSView::setCotas(std::vector<Cota2D> c)
 {
     cotas_ = std::move(c);
-    update();
+    redibujar();
 }
 
 void Vista2DNSView::setMostrarEtiquetas(bool v)
 {
     mostrarEtiquetas_ = v;
-    update();
+    redibujar();
 }
 
 void Vista2DNSView::setModoCota(bool v)
@@ -124,31 +124,31 @@ void Vista2DNSView::setModoCota(bool v)
     modoCota_ = v;
     cotaP1Preview.reset();
     snapPoint.reset();
-    update();
+    redibujar();
 }
 
 void Vista2DNSView::setModoEtiquetar(bool v)
 {
     modoEtiquetar_ = v;
-    update();
+    redibujar();
 }
 
 void Vista2DNSView::setGrosorCorte(double v)
 {
     grosorCorte_ = v;
-    update();
+    redibujar();
 }
 
 void Vista2DNSView::setGrosorProyeccion(double v)
 {
     grosorProyeccion_ = v;
-    update();
+    redibujar();
 }
 
 void Vista2DNSView::setSegmentosGrilla(std::vector<Segmento2D> s)
 {
     segmentosGrilla_ = std::move(s);
-    update();
+    redibujar();
 }
 
 QPointF Vista2DNSView::aVista(Punto2D p) const
@@ -168,10 +168,57 @@ Punto2D Vista2DNSView::aDibujo(QPointF p) const
 void Vista2DNSView::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
-    dibujar(p);
+    pintar(p);
+}
+
+void Vista2DNSView::redibujar()
+{
+    ++generacion_;
+    update();
+}
+
+Vista2DNSView::ClaveFijo Vista2DNSView::claveFijo() const
+{
+    return {escala,        panOffset,         size(),  devicePixelRatioF(), logicalDpiX(), logicalDpiY(),
+            generacion_,   etiquetaSeleccionadaId, cotaSeleccionadaId, cotaDragId, draggedLabelId};
+}
+
+void Vista2DNSView::pintar(QPainter& p) const
+{
+    // A pointer move in a tool changes only the overlays; redrawing a large drawing for it would
+    // make the crosshair lag behind the pointer.
+    const ClaveFijo clave = claveFijo();
+    if (clave.tamano.isEmpty())
+        return;
+    if (!claveFijo_ || !(*claveFijo_ == clave)) {
+        const QSize pixeles = (QSizeF(size()) * clave.dpr).toSize();
+        if (fijo_.size() != pixeles)
+            fijo_ = QImage(pixeles, QImage::Format_ARGB32_Premultiplied);
+        fijo_.setDevicePixelRatio(clave.dpr);
+        // Fonts are sized from the device's resolution: the image must report the widget's.
+        fijo_.setDotsPerMeterX(qRound(clave.dpiX / 0.0254));
+        fijo_.setDotsPerMeterY(qRound(clave.dpiY / 0.0254));
+        QPainter q(&fijo_);
+        dibujarFijo(q);
+        claveFijo_ = clave;
+    }
+    p.drawImage(QPointF(0, 0), fijo_);
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing);
+    dibujarHerramientas(p);
+    p.restore();
 }
 
 void Vista2DNSView::dibujar(QPainter& p) const
+{
+    dibujarFijo(p);
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing);
+    dibujarHerramientas(p);
+    p.restore();
+}
+
+void Vista2DNSView::dibujarFijo(QPainter& p) const
 {
     p.save();
     p.setRenderHint(QPainter::Antialiasing);
@@ -188,7 +235,6 @@ void Vista2DNSView::dibujar(QPainter& p) const
     if (mostrarEtiquetas_)
         dibujarEtiquetas(p);
     dibujarCotas(p);
-    dibujarHerramientas(p);
     p.restore();
 }
 
@@ -624,7 +670,7 @@ void Vista2DNSView::encuadrarTodo()
         return;
     escala = std::min((width() - 100) / du, (height() - 100) / dv);
     panOffset = QPointF(-(double(umin) + umax) / 2 * escala, (double(vmin) + vmax) / 2 * escala);
-    update();
+    redibujar();
 }
 
 }  // namespace quelva

@@ -3,7 +3,9 @@
 #include "sections/Seccion2D.h"
 
 #include <QPointF>
+#include <QImage>
 #include <QRectF>
+#include <QSize>
 #include <QUuid>
 #include <QWidget>
 
@@ -64,8 +66,12 @@ public:
     QPointF aVista(Punto2D p) const;
     Punto2D aDibujo(QPointF p) const;
 
-    // The whole drawing, as on screen, into any painter over this view's size.
+    // The whole drawing, as on screen, into any painter over this view's size (vectors: the PDF
+    // export paints through this).
     void dibujar(QPainter& p) const;
+    // What the screen shows: the still drawing from an image kept while only the pointer moves,
+    // the overlays of the tools drawn live on top.
+    void pintar(QPainter& p) const;
 
     // Fits the cut and projection lines with 50 px to spare on each side.
     void encuadrarTodo();
@@ -124,6 +130,25 @@ private:
     };
     std::optional<GeometriaCota> geometriaCota(const Cota2D& c) const;
     void dibujarHerramientas(QPainter& p) const;
+    void dibujarFijo(QPainter& p) const;
+
+    // Content or interaction state changed: the kept still image is stale.
+    void redibujar();
+    // Everything the still image depends on besides the content generation.
+    struct ClaveFijo {
+        double escala = 0;
+        QPointF pan;
+        QSize tamano;
+        double dpr = 0;
+        int dpiX = 0, dpiY = 0;
+        quint64 generacion = 0;
+        std::optional<QUuid> etiquetaSeleccionada, cotaSeleccionada, cotaArrastrada, etiquetaArrastrada;
+        bool operator==(const ClaveFijo&) const = default;
+    };
+    ClaveFijo claveFijo() const;
+    quint64 generacion_ = 0;
+    mutable QImage fijo_;
+    mutable std::optional<ClaveFijo> claveFijo_;
 
     std::vector<Segmento2D> segmentos_;
     std::vector<Etiqueta2D> etiquetas_;

@@ -425,28 +425,37 @@ QString Vista2DView::nombreArchivoPorDefecto(const QString& titulo)
 std::optional<QString> Vista2DView::exportarDXFA(const QString& ruta)
 {
     const std::string texto = ExportadorDXF::generarDXF(segmentos_, lienzo_->etiquetas(), lienzo_->cotas());
-    return platform::replaceFileAtomically(ruta, QByteArray::fromStdString(texto));
+    // A large drawing is tens of megabytes: written from the text itself, not from a copy.
+    return platform::replaceFileAtomically(ruta, QByteArray::fromRawData(texto.data(), qsizetype(texto.size())));
+}
+
+std::optional<QByteArray> Vista2DView::documentoPDF(const Vista2DNSView& lienzo, const QString& titulo)
+{
+    QByteArray datos;
+    QBuffer buffer(&datos);
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter pdf(&buffer);
+        pdf.setResolution(72);
+        pdf.setPageSize(QPageSize(QSizeF(lienzo.width(), lienzo.height()), QPageSize::Point,
+                                  QStringLiteral("lienzo"), QPageSize::ExactMatch));
+        pdf.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Point);
+        pdf.setCreator(QStringLiteral("QUELVA"));
+        pdf.setTitle(titulo);
+        QPainter p(&pdf);
+        if (!p.isActive())
+            return std::nullopt;
+        lienzo.dibujar(p);
+    }
+    return datos;
 }
 
 std::optional<QString> Vista2DView::exportarPDFA(const QString& ruta)
 {
-    QByteArray datos;
-    {
-        QBuffer buffer(&datos);
-        buffer.open(QIODevice::WriteOnly);
-        QPdfWriter pdf(&buffer);
-        pdf.setResolution(72);
-        pdf.setPageSize(QPageSize(QSizeF(lienzo_->width(), lienzo_->height()), QPageSize::Point,
-                                  QStringLiteral("lienzo"), QPageSize::ExactMatch));
-        pdf.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Point);
-        pdf.setCreator(QStringLiteral("QUELVA"));
-        pdf.setTitle(titulo_);
-        QPainter p(&pdf);
-        if (!p.isActive())
-            return QStringLiteral("No se pudo preparar el documento PDF.");
-        lienzo_->dibujar(p);
-    }
-    return platform::replaceFileAtomically(ruta, datos);
+    const auto datos = documentoPDF(*lienzo_, titulo_);
+    if (!datos)
+        return QStringLiteral("No se pudo preparar el documento PDF.");
+    return platform::replaceFileAtomically(ruta, *datos);
 }
 
 void Vista2DView::mostrarError(const QString& mensaje, const QString& detalle)

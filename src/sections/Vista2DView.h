@@ -66,6 +66,9 @@ public:
     // Exports to a file: none on success, else the error's description (the alert shows it).
     std::optional<QString> exportarDXFA(const QString& ruta);
     std::optional<QString> exportarPDFA(const QString& ruta);
+    // One page the canvas's size in points, painted in vectors as the screen shows it; none when
+    // the PDF painter cannot start.
+    static std::optional<QByteArray> documentoPDF(const Vista2DNSView& lienzo, const QString& titulo);
     // The panels' completions: export, and the alert when writing fails.
     void completarExportacionDXF(const QString& ruta);
     void completarExportacionPDF(const QString& ruta);

@@ -3,11 +3,14 @@
 #include "sections/Vista2DNSView.h"
 
 #include <QApplication>
+#include <QImage>
+#include <QPainter>
 #include <QTest>
 #include <QWheelEvent>
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 
 using namespace quelva;
 
@@ -222,4 +225,49 @@ TEST(Herramientas2D, WithLabelsHiddenAPressWhereALabelWouldBePans)
     EXPECT_NEAR(l.etiqueta().offsetTexto.u, 1.7, 1e-5);
     EXPECT_NEAR(l.etiqueta().offsetTexto.v, 0.1, 1e-5);
     EXPECT_EQ(l.v.panOffset, QPointF(30, 10));
+}
+
+// The screen keeps the still drawing between pointer moves: after every kind of change it must
+// still show exactly what a full redraw gives.
+TEST(Herramientas2D, TheScreenNeverShowsAStaleDrawing)
+{
+    Lienzo l;
+    auto e = l.v.etiquetas();
+    e[0].visible = true;
+    l.v.setEtiquetas(e);
+    const auto imagen = [&](bool pantalla) {
+        QImage img(l.v.size(), QImage::Format_ARGB32_Premultiplied);
+        img.setDotsPerMeterX(qRound(l.v.logicalDpiX() / 0.0254));
+        img.setDotsPerMeterY(qRound(l.v.logicalDpiY() / 0.0254));
+        QPainter p(&img);
+        if (pantalla)
+            l.v.pintar(p);
+        else
+            l.v.dibujar(p);
+        return img;
+    };
+    struct Paso {
+        const char* que;
+        std::function<void()> hacer;
+    };
+    const Paso pasos[] = {
+        {"pointer in the dimension tool", [&] { l.v.setModoCota(true); QTest::mouseMove(&l.v, QPoint(150, 230)); }},
+        {"first click", [&] { l.clic({97, 203}); }},
+        {"pointer with a pending origin", [&] { QTest::mouseMove(&l.v, QPoint(250, 210)); }},
+        {"second click makes a dimension", [&] { l.clic({303, 198}); }},
+        {"leaving the tool", [&] { l.v.setModoCota(false); }},
+        {"selecting the label", [&] { l.clic(l.v.cajaEtiqueta(l.etiqueta()).center()); }},
+        {"dragging the label", [&] { l.arrastrar(l.v.cajaEtiqueta(l.etiqueta()).center(), {330, 120}); }},
+        {"dragging the dimension", [&] { l.arrastrar({150, 260}, {150, 300}); }},
+        {"wheel zoom", [&] { l.rueda({120, 90}, 120); }},
+        {"pan set from outside", [&] { l.v.panOffset += QPointF(13, -7); }},
+        {"line weight", [&] { l.v.setGrosorCorte(2.5); }},
+        {"labels hidden", [&] { l.v.setMostrarEtiquetas(false); }},
+        {"resized", [&] { l.v.resize(420, 380); }},
+    };
+    for (const Paso& paso : pasos) {
+        paso.hacer();
+        QApplication::processEvents();
+        EXPECT_TRUE(imagen(true) == imagen(false)) << paso.que;
+    }
 }
