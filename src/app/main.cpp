@@ -4,6 +4,7 @@
 #include "platform/NumberFormat.h"
 #include "platform/Queues.h"
 #include "platform/WorkFolder.h"
+#include "timeline/editor/ui/EditorPaqueteView.h"
 
 #include <QApplication>
 #include <QMainWindow>
@@ -18,6 +19,7 @@ int main(int argc, char** argv)
     // Reports opened in other applications are kept a week.
     platform::BackgroundQueue::post([] { platform::removeOldReports(); });
     quelva::instalarTraduccionesQt(app);
+    quelva::registrarEditorPaquete();
     quelva::QUELVAApp quelvaApp;
     quelvaApp.ventanaPrincipal()->show();
     app.exec();
