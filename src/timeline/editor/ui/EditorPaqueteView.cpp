@@ -48,11 +48,13 @@ QColor tinte(SystemColor c, double opacidad)
     return r;
 }
 
-QLabel* etiqueta(const QString& texto, QWidget* padre, double puntos = 11, QFont::Weight peso = QFont::Normal,
+// A label in the given size, or in the sheet's own font when the size is 0.
+QLabel* etiqueta(const QString& texto, QWidget* padre, double puntos = 0, QFont::Weight peso = QFont::Normal,
                  const QColor& color = QColor())
 {
     auto* l = new QLabel(texto, padre);
-    l->setFont(estilo::fuente(puntos, peso));
+    if (puntos > 0)
+        l->setFont(estilo::fuente(puntos, peso));
     if (color.isValid())
         l->setStyleSheet(QStringLiteral("color: %1;").arg(css(color)));
     return l;
@@ -134,6 +136,17 @@ QWidget* cajaValor(const QString& titulo, QLabel*& valor, QWidget* padre)
     return f;
 }
 
+// A caption over its control: the form column is narrow, so pairs stack instead of running on.
+QVBoxLayout* rotulado(const QString& texto, QWidget* control, QWidget* padre)
+{
+    auto* v = new QVBoxLayout;
+    v->setContentsMargins(0, 0, 0, 0);
+    v->setSpacing(3);
+    v->addWidget(etiqueta(texto, padre, 10, QFont::Normal, estilo::secundario()));
+    v->addWidget(control);
+    return v;
+}
+
 struct Nivel {
     NivelAWP nivel;
     const char* texto;
@@ -211,11 +224,13 @@ QWidget* EditorPaqueteView::construirFormulario()
     v->setSpacing(14);
 
     // Level.
-    auto* filaNivel = fila(8, v);
-    filaNivel->addWidget(etiqueta(QStringLiteral("Nivel:"), formulario));
     auto* segmentos = new QWidget(formulario);
     auto* capaSegmentos = fila(0);
     segmentos->setLayout(capaSegmentos);
+    segmentos->setStyleSheet(
+        QStringLiteral("QToolButton { border: 1px solid rgba(255,255,255,45); background: rgba(255,255,255,16); "
+                       "padding: 2px 4px; } QToolButton:checked { background: %1; color: white; }")
+            .arg(css(sistema(SystemColor::blue))));
     niveles_ = new QButtonGroup(this);
     niveles_->setExclusive(true);
     for (int i = 0; i < 4; ++i) {
@@ -227,12 +242,12 @@ QWidget* EditorPaqueteView::construirFormulario()
         b->setIconSize(QSize(12, 12));
         b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
         b->setCheckable(true);
-        b->setFont(estilo::fuente(10));
         b->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+        b->setMinimumWidth(0);
         niveles_->addButton(b, i);
         capaSegmentos->addWidget(b);
     }
-    filaNivel->addWidget(segmentos, 1);
+    v->addLayout(rotulado(QStringLiteral("Nivel:"), segmentos, formulario));
     connect(niveles_, &QButtonGroup::idClicked, this, [this](int id) {
         paquete_.nivel = nivelesSegmento[id].nivel;  // the parent and every other field stay
         refrescar();
@@ -246,12 +261,10 @@ QWidget* EditorPaqueteView::construirFormulario()
     nombre_ = new QLineEdit(paquete_.nombre, formulario);
     nombre_->setObjectName(QStringLiteral("nombre"));
     nombre_->setPlaceholderText(QStringLiteral("Descripción"));
-    for (auto [texto, campo] : {std::pair{QStringLiteral("Código:"), codigo_}, std::pair{QStringLiteral("Nombre:"), nombre_}}) {
-        auto* par = fila(4);
-        par->addWidget(etiqueta(texto, formulario));
-        par->addWidget(campo, 1);
-        filaTextos->addLayout(par, 1);
-    }
+    codigo_->setMinimumWidth(0);
+    nombre_->setMinimumWidth(0);
+    filaTextos->addLayout(rotulado(QStringLiteral("Código:"), codigo_, formulario), 2);
+    filaTextos->addLayout(rotulado(QStringLiteral("Nombre:"), nombre_, formulario), 3);
     connect(codigo_, &QLineEdit::textEdited, this, [this](const QString& t) {
         paquete_.codigo = t;
         refrescar();
@@ -265,6 +278,8 @@ QWidget* EditorPaqueteView::construirFormulario()
     capaPadre->addWidget(etiqueta(QStringLiteral("Paquete padre:"), filaPadre_));
     padre_ = new QComboBox(filaPadre_);
     padre_->setObjectName(QStringLiteral("padre"));
+    padre_->setMinimumContentsLength(6);
+    padre_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     capaPadre->addWidget(padre_, 1);
     v->addWidget(filaPadre_);
     connect(padre_, &QComboBox::activated, this, [this](int i) {
@@ -322,10 +337,8 @@ QWidget* EditorPaqueteView::construirFechas()
     auto* filaFechas = fila(10, vp);
     inicio_ = selectorFecha(QStringLiteral("inicio"), programadas);
     fin_ = selectorFecha(QStringLiteral("fin"), programadas);
-    for (auto [texto, d] : {std::pair{QStringLiteral("Inicio:"), inicio_}, std::pair{QStringLiteral("Fin:"), fin_}}) {
-        filaFechas->addWidget(etiqueta(texto, programadas));
-        filaFechas->addWidget(d, 1);
-    }
+    filaFechas->addLayout(rotulado(QStringLiteral("Inicio:"), inicio_, programadas), 1);
+    filaFechas->addLayout(rotulado(QStringLiteral("Fin:"), fin_, programadas), 1);
     connect(inicio_, &QDateEdit::dateChanged, this, [this](QDate d) {
         paquete_.fechaInicio = cambiarDia(paquete_.fechaInicio, d);
         refrescar();
@@ -362,7 +375,10 @@ QWidget* EditorPaqueteView::construirFechas()
                               QFont::Normal, estilo::terciario());
     opcional->setWordWrap(true);
     vr->addWidget(opcional);
-    auto* columnas = fila(10, vr);
+    // One column over the other: side by side they do not fit the form's width.
+    auto* columnas = new QVBoxLayout;
+    columnas->setSpacing(8);
+    vr->addLayout(columnas);
 
     const auto columna = [&](ColumnaReal& c, const QString& nombre, const QString& rotulo, const QString& registrar,
                              std::optional<QDateTime> PaqueteAWP::*real, QDateTime PaqueteAWP::*planificada) {
@@ -386,6 +402,7 @@ QWidget* EditorPaqueteView::construirFechas()
         g->addWidget(c.fecha);
         g->addWidget(c.insignia);
         g->addWidget(quitar);
+        g->addStretch(1);
         col->addWidget(c.registrar, 0, Qt::AlignLeft);
         col->addWidget(c.grupo);
         connect(c.registrar, &QPushButton::clicked, this, [this, real, planificada] {
@@ -406,7 +423,6 @@ QWidget* EditorPaqueteView::construirFechas()
     columnas->addLayout(columna(inicioReal_, QStringLiteral("InicioReal"), QStringLiteral("Inicio real:"),
                                 QStringLiteral("Registrar inicio real"), &PaqueteAWP::fechaInicioReal,
                                 &PaqueteAWP::fechaInicio));
-    columnas->addStretch(1);
     columnas->addLayout(columna(finReal_, QStringLiteral("FinReal"), QStringLiteral("Fin real:"),
                                 QStringLiteral("Registrar fin real"), &PaqueteAWP::fechaFinReal, &PaqueteAWP::fechaFin));
     v->addWidget(reales);
@@ -433,13 +449,19 @@ QWidget* EditorPaqueteView::construirCostos()
         campos_.push_back(c);
         return c;
     };
-    auto* dinero = fila(10, v);
+    auto* dinero = new QVBoxLayout;
+    dinero->setSpacing(6);
+    v->addLayout(dinero);
     auto* presupuesto = campo(QStringLiteral("Presupuesto:"), &PaqueteAWP::presupuesto, false, propios_);
     auto* costo = campo(QStringLiteral("Costo real:"), &PaqueteAWP::costoReal, false, propios_);
     presupuesto->setObjectName(QStringLiteral("campoPresupuesto"));
     costo->setObjectName(QStringLiteral("campoCostoReal"));
-    dinero->addWidget(presupuesto, 1);
-    dinero->addWidget(costo, 1);
+    // Captions of one width, so both fields start at the same place.
+    const int ancho = std::max(presupuesto->titulo()->sizeHint().width(), costo->titulo()->sizeHint().width());
+    presupuesto->titulo()->setFixedWidth(ancho);
+    costo->titulo()->setFixedWidth(ancho);
+    dinero->addWidget(presupuesto);
+    dinero->addWidget(costo);
 
     auto* cajaHH = caja(QStringLiteral("cajaHH"), tinte(SystemColor::orange, 0.07), 6, propios_);
     auto* vh = new QVBoxLayout(cajaHH);
@@ -456,9 +478,11 @@ QWidget* EditorPaqueteView::construirCostos()
     hhReal->setObjectName(QStringLiteral("campoHHReal"));
     horas->addWidget(hh, 1);
     horas->addWidget(hhReal, 1);
+    // Earned hours over the factor: side by side they are wider than the form.
     filaHH_ = new QWidget(cajaHH);
-    auto* capaHH = fila(12);
-    filaHH_->setLayout(capaHH);
+    auto* capaHH = new QVBoxLayout(filaHH_);
+    capaHH->setContentsMargins(0, 2, 0, 0);
+    capaHH->setSpacing(3);
     auto* ganadas = fila(3);
     ganadas->addWidget(simbolo(QStringLiteral("checkmark.circle"), 9, estilo::secundario(), filaHH_));
     hhGanadas_ = etiqueta(QString(), filaHH_, 9, QFont::Normal, estilo::secundario());
@@ -470,9 +494,10 @@ QWidget* EditorPaqueteView::construirCostos()
     factor_->setObjectName(QStringLiteral("factorProductividad"));
     factor->addWidget(iconoFactor_);
     factor->addWidget(factor_);
+    ganadas->addStretch(1);
+    factor->addStretch(1);
     capaHH->addLayout(ganadas);
     capaHH->addLayout(factor);
-    capaHH->addStretch(1);
     vh->addWidget(filaHH_);
     v->addWidget(cajaHH);
 
