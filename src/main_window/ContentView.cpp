@@ -48,7 +48,7 @@ ContentView::ContentView(QWidget* parent) : QWidget(parent)
     servicios.seccionActiva = [this] { return secciones.seccionActiva; };
     servicios.actualizarPlanoSeccion = [this] { actualizarPlanoSeccion(); };
     servicios.trelmActivo = [this] { return comparacion.trelmActivo; };
-    servicios.compararVersionesTRELM = [] {};  // the comparison run arrives with the comparison tools
+    servicios.compararVersionesTRELM = [this] { compararVersionesTRELM(); };
     servicios.nodoSeleccionado = [this] { return seleccion.nodoSeleccionado.get(); };
     servicios.recordarDiffuseSeleccionado = [this](const QColor& c) { seleccion.diffuseOriginalSeleccionado = c; };
     servicios.alColorear = [this](scene::Node& n, const QColor& c) { colorDevueltoATimeLiner(n, c); };

@@ -104,6 +104,10 @@ public:
     void cargarSlotTRELM(const QString& slot);
     void pedirLimpiarTRELM();
     void continuarCargaSlotTRELM();
+    // The comparison and its report (comparacion/AccionesComparacion.cpp).
+    void compararVersionesTRELM();
+    void limpiarSlotTRELM(const QString& slot);
+    void mostrarReporteTRELM();
 
     // --- Measurement --------------------------------------------------------------------------
     void clicMedicion(const scene::Vec3& punto);
