@@ -1,0 +1,223 @@
+// Version comparison (run under a display, e.g. xvfb-run): the comparison against a plain walk of
+// both models, the whole window action (comparison, camera fit, floor, card), and a 2,000-element
+// change report: the longest stall of the event loop while it renders, and its memory.
+
+#include "comparison/ComparacionTRELM.h"
+#include "federation/ControladorFederacion.h"
+#include "main_window/ContentView.h"
+#include "main_window/comparacion/VentanaReporteTRELM.h"
+#include "scene/Geometry.h"
+#include "scene/Material.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTimer>
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <clocale>
+
+using namespace quelva;
+
+namespace {
+
+scene::NodePtr caja(const std::string& nombre, float x, float y, float z, float dx, float dy, float dz)
+{
+    const std::vector<scene::Vec3f> p{{x, y, z},           {x + dx, y, z},      {x + dx, y + dy, z},
+                                      {x, y + dy, z},      {x, y, z + dz},      {x + dx, y, z + dz},
+                                      {x + dx, y + dy, z + dz}, {x, y + dy, z + dz}};
+    scene::GeometryElement t;
+    t.indices = {0, 1, 2, 0, 2, 3, 4, 5, 6, 4, 6, 7, 0, 1, 5, 0, 5, 4, 2, 3, 7, 2, 7, 6, 1, 2, 6, 1, 6, 5, 3, 0, 4, 3, 4, 7};
+    auto g = std::make_shared<scene::Geometry>(std::vector<scene::GeometrySource>{scene::GeometrySource::vertices(p)},
+                                               std::vector<scene::GeometryElement>{t});
+    auto m = scene::makeMaterial();
+    m->diffuse.contents = scene::Color::white(0.75);
+    g->materials.push_back(m);
+    auto n = scene::Node::make(g);
+    n->name = nombre;
+    return n;
+}
+
+struct Versiones {
+    scene::NodePtr base = scene::Node::make();
+    scene::NodePtr nuevo = scene::Node::make();
+    MapaGlobalIds idsBase, idsNuevo;
+};
+
+// `n` elements per version: 2 % only in the base, 2 % only in the new one, 5 % moved 0.2 m;
+// accented names, a storey node every 500 elements, both GlobalId maps.
+Versiones versiones(int n, double movidos = 0.05)
+{
+    Versiones v;
+    const char* tipos[] = {"IfcWall", "IfcBeam", "IfcSlab", "IfcColumn", "IfcDoor"};
+    scene::NodePtr pisoB, pisoN;
+    for (int k = 0; k < n + n / 50; ++k) {
+        if (k % 500 == 0) {
+            pisoB = scene::Node::make();
+            pisoN = scene::Node::make();
+            v.base->addChild(pisoB);
+            v.nuevo->addChild(pisoN);
+        }
+        const std::string nombre = std::string("Elemento Ñandú ") + std::to_string(k);
+        const std::string completo = std::string(tipos[k % 5]) + "/" + nombre;
+        const std::string gid = "GID" + std::to_string(k);
+        const float x = float(k % 100) * 2, y = float(k / 100) * 2;
+        const bool soloBase = k < n && k % 50 == 0;
+        const bool soloNuevo = k >= n;
+        const bool movido = !soloBase && !soloNuevo && (k % 100) < int(movidos * 100) + 1 && k % 50 != 0;
+        if (!soloNuevo) {
+            pisoB->addChild(caja(completo, x, y, 0, 1, 0.5f, 3));
+            v.idsBase[nombre] = gid;
+        }
+        if (!soloBase) {
+            pisoN->addChild(caja(completo, x + (movido ? 0.2f : 0), y, 0, 1, 0.5f, 3));
+            v.idsNuevo[nombre] = gid;
+        }
+    }
+    return v;
+}
+
+// Reads every name and box of both models, as any comparison must.
+size_t recorrer(const Versiones& v)
+{
+    size_t suma = 0;
+    for (const scene::NodePtr& m : {v.base, v.nuevo})
+        m->visitDescendants([&](scene::Node& n) {
+            if (n.geometry) {
+                suma += n.name ? n.name->size() : 0;
+                const scene::Box b = n.boundingBox();
+                suma += size_t(b.max.x - b.min.x);
+            }
+            return false;
+        });
+    return suma;
+}
+
+EntradaComparacionTRELM entrada(const Versiones& v)
+{
+    EntradaComparacionTRELM e;
+    e.base = v.base.get();
+    e.nuevo = v.nuevo.get();
+    e.globalIdsBase = &v.idsBase;
+    e.globalIdsNuevo = &v.idsNuevo;
+    e.archivoBase = "a.ifc";
+    e.archivoNuevo = "b.ifc";
+    return e;
+}
+
+void BM_RecorridoDosModelos20000(benchmark::State& state)
+{
+    const Versiones v = versiones(20000);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(recorrer(v));
+}
+
+// The comparison and, in the same run, the plain walk: their ratio.
+void BM_Comparacion20000(benchmark::State& state)
+{
+    const Versiones v = versiones(20000);
+    double comparar = 0, recorrido = 0;
+    for (auto _ : state) {
+        auto t0 = std::chrono::steady_clock::now();
+        SalidaComparacionTRELM s = compararModelosTRELM(entrada(v));
+        auto t1 = std::chrono::steady_clock::now();
+        benchmark::DoNotOptimize(recorrer(v));
+        auto t2 = std::chrono::steady_clock::now();
+        comparar += std::chrono::duration<double>(t1 - t0).count();
+        recorrido += std::chrono::duration<double>(t2 - t1).count();
+        benchmark::DoNotOptimize(s);
+    }
+    state.counters["veces_recorrido"] = comparar / recorrido;
+    state.counters["comparacion_ms"] = 1000 * comparar / double(state.iterations());
+    state.counters["recorrido_ms"] = 1000 * recorrido / double(state.iterations());
+}
+
+// "Comparar versiones" in the window: comparison, camera fit, floor and the card redrawn.
+void BM_AccionComparar20000(benchmark::State& state)
+{
+    Versiones v = versiones(20000);
+    ContentView vista;
+    vista.resize(1400, 900);
+    vista.show();
+    QCoreApplication::processEvents();
+    ControladorFederacion& f = vista.controladorFederacion();
+    f.asignarModeloSlotTRELM("BASE", v.base, "a.ifc", v.idsBase);
+    f.asignarModeloSlotTRELM("NUEVO", v.nuevo, "b.ifc", v.idsNuevo);
+    QCoreApplication::processEvents();
+    for (auto _ : state) {
+        vista.compararVersionesTRELM();
+        state.PauseTiming();
+        vista.comparacion.trelmActivo = false;
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+    }
+}
+
+long rssKiB()
+{
+    QFile f("/proc/self/status");
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& l : f.readAll().split('\n'))
+        if (l.startsWith("VmRSS:"))
+            return l.mid(6).trimmed().split(' ').first().toLong();
+    return 0;
+}
+
+// A report of 2,000 changed elements: the longest gaps between event-loop turns while it
+// renders, and what it holds once the pictures are in.
+void BM_Reporte2000(benchmark::State& state)
+{
+    // Every tenth element moved: 2,000 modified among 20,000.
+    Versiones v = versiones(2000, 1.0);
+    const SalidaComparacionTRELM s = compararModelosTRELM(entrada(v));
+    for (auto _ : state) {
+        const long antes = rssKiB();
+        auto* ventana = new VentanaReporteTRELM(s.resultado, v.nuevo, v.base);
+        QElapsedTimer reloj;
+        qint64 ultimo = 0, peor = 0, segunda = 0;
+        QTimer pulso;
+        pulso.setInterval(5);
+        QObject::connect(&pulso, &QTimer::timeout, [&] {
+            const qint64 ahora = reloj.elapsed();
+            const qint64 pausa = ahora - ultimo;
+            if (pausa > peor) {
+                segunda = peor;
+                peor = pausa;
+            } else {
+                segunda = std::max(segunda, pausa);
+            }
+            ultimo = ahora;
+        });
+        ventana->show();
+        reloj.start();
+        pulso.start();
+        while (!ventana->generador()->terminado())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        QCoreApplication::processEvents();
+        state.counters["elementos"] = double(s.resultado.elementos.size());
+        state.counters["pausa_max_ms"] = double(peor);
+        state.counters["segunda_pausa_ms"] = double(segunda);
+        state.counters["total_ms"] = double(reloj.elapsed());
+        state.counters["memoria_MB"] = double(rssKiB() - antes) / 1024.0;
+        delete ventana;
+    }
+}
+
+}  // namespace
+
+BENCHMARK(BM_RecorridoDosModelos20000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Comparacion20000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AccionComparar20000)->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(BM_Reporte2000)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    std::setlocale(LC_NUMERIC, "C");
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
