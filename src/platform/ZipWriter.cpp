@@ -1,10 +1,15 @@
 #include "platform/ZipWriter.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/ZipErrors.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
+#include <QThreadPool>
+#include <QtConcurrent/QtConcurrentMap>
 
+#include <cerrno>
 #include <vector>
 #include <zip.h>
 
@@ -20,6 +25,7 @@ struct ZipWriter::Entry {
 struct ZipWriter::State {
     std::vector<Entry> entries;
     std::optional<QString> error;
+    bool parallel = false;
 };
 
 namespace {
@@ -42,7 +48,42 @@ bool nombreValido(const QString& name)
 
 QString textoZip(zip_t* archivo)
 {
-    return QString::fromUtf8(zip_strerror(archivo));
+    return zipErrorText(zip_get_error(archivo));
+}
+
+// Each part stays open until the archive that copies from it is closed; the
+// rest are deflated while the archive is written.
+constexpr std::size_t maximoPartes = 256;
+
+struct Parte {
+    const void* entrada = nullptr;  // the entry it stands for
+    QString fuente;
+    QString ruta;
+    std::optional<QString> error;
+    zip_t* archivo = nullptr;
+};
+
+// Deflates one source file alone into a one-entry archive.
+void comprimirParte(Parte& parte)
+{
+    int codigo = 0;
+    zip_t* archivo = zip_open(QFile::encodeName(parte.ruta).constData(), ZIP_CREATE | ZIP_TRUNCATE, &codigo);
+    if (!archivo) {
+        parte.error = zipErrorText(codigo, errno);
+        return;
+    }
+    zip_source_t* fuente = zip_source_file(archivo, QFile::encodeName(parte.fuente).constData(), 0, -1);
+    if (!fuente || zip_file_add(archivo, "x", fuente, 0) < 0) {
+        if (fuente)
+            zip_source_free(fuente);
+        parte.error = textoZip(archivo);
+        zip_discard(archivo);
+        return;
+    }
+    if (zip_close(archivo) != 0) {
+        parte.error = textoZip(archivo);
+        zip_discard(archivo);
+    }
 }
 
 // libzip removes an archive with no entries instead of writing it; this is
@@ -96,6 +137,11 @@ void ZipWriter::addFileFromPath(const QString& name, const QString& sourcePath)
     state_->entries.push_back({name.toUtf8(), Entry::Kind::file, {}, sourcePath});
 }
 
+void ZipWriter::setParallelCompression(bool on)
+{
+    state_->parallel = on;
+}
+
 std::optional<QString> ZipWriter::error() const
 {
     return state_->error;
@@ -118,13 +164,55 @@ std::optional<QString> ZipWriter::finish(const QString& path)
 
     const std::vector<Entry>& entries = state_->entries;
     return replaceFileAtomicallyWith(path, [&](const QString& temporal) -> std::optional<QString> {
+        std::vector<Parte> partes;
+        std::optional<QTemporaryDir> carpetaPartes;
+        if (state_->parallel) {
+            for (const Entry& e : entries)
+                if (e.kind == Entry::Kind::file && partes.size() < maximoPartes)
+                    partes.push_back({&e, e.sourcePath, {}, {}, nullptr});
+        }
+        if (partes.size() > 1) {
+            const QFileInfo destino(path);
+            carpetaPartes.emplace(destino.absolutePath() + QStringLiteral("/.") + destino.fileName()
+                                  + QStringLiteral(".partes-XXXXXX"));
+            if (!carpetaPartes->isValid())
+                return QStringLiteral("No se pudo crear la carpeta de trabajo junto a «%1»: %2.")
+                    .arg(path, carpetaPartes->errorString());
+            for (std::size_t i = 0; i < partes.size(); ++i)
+                partes[i].ruta = carpetaPartes->filePath(QString::number(i) + QStringLiteral(".zip"));
+            QThreadPool hilos;
+            hilos.setMaxThreadCount(std::max(1, QThread::idealThreadCount()));
+            QtConcurrent::blockingMap(&hilos, partes, comprimirParte);
+            for (const Parte& p : partes)
+                if (p.error)
+                    return QStringLiteral("No se pudo comprimir «%1» para el archivo zip «%2»: %3.")
+                        .arg(p.fuente, path, *p.error);
+        } else {
+            partes.clear();
+        }
+        struct Cerrar {
+            std::vector<Parte>& partes;
+            ~Cerrar()
+            {
+                for (Parte& p : partes)
+                    if (p.archivo)
+                        zip_discard(p.archivo);
+            }
+        } cerrarPartes{partes};
+        auto parteDe = [&](const Entry& e) -> Parte* {
+            for (Parte& p : partes)
+                if (p.entrada == &e)
+                    return &p;
+            return nullptr;
+        };
+
         int codigo = 0;
         const QByteArray ruta = QFile::encodeName(temporal);
         zip_t* archivo = zip_open(ruta.constData(), ZIP_CREATE | ZIP_TRUNCATE, &codigo);
         if (!archivo) {
             zip_error_t e;
             zip_error_init_with_code(&e, codigo);
-            const QString motivo = QString::fromUtf8(zip_error_strerror(&e));
+            const QString motivo = zipErrorText(&e);
             zip_error_fini(&e);
             return QStringLiteral("No se pudo crear el archivo zip «%1»: %2.").arg(path, motivo);
         }
@@ -144,6 +232,16 @@ std::optional<QString> ZipWriter::finish(const QString& path)
                     // The bytes live in `entries` until zip_close has read them.
                     fuente = zip_source_buffer(archivo, e.bytes.constData(),
                                                static_cast<zip_uint64_t>(e.bytes.size()), 0);
+                } else if (Parte* parte = parteDe(e)) {
+                    // The deflated bytes are copied as they are, not inflated again.
+                    int error = 0;
+                    parte->archivo = zip_open(QFile::encodeName(parte->ruta).constData(), ZIP_RDONLY, &error);
+                    if (!parte->archivo) {
+                        zip_discard(archivo);
+                        return QStringLiteral("No se pudo agregar «%1» al archivo zip «%2»: %3.")
+                            .arg(QString::fromUtf8(e.name), path, zipErrorText(error, errno));
+                    }
+                    fuente = zip_source_zip(archivo, parte->archivo, 0, ZIP_FL_COMPRESSED, 0, -1);
                 } else {
                     fuente = zip_source_file(archivo, QFile::encodeName(e.sourcePath).constData(), 0, -1);
                 }

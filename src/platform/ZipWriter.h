@@ -24,6 +24,12 @@ public:
     // Read from `sourcePath` while the archive is written, not before.
     void addFileFromPath(const QString& name, const QString& sourcePath);
 
+    // Entries read from files are deflated on several threads, each into a
+    // one-entry archive in a hidden folder beside the target, and their
+    // compressed bytes then copied into the archive: the same archive in a
+    // fraction of the time when the files are large.
+    void setParallelCompression(bool on);
+
     // The first problem so far, as a Spanish reason naming the entry or file.
     std::optional<QString> error() const;
 

@@ -121,3 +121,41 @@ TEST_F(ZipWriterTest, ProblemsNameTheEntryAndKeepTheOldArchive)
     }
     EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden), QStringList({"paquete.zip"}));
 }
+
+TEST_F(ZipWriterTest, ParallelCompressionGivesTheSameArchiveAndLeavesNoParts)
+{
+    QStringList fuentes;
+    for (int i = 0; i < 4; ++i) {
+        QByteArray bytes;
+        for (int k = 0; k < 40000; ++k)
+            bytes += QByteArray::number((k * 7919 + i) % 100003) + ' ';
+        fuentes << dir_.filePath(QString("fuente%1.ifc").arg(i));
+        QFile f(fuentes.back());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    auto escribir = [&](const QString& archivo, bool paralelo) {
+        platform::ZipWriter zip;
+        zip.setParallelCompression(paralelo);
+        zip.addFile("proyecto.json", "{}");
+        zip.addDirectory("modelos");
+        for (int i = 0; i < fuentes.size(); ++i)
+            zip.addFileFromPath(QString("modelos/m%1.ifc").arg(i), fuentes[i]);
+        return zip.finish(archivo);
+    };
+    const QString enSerie = dir_.filePath("serie.zip");
+    const QString enParalelo = dir_.filePath("paralelo.zip");
+    ASSERT_EQ(escribir(enSerie, false), std::nullopt);
+    ASSERT_EQ(escribir(enParalelo, true), std::nullopt);
+
+    EXPECT_EQ(ejecutar(unzip_, {"-tq", enParalelo}).codigo, 0);
+    EXPECT_EQ(ejecutar(unzip_, {"-Z1", enParalelo}).texto, ejecutar(unzip_, {"-Z1", enSerie}).texto);
+    for (int i = 0; i < fuentes.size(); ++i)
+        EXPECT_EQ(ejecutar(unzip_, {"-p", enParalelo, QString("modelos/m%1.ifc").arg(i)}).texto, leer(fuentes[i]));
+    // Deflated alike, so the archives differ at most in their headers.
+    EXPECT_NEAR(QFileInfo(enParalelo).size(), QFileInfo(enSerie).size(), 200);
+    EXPECT_LT(QFileInfo(enParalelo).size(), 4 * 240000);
+    const QStringList esperados = {"fuente0.ifc", "fuente1.ifc", "fuente2.ifc", "fuente3.ifc", "paralelo.zip",
+                                   "serie.zip"};
+    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), esperados);
+}
