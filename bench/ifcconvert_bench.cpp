@@ -1,15 +1,19 @@
 // Time and peak memory of the IfcConvert program beside this benchmark (the bundle folder):
-// on a generated model of about 8,000 elements (walls with openings, slabs, columns, beams
-// from mapped items; millimetres, a site far from the origin) and, when present, on a real
-// sample file (QUELVA_IFC_MUESTRA, default the shared FZK house).
+// on generated models of about 8,000, 32,000 and 64,000 elements (walls with openings, slabs,
+// columns, beams from mapped items; millimetres, a site far from the origin) and, when present,
+// on a real sample file (QUELVA_IFC_MUESTRA, default the shared FZK house). The second argument
+// is the worker count (IFCCONVERT_PROCESOS; 0: the converter's default, one per processor).
 //
 //   ifcconvert_bench [--benchmark_filter=...]
 //
-// Counters: peak_MB is the converter's maximum resident set; s_per_1000 is wall seconds
-// per 1,000 elements written.
+// Counters: peak_MB is the largest single process's maximum resident set; pss_MB the highest
+// sum, sampled every 20 ms, of the proportional set sizes of the converter and its workers
+// (pages the workers share copy-on-write counted once); s_per_1000 is wall seconds per 1,000
+// elements written.
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -18,8 +22,10 @@
 #include <string>
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -156,15 +162,43 @@ std::size_t generarModelo(const fs::path& ruta, int plantas, int nx, int ny)
 struct Medida {
     double segundos = 0;
     double picoMB = 0;
+    double pssMB = 0;
     int estado = -1;
 };
 
-Medida ejecutarConversor(const fs::path& entrada, const fs::path& salida)
+// Proportional set size of a process and all its descendants, in kB.
+long pssArbol(pid_t pid)
+{
+    long total = 0;
+    std::ifstream rollup("/proc/" + std::to_string(pid) + "/smaps_rollup");
+    std::string clave;
+    long valor = 0;
+    while (rollup >> clave) {
+        if (clave == "Pss:" && rollup >> valor) {
+            total += valor;
+            break;
+        }
+    }
+    std::ifstream hijos("/proc/" + std::to_string(pid) + "/task/" + std::to_string(pid) + "/children");
+    pid_t hijo = 0;
+    std::vector<pid_t> lista;
+    while (hijos >> hijo)
+        lista.push_back(hijo);
+    for (const pid_t h : lista)
+        total += pssArbol(h);
+    return total;
+}
+
+Medida ejecutarConversor(const fs::path& entrada, const fs::path& salida, int procesos)
 {
     const std::string programa = (carpetaBundle() / "IfcConvert").string();
     const auto inicio = std::chrono::steady_clock::now();
     const pid_t pid = ::fork();
     if (pid == 0) {
+        if (procesos > 0)
+            ::setenv("IFCCONVERT_PROCESOS", std::to_string(procesos).c_str(), 1);
+        else
+            ::unsetenv("IFCCONVERT_PROCESOS");
         ::execl(programa.c_str(), programa.c_str(), entrada.c_str(), salida.c_str(), "--use-world-coords",
                 "--use-element-names", static_cast<char*>(nullptr));
         ::_exit(127);
@@ -172,10 +206,20 @@ Medida ejecutarConversor(const fs::path& entrada, const fs::path& salida)
     Medida m;
     int estado = 0;
     struct rusage uso {};
-    if (pid > 0 && ::wait4(pid, &estado, 0, &uso) == pid) {
-        m.segundos = std::chrono::duration<double>(std::chrono::steady_clock::now() - inicio).count();
-        m.picoMB = uso.ru_maxrss / 1024.0;
-        m.estado = WIFEXITED(estado) ? WEXITSTATUS(estado) : -1;
+    long pss = 0;
+    while (pid > 0) {
+        const pid_t r = ::wait4(pid, &estado, WNOHANG, &uso);
+        if (r == pid) {
+            m.segundos = std::chrono::duration<double>(std::chrono::steady_clock::now() - inicio).count();
+            m.picoMB = uso.ru_maxrss / 1024.0;
+            m.pssMB = pss / 1024.0;
+            m.estado = WIFEXITED(estado) ? WEXITSTATUS(estado) : -1;
+            break;
+        }
+        if (r < 0)
+            break;
+        pss = std::max(pss, pssArbol(pid));
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     return m;
 }
@@ -190,12 +234,12 @@ std::size_t gruposEscritos(const fs::path& obj)
     return n;
 }
 
-void medir(benchmark::State& state, const fs::path& entrada)
+void medir(benchmark::State& state, const fs::path& entrada, int procesos)
 {
     const fs::path salida = fs::temp_directory_path() / ("ifcconvert_bench_" + std::to_string(::getpid()) + ".obj");
     Medida ultima;
     for (auto _ : state) {
-        ultima = ejecutarConversor(entrada, salida);
+        ultima = ejecutarConversor(entrada, salida, procesos);
         if (ultima.estado != 0) {
             state.SkipWithError("IfcConvert failed");
             break;
@@ -205,20 +249,25 @@ void medir(benchmark::State& state, const fs::path& entrada)
     const std::size_t grupos = gruposEscritos(salida);
     state.counters["elements"] = static_cast<double>(grupos);
     state.counters["peak_MB"] = ultima.picoMB;
+    state.counters["pss_MB"] = ultima.pssMB;
     state.counters["s_per_1000"] = grupos ? ultima.segundos * 1000.0 / static_cast<double>(grupos) : 0.0;
     fs::remove(salida);
 }
 
+// Args: storeys of 447 elements each, worker count (0: the converter's default).
 void BM_ModeloGenerado(benchmark::State& state)
 {
-    static const fs::path modelo = [] {
-        const fs::path ruta = fs::temp_directory_path() / ("ifcconvert_bench_modelo_" + std::to_string(::getpid()) + ".ifc");
-        generarModelo(ruta, 18, 10, 8);  // 447 elements a storey
-        return ruta;
-    }();
-    medir(state, modelo);
+    const int plantas = static_cast<int>(state.range(0));
+    const fs::path modelo = fs::temp_directory_path() / ("ifcconvert_bench_modelo_" + std::to_string(::getpid()) + "_" +
+                                                         std::to_string(plantas) + ".ifc");
+    if (!fs::exists(modelo))
+        generarModelo(modelo, plantas, 10, 8);
+    medir(state, modelo, static_cast<int>(state.range(1)));
 }
-BENCHMARK(BM_ModeloGenerado)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+// 8,046, 32,184 and 64,368 elements on every processor, and 32,184 in one process
+BENCHMARK(BM_ModeloGenerado)->Args({18, 0})->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_ModeloGenerado)->Args({72, 0})->Args({144, 0})->Args({72, 1})
+    ->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1);
 
 void BM_MuestraReal(benchmark::State& state)
 {
@@ -230,9 +279,9 @@ void BM_MuestraReal(benchmark::State& state)
         }
         return;
     }
-    medir(state, muestra);
+    medir(state, muestra, static_cast<int>(state.range(0)));
 }
-BENCHMARK(BM_MuestraReal)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_MuestraReal)->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
 

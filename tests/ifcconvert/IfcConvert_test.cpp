@@ -543,3 +543,120 @@ TEST(IfcConvert, FileWithoutGeometryGivesAnObjWithoutFaces)
 }
 
 }  // namespace
+
+namespace {
+
+QProcessEnvironment conProcesos(const char* procesos)
+{
+    QProcessEnvironment entorno = QProcessEnvironment::systemEnvironment();
+    entorno.remove("QUELVA_CONV_SIN_REVISION");
+    if (procesos)
+        entorno.insert("IFCCONVERT_PROCESOS", procesos);
+    else
+        entorno.remove("IFCCONVERT_PROCESOS");
+    return entorno;
+}
+
+struct Salida {
+    Ejecucion ejecucion;
+    std::string obj;
+};
+
+Salida convertirCon(const QString& entrada, const QString& salida, const QProcessEnvironment& entorno)
+{
+    Salida s;
+    s.ejecucion = ejecutar({entrada, salida, "--use-world-coords", "--use-element-names"}, entorno);
+    s.obj = leer(salida);
+    return s;
+}
+
+}  // namespace
+
+TEST(IfcConvert, WritesTheSameBytesRunAfterRunWithAnyNumberOfWorkers)
+{
+    // the kernel hands faces back in an order that follows memory addresses; workers convert
+    // each element in a process of its own history, and the parent joins them in element order
+    const char* archivos[] = {"elementos_ifc4.ifc", "elementos_ifc2x3.ifc", "hostiles/vertices_lejanos.ifc"};
+    for (const char* archivo : archivos) {
+        SCOPED_TRACE(archivo);
+        QTemporaryDir dir;
+        ASSERT_TRUE(dir.isValid());
+        const QString entrada = testsupport::fixturePath(QString("ifcconvert/") + archivo);
+        const Salida uno = convertirCon(entrada, dir.filePath("uno.obj"), conProcesos("1"));
+        ASSERT_TRUE(uno.ejecucion.termino);
+        ASSERT_EQ(uno.ejecucion.codigo, 0) << uno.ejecucion.error;
+        ASSERT_FALSE(uno.obj.empty());
+        for (const char* procesos : {"1", "3", static_cast<const char*>(nullptr)}) {
+            SCOPED_TRACE(procesos ? procesos : "processors");
+            const Salida otra = convertirCon(entrada, dir.filePath("otra.obj"), conProcesos(procesos));
+            ASSERT_TRUE(otra.ejecucion.termino);
+            EXPECT_EQ(otra.ejecucion.codigo, 0);
+            EXPECT_EQ(otra.ejecucion.error, uno.ejecucion.error);  // the same lines, in the same order
+            EXPECT_TRUE(otra.obj == uno.obj) << "the OBJ files differ";
+        }
+    }
+}
+
+TEST(IfcConvert, AWorkerCrashCostsOnlyTheElementItWasOn)
+{
+    // «Malo» maps itself through its map: with the check turned off the kernel recurses until the
+    // stack runs out. Good elements stand before and after it, so the crashed worker's share
+    // goes on in another worker.
+    std::string texto = testsupport::readFixture("ifcconvert/hostiles/mapeo_circular.ifc");
+    auto bueno = [](int numero, int n) {
+        return "#" + std::to_string(numero) + "=IFCBUILDINGELEMENTPROXY('2c4Yh7sKf1pOq8Zr3Nw6" + static_cast<char>('A' + n) +
+               static_cast<char>('a' + n) + "',$,'Bueno-" + std::to_string(n) + "',$,$,#11,#12,$,$);\n";
+    };
+    std::string antes, despues;
+    for (int n = 0; n < 4; ++n)
+        antes += bueno(16 + n, n);
+    for (int n = 4; n < 10; ++n)
+        despues += bueno(30 + n, n);
+    texto.insert(texto.find("#20="), antes);
+    texto.insert(texto.find("ENDSEC;\nEND-ISO"), despues);
+
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString entrada = dir.filePath("entrada.ifc");
+    escribir(entrada, texto);
+    QDir(dir.path()).mkdir("salida");
+    // the reference: the check leaves «Malo» out before any geometry is built
+    const Salida revisada = convertirCon(entrada, dir.filePath("revisada.obj"), conProcesos("1"));
+    ASSERT_EQ(revisada.ejecucion.codigo, 0) << revisada.ejecucion.error;
+    const auto obj = testsupport::leerObjDePrueba(revisada.obj);
+    ASSERT_TRUE(obj);
+    ASSERT_EQ(obj->grupos.size(), 11u);
+
+    for (const char* procesos : {"2", "3"}) {
+        SCOPED_TRACE(procesos);
+        QProcessEnvironment entorno = conProcesos(procesos);
+        entorno.insert("QUELVA_CONV_SIN_REVISION", "1");
+        const QString salida = dir.filePath("salida/salida.obj");
+        QFile::remove(salida);
+        const Salida s = convertirCon(entrada, salida, entorno);
+        ASSERT_TRUE(s.ejecucion.termino) << "ended by a signal";
+        EXPECT_EQ(s.ejecucion.codigo, 0) << s.ejecucion.error;
+        EXPECT_EQ(std::count(s.ejecucion.error.begin(), s.ejecucion.error.end(), '\n'), 1) << s.ejecucion.error;
+        EXPECT_NE(s.ejecucion.error.find("IfcConvert: se omitió el elemento «Malo»: el conversor se detuvo"),
+                  std::string::npos)
+            << s.ejecucion.error;
+        EXPECT_TRUE(s.obj == revisada.obj) << "the OBJ differs from the checked run's";
+        EXPECT_EQ(QDir(dir.filePath("salida")).entryList(QDir::Files), QStringList{"salida.obj"});
+    }
+}
+
+TEST(IfcConvert, RefusesAWorkerCountThatIsNoCount)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    for (const char* valor : {"0", "-2", "tres", "3x", "257"}) {
+        SCOPED_TRACE(valor);
+        const QString salida = dir.filePath("s.obj");
+        const Ejecucion e = ejecutar({testsupport::fixturePath("ifcconvert/elementos_ifc4.ifc"), salida,
+                                      "--use-world-coords", "--use-element-names"},
+                                     conProcesos(valor));
+        esperarFallo(e, "IFCCONVERT_PROCESOS debe ser un número entero de 1 a 256");
+        EXPECT_EQ(e.codigo, 2);
+        EXPECT_FALSE(QFileInfo::exists(salida));
+    }
+}

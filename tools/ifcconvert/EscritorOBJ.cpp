@@ -1,9 +1,12 @@
 #include "EscritorOBJ.h"
 
-#include "GeometriaIFC.h"
+#include "PiezaOBJ.h"
 #include "SalidaPorSenal.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
+#include <cstdint>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -82,62 +85,43 @@ void EscritorOBJ::escribir(const char* datos, std::size_t n)
     }
 }
 
-void EscritorOBJ::numero(double valor, int digitos)
+void EscritorOBJ::escribirGrupo(const std::string& nombre, const PiezaOBJ& pieza)
 {
-    if (!std::isfinite(valor))
-        valor = 0.0;
-    if (std::abs(valor) < 1e-12)
-        valor = 0.0;  // no "-0" or denormal noise in the text
-    char texto[40];
-    texto[0] = ' ';
-    const auto r = std::to_chars(texto + 1, texto + sizeof texto, valor, std::chars_format::general, digitos);
-    escribir(texto, static_cast<std::size_t>(r.ptr - texto));
-}
-
-void EscritorOBJ::escribirGrupo(const std::string& nombre, const MallaElemento& malla)
-{
-    std::string linea = "g ";
+    escribir("g ", 2);
     // a line feed would end the group line early; the loader splits lines at line feeds only
-    for (char c : nombre)
-        linea.push_back(c == '\n' ? ' ' : c);
-    linea.push_back('\n');
-    escribir(linea.data(), linea.size());
-
-    const std::size_t nv = malla.vertices.size() / 3;
-    for (std::size_t i = 0; i < nv; ++i) {
-        escribir("v", 1);
-        for (int k = 0; k < 3; ++k)
-            numero(malla.vertices[3 * i + k], 10);
-        escribir("\n", 1);
-    }
-    auto entero = [this](std::uint64_t valor) {
-        char cifras[24];
-        const auto r = std::to_chars(cifras, cifras + sizeof cifras, valor);
-        escribir(cifras, static_cast<std::size_t>(r.ptr - cifras));
-    };
-    const double* anterior = nullptr;
-    const std::size_t nt = malla.triangulos.size() / 3;
-    for (std::size_t t = 0; t < nt; ++t) {
-        const double* n = &malla.normales[3 * t];
-        // triangles of one face share their normal: write it once
-        if (!anterior || n[0] != anterior[0] || n[1] != anterior[1] || n[2] != anterior[2]) {
-            escribir("vn", 2);
-            for (int k = 0; k < 3; ++k)
-                numero(n[k], 7);
-            escribir("\n", 1);
-            ++normales_;
-            anterior = n;
-        }
-        escribir("f", 1);
-        for (int k = 0; k < 3; ++k) {
+    for (std::size_t desde = 0; desde < nombre.size();) {
+        const std::size_t salto = std::min(nombre.find('\n', desde), nombre.size());
+        escribir(nombre.data() + desde, salto - desde);
+        if (salto < nombre.size())
             escribir(" ", 1);
-            entero(vertices_ + malla.triangulos[3 * t + k] + 1);
-            escribir("//", 2);
-            entero(normales_);
-        }
-        escribir("\n", 1);
+        desde = salto + 1;
     }
-    vertices_ += nv;
+    escribir("\n", 1);
+    escribir(pieza.textoVertices.data(), pieza.textoVertices.size());
+
+    std::uint32_t normalEscrita = UINT32_MAX;
+    char texto[128];
+    for (std::size_t t = 0; t + 3 < pieza.caras.size(); t += 4) {
+        const std::uint32_t normal = pieza.caras[t + 3];
+        if (normal != normalEscrita) {
+            const std::uint32_t desde = normal == 0 ? 0 : pieza.finNormales[normal - 1];
+            escribir(pieza.textoNormales.data() + desde, pieza.finNormales[normal] - desde);
+            ++normales_;
+            normalEscrita = normal;
+        }
+        char* p = texto;
+        *p++ = 'f';
+        for (int k = 0; k < 3; ++k) {
+            *p++ = ' ';
+            p = std::to_chars(p, texto + sizeof texto, vertices_ + pieza.caras[t + k] + 1).ptr;
+            *p++ = '/';
+            *p++ = '/';
+            p = std::to_chars(p, texto + sizeof texto, normales_).ptr;
+        }
+        *p++ = '\n';
+        escribir(texto, static_cast<std::size_t>(p - texto));
+    }
+    vertices_ += pieza.vertices;
 }
 
 bool EscritorOBJ::terminar()

@@ -6,7 +6,7 @@
 
 namespace quelva::ifcconvert {
 
-struct MallaElemento;
+struct PiezaOBJ;
 
 // Reason for a failed file operation, in Spanish for the common cases.
 std::string describirError(int codigo);
@@ -22,14 +22,14 @@ public:
 
     // False when the temporary file cannot be created; error() says why.
     bool abrir();
-    void escribirGrupo(const std::string& nombre, const MallaElemento& malla);
+    // The element as one group; its vertices and normals numbered after those written before.
+    void escribirGrupo(const std::string& nombre, const PiezaOBJ& pieza);
     // Flushes, closes and renames; false (and no destination touched) on any failure.
     bool terminar();
     const std::string& error() const { return error_; }
 
 private:
     void escribir(const char* datos, std::size_t n);
-    void numero(double valor, int digitos);
 
     std::string destino_;
     std::string temporal_;

@@ -31,6 +31,8 @@
 #include <carve/triangulator.hpp>
 
 #include <algorithm>
+#include <array>
+#include <cstring>
 #include <cctype>
 #include <cmath>
 #include <unordered_map>
@@ -219,6 +221,22 @@ struct GeometriaIFC::Impl {
     bool convertirRepresentaciones(const shared_ptr<IfcProduct>& producto, ProductShapeData& datos);
     void restarAberturas(const shared_ptr<IfcElement>& anfitrion, ProductShapeData& datos, const Matriz& colocacion);
     void triangular(const ProductShapeData& datos, const Matriz& colocacion, MallaElemento& malla);
+    void agregarMeshSet(const MeshSet& ms, const Matriz& colocacion, MallaElemento& malla);
+
+    std::vector<shared_ptr<IfcProduct>> productos;
+    // kept from one mesh to the next, so converting allocates little of our own
+    struct Buferes {
+        std::vector<std::uint32_t> orden;
+        std::vector<std::array<std::uint64_t, 3>> claves;
+        std::vector<std::uint32_t> canonico;
+        std::vector<vec3> mundo;
+        std::vector<std::uint32_t> cara;
+        std::vector<std::uint32_t> indicesCaras;
+        std::vector<std::pair<std::uint32_t, std::uint32_t>> caras;  // start in indicesCaras, corners
+        std::vector<vec3> puntos;
+        std::vector<carve::geom2d::P2> plano;
+        std::vector<carve::triangulate::tri_idx> tris;
+    } buferes;
 };
 
 GeometriaIFC::GeometriaIFC() : impl_(std::make_unique<Impl>()) {}
@@ -393,94 +411,157 @@ void GeometriaIFC::Impl::restarAberturas(const shared_ptr<IfcElement>& anfitrion
         }
 }
 
-void GeometriaIFC::Impl::triangular(const ProductShapeData& datos, const Matriz& colocacion, MallaElemento& malla)
+namespace {
+
+// A total order on doubles (NaN and the zeros included) that sort can rely on.
+std::uint64_t claveOrden(double valor)
 {
-    std::vector<vec3> puntos;
-    std::vector<uint32_t> indices;
-    std::vector<carve::geom2d::P2> plano;
-    std::vector<carve::triangulate::tri_idx> tris;
+    std::uint64_t bits;
+    std::memcpy(&bits, &valor, sizeof bits);
+    return (bits >> 63) ? ~bits : bits | (std::uint64_t{1} << 63);
+}
 
-    auto agregarMeshSet = [&](const MeshSet& ms) {
-        const uint32_t base = static_cast<uint32_t>(malla.vertices.size() / 3);
-        std::unordered_map<const carve::mesh::Vertex<3>*, uint32_t> indice;
-        indice.reserve(ms.vertex_storage.size());
-        for (std::size_t i = 0; i < ms.vertex_storage.size(); ++i) {
+}  // namespace
+
+// The kernel hands its vertices and faces back in an order that follows memory addresses (it
+// gathers them in hash maps keyed by pointers) and starts each face at any of its edges. The mesh
+// is written in an order of our own instead: vertices by their coordinates (exact duplicates
+// merged), each face from its lowest vertex, faces by their vertex numbers. So a product gives
+// the same text run after run and in whichever worker converts it.
+void GeometriaIFC::Impl::agregarMeshSet(const MeshSet& ms, const Matriz& colocacion, MallaElemento& malla)
+{
+    const std::size_t nv = ms.vertex_storage.size();
+    if (nv == 0)
+        return;
+    Buferes& b = buferes;
+    b.orden.resize(nv);
+    b.claves.resize(nv);
+    for (std::size_t i = 0; i < nv; ++i) {
+        b.orden[i] = static_cast<std::uint32_t>(i);
+        const vec3& v = ms.vertex_storage[i].v;
+        b.claves[i] = {claveOrden(v.x), claveOrden(v.y), claveOrden(v.z)};
+    }
+    std::sort(b.orden.begin(), b.orden.end(), [&](std::uint32_t x, std::uint32_t y) { return b.claves[x] < b.claves[y]; });
+    const std::uint32_t base = static_cast<std::uint32_t>(malla.vertices.size() / 3);
+    b.canonico.resize(nv);
+    b.mundo.clear();
+    for (std::size_t k = 0; k < nv; ++k) {
+        const std::uint32_t i = b.orden[k];
+        if (k == 0 || b.claves[i] != b.claves[b.orden[k - 1]]) {
             const vec3 p = colocacion * ms.vertex_storage[i].v;
+            b.mundo.push_back(p);
             malla.vertices.insert(malla.vertices.end(), {p.x, p.y, p.z});
-            indice.emplace(&ms.vertex_storage[i], base + static_cast<uint32_t>(i));
         }
-        for (const auto* mesh : ms.meshes) {
-            for (const auto* cara : mesh->faces) {
-                puntos.clear();
-                indices.clear();
-                const carve::mesh::Edge<3>* e = cara->edge;
-                if (!e)
-                    continue;
-                do {
-                    auto it = indice.find(e->vert);
-                    if (it == indice.end())
-                        break;
-                    indices.push_back(it->second);
-                    puntos.push_back(colocacion * e->vert->v);
-                    e = e->next;
-                } while (e && e != cara->edge && indices.size() <= cara->n_edges);
-                if (indices.size() < 3 || indices.size() != cara->n_edges)
-                    continue;
-                vec3 n = normalNewell(puntos);
-                const double largo = n.length();
-                if (!(largo > 1e-20))
-                    continue;
-                n /= largo;
+        b.canonico[i] = static_cast<std::uint32_t>(b.mundo.size() - 1);
+    }
 
+    // faces as runs of canonical numbers, each rotated to its smallest reading
+    b.indicesCaras.clear();
+    b.caras.clear();
+    const auto* primero = ms.vertex_storage.data();
+    for (const auto* mesh : ms.meshes)
+        for (const auto* cara : mesh->faces) {
+            const carve::mesh::Edge<3>* e = cara->edge;
+            if (!e)
+                continue;
+            b.cara.clear();
+            bool valida = true;
+            do {
+                const std::ptrdiff_t i = e->vert - primero;
+                if (i < 0 || static_cast<std::size_t>(i) >= nv) {
+                    valida = false;
+                    break;
+                }
+                b.cara.push_back(b.canonico[static_cast<std::size_t>(i)]);
+                e = e->next;
+            } while (e && e != cara->edge && b.cara.size() <= cara->n_edges);
+            if (!valida || b.cara.size() < 3 || b.cara.size() != cara->n_edges)
+                continue;
+            const std::size_t n = b.cara.size();
+            std::size_t inicio = 0;
+            for (std::size_t r = 1; r < n; ++r)
+                for (std::size_t k = 0; k < n; ++k) {
+                    const std::uint32_t x = b.cara[(r + k) % n], y = b.cara[(inicio + k) % n];
+                    if (x != y) {
+                        if (x < y)
+                            inicio = r;
+                        break;
+                    }
+                }
+            b.caras.push_back({static_cast<std::uint32_t>(b.indicesCaras.size()), static_cast<std::uint32_t>(n)});
+            for (std::size_t k = 0; k < n; ++k)
+                b.indicesCaras.push_back(b.cara[(inicio + k) % n]);
+        }
+    std::sort(b.caras.begin(), b.caras.end(), [&](const auto& x, const auto& y) {
+        const auto* px = b.indicesCaras.data() + x.first;
+        const auto* py = b.indicesCaras.data() + y.first;
+        return std::lexicographical_compare(px, px + x.second, py, py + y.second);
+    });
+
+    std::vector<vec3>& puntos = b.puntos;
+    std::vector<carve::geom2d::P2>& plano = b.plano;
+    std::vector<carve::triangulate::tri_idx>& tris = b.tris;
+    for (const auto& [desde, n] : b.caras) {
+        const std::uint32_t* indices = b.indicesCaras.data() + desde;
+        puntos.clear();
+        for (std::uint32_t k = 0; k < n; ++k)
+            puntos.push_back(b.mundo[indices[k]]);
+        vec3 normal = normalNewell(puntos);
+        const double largo = normal.length();
+        if (!(largo > 1e-20))
+            continue;
+        normal /= largo;
+
+        tris.clear();
+        if (n == 3) {
+            tris.emplace_back(0, 1, 2);
+        } else {
+            // project onto the plane of the two axes the normal leans on least
+            int eje = 0;
+            if (std::abs(normal.y) > std::abs(normal[eje]))
+                eje = 1;
+            if (std::abs(normal.z) > std::abs(normal[eje]))
+                eje = 2;
+            const int u = (eje + 1) % 3, v = (eje + 2) % 3;
+            plano.clear();
+            for (const vec3& p : puntos)
+                plano.push_back(carve::geom::VECTOR(p[u], p[v]));
+            try {
+                carve::triangulate::triangulate(plano, tris);
+            } catch (...) {
                 tris.clear();
-                if (indices.size() == 3) {
-                    tris.emplace_back(0, 1, 2);
-                } else {
-                    // project onto the plane of the two axes the normal leans on least
-                    int eje = 0;
-                    if (std::abs(n.y) > std::abs(n[eje]))
-                        eje = 1;
-                    if (std::abs(n.z) > std::abs(n[eje]))
-                        eje = 2;
-                    const int u = (eje + 1) % 3, v = (eje + 2) % 3;
-                    plano.clear();
-                    for (const vec3& p : puntos)
-                        plano.push_back(carve::geom::VECTOR(p[u], p[v]));
-                    try {
-                        carve::triangulate::triangulate(plano, tris);
-                    } catch (...) {
-                        tris.clear();
-                    }
-                    if (tris.size() != indices.size() - 2) {
-                        tris.clear();
-                        for (unsigned k = 1; k + 1 < indices.size(); ++k)
-                            tris.emplace_back(0u, k, k + 1);
-                    }
-                }
-                for (const auto& t : tris) {
-                    unsigned a = t.a, b = t.b, c = t.c;
-                    if (a >= puntos.size() || b >= puntos.size() || c >= puntos.size())
-                        continue;
-                    const vec3 nt = carve::geom::cross(puntos[b] - puntos[a], puntos[c] - puntos[a]);
-                    if (carve::geom::dot(nt, n) < 0)
-                        std::swap(b, c);
-                    malla.triangulos.insert(malla.triangulos.end(), {indices[a], indices[b], indices[c]});
-                    malla.normales.insert(malla.normales.end(), {n.x, n.y, n.z});
-                }
+            }
+            if (tris.size() != n - 2) {
+                tris.clear();
+                for (unsigned k = 1; k + 1 < n; ++k)
+                    tris.emplace_back(0u, k, k + 1);
             }
         }
-    };
+        for (const auto& t : tris) {
+            unsigned x = t.a, y = t.b, z = t.c;
+            if (x >= n || y >= n || z >= n)
+                continue;
+            const vec3 nt = carve::geom::cross(puntos[y] - puntos[x], puntos[z] - puntos[x]);
+            if (carve::geom::dot(nt, normal) < 0)
+                std::swap(y, z);
+            malla.triangulos.insert(malla.triangulos.end(), {base + indices[x], base + indices[y], base + indices[z]});
+            malla.normales.insert(malla.normales.end(), {normal.x, normal.y, normal.z});
+        }
+    }
+}
 
+void GeometriaIFC::Impl::triangular(const ProductShapeData& datos, const Matriz& colocacion, MallaElemento& malla)
+{
     for (const auto& rd : datos.m_vec_representations)
         for (const auto& item : rd->m_vec_item_data) {
             if (!item)
                 continue;
             for (const auto& ms : item->m_meshsets)
                 if (ms)
-                    agregarMeshSet(*ms);
+                    agregarMeshSet(*ms, colocacion, malla);
             for (const auto& ms : item->m_meshsets_open)
                 if (ms)
-                    agregarMeshSet(*ms);
+                    agregarMeshSet(*ms, colocacion, malla);
         }
 }
 
@@ -583,8 +664,7 @@ std::vector<ProductoOmitido> GeometriaIFC::revisar(const ReferenciasEnTexto& ref
     return omitidos;
 }
 
-void GeometriaIFC::convertir(const SegmentosIndexados& segmentos,
-                             const std::function<void(const MallaElemento&)>& porElemento)
+std::size_t GeometriaIFC::preparar(const SegmentosIndexados& segmentos)
 {
     Impl& d = *impl_;
     shared_ptr<UnitConverter>& unidades = d.modelo->getUnitConverter();
@@ -608,7 +688,7 @@ void GeometriaIFC::convertir(const SegmentosIndexados& segmentos,
 
     d.prepararModelo(segmentos);
 
-    MallaElemento malla;
+    d.productos.clear();
     for (const auto& [id, entidad] : d.modelo->getMapIfcEntities()) {
         auto producto = dynamic_pointer_cast<IfcProduct>(entidad);
         if (!producto || !producto->m_Representation)
@@ -617,35 +697,47 @@ void GeometriaIFC::convertir(const SegmentosIndexados& segmentos,
         if (dynamic_pointer_cast<IfcFeatureElementSubtraction>(producto) || dynamic_pointer_cast<IfcSpace>(producto) ||
             d.omitidos.count(id))
             continue;
-        malla.id = id;
-        malla.vertices.clear();
-        malla.normales.clear();
-        malla.triangulos.clear();
-        try {
-            ProductShapeData datos(id);
-            if (!d.convertirRepresentaciones(producto, datos))
-                continue;
-            const Matriz colocacion = d.matrizColocacion(producto->m_ObjectPlacement);
-            if (auto elemento = dynamic_pointer_cast<IfcElement>(producto)) {
-                d.restarAberturas(elemento, datos, colocacion);
-                // parts of an aggregate are cut by the openings of the whole as well
-                for (const auto& agregadoDebil : elemento->m_Decomposes_inverse) {
-                    auto agregado = agregadoDebil.lock();
-                    auto todo = agregado ? dynamic_pointer_cast<IfcElement>(agregado->m_RelatingObject) : nullptr;
-                    if (todo)
-                        d.restarAberturas(todo, datos, colocacion);
-                }
-            }
-            d.triangular(datos, colocacion, malla);
-        } catch (const OutOfMemoryException&) {
-            throw;
-        } catch (...) {
-            // an element whose geometry fails is left out rather than failing the whole file
-            malla.triangulos.clear();
-        }
-        if (!malla.triangulos.empty())
-            porElemento(malla);
+        d.productos.push_back(producto);
     }
+    return d.productos.size();
+}
+
+int GeometriaIFC::idProducto(std::size_t indice) const
+{
+    return impl_->productos.at(indice)->m_entity_id;
+}
+
+bool GeometriaIFC::convertirProducto(std::size_t indice, MallaElemento& malla)
+{
+    Impl& d = *impl_;
+    const shared_ptr<IfcProduct>& producto = d.productos.at(indice);
+    malla.id = producto->m_entity_id;
+    malla.vertices.clear();
+    malla.normales.clear();
+    malla.triangulos.clear();
+    try {
+        ProductShapeData datos(malla.id);
+        if (!d.convertirRepresentaciones(producto, datos))
+            return false;
+        const Matriz colocacion = d.matrizColocacion(producto->m_ObjectPlacement);
+        if (auto elemento = dynamic_pointer_cast<IfcElement>(producto)) {
+            d.restarAberturas(elemento, datos, colocacion);
+            // parts of an aggregate are cut by the openings of the whole as well
+            for (const auto& agregadoDebil : elemento->m_Decomposes_inverse) {
+                auto agregado = agregadoDebil.lock();
+                auto todo = agregado ? dynamic_pointer_cast<IfcElement>(agregado->m_RelatingObject) : nullptr;
+                if (todo)
+                    d.restarAberturas(todo, datos, colocacion);
+            }
+        }
+        d.triangular(datos, colocacion, malla);
+    } catch (const OutOfMemoryException&) {
+        throw;
+    } catch (...) {
+        // an element whose geometry fails is left out rather than failing the whole file
+        malla.triangulos.clear();
+    }
+    return !malla.triangulos.empty();
 }
 
 }  // namespace quelva::ifcconvert

@@ -55,8 +55,14 @@ public:
     // products' placement and representation graphs.
     std::vector<ProductoOmitido> revisar(const ReferenciasEnTexto& referencias);
 
-    // Calls porElemento for every product with a body, in entity-number order.
-    void convertir(const SegmentosIndexados& segmentos, const std::function<void(const MallaElemento&)>& porElemento);
+    // Sets up the kernel and patches what IFC++ draws wrong; returns how many products have a
+    // body to convert (numbered 0.. in entity-number order). Once, after revisar: workers forked
+    // afterwards share the prepared model.
+    std::size_t preparar(const SegmentosIndexados& segmentos);
+    int idProducto(std::size_t indice) const;
+    // The product's triangles in malla (emptied first); false when it gives none. The mesh is the
+    // same whatever was converted before and wherever the kernel's objects lie in memory.
+    bool convertirProducto(std::size_t indice, MallaElemento& malla);
 
 private:
     struct Impl;

@@ -12,6 +12,7 @@ namespace {
 
 char parcial[4096];
 std::atomic<bool> hayParcial{false};
+std::atomic<bool> silencio{false};
 // A stack overflow leaves no stack for the handler: it runs on its own.
 alignas(16) char pilaAlternativa[1 << 16];
 
@@ -31,6 +32,11 @@ void alRecibir(int senal)
 {
     if (hayParcial.exchange(false))
         ::unlink(parcial);
+    if (silencio) {
+        std::signal(senal, SIG_DFL);
+        std::raise(senal);
+        return;
+    }
     char linea[128] = "IfcConvert: el conversor se detuvo por un error interno (se\xC3\xB1" "al ";
     std::size_t n = std::strlen(linea);
     char cifras[12];
@@ -60,6 +66,12 @@ void instalarSalidaPorSenal()
     sigemptyset(&accion.sa_mask);
     for (int senal : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT})
         ::sigaction(senal, &accion, nullptr);
+}
+
+void silenciarSalidaPorSenal()
+{
+    hayParcial = false;
+    silencio = true;
 }
 
 void fijarArchivoParcial(const char* ruta)

@@ -3,27 +3,38 @@
 // Writes one OBJ group per IFC element that has a body, named after the element's Name
 // attribute, in world coordinates, metres, Z up. Exit status 0 on success; otherwise one
 // line on standard error says why.
+//
+// Elements are converted by as many worker processes as the machine has processors;
+// IFCCONVERT_PROCESOS=N sets another count (1: all in this process). The output is the same.
 
 #include "EscritorOBJ.h"
 #include "GeometriaIFC.h"
 #include "NombresElementos.h"
+#include "PiezaOBJ.h"
 #include "RenumeracionSTEP.h"
 #include "RevisionSTEP.h"
 #include "SalidaPorSenal.h"
 #include "SegmentosCurva.h"
+#include "TrabajoEnProcesos.h"
 
 #include <cctype>
 #include <cerrno>
+#include <charconv>
 #include <cmath>
+#include <algorithm>
 #include <cstdio>
-#include <limits>
+#include <cstdlib>
+#include <cstring>
+#include <exception>
 #include <fstream>
 #include <iterator>
+#include <limits>
 #include <locale.h>
 #include <new>
 #include <optional>
 #include <set>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <sys/stat.h>
 
@@ -93,6 +104,43 @@ bool caben(const MallaElemento& malla)
     return true;
 }
 
+std::string mensajeDeExcepcion(std::exception_ptr e)
+{
+    try {
+        std::rethrow_exception(e);
+    } catch (const std::bad_alloc&) {
+        return "memoria insuficiente para convertir el archivo IFC";
+    } catch (const std::exception& x) {
+        return std::string("error inesperado al convertir el archivo IFC: ") + x.what();
+    } catch (...) {
+        return "error inesperado al convertir el archivo IFC";
+    }
+}
+
+constexpr int kMaximoProcesos = 256;
+// Below this many elements per worker, another worker costs more to start than it saves.
+constexpr std::size_t kElementosPorProceso = 16;
+
+struct Procesos {
+    int cuantos = 1;
+    bool pedidos = false;  // set by IFCCONVERT_PROCESOS
+};
+
+// IFCCONVERT_PROCESOS when set, else the processors this run may use; nullopt when the
+// variable holds no count.
+std::optional<Procesos> procesosPedidos()
+{
+    const char* valor = std::getenv("IFCCONVERT_PROCESOS");
+    if (!valor || !*valor)
+        return Procesos{procesadoresDisponibles(), false};
+    int n = 0;
+    const char* fin = valor + std::strlen(valor);
+    const auto r = std::from_chars(valor, fin, n);
+    if (r.ec != std::errc() || r.ptr != fin || n < 1 || n > kMaximoProcesos)
+        return std::nullopt;
+    return Procesos{n, true};
+}
+
 bool localeEnUsDisponible()
 {
     locale_t l = ::newlocale(LC_ALL_MASK, "en_US.UTF-8", static_cast<locale_t>(0));
@@ -102,7 +150,7 @@ bool localeEnUsDisponible()
     return true;
 }
 
-int convertir(const std::string& entrada, const std::string& salida)
+int convertir(const std::string& entrada, const std::string& salida, Procesos procesos)
 {
     struct stat info {};
     if (::stat(entrada.c_str(), &info) != 0)
@@ -154,17 +202,63 @@ int convertir(const std::string& entrada, const std::string& salida)
     EscritorOBJ escritor(salida);
     if (!escritor.abrir())
         return fallar("no se pudo escribir el archivo OBJ " + salida + ": " + escritor.error());
-    for (const ProductoOmitido& omitido :
-         geometria.revisar([&](int id) { return referenciasDe(nombres.tabla(), id); }))
-        avisar("se omitió el elemento «" + enUnaLinea(nombres.nombre(omitido.id)) + "»: " + omitido.motivo);
-    geometria.convertir(leerSegmentosIndexados(nombres.tabla()), [&](const MallaElemento& malla) {
-        if (!caben(malla)) {
-            avisar("se omitió el elemento «" + enUnaLinea(nombres.nombre(malla.id)) +
+    // QUELVA_CONV_SIN_REVISION lets the kernel meet what the check would leave out: tests use it
+    // to make a worker crash.
+    if (!std::getenv("QUELVA_CONV_SIN_REVISION"))
+        for (const ProductoOmitido& omitido :
+             geometria.revisar([&](int id) { return referenciasDe(nombres.tabla(), id); }))
+            avisar("se omitió el elemento «" + enUnaLinea(nombres.nombre(omitido.id)) + "»: " + omitido.motivo);
+    const std::size_t productos = geometria.preparar(leerSegmentosIndexados(nombres.tabla()));
+
+    enum Resultado : char { kNada, kPieza, kLejos };
+    MallaElemento malla;
+    PiezaOBJ pieza;
+    auto convertirUno = [&](std::size_t i) {
+        if (!geometria.convertirProducto(i, malla))
+            return kNada;
+        if (!caben(malla))
+            return kLejos;
+        formatearPieza(malla, pieza);
+        return kPieza;
+    };
+    auto nombre = [&](std::size_t i) { return nombres.nombre(geometria.idProducto(i)); };
+    auto escribirUno = [&](std::size_t i, Resultado r) {
+        if (r == kLejos)
+            avisar("se omitió el elemento «" + enUnaLinea(nombre(i)) +
                    "»: sus coordenadas están demasiado lejos del origen para el archivo OBJ");
-            return;
-        }
-        escritor.escribirGrupo(nombres.nombre(malla.id), malla);
-    });
+        else if (r == kPieza)
+            escritor.escribirGrupo(nombre(i), pieza);
+    };
+    // Workers even for a few elements: a crash in the kernel then costs one element, not the run.
+    const std::size_t porTamano = (productos + kElementosPorProceso - 1) / kElementosPorProceso;
+    const int trabajadores =
+        static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(procesos.cuantos),
+                                                procesos.pedidos ? productos : std::max<std::size_t>(porTamano, 1)));
+    if (procesos.pedidos && procesos.cuantos == 1) {
+        for (std::size_t i = 0; i < productos; ++i)
+            escribirUno(i, convertirUno(i));
+    } else {
+        TrabajoEnProcesos trabajo;
+        trabajo.producir = [&](std::size_t i, std::string& bytes) {
+            const Resultado r = convertirUno(i);
+            bytes.push_back(r);
+            if (r == kPieza)
+                serializarPieza(pieza, bytes);
+        };
+        trabajo.mensajeDeError = mensajeDeExcepcion;
+        trabajo.entregar = [&](std::size_t i, std::string_view bytes) {
+            const Resultado r = bytes.empty() ? kNada : static_cast<Resultado>(bytes[0]);
+            if (bytes.empty() || (r == kPieza && !leerPieza(bytes.substr(1), pieza)))
+                throw std::logic_error("a worker sent a damaged piece");
+            escribirUno(i, r);
+        };
+        trabajo.caido = [&](std::size_t i, int senal) {
+            avisar("se omitió el elemento «" + enUnaLinea(nombre(i)) + "»: el conversor se detuvo al construir su geometría" +
+                   (senal > 0 ? " (señal " + std::to_string(senal) + ")" : std::string()));
+        };
+        if (auto error = ejecutarEnProcesos(productos, trabajadores, trabajo))
+            return fallar(*error);
+    }
     if (!escritor.terminar())
         return fallar("no se pudo escribir el archivo OBJ " + salida + ": " + escritor.error());
     return 0;
@@ -180,14 +274,13 @@ int main(int argc, char** argv)
     const std::set<std::string> opciones = {argv[3], argv[4]};
     if (opciones != std::set<std::string>{"--use-world-coords", "--use-element-names"})
         return fallar(uso, kErrorUso);
+    const std::optional<Procesos> procesos = procesosPedidos();
+    if (!procesos)
+        return fallar("IFCCONVERT_PROCESOS debe ser un número entero de 1 a " + std::to_string(kMaximoProcesos), kErrorUso);
     instalarSalidaPorSenal();
     try {
-        return convertir(argv[1], argv[2]);
-    } catch (const std::bad_alloc&) {
-        return fallar("memoria insuficiente para convertir el archivo IFC");
-    } catch (const std::exception& e) {
-        return fallar(std::string("error inesperado al convertir el archivo IFC: ") + e.what());
+        return convertir(argv[1], argv[2], *procesos);
     } catch (...) {
-        return fallar("error inesperado al convertir el archivo IFC");
+        return fallar(mensajeDeExcepcion(std::current_exception()));
     }
 }
