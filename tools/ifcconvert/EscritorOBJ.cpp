@@ -100,7 +100,9 @@ void EscritorOBJ::escribirGrupo(const std::string& nombre, const PiezaOBJ& pieza
     escribir(pieza.textoVertices.data(), pieza.textoVertices.size());
 
     std::uint32_t normalEscrita = UINT32_MAX;
-    char texto[128];
+    // a face line: "f" and three " a//n" of at most 20 digits each
+    char texto[1 + 3 * (1 + 20 + 2 + 20) + 1];
+    auto entero = [](char* p, std::uint64_t valor) { return std::to_chars(p, p + 20, valor).ptr; };
     for (std::size_t t = 0; t + 3 < pieza.caras.size(); t += 4) {
         const std::uint32_t normal = pieza.caras[t + 3];
         if (normal != normalEscrita) {
@@ -113,10 +115,10 @@ void EscritorOBJ::escribirGrupo(const std::string& nombre, const PiezaOBJ& pieza
         *p++ = 'f';
         for (int k = 0; k < 3; ++k) {
             *p++ = ' ';
-            p = std::to_chars(p, texto + sizeof texto, vertices_ + pieza.caras[t + k] + 1).ptr;
+            p = entero(p, vertices_ + pieza.caras[t + k] + 1);
             *p++ = '/';
             *p++ = '/';
-            p = std::to_chars(p, texto + sizeof texto, normales_).ptr;
+            p = entero(p, normales_);
         }
         *p++ = '\n';
         escribir(texto, static_cast<std::size_t>(p - texto));

@@ -32,6 +32,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cstring>
 #include <cctype>
 #include <cmath>
@@ -229,7 +230,8 @@ struct GeometriaIFC::Impl {
         std::vector<std::uint32_t> orden;
         std::vector<std::array<std::uint64_t, 3>> claves;
         std::vector<std::uint32_t> canonico;
-        std::vector<vec3> mundo;
+        std::vector<vec3> escritos;  // per kernel vertex
+        std::vector<vec3> mundo;     // per vertex written
         std::vector<std::uint32_t> cara;
         std::vector<std::uint32_t> indicesCaras;
         std::vector<std::pair<std::uint32_t, std::uint32_t>> caras;  // start in indicesCaras, corners
@@ -421,13 +423,29 @@ std::uint64_t claveOrden(double valor)
     return (bits >> 63) ? ~bits : bits | (std::uint64_t{1} << 63);
 }
 
+// The coordinate as the OBJ file writes it (10 significant digits, no "-0" or denormal noise).
+double comoSeEscribe(double valor)
+{
+    if (!std::isfinite(valor))
+        return valor;  // left for the caller to refuse
+    if (std::abs(valor) < 1e-12)
+        return 0.0;
+    char texto[40];
+    const auto r = std::to_chars(texto, texto + sizeof texto, valor, std::chars_format::general, 10);
+    double leido = valor;
+    std::from_chars(texto, r.ptr, leido);
+    return leido;
+}
+
 }  // namespace
 
 // The kernel hands its vertices and faces back in an order that follows memory addresses (it
-// gathers them in hash maps keyed by pointers) and starts each face at any of its edges. The mesh
-// is written in an order of our own instead: vertices by their coordinates (exact duplicates
-// merged), each face from its lowest vertex, faces by their vertex numbers. So a product gives
-// the same text run after run and in whichever worker converts it.
+// gathers them in hash maps keyed by pointers), starts each face at any of its edges, and its
+// boolean results differ in the last bits with that order. The mesh is built from the
+// coordinates as they are written, in an order of our own: vertices by those coordinates
+// (vertices written alike merged), each face from its lowest vertex, faces by their vertex
+// numbers; normals come from the written coordinates. So a product gives the same text run after
+// run and in whichever worker converts it.
 void GeometriaIFC::Impl::agregarMeshSet(const MeshSet& ms, const Matriz& colocacion, MallaElemento& malla)
 {
     const std::size_t nv = ms.vertex_storage.size();
@@ -436,10 +454,13 @@ void GeometriaIFC::Impl::agregarMeshSet(const MeshSet& ms, const Matriz& colocac
     Buferes& b = buferes;
     b.orden.resize(nv);
     b.claves.resize(nv);
+    b.escritos.resize(nv);
     for (std::size_t i = 0; i < nv; ++i) {
         b.orden[i] = static_cast<std::uint32_t>(i);
-        const vec3& v = ms.vertex_storage[i].v;
-        b.claves[i] = {claveOrden(v.x), claveOrden(v.y), claveOrden(v.z)};
+        const vec3 p = colocacion * ms.vertex_storage[i].v;
+        vec3& e = b.escritos[i];
+        e = carve::geom::VECTOR(comoSeEscribe(p.x), comoSeEscribe(p.y), comoSeEscribe(p.z));
+        b.claves[i] = {claveOrden(e.x), claveOrden(e.y), claveOrden(e.z)};
     }
     std::sort(b.orden.begin(), b.orden.end(), [&](std::uint32_t x, std::uint32_t y) { return b.claves[x] < b.claves[y]; });
     const std::uint32_t base = static_cast<std::uint32_t>(malla.vertices.size() / 3);
@@ -448,7 +469,7 @@ void GeometriaIFC::Impl::agregarMeshSet(const MeshSet& ms, const Matriz& colocac
     for (std::size_t k = 0; k < nv; ++k) {
         const std::uint32_t i = b.orden[k];
         if (k == 0 || b.claves[i] != b.claves[b.orden[k - 1]]) {
-            const vec3 p = colocacion * ms.vertex_storage[i].v;
+            const vec3& p = b.escritos[i];
             b.mundo.push_back(p);
             malla.vertices.insert(malla.vertices.end(), {p.x, p.y, p.z});
         }
