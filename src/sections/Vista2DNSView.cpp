@@ -35,6 +35,18 @@ QColor sistema(SystemColor c)
     return platform::systemColor(c);
 }
 
+// Discipline colours are chosen for the 3D view; on white paper a pale one (the architecture
+// white) would vanish, so it is darkened, keeping its hue, until it reads.
+QColor legibleSobreBlanco(const QColor& c)
+{
+    constexpr double kLuminanciaMaxima = 0.35;
+    const double y = 0.2126 * c.redF() + 0.7152 * c.greenF() + 0.0722 * c.blueF();
+    if (y <= kLuminanciaMaxima)
+        return c;
+    const double f = kLuminanciaMaxima / y;
+    return QColor::fromRgbF(float(c.redF() * f), float(c.greenF() * f), float(c.blueF() * f), c.alphaF());
+}
+
 const QColor kGrisOscuro = QColor::fromRgbF(1.0f / 3, 1.0f / 3, 1.0f / 3);
 
 // A font whose size is in the device's units (points of the view), whatever its resolution.
@@ -311,7 +323,7 @@ void Vista2DNSView::dibujarLineas(QPainter& p) const
             total += size_t(g.second.size());
         p.setRenderHint(QPainter::Antialiasing, total < 20000);
         for (const auto& [color, lineas] : grupos) {
-            QPen pen(conAlfa(QColor::fromRgba(color), alfa * qAlpha(color) / 255.0), ancho);
+            QPen pen(conAlfa(legibleSobreBlanco(QColor::fromRgba(color)), alfa * qAlpha(color) / 255.0), ancho);
             pen.setCapStyle(Qt::FlatCap);
             p.setPen(pen);
             p.drawLines(lineas);
@@ -339,7 +351,7 @@ std::vector<Vista2DNSView::Linea> Vista2DNSView::lineasEtiqueta(const Etiqueta2D
     std::vector<Linea> l;
     l.push_back({nombreCorto(e.nombre), fuente(9, QFont::DemiBold, false, d), Qt::black});
     if (!e.tipoIFC.isEmpty())
-        l.push_back({e.tipoIFC, fuente(8, QFont::Normal, false, d), conAlfa(e.color, 0.85)});
+        l.push_back({e.tipoIFC, fuente(8, QFont::Normal, false, d), conAlfa(legibleSobreBlanco(e.color), 0.85)});
     l.push_back({e.dimensiones, fuente(7.5, QFont::Normal, true, d), kGrisOscuro});
     if (!e.material.isEmpty()) {
         const QString m =
@@ -393,7 +405,7 @@ void Vista2DNSView::dibujarEtiquetas(QPainter& p) const
         const bool izquierda = e.offsetTexto.u >= 0;
         const QPointF inicio(izquierda ? caja.left() : caja.right(), t.y());
         const QPointF codo(izquierda ? caja.left() - 14 : caja.right() + 14, t.y());
-        const QColor c = seleccionada ? mezclar(e.color, azul, 0.4) : e.color;
+        const QColor c = seleccionada ? mezclar(legibleSobreBlanco(e.color), azul, 0.4) : legibleSobreBlanco(e.color);
 
         p.save();
         p.setPen(QPen(conAlfa(c, 0.8), seleccionada ? 1.2 : 0.75));

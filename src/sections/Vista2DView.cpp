@@ -47,17 +47,37 @@ QToolButton* boton(const QString& nombreObjeto, const QString& ayuda, QWidget* p
     b->setCursor(Qt::PointingHandCursor);
     b->setIconSize(QSize(13, 13));
     QFont f = b->font();
-    f.setPixelSize(12);
+    f.setPixelSize(11);  // the small control size: the whole row fits the 820-wide window
     b->setFont(f);
+    // In the narrow window the title gives way, never a button's text.
+    b->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     return b;
 }
+
+// The window's title in the toolbar, cut with "…" when the buttons need the room (the window's
+// own title bar keeps it whole).
+class TituloElidido : public QLabel {
+public:
+    using QLabel::QLabel;
+    QSize minimumSizeHint() const override { return {24, QLabel::minimumSizeHint().height()}; }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        p.setFont(font());
+        p.setPen(palette().color(foregroundRole()));
+        p.drawText(contentsRect(), Qt::AlignVCenter | Qt::AlignLeft,
+                   fontMetrics().elidedText(text(), Qt::ElideRight, contentsRect().width()));
+    }
+};
 
 void pintarBoton(QToolButton* b, const QString& texto, const QString& simbolo, const QColor& color)
 {
     b->setText(texto);
     b->setIcon(platform::symbolIcon(simbolo, color));
     b->setStyleSheet(QStringLiteral("QToolButton { color: %1; border: 1px solid rgba(0,0,0,40); border-radius: 5px;"
-                                    " padding: 2px 6px; background: rgba(255,255,255,160); }"
+                                    " padding: 2px 4px; background: rgba(255,255,255,160); }"
                                     "QToolButton:hover { background: rgba(255,255,255,230); }")
                          .arg(colorCss(color)));
 }
@@ -121,7 +141,8 @@ QWidget* Vista2DView::construirBarra()
     fila->setContentsMargins(12, 8, 12, 8);
     fila->setSpacing(6);
 
-    auto* titulo = new QLabel(titulo_, barra);
+    auto* titulo = new TituloElidido(titulo_, barra);
+    titulo->setToolTip(titulo_);
     QFont ft = titulo->font();
     ft.setPixelSize(13);
     ft.setBold(true);
@@ -141,6 +162,7 @@ QWidget* Vista2DView::construirBarra()
         f.setPixelSize(10);
         l->setFont(f);
         l->setStyleSheet(QStringLiteral("color: %1;").arg(colorCss(platform::systemColor(color))));
+        l->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
         cuentas->addWidget(l);
     };
     cuenta(platform::qformat("%lld", cortes) + QStringLiteral(" líneas de corte"), SystemColor::secondaryLabel,

@@ -6,6 +6,7 @@
 #include "sections/Vista2DNSView.h"
 #include "sections/Vista2DView.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -17,6 +18,8 @@
 #include <QTest>
 #include <QToolButton>
 #include <gtest/gtest.h>
+
+#include <functional>
 
 using namespace quelva;
 
@@ -115,6 +118,36 @@ TEST(Vista2DView, ToolsAreExclusiveAndToolbarChangesCancelAPendingOrigin)
     EXPECT_EQ(v.lienzo()->etiquetas().size(), 1u);
     trash->click();
     EXPECT_TRUE(v.lienzo()->cotas().empty());
+}
+
+// In the 820-wide window only the title gives way: no button and no count is cut, whatever the
+// tools show (the longest texts, the trash, both counts in thousands).
+TEST(Vista2DView, TheToolbarFitsTheWindowInEveryToolMode)
+{
+    std::vector<Segmento2D> s;
+    for (int i = 0; i < 1500; ++i)
+        s.push_back(linea({0, float(i)}, {1, float(i)}, i % 2 == 0));
+    DatosPlano2D d = datos(s);
+    d.titulo = QString::fromUtf8("Plano 2D — Eje Z = 1234.56 m");
+    Vista2DView v(d, nullptr, nullptr);
+    v.resize(820, 600);
+    v.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
+    const auto cortados = [&] {
+        QStringList r;
+        for (QWidget* w : v.findChildren<QWidget*>()) {
+            const bool cuenta = w->objectName().startsWith(QStringLiteral("cuenta"));
+            if (w->isVisible() && (qobject_cast<QToolButton*>(w) || cuenta) && w->width() < w->sizeHint().width())
+                r << w->objectName();
+        }
+        return r.join(QLatin1Char(' ')).toStdString();
+    };
+    const std::function<void()> modos[] = {[] {}, [&] { v.alternarModoEtiquetar(); }, [&] { v.alternarModoCota(); }};
+    for (const auto& modo : modos) {
+        modo();
+        QApplication::processEvents();
+        EXPECT_EQ(cortados(), "") << "cota " << v.modoCota << " etiquetar " << v.modoEtiquetar;
+    }
 }
 
 TEST(Vista2DView, SaveHandsBackAndNamesTheSection)

@@ -179,3 +179,30 @@ TEST(Vista2DNSView, LabelAndDimensionHitGeometry)
     EXPECT_NEAR(texto.center().x(), 200, 0.01);
     EXPECT_NEAR(texto.center().y(), 150, 0.01);
 }
+
+// Discipline colours are made for the 3D view: a white or pale one must still read on the white
+// sheet, a dark one is drawn as it is.
+TEST(Vista2DNSView, PaleDisciplineColoursReadOnWhitePaper)
+{
+    struct Caso {
+        QColor color;
+        bool oscurecido;
+    };
+    const Caso casos[] = {{Qt::white, true}, {QColor(255, 240, 150), true}, {QColor(30, 60, 200), false}};
+    for (const Caso& c : casos) {
+        Vista2DNSView v;
+        v.resize(200, 200);
+        v.escala = 4;  // no metre grid under the line
+        v.setGrosorCorte(4);
+        v.setSegmentos({Segmento2D{{-10, 5}, {10, 5}, QStringLiteral("ARQ"), c.color, true, QStringLiteral("Muro")}});
+        const QColor pixel = pintar(v).pixelColor(60, 100 - 20);
+        const double luminancia = 0.2126 * pixel.redF() + 0.7152 * pixel.greenF() + 0.0722 * pixel.blueF();
+        if (c.oscurecido) {
+            EXPECT_LT(luminancia, 0.5) << c.color.name().toStdString();
+            // The hue stays: the yellow stays warmer than it is blue.
+            EXPECT_GE(pixel.red(), pixel.blue()) << c.color.name().toStdString();
+        } else {
+            EXPECT_EQ(pixel, c.color) << c.color.name().toStdString();
+        }
+    }
+}
