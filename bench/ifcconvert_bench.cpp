@@ -5,6 +5,7 @@
 // is the worker count (IFCCONVERT_PROCESOS; 0: the converter's default, one per processor).
 //
 //   ifcconvert_bench [--benchmark_filter=...]
+//   ifcconvert_bench --generar <plantas> <ruta.ifc>   (writes the model only, e.g. for other converters)
 //
 // Counters: peak_MB is the largest single process's maximum resident set; pss_MB the highest
 // sum, sampled every 20 ms, of the proportional set sizes of the converter and its workers
@@ -15,6 +16,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -287,6 +289,11 @@ BENCHMARK(BM_MuestraReal)->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMil
 
 int main(int argc, char** argv)
 {
+    if (argc == 4 && std::string(argv[1]) == "--generar") {
+        const std::size_t elementos = generarModelo(argv[3], std::atoi(argv[2]), 10, 8);
+        std::printf("%zu elementos en %s\n", elementos, argv[3]);
+        return 0;
+    }
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     std::error_code ec;

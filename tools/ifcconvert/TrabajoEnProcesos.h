@@ -10,8 +10,9 @@
 namespace quelva::ifcconvert {
 
 // Work on items 0..n-1 spread over forked worker processes that share the parent's memory
-// copy-on-write: worker k takes k, k + procesos, k + 2 procesos... (so heavy stretches spread),
-// and the parent receives every item's bytes in item order, whatever order they are made in.
+// copy-on-write: short runs of neighbouring items are dealt out to the workers in turn (so heavy
+// stretches spread), and the parent receives every item's bytes in item order, whatever order
+// they are made in.
 //
 // A worker that dies (a signal, or any end before its share is done) takes nothing with it: the
 // item it was on is tried again alone in a fresh worker, the rest of its share goes to another.

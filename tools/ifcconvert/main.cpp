@@ -190,7 +190,9 @@ int convertir(const std::string& entrada, const std::string& salida, Procesos pr
     texto.replace(0, revision.inicioDatos,
                   "ISO-10303-21;\nHEADER;\nFILE_DESCRIPTION((''),'2;1');\nFILE_NAME('','',(''),(''),'','','');\n"
                   "FILE_SCHEMA(('" + esquema + "'));\nENDSEC;\n");
-    GeometriaIFC geometria;
+    // The model is left for the end of the process to take away: freeing its entities one by
+    // one takes longer than converting many of them.
+    GeometriaIFC& geometria = *new GeometriaIFC;
     const std::size_t entidades = geometria.leer(std::move(texto));
     if (entidades == 0 && revision.registros > 0) {
         if (!localeEnUsDisponible())
