@@ -18,6 +18,7 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -46,7 +47,8 @@ struct HojasTimeLiner {
     std::function<QDialog*(QWidget* padre, PaqueteAWP& paqueteEditando, TimeLinerStore& store,
                            const PropiedadesPorEspecialidad& propiedadesIFC)>
         editor;
-    std::function<QDialog*(QWidget* padre, const PropiedadesPorEspecialidad& propiedadesIFC,
+    // The table is shared and never changes, so a scan may go on reading it after the window closed.
+    std::function<QDialog*(QWidget* padre, std::shared_ptr<const PropiedadesPorEspecialidad> propiedadesIFC,
                            const std::map<QString, MapaGlobalIds>& globalIdsPorEsp, TimeLinerStore& store)>
         detector;
     // Card of one package, with a copy of the configuration and the picture of its elements.

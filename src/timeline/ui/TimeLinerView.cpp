@@ -50,7 +50,7 @@ TimeLinerView::TimeLinerView(TimeLinerStore& store, PropiedadesPorEspecialidad p
                              ControladorTimeLiner::Especialidades especialidades, QWidget* parent)
     : QWidget(parent, Qt::Window),
       store_(store),
-      propiedadesIFC_(std::move(propiedadesIFC)),
+      propiedadesIFC_(std::make_shared<const PropiedadesPorEspecialidad>(std::move(propiedadesIFC))),
       globalIdsPorEsp_(std::move(globalIdsPorEsp))
 {
     setObjectName(QStringLiteral("TimeLinerView"));
@@ -182,7 +182,7 @@ void TimeLinerView::presentarHojas()
     const HojasTimeLiner& hojas = hojasTimeLiner();
     using Hoja = ControladorTimeLiner::Hoja;
     presentar(hojaEditor_, e.mostrarEditor, Hoja::editor, [&]() -> QDialog* {
-        return hojas.editor ? hojas.editor(this, controlador_->paqueteEditando(), store_, propiedadesIFC_) : nullptr;
+        return hojas.editor ? hojas.editor(this, controlador_->paqueteEditando(), store_, *propiedadesIFC_) : nullptr;
     });
     presentar(hojaDetector_, e.mostrarDetector, Hoja::detector, [&]() -> QDialog* {
         return hojas.detector ? hojas.detector(this, propiedadesIFC_, globalIdsPorEsp_, store_) : nullptr;

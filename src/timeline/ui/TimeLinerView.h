@@ -11,6 +11,7 @@
 #include <QWidget>
 
 #include <map>
+#include <memory>
 
 class QSplitter;
 
@@ -63,7 +64,8 @@ private:
                    const std::function<QDialog*()>& crear);
 
     TimeLinerStore& store_;
-    PropiedadesPorEspecialidad propiedadesIFC_;
+    // Shared, never changed: the detector's scan reads it on a background thread.
+    std::shared_ptr<const PropiedadesPorEspecialidad> propiedadesIFC_;
     std::map<QString, MapaGlobalIds> globalIdsPorEsp_;
     ControladorTimeLiner* controlador_;
     CabeceraTimeLiner* cabecera_;

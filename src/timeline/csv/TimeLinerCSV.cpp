@@ -1,0 +1,267 @@
+#include "timeline/csv/TimeLinerCSV.h"
+
+#include "platform/Csv.h"
+#include "platform/CsvReader.h"
+#include "platform/NumberFormat.h"
+#include "platform/TextOrder.h"
+#include "platform/UserDate.h"
+
+#include <QDate>
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <numeric>
+
+namespace quelva::TimeLinerCSV {
+
+namespace {
+
+bool esBlanco(QChar c)
+{
+    return c == u'\t' || c.category() == QChar::Separator_Space;
+}
+
+// Blanks only: a line break kept inside a quoted cell stays.
+QString recortar(const QString& s)
+{
+    qsizetype a = 0, b = s.size();
+    while (a < b && esBlanco(s[a]))
+        ++a;
+    while (b > a && esBlanco(s[b - 1]))
+        --b;
+    return (a == 0 && b == s.size()) ? s : s.mid(a, b - a);
+}
+
+// TEMPORARY until the shared finite-number rule lands.
+std::optional<double> leerNumeroFinito(const QString& texto)
+{
+    const QByteArray b = texto.toLatin1();
+    if (b.isEmpty() || texto.size() != b.size())
+        return std::nullopt;
+    for (char c : b)
+        if (!((c >= '0' && c <= '9') || c == '.' || c == 'e' || c == 'E' || c == '+' || c == '-'))
+            return std::nullopt;
+    const char* p = b.constData();
+    const char* fin = p + b.size();
+    if (*p == '+')
+        ++p;
+    double v = 0;
+    const auto r = std::from_chars(p, fin, v);
+    if (r.ec != std::errc() || r.ptr != fin || !std::isfinite(v))
+        return std::nullopt;
+    return v;
+}
+
+double numeroOCero(const QString& celda)
+{
+    return leerNumeroFinito(celda).value_or(0.0);
+}
+
+// Exactly `minimo`..`maximo` ASCII digits.
+std::optional<int> digitos(QStringView s, int minimo, int maximo)
+{
+    if (s.size() < minimo || s.size() > maximo)
+        return std::nullopt;
+    int v = 0;
+    for (QChar c : s) {
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+        v = v * 10 + (c.unicode() - u'0');
+    }
+    return v;
+}
+
+std::optional<QDateTime> inicioDelDia(int y, int m, int d)
+{
+    const QDate fecha(y, m, d);
+    if (!fecha.isValid())
+        return std::nullopt;
+    // The start of the day even where midnight falls in a clock change.
+    return fecha.startOfDay(Qt::LocalTime);
+}
+
+}  // namespace
+
+std::optional<QDateTime> leerFecha(const QString& texto)
+{
+    const QStringView t(texto);
+    if (t.size() == 10 && t[4] == u'-' && t[7] == u'-') {
+        const auto y = digitos(t.sliced(0, 4), 4, 4);
+        const auto m = digitos(t.sliced(5, 2), 2, 2);
+        const auto d = digitos(t.sliced(8, 2), 2, 2);
+        if (y && m && d)
+            return inicioDelDia(*y, *m, *d);
+        return std::nullopt;
+    }
+    const qsizetype s1 = t.indexOf(u'/');
+    const qsizetype s2 = s1 < 0 ? -1 : t.indexOf(u'/', s1 + 1);
+    if (s2 < 0 || t.indexOf(u'/', s2 + 1) >= 0)
+        return std::nullopt;
+    const auto a = digitos(t.sliced(0, s1), 1, 2);
+    const auto b = digitos(t.sliced(s1 + 1, s2 - s1 - 1), 1, 2);
+    const auto y = digitos(t.sliced(s2 + 1), 4, 4);
+    if (!a || !b || !y)
+        return std::nullopt;
+    if (auto diaPrimero = inicioDelDia(*y, *b, *a))
+        return diaPrimero;
+    return inicioDelDia(*y, *a, *b);
+}
+
+std::optional<int> indiceColumna(const QStringList& aliases, const QStringList& cabecera)
+{
+    for (const QString& alias : aliases)
+        for (int i = 0; i < cabecera.size(); ++i)
+            if (cabecera[i].contains(alias))
+                return i;
+    return std::nullopt;
+}
+
+std::vector<PaqueteAWP> parsear(const QString& texto)
+{
+    platform::CsvReadOptions opciones;
+    opciones.unicodeLineBreaks = true;
+    std::vector<QStringList> registros = platform::readCsv(texto, opciones);
+    // Blank lines may stand anywhere.
+    std::erase_if(registros, [](const QStringList& r) { return r.size() == 1 && recortar(r[0]).isEmpty(); });
+    if (registros.empty())
+        return {};
+
+    QStringList cabecera;
+    for (const QString& celda : registros.front()) {
+        QString c = recortar(celda);
+        while (c.startsWith(u'"'))
+            c.remove(0, 1);
+        while (c.endsWith(u'"'))
+            c.chop(1);
+        cabecera.append(platform::nfc(c).toLower());
+    }
+    const auto col = [&](std::initializer_list<const char*> aliases) {
+        QStringList l;
+        for (const char* a : aliases)
+            l.append(QString::fromUtf8(a));
+        return indiceColumna(l, cabecera);
+    };
+    const auto iNivel = col({"nivel"});
+    const auto iCodigo = col({"código", "codigo", "code"});
+    const auto iNombre = col({"nombre", "name"});
+    const auto iInicio = col({"inicio", "start"});
+    const auto iFin = col({"fin", "end", "term"});
+    const auto iPadre = col({"padre", "parent"});
+    const auto iAvance = col({"avance", "progreso", "progress"});
+    const auto iPresupuesto = col({"presupuesto", "budget", "cost"});
+    const auto iHH = col({"hh plan", "hh_plan", "horas hombre plan", "hhplan"});
+    if (!iNivel || !iCodigo || !iNombre || !iInicio || !iFin)
+        return {};
+    const int r = std::max({*iNivel, *iCodigo, *iNombre, *iInicio, *iFin});
+
+    std::vector<PaqueteAWP> paquetes;
+    paquetes.reserve(registros.size() - 1);
+    for (std::size_t f = 1; f < registros.size(); ++f) {
+        const QStringList& celdas = registros[f];
+        if (celdas.size() <= r)
+            continue;
+        const auto nivel = nivelAWPDesdeTexto(recortar(celdas[*iNivel]).toUpper());
+        if (!nivel)
+            continue;
+        const QString codigo = recortar(celdas[*iCodigo]);
+        if (codigo.isEmpty())
+            continue;
+        QString nombre = recortar(celdas[*iNombre]);
+        if (nombre.isEmpty())
+            nombre = codigo;
+        const auto inicio = leerFecha(recortar(celdas[*iInicio]));
+        if (!inicio)
+            continue;
+        const auto fin = leerFecha(recortar(celdas[*iFin]));
+        if (!fin || *fin < *inicio)
+            continue;
+
+        PaqueteAWP p;
+        p.nivel = *nivel;
+        p.codigo = codigo;
+        p.nombre = nombre;
+        p.fechaInicio = *inicio;
+        p.fechaFin = *fin;
+        const auto dentro = [&](const std::optional<int>& i) { return i && *i < celdas.size(); };
+        if (dentro(iPadre) && !celdas[*iPadre].isEmpty())
+            p.parentCodigo = recortar(celdas[*iPadre]);
+        if (dentro(iAvance)) {
+            QString a = celdas[*iAvance];
+            a.remove(u'%');
+            p.progreso = numeroOCero(recortar(a)) / 100.0;
+        }
+        if (dentro(iPresupuesto))
+            p.presupuesto = numeroOCero(recortar(celdas[*iPresupuesto]));
+        if (dentro(iHH))
+            p.hh = numeroOCero(recortar(celdas[*iHH]));
+        paquetes.push_back(std::move(p));
+    }
+    return paquetes;
+}
+
+QString textoEntero(double valor)
+{
+    if (!std::isfinite(valor))
+        return QStringLiteral("0");
+    const double t = std::trunc(valor);
+    if (t == 0)
+        return QStringLiteral("0");  // never "-0"
+    return QString::fromStdString(platform::fixedText(t, 0));
+}
+
+QString textoExportacion(const std::vector<PaqueteAWP>& paquetes)
+{
+    // Codes in NFC once, then compared by code points; equal codes keep their timeline order.
+    std::vector<QString> claves;
+    claves.reserve(paquetes.size());
+    for (const PaqueteAWP& p : paquetes)
+        claves.push_back(platform::nfc(p.codigo));
+    std::vector<std::size_t> orden(paquetes.size());
+    std::iota(orden.begin(), orden.end(), std::size_t(0));
+    std::stable_sort(orden.begin(), orden.end(), [&](std::size_t a, std::size_t b) {
+        return platform::compareNormalizedCodePoints(claves[a], claves[b]) < 0;
+    });
+
+    platform::CsvWriter::Options opciones;
+    opciones.lineEnd = QStringLiteral("\n");
+    opciones.finalLineEnd = true;
+    opciones.quoting = platform::CsvQuoting::whenNeeded;
+    platform::CsvWriter w(opciones);
+    w.reserve(qsizetype(paquetes.size() + 1) * 120);
+    w.addRow(cabeceraExportacion.split(u','));
+
+    using platform::CsvQuoting;
+    const auto fecha = [](const QDateTime& f) {
+        return platform::userCalendarDate(f).toString(QStringLiteral("yyyy-MM-dd"));
+    };
+    const auto fijo = [](double v, int decimales) {
+        return QString::fromStdString(platform::fixedText(std::isfinite(v) ? v : 0.0, decimales));
+    };
+    for (std::size_t i : orden) {
+        const PaqueteAWP& p = paquetes[i];
+        const double ev = p.progreso * p.presupuesto;
+        const double cpi = p.costoReal > 0 ? ev / p.costoReal : 1.0;
+        const double hhGanadas = p.progreso * p.hh;
+        const double factor = p.hhReal > 0 ? hhGanadas / p.hhReal : 1.0;
+        w.addCell(textoNivelAWP(p.nivel));
+        w.addCell(p.codigo);
+        w.addCell(p.nombre, CsvQuoting::always);
+        w.addCell(p.parentCodigo.value_or(QString()));
+        w.addCell(fecha(p.fechaInicio));
+        w.addCell(fecha(p.fechaFin));
+        w.addCell(fijo(p.progreso * 100.0, 1));
+        w.addCell(textoEntero(p.presupuesto));
+        w.addCell(textoEntero(p.costoReal));
+        w.addCell(textoEntero(ev));
+        w.addCell(fijo(cpi, 2));
+        w.addCell(textoEntero(p.hh));
+        w.addCell(textoEntero(p.hhReal));
+        w.addCell(textoEntero(hhGanadas));
+        w.addCell(fijo(factor, 2));
+        w.endRow();
+    }
+    return w.text();
+}
+
+}  // namespace quelva::TimeLinerCSV

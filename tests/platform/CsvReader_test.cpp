@@ -1,0 +1,90 @@
+#include "platform/Csv.h"
+#include "platform/CsvReader.h"
+
+#include <gtest/gtest.h>
+
+using Records = std::vector<QStringList>;
+
+namespace {
+
+std::string mostrar(const Records& rs)
+{
+    std::string out;
+    for (const QStringList& r : rs) {
+        out += "[";
+        for (const QString& c : r)
+            out += "<" + c.toStdString() + ">";
+        out += "]";
+    }
+    return out;
+}
+
+}  // namespace
+
+TEST(CsvReader, Records)
+{
+    struct Caso {
+        const char* nombre;
+        QString texto;
+        Records esperado;
+    };
+    const Caso casos[] = {
+        {"empty text", "", {}},
+        {"LF, no final break", "a,b\nc,d", {{"a", "b"}, {"c", "d"}}},
+        {"CRLF and a final break", "a,b\r\nc,d\r\n", {{"a", "b"}, {"c", "d"}}},
+        {"lone CR", "a\rb", {{"a"}, {"b"}}},
+        {"blank line", "a\n\nb", {{"a"}, {""}, {"b"}}},
+        {"empty cells", ",a,", {{"", "a", ""}}},
+        {"byte order mark", QString(QChar(0xFEFF)) + "a,b", {{"a", "b"}}},
+        {"quoted separator", "\"a,b\",c", {{"a,b", "c"}}},
+        {"quoted line breaks", "\"l1\r\nl2\nl3\",x\ny", {{"l1\r\nl2\nl3", "x"}, {"y"}}},
+        {"doubled quote", "\"di \"\"hola\"\"\",z", {{"di \"hola\"", "z"}}},
+        {"empty quoted cell", "\"\",a", {{"", "a"}}},
+        {"quote inside an unquoted cell", "pulg 12\",b", {{"pulg 12\"", "b"}}},
+        {"text after the closing quote", "\"ab\"cd,e", {{"abcd", "e"}}},
+        {"blanks before the quote", "a, \"b,c\" ,d", {{"a", "b,c ", "d"}}},
+        {"unquoted blanks kept", " a , b ", {{" a ", " b "}}},
+        {"open quote closes at its line's end", "x,\"a,b\nc,d\ne", {{"x", "a,b"}, {"c", "d"}, {"e"}}},
+        {"open quote with doubled quotes", "\"a\"\"b\nc", {{"a\"b"}, {"c"}}},
+        {"open quote on the last line", "a\n\"b,c", {{"a"}, {"b,c"}}},
+    };
+    for (const Caso& c : casos)
+        EXPECT_EQ(mostrar(platform::readCsv(c.texto)), mostrar(c.esperado)) << c.nombre;
+}
+
+TEST(CsvReader, OtherSeparatorAndUnicodeLineBreaks)
+{
+    platform::CsvReadOptions o;
+    o.separator = u';';
+    EXPECT_EQ(mostrar(platform::readCsv("a;b,c", o)), mostrar({{"a", "b,c"}}));
+
+    const QString texto = QString("a") + QChar(0x2028) + "b" + QChar(0x0085) + "c\fd";
+    EXPECT_EQ(mostrar(platform::readCsv(texto)), mostrar({{texto}}));
+    platform::CsvReadOptions u;
+    u.unicodeLineBreaks = true;
+    EXPECT_EQ(mostrar(platform::readCsv(texto, u)), mostrar({{"a"}, {"b"}, {"c"}, {"d"}}));
+    // Inside quotes they stay in the cell.
+    EXPECT_EQ(mostrar(platform::readCsv("\"a\fb\"", u)), mostrar({{"a\fb"}}));
+}
+
+TEST(CsvReader, ReadsBackWhatTheWriterWrites)
+{
+    const QStringList celdas = {"", "plain", "a,b", "say \"hi\"", "two\nlines", "cr\r\nlf", " pad ", "\"", ",,"};
+    for (const auto quoting : {platform::CsvQuoting::always, platform::CsvQuoting::whenNeeded}) {
+        platform::CsvWriter w;
+        w.addRow(celdas, quoting);
+        w.addRow({"last"}, quoting);
+        const Records leido = platform::readCsv(w.text());
+        EXPECT_EQ(mostrar(leido), mostrar({celdas, {"last"}}));
+    }
+}
+
+TEST(CsvReader, DecodesUtf8OrWindows1252)
+{
+    EXPECT_EQ(platform::decodeCsvBytes(QByteArray("\xEF\xBB\xBF" "Se\xC3\xB1" "al")), QString("Señal"));
+    EXPECT_EQ(platform::decodeCsvBytes(QByteArray("Se\xF1" "al\xE9tica \x80 \x93x\x94")),
+              QString("Señalética € “x”"));
+    // A BOM followed by bytes that are not UTF-8 is dropped before the fallback too.
+    EXPECT_EQ(platform::decodeCsvBytes(QByteArray("\xEF\xBB\xBF" "a\xE9")), QString("aé"));
+    EXPECT_EQ(platform::decodeCsvBytes(QByteArray()), QString());
+}

@@ -1,0 +1,324 @@
+#include "timeline/csv/ArchivoCSV.h"
+#include "timeline/csv/TimeLinerCSV.h"
+
+#include "support/Fixtures.h"
+#include "support/Paquetes.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace quelva;
+namespace csv = quelva::TimeLinerCSV;
+
+namespace {
+
+const QString kCabecera = QStringLiteral("Nivel,Código,Nombre,Inicio,Fin\n");
+
+QDateTime medianoche(int y, int m, int d)
+{
+    return QDate(y, m, d).startOfDay(Qt::LocalTime);
+}
+
+QStringList codigos(const std::vector<PaqueteAWP>& ps)
+{
+    QStringList l;
+    for (const PaqueteAWP& p : ps)
+        l.append(p.codigo);
+    return l;
+}
+
+}  // namespace
+
+TEST(TimeLinerCSV, HeaderAliasesAndPriority)
+{
+    struct Caso {
+        const char* nombre;
+        QString texto;
+        QString codigo, nombreEsperado;
+        double presupuesto, hh, progreso;
+        QDateTime inicio;
+    };
+    const QDateTime m1 = medianoche(2025, 3, 1), m5 = medianoche(2025, 3, 5);
+    const Caso casos[] = {
+        {"Código wins over an earlier Code", "Code,Código,Nombre,Inicio,Fin,Nivel\nX,Y,n,2025-03-01,2025-03-10,iwp",
+         "Y", "n", 0, 0, 0, m1},
+        {"English header", "LEVEL NIVEL,code,name,start,end,budget,progress,HHPLAN\n"
+                           "CWA,A1,Área,2025-03-01,2025-03-10,1500.5,40,12",
+         "A1", "Área", 1500.5, 12, 0.4, m1},
+        {"words around the aliases", "Nivel AWP,Código AWP,Nombre del paquete,Fecha Inicio,Fecha Fin,Avance%\n"
+                                     "IWP,I-1,x,2025-03-01,2025-03-10,25%",
+         "I-1", "x", 0, 0, 0.25, m1},
+        {"Costo Real is the budget only without a budget column",
+         "Nivel,Código,Nombre,Inicio,Fin,Costo Real\nIWP,I,n,2025-03-01,2025-03-10,700", "I", "n", 700, 0, 0, m1},
+        {"Presupuesto wins over an earlier Costo Real",
+         "Nivel,Código,Nombre,Inicio,Fin,Costo Real,Presupuesto\nIWP,I,n,2025-03-01,2025-03-10,700,900", "I", "n",
+         900, 0, 0, m1},
+        {"Inicio real left of Inicio is the one read",
+         "Nivel,Código,Nombre,Inicio real,Inicio,Fin\nIWP,I,n,2025-03-05,2025-03-01,2025-03-10", "I", "n", 0, 0, 0,
+         m5},
+        {"quoted, padded, upper-case header", " \"NIVEL\" ,\"CÓDIGO\",\"NOMBRE\",INICIO,FIN,\"HH Plan\"\n"
+                                              "PWP,P,n,2025-03-01,2025-03-10,8",
+         "P", "n", 0, 8, 0, m1},
+        {"empty name takes the code", kCabecera + "IWP,  I-9 , ,2025-03-01,2025-03-10", "I-9", "I-9", 0, 0, 0, m1},
+    };
+    for (const Caso& c : casos) {
+        const auto ps = csv::parsear(c.texto);
+        ASSERT_EQ(ps.size(), 1u) << c.nombre;
+        EXPECT_EQ(ps[0].codigo, c.codigo) << c.nombre;
+        EXPECT_EQ(ps[0].nombre, c.nombreEsperado) << c.nombre;
+        EXPECT_DOUBLE_EQ(ps[0].presupuesto, c.presupuesto) << c.nombre;
+        EXPECT_DOUBLE_EQ(ps[0].hh, c.hh) << c.nombre;
+        EXPECT_DOUBLE_EQ(ps[0].progreso, c.progreso) << c.nombre;
+        EXPECT_EQ(ps[0].fechaInicio, c.inicio) << c.nombre;
+    }
+    EXPECT_EQ(csv::indiceColumna({"código", "code"}, {"code", "x", "código awp"}), 2);
+    EXPECT_EQ(csv::indiceColumna({"fin"}, {"inicio"}), std::nullopt);
+}
+
+TEST(TimeLinerCSV, RowsAndCells)
+{
+    struct Caso {
+        const char* nombre;
+        QString texto;
+        QStringList codigos;
+        QStringList nombres = {};
+    };
+    const Caso casos[] = {
+        {"blank lines anywhere, CRLF", "\r\n  \r\n" + QString(kCabecera).replace("\n", "\r\n") +
+                                            "IWP,A,a,2025-03-01,2025-03-02\r\n \t \r\n\r\nIWP,B,b,2025-03-01,2025-03-02\r\n",
+         {"A", "B"}},
+        {"byte order mark", QChar(0xFEFF) + kCabecera + "IWP,A,a,2025-03-01,2025-03-02", {"A"}},
+        {"quoted comma, line break and doubled quotes",
+         kCabecera + "IWP,A,\"Muro, eje 3\",2025-03-01,2025-03-02\nIWP,B,\"dos\nlíneas\",2025-03-01,2025-03-02\n"
+                     "IWP,C,\"pulg \"\"12\"\"\",2025-03-01,2025-03-02",
+         {"A", "B", "C"}, {"Muro, eje 3", "dos\nlíneas", "pulg \"12\""}},
+        {"a quote inside an unquoted cell is kept", kCabecera + "IWP,A,pulg 12\",2025-03-01,2025-03-02", {"A"},
+         {"pulg 12\""}},
+        {"an unbalanced quote costs its own row only",
+         kCabecera + "IWP,A,\"abierto,2025-03-01,2025-03-02\nIWP,B,b,2025-03-01,2025-03-02", {"B"}},
+        {"short rows skipped, extra cells ignored",
+         kCabecera + "IWP,A,a,2025-03-01\nIWP,B,b,2025-03-01,2025-03-02,x,y", {"B"}},
+        {"level in any case; others skipped",
+         kCabecera + "cwp,A,a,2025-03-01,2025-03-02\n Iwp ,B,b,2025-03-01,2025-03-02\n"
+                     "WP,C,c,2025-03-01,2025-03-02\n,D,d,2025-03-01,2025-03-02",
+         {"A", "B"}},
+        {"empty code skipped", kCabecera + "IWP, ,a,2025-03-01,2025-03-02", {}},
+        {"duplicate codes both returned", kCabecera + "IWP,A,1,2025-03-01,2025-03-02\nIWP,A,2,2025-03-01,2025-03-02",
+         {"A", "A"}},
+        {"a quoted header cell with a comma is one cell",
+         "\"Nombre, largo\",Nivel,Código,Inicio,Fin\n\"n, m\",IWP,A,2025-03-01,2025-03-02", {"A"}, {"n, m"}},
+        {"only a header", kCabecera, {}},
+        {"empty text", "", {}},
+        {"a required column missing", "Nivel,Código,Nombre,Inicio\nIWP,A,a,2025-03-01", {}},
+        {"semicolons are not separators",
+         "Nivel;Código;Nombre;Inicio;Fin\nIWP;A;a;2025-03-01;2025-03-02", {}},
+    };
+    for (const Caso& c : casos) {
+        const auto ps = csv::parsear(c.texto);
+        EXPECT_EQ(codigos(ps), c.codigos) << c.nombre;
+        if (!c.nombres.isEmpty()) {
+            QStringList nombres;
+            for (const PaqueteAWP& p : ps)
+                nombres.append(p.nombre);
+            EXPECT_EQ(nombres, c.nombres) << c.nombre;
+        }
+    }
+}
+
+TEST(TimeLinerCSV, DatesAreLocalCalendarDays)
+{
+    tl::ZonaHoraria santiago("America/Santiago");
+    struct Caso {
+        QString texto;
+        std::optional<QDate> fecha;
+    };
+    const Caso casos[] = {
+        {"2025-03-01", QDate(2025, 3, 1)},   {"03/04/2025", QDate(2025, 4, 3)},  {"12/25/2025", QDate(2025, 12, 25)},
+        {"1/2/2025", QDate(2025, 2, 1)},     {"2025-02-29", std::nullopt},       {"03/04/25", std::nullopt},
+        {"13/13/2025", std::nullopt},        {"2025-3-1", std::nullopt},         {"2025-03-01T10:00", std::nullopt},
+        {"", std::nullopt},                  {"1/2/3/2025", std::nullopt},       {"٠١/٠٢/٢٠٢٥", std::nullopt},
+        // Chile's clocks jump from 24:00 to 01:00 that night: the day still starts.
+        {"2024-09-08", QDate(2024, 9, 8)},
+    };
+    for (const Caso& c : casos) {
+        const auto f = csv::leerFecha(c.texto);
+        ASSERT_EQ(f.has_value(), c.fecha.has_value()) << c.texto.toStdString();
+        if (f) {
+            EXPECT_EQ(f->toLocalTime().date(), *c.fecha) << c.texto.toStdString();
+            EXPECT_LE(f->toLocalTime().time(), QTime(1, 0)) << c.texto.toStdString();
+        }
+    }
+    // Local midnight, not UTC: 2025-03-01 is 03:00 UTC in Santiago.
+    EXPECT_EQ(csv::leerFecha("2025-03-01")->toUTC(), tl::utc(2025, 3, 1, 3));
+
+    const auto ps = csv::parsear(kCabecera + "IWP,A,a,2025-03-01,01/03/2025\nIWP,B,b,2025-03-02,2025-03-01\n"
+                                             "IWP,C,c,2025-03-01,2025-03-31\nIWP,D,d,03/04/25,2025-05-01");
+    EXPECT_EQ(codigos(ps), QStringList({"A", "C"}));  // an equal end is fine, an earlier one is not
+}
+
+TEST(TimeLinerCSV, OptionalColumnsAndNumbers)
+{
+    const QString h = QStringLiteral("Nivel,Código,Nombre,Inicio,Fin,Padre,Avance,Presupuesto\n");
+    struct Caso {
+        QString resto;  // Padre,Avance,Presupuesto cells
+        std::optional<QString> padre;
+        double progreso, presupuesto;
+    };
+    const Caso casos[] = {
+        {"C1,75 %,1000", "C1", 0.75, 1000},
+        {" C1 ,50,-2.5e3", "C1", 0.5, -2500},
+        {",0.5,+12", std::nullopt, 0.005, 12},
+        {"  ,150%,1.234,56", "", 1.5, 1.234},  // the unquoted 1.234,56 is two cells
+        {"x,\"75,5\",\"1.234,56\"", "x", 0, 0},
+        {"x,50.0,$100", "x", 0.5, 0},
+        {"x,nan,inf", "x", 0, 0},
+        {"x,1e999,-1e999", "x", 0, 0},
+        {"x,0x10,12 h", "x", 0, 0},
+        {"x", "x", 0, 0},  // a row shorter than the optional columns keeps their defaults
+    };
+    for (const Caso& c : casos) {
+        const auto ps = csv::parsear(h + "IWP,A,a,2025-03-01,2025-03-02," + c.resto);
+        ASSERT_EQ(ps.size(), 1u) << c.resto.toStdString();
+        EXPECT_EQ(ps[0].parentCodigo, c.padre) << c.resto.toStdString();
+        EXPECT_DOUBLE_EQ(ps[0].progreso, c.progreso) << c.resto.toStdString();
+        EXPECT_DOUBLE_EQ(ps[0].presupuesto, c.presupuesto) << c.resto.toStdString();
+        EXPECT_EQ(ps[0].costoReal, 0);
+        EXPECT_FALSE(ps[0].fechaInicioReal);
+        EXPECT_EQ(ps[0].colorIdx, 0);
+    }
+    const auto dos = csv::parsear(kCabecera + "IWP,A,a,2025-03-01,2025-03-02\nIWP,A,a,2025-03-01,2025-03-02");
+    ASSERT_EQ(dos.size(), 2u);
+    EXPECT_NE(dos[0].id, dos[1].id);
+}
+
+TEST(TimeLinerCSV, ReadsAFileInEitherEncoding)
+{
+    QTemporaryDir dir;
+    const QString ruta = dir.filePath("paquetes.csv");
+    QFile f(ruta);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    // Windows-1252, as a Spanish-locale spreadsheet saves it.
+    f.write("Nivel,C\xF3" "digo,Nombre,Inicio,Fin\r\nIWP,S-1,Se\xF1" "al\xE9tica,2025-03-01,2025-03-02\r\n");
+    f.close();
+    auto r = leerArchivoCSV(ruta);
+    ASSERT_TRUE(std::holds_alternative<std::vector<PaqueteAWP>>(r));
+    ASSERT_EQ(std::get<0>(r).size(), 1u);
+    EXPECT_EQ(std::get<0>(r)[0].nombre, QString("Señalética"));
+
+    for (const QString& mala : {dir.filePath("no-existe.csv"), dir.path()}) {
+        r = leerArchivoCSV(mala);
+        ASSERT_TRUE(std::holds_alternative<QString>(r));
+        EXPECT_TRUE(std::get<1>(r).startsWith("No se pudo leer el archivo: ")) << std::get<1>(r).toStdString();
+    }
+}
+
+namespace {
+
+std::vector<PaqueteAWP> paquetesExportacion()
+{
+    using tl::paquete;
+    std::vector<PaqueteAWP> ps;
+    auto b1 = paquete("B1", NivelAWP::cwa, std::nullopt, medianoche(2025, 3, 1), medianoche(2025, 6, 30));
+    b1.nombre = "Área B";
+    b1.presupuesto = 1000;
+    b1.costoReal = 500;
+    b1.hh = 80;
+    b1.hhReal = 50;
+    b1.progreso = 0.5;
+    ps.push_back(b1);
+    auto a10 = paquete("A10", NivelAWP::iwp, "CWP,1", medianoche(2025, 3, 1), medianoche(2025, 3, 15));
+    a10.nombre = "Muro \"norte\", eje 3\nsegunda línea";
+    a10.presupuesto = 1234.9;
+    a10.costoReal = -0.7;
+    a10.progreso = 0.456;
+    a10.hh = 1e20;
+    ps.push_back(a10);
+    auto a2 = paquete("A2", NivelAWP::pwp, std::nullopt, medianoche(2025, 12, 31), medianoche(2026, 1, 2));
+    a2.nombre = "Plan";
+    a2.presupuesto = -1234.9;
+    ps.push_back(a2);
+    auto coma = paquete("A,1", NivelAWP::cwp, std::nullopt, medianoche(2025, 1, 1), medianoche(2025, 1, 1));
+    coma.nombre = "coma";
+    ps.push_back(coma);
+    return ps;
+}
+
+}  // namespace
+
+TEST(TimeLinerCSV, ExportMatchesTheGoldenFile)
+{
+    tl::ZonaHoraria santiago("America/Santiago");
+    EXPECT_EQ(csv::textoExportacion(paquetesExportacion()).toUtf8(),
+              QByteArray::fromStdString(testsupport::readFixture("timeline/csv/exportacion.csv")));
+    EXPECT_EQ(csv::textoExportacion({}), csv::cabeceraExportacion + "\n");
+
+    struct Entero {
+        double valor;
+        const char* texto;
+    };
+    for (const Entero& e : {Entero{1234.9, "1234"}, Entero{-0.7, "0"}, Entero{-1234.9, "-1234"},
+                            Entero{1e20, "100000000000000000000"}, Entero{9.3e18, "9300000000000000000"},
+                            Entero{std::nan(""), "0"}, Entero{-INFINITY, "0"}})
+        EXPECT_EQ(csv::textoEntero(e.valor), e.texto) << e.valor;
+}
+
+TEST(TimeLinerCSV, ExportReadsBack)
+{
+    for (const char* zona : {"UTC", "America/Santiago", "Pacific/Auckland"}) {
+        tl::ZonaHoraria tz(zona);
+        const std::vector<PaqueteAWP> originales = paquetesExportacion();
+        const auto leidos = csv::parsear(csv::textoExportacion(originales));
+        ASSERT_EQ(leidos.size(), originales.size()) << zona;
+        for (const PaqueteAWP& l : leidos) {
+            const auto o = std::find_if(originales.begin(), originales.end(),
+                                        [&](const PaqueteAWP& p) { return p.codigo == l.codigo; });
+            ASSERT_NE(o, originales.end()) << l.codigo.toStdString();
+            EXPECT_EQ(l.nivel, o->nivel);
+            EXPECT_EQ(l.nombre, o->nombre);
+            EXPECT_EQ(l.parentCodigo, o->parentCodigo);
+            EXPECT_EQ(l.fechaInicio, o->fechaInicio) << zona;
+            EXPECT_EQ(l.fechaFin, o->fechaFin) << zona;
+            EXPECT_NEAR(l.progreso, o->progreso, 0.0005);
+            EXPECT_EQ(l.presupuesto, std::trunc(o->presupuesto));
+            EXPECT_EQ(l.hh, std::trunc(o->hh));
+            EXPECT_EQ(l.costoReal, 0);
+        }
+    }
+}
+
+TEST(TimeLinerCSV, ExportWritesAtomicallyAndPythonFindsFifteenCells)
+{
+    QTemporaryDir dir;
+    const QString ruta = dir.filePath("TimeLiner_AWP_QUELVA.csv");
+    ASSERT_EQ(escribirArchivoCSV(ruta, paquetesExportacion()), std::nullopt);
+
+    const QString python = QStandardPaths::findExecutable("python3");
+    if (python.isEmpty())
+        FAIL() << "python3 is missing: scripts/setup installs it";
+    QProcess p;
+    p.start(python, {"-c", "import csv,sys,json; print(json.dumps(list(csv.reader("
+                           "open(sys.argv[1], encoding='utf-8', newline='')))))",
+                     ruta});
+    ASSERT_TRUE(p.waitForFinished());
+    const QJsonArray filas = QJsonDocument::fromJson(p.readAllStandardOutput()).array();
+    ASSERT_EQ(filas.size(), 5) << p.readAllStandardError().toStdString();
+    for (const auto& fila : filas)
+        EXPECT_EQ(fila.toArray().size(), 15);
+    EXPECT_EQ(filas[1].toArray()[1].toString(), "A,1");
+    EXPECT_EQ(filas[2].toArray()[2].toString(), "Muro \"norte\", eje 3\nsegunda línea");
+
+    // A folder in the way: the reason names the file and nothing is written.
+    const QString carpeta = dir.filePath("carpeta.csv");
+    ASSERT_TRUE(QDir().mkpath(carpeta));
+    const auto error = escribirArchivoCSV(carpeta, paquetesExportacion());
+    ASSERT_TRUE(error);
+    EXPECT_TRUE(error->contains("carpeta.csv")) << error->toStdString();
+    EXPECT_TRUE(QFileInfo(carpeta).isDir());
+}
