@@ -4,6 +4,8 @@
 #include "platform/NumberFormat.h"
 #include "platform/Queues.h"
 #include "platform/WorkFolder.h"
+#include "timeline/csv/ui/IntercambioCSV.h"
+#include "timeline/detector/ui/DetectorAWPView.h"
 #include "timeline/editor/ui/EditorPaqueteView.h"
 
 #include <QApplication>
@@ -20,6 +22,9 @@ int main(int argc, char** argv)
     platform::BackgroundQueue::post([] { platform::removeOldReports(); });
     quelva::instalarTraduccionesQt(app);
     quelva::registrarEditorPaquete();
+    // The timeline window finds its CSV roads and the detector here.
+    quelva::registrarIntercambioCSV();
+    quelva::registrarDetectorAWP();
     quelva::QUELVAApp quelvaApp;
     quelvaApp.ventanaPrincipal()->show();
     app.exec();

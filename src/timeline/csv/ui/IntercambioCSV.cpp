@@ -1,0 +1,89 @@
+#include "timeline/csv/ui/IntercambioCSV.h"
+
+#include "timeline/HojasTimeLiner.h"
+#include "timeline/csv/ArchivoCSV.h"
+#include "timeline/csv/ui/ImportarCSVView.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPointer>
+
+#include <memory>
+
+namespace quelva {
+
+namespace {
+
+void abrirDialogo(QFileDialog* d, std::function<void(const QString&)> alElegir)
+{
+    d->setAttribute(Qt::WA_DeleteOnClose);
+    QObject::connect(d, &QFileDialog::fileSelected, d, [alElegir = std::move(alElegir)](const QString& ruta) {
+        if (!ruta.isEmpty())
+            alElegir(ruta);
+    });
+    d->open();
+}
+
+}  // namespace
+
+ServiciosIntercambioCSV serviciosIntercambioCSV()
+{
+    ServiciosIntercambioCSV s;
+    s.elegirArchivo = [](QWidget* padre, std::function<void(const QString&)> alElegir) {
+        auto* d = new QFileDialog(padre, QStringLiteral("Selecciona un archivo CSV con paquetes AWP"));
+        d->setFileMode(QFileDialog::ExistingFile);
+        d->setAcceptMode(QFileDialog::AcceptOpen);
+        d->setNameFilter(QStringLiteral("Texto separado por comas (*.csv)"));
+        abrirDialogo(d, std::move(alElegir));
+    };
+    s.elegirDestino = [](QWidget* padre, std::function<void(const QString&)> alElegir) {
+        auto* d = new QFileDialog(padre);
+        d->setAcceptMode(QFileDialog::AcceptSave);
+        d->setFileMode(QFileDialog::AnyFile);
+        d->setNameFilter(QStringLiteral("CSV (*.csv)"));
+        d->setDefaultSuffix(QStringLiteral("csv"));
+        d->selectFile(QStringLiteral("TimeLiner_AWP_QUELVA.csv"));
+        abrirDialogo(d, std::move(alElegir));
+    };
+    s.alertar = [](QWidget* padre, const QString& titulo, const QString& texto) {
+        auto* a = new QMessageBox(QMessageBox::Warning, titulo, texto, QMessageBox::NoButton, padre);
+        a->setObjectName(QStringLiteral("alertaIntercambioCSV"));
+        a->addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+        a->setAttribute(Qt::WA_DeleteOnClose);
+        a->open();
+    };
+    return s;
+}
+
+void registrarIntercambioCSV(ServiciosIntercambioCSV servicios)
+{
+    auto s = std::make_shared<const ServiciosIntercambioCSV>(std::move(servicios));
+    HojasTimeLiner& hojas = hojasTimeLiner();
+
+    hojas.leerCSV = [s](QWidget* padre, std::function<void(std::vector<PaqueteAWP>)> alLeer) {
+        QPointer<QWidget> ventana(padre);
+        s->elegirArchivo(padre, [s, ventana, alLeer = std::move(alLeer)](const QString& ruta) {
+            auto leido = leerArchivoCSV(ruta);
+            if (auto* error = std::get_if<QString>(&leido)) {
+                s->alertar(ventana, QStringLiteral("Error al importar CSV"), *error);
+                return;
+            }
+            alLeer(std::move(std::get<std::vector<PaqueteAWP>>(leido)));
+        });
+    };
+
+    hojas.exportarCSV = [s](QWidget* padre, const TimeLinerConfig& config) {
+        QPointer<QWidget> ventana(padre);
+        s->elegirDestino(padre, [s, ventana, paquetes = config.paquetes](const QString& ruta) {
+            if (const auto error = escribirArchivoCSV(ruta, paquetes))
+                s->alertar(ventana, QStringLiteral("Error al exportar CSV"), *error);
+        });
+    };
+
+    hojas.importarCSV = [](QWidget* padre, const std::vector<PaqueteAWP>& paquetesCSV,
+                           std::function<void(const std::vector<PaqueteAWP>&)> confirmar) -> QDialog* {
+        return new ImportarCSVView(paquetesCSV, std::move(confirmar), padre);
+    };
+}
+
+}  // namespace quelva
