@@ -22,10 +22,11 @@ namespace quelva {
 
 namespace {
 
-QFont fuente(double puntos, QFont::Weight peso = QFont::Normal)
+// Sizes are given as the sheet's own points, one pixel each, so texts fit the fixed widths.
+QFont fuente(int puntos, QFont::Weight peso = QFont::Normal)
 {
     QFont f = QApplication::font();
-    f.setPointSizeF(puntos);
+    f.setPixelSize(puntos);
     f.setWeight(peso);
     return f;
 }
@@ -133,7 +134,7 @@ QVariant ModeloImportarCSV::data(const QModelIndex& index, int role) const
         case nivel: return fuente(11, QFont::DemiBold);
         case codigo: {
             QFont f = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-            f.setPointSizeF(11);
+            f.setPixelSize(11);
             return f;
         }
         case nombre: return fuente(11);

@@ -24,10 +24,11 @@ namespace quelva {
 
 namespace {
 
-QFont fuente(double puntos, QFont::Weight peso = QFont::Normal)
+// Sizes are given as the sheet's own points, one pixel each, so texts fit the fixed widths.
+QFont fuente(int puntos, QFont::Weight peso = QFont::Normal)
 {
     QFont f = QApplication::font();
-    f.setPointSizeF(puntos);
+    f.setPixelSize(puntos);
     f.setWeight(peso);
     return f;
 }
@@ -85,11 +86,17 @@ QFrame* divisor(QWidget* padre)
     return l;
 }
 
-QPushButton* botonPlano(const QString& texto, QWidget* padre)
+// Borderless: as wide as its text.
+QPushButton* botonPlano(const QString& texto, QWidget* padre, const QColor& color = {})
 {
     auto* b = new QPushButton(texto, padre);
     b->setFlat(true);
     b->setAutoDefault(false);
+    b->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Fixed);
+    QString estilo = QStringLiteral("QPushButton { border: none; padding: 3px 6px; background: transparent; ");
+    if (color.isValid())
+        estilo += QStringLiteral("color: rgba(%1,%2,%3,%4); ").arg(color.red()).arg(color.green()).arg(color.blue()).arg(color.alpha());
+    b->setStyleSheet(estilo + u'}');
     return b;
 }
 
@@ -281,11 +288,12 @@ DetectorAWPView::DetectorAWPView(std::shared_ptr<const PropiedadesPorEspecialida
     filaCuentas->setContentsMargins(16, 0, 16, 0);
     cuentas_ = etiqueta(QString(), fuente(12), secundario(), resultados);
     cuentas_->setObjectName(QStringLiteral("cuentasDetector"));
+    cuentas_->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Preferred);
     filaCuentas->addWidget(cuentas_);
     filaCuentas->addStretch(1);
     auto* todo = botonPlano(QStringLiteral("Seleccionar todo"), resultados);
     todo->setFont(fuente(12));
-    auto* limpiar = botonPlano(QStringLiteral("Limpiar"), resultados);
+    auto* limpiar = botonPlano(QStringLiteral("Limpiar"), resultados, secundario());
     limpiar->setFont(fuente(12));
     filaCuentas->addWidget(todo);
     filaCuentas->addWidget(limpiar);
@@ -358,6 +366,7 @@ void DetectorAWPView::refrescar()
     cuentas_->setText(QStringLiteral("%1 paquetes detectados con %2 elemento(s)")
                           .arg(qint64(c.resultados().size()))
                           .arg(c.totalElementos()));
+    cuentas_->setMinimumWidth(cuentas_->fontMetrics().horizontalAdvance(cuentas_->text()) + 4);
     detectarDeNuevo_->setVisible(!c.resultados().empty());
     importar_->setEnabled(!c.seleccionados().isEmpty());
 }
