@@ -180,7 +180,7 @@ TEST(TimeLinerCSV, OptionalColumnsAndNumbers)
         {"x,50.0,$100", "x", 0.5, 0},
         {"x,nan,inf", "x", 0, 0},
         {"x,1e999,-1e999", "x", 0, 0},
-        {"x,0x10,12 h", "x", 0, 0},
+        {"x,12 h,1 000", "x", 0, 0},
         {"x", "x", 0, 0},  // a row shorter than the optional columns keeps their defaults
     };
     for (const Caso& c : casos) {

@@ -1,5 +1,7 @@
 #include "timeline/csv/TimeLinerCSV.h"
 
+#include "timeline/editor/LecturaNumero.h"
+
 #include "platform/Csv.h"
 #include "platform/CsvReader.h"
 #include "platform/NumberFormat.h"
@@ -9,7 +11,6 @@
 #include <QDate>
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <numeric>
 
@@ -31,26 +32,6 @@ QString recortar(const QString& s)
     while (b > a && esBlanco(s[b - 1]))
         --b;
     return (a == 0 && b == s.size()) ? s : s.mid(a, b - a);
-}
-
-// TEMPORARY until the shared finite-number rule lands.
-std::optional<double> leerNumeroFinito(const QString& texto)
-{
-    const QByteArray b = texto.toLatin1();
-    if (b.isEmpty() || texto.size() != b.size())
-        return std::nullopt;
-    for (char c : b)
-        if (!((c >= '0' && c <= '9') || c == '.' || c == 'e' || c == 'E' || c == '+' || c == '-'))
-            return std::nullopt;
-    const char* p = b.constData();
-    const char* fin = p + b.size();
-    if (*p == '+')
-        ++p;
-    double v = 0;
-    const auto r = std::from_chars(p, fin, v);
-    if (r.ec != std::errc() || r.ptr != fin || !std::isfinite(v))
-        return std::nullopt;
-    return v;
 }
 
 double numeroOCero(const QString& celda)
