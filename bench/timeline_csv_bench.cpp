@@ -1,0 +1,159 @@
+// The timeline's CSV exchange and detector at the sizes a large project reaches:
+//  - BM_Parsear: a 10,000-row file (~1 MB: CRLF, quoted names, both date forms) read in
+//    America/Santiago;
+//  - BM_VistaPrevia: the preview of those rows built, shown and painted once;
+//  - BM_Exportar: the export of 10,000 packages including the atomic write;
+//  - BM_Escaneo: the detector's scan of 100,000 elements x 20 properties with 1,000 codes;
+//  - BM_ImportarDetectados: the import of those 1,000 ticked codes with parent inference.
+// Run with QT_QPA_PLATFORM=offscreen.
+
+#include "timeline/csv/ArchivoCSV.h"
+#include "timeline/csv/TimeLinerCSV.h"
+#include "timeline/csv/ui/ImportarCSVView.h"
+#include "timeline/detector/DetectorAWP.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QImage>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <ctime>
+
+namespace {
+
+using namespace quelva;
+
+QString textoCSV()
+{
+    QString t = QStringLiteral("Nivel,Código,Nombre,Padre,Fecha Inicio,Fecha Fin,Avance %,Presupuesto,HH Plan\r\n");
+    static const char* const niveles[] = {"CWA", "CWP", "IWP", "PWP"};
+    for (int i = 0; i < 10'000; ++i) {
+        const int dia = 1 + i % 28, mes = 1 + i % 12;
+        const QString inicio = i % 2 ? QStringLiteral("%1/%2/2025").arg(dia, 2, 10, QChar(u'0')).arg(mes, 2, 10, QChar(u'0'))
+                                     : QStringLiteral("2025-%1-%2").arg(mes, 2, 10, QChar(u'0')).arg(dia, 2, 10, QChar(u'0'));
+        t += QStringLiteral("%1,IWP-%2,\"Instalación eléctrica, sector %2 — \"\"tablero\"\" norte y sur del edificio\",CWP-%3,%4,2026-%5-28,%6,%7,%8\r\n")
+                 .arg(QString::fromLatin1(niveles[i % 4]))
+                 .arg(i, 5, 10, QChar(u'0'))
+                 .arg(i / 10, 4, 10, QChar(u'0'))
+                 .arg(inicio)
+                 .arg(mes, 2, 10, QChar(u'0'))
+                 .arg(i % 101)
+                 .arg(1000 + i * 7)
+                 .arg(40 + i % 300);
+    }
+    return t;
+}
+
+struct Santiago {
+    Santiago()
+    {
+        setenv("TZ", "America/Santiago", 1);
+        tzset();
+    }
+};
+
+void BM_Parsear(benchmark::State& state)
+{
+    static Santiago tz;
+    const QString texto = textoCSV();
+    std::size_t n = 0;
+    for (auto _ : state) {
+        auto ps = TimeLinerCSV::parsear(texto);
+        n = ps.size();
+        benchmark::DoNotOptimize(ps);
+    }
+    state.counters["filas"] = double(n);
+    state.counters["bytes"] = double(texto.toUtf8().size());
+}
+BENCHMARK(BM_Parsear)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+void BM_VistaPrevia(benchmark::State& state)
+{
+    static Santiago tz;
+    const auto paquetes = TimeLinerCSV::parsear(textoCSV());
+    QImage imagen(780, 520, QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        ImportarCSVView hoja(paquetes, {});
+        hoja.setAttribute(Qt::WA_DontShowOnScreen);
+        hoja.show();
+        QPainter pintor(&imagen);
+        hoja.render(&pintor);
+    }
+}
+BENCHMARK(BM_VistaPrevia)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+void BM_Exportar(benchmark::State& state)
+{
+    const auto paquetes = TimeLinerCSV::parsear(textoCSV());
+    QTemporaryDir dir;
+    const QString ruta = dir.filePath("TimeLiner_AWP_QUELVA.csv");
+    for (auto _ : state) {
+        if (escribirArchivoCSV(ruta, paquetes))
+            state.SkipWithError("write failed");
+    }
+}
+BENCHMARK(BM_Exportar)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+// 100,000 elements in 4 disciplines, 20 properties each, 4 of them AWP codes: 20 CWAs,
+// 80 CWPs, 700 IWPs and 200 PWPs.
+const PropiedadesPorEspecialidad& tabla()
+{
+    static const PropiedadesPorEspecialidad t = [] {
+        PropiedadesPorEspecialidad t;
+        const char* const esp[] = {"ARQ", "EST", "MEP", "SAN"};
+        for (int i = 0; i < 100'000; ++i) {
+            auto& props = t[QString::fromLatin1(esp[i % 4])]["Elemento_" + std::to_string(i)];
+            props["__tipoIFC"] = "IFCWALL";
+            for (int k = 0; k < 15; ++k)
+                props["Pset_Comun \u203A Propiedad" + std::to_string(k)] = "Valor " + std::to_string(i % 97);
+            const int iwp = i % 700;
+            props["Pset_AWP \u203A CWA"] = "CWA-" + std::to_string(iwp % 20);
+            props["Pset_AWP \u203A CWP"] = "CWP-" + std::to_string(iwp % 80);
+            props["Pset_AWP \u203A IWP"] = "IWP-" + std::to_string(iwp);
+            props["Pset_AWP \u203A PWP"] = "PWP-" + std::to_string(i % 200);
+        }
+        return t;
+    }();
+    return t;
+}
+
+void BM_Escaneo(benchmark::State& state)
+{
+    const PropiedadesPorEspecialidad& t = tabla();
+    std::size_t n = 0;
+    for (auto _ : state) {
+        auto r = analizarPropiedades(t);
+        n = r.size();
+        benchmark::DoNotOptimize(r);
+    }
+    state.counters["codigos"] = double(n);
+}
+BENCHMARK(BM_Escaneo)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+void BM_ImportarDetectados(benchmark::State& state)
+{
+    const auto resultados = analizarPropiedades(tabla());
+    QSet<QString> todos;
+    for (const auto& r : resultados)
+        todos.insert(r.codigo);
+    const TimeLinerConfig vacia;
+    for (auto _ : state) {
+        auto c = importarSeleccionados(vacia, resultados, todos);
+        benchmark::DoNotOptimize(c);
+    }
+}
+BENCHMARK(BM_ImportarDetectados)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
