@@ -99,7 +99,8 @@ QString ColumnaViewport::textoProcesando() const
 void ColumnaViewport::refrescar()
 {
     adaptador().updateNSView(*vista3D_, *coordinador_);
-    bienvenida_->presentar(!vista_.hayModelosCargados());
+    // A comparison shown with no linked model is still something to look at.
+    bienvenida_->presentar(!vista_.hayModelosCargados() && !vista_.comparacion.trelmActivo);
     barraMedicion_->actualizar(vista_.medicion);
     overlayTexto_->setText(textoProcesando());
     overlay_->setVisible(vista_.federacion.isProcessing);

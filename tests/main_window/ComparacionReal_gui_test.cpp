@@ -4,7 +4,9 @@
 #include "comparison/ComparacionTRELM.h"
 #include "comparison/MiniaturasTRELM.h"
 #include "federation/ControladorFederacion.h"
+#include "main_window/ColumnaViewport.h"
 #include "main_window/ContentView.h"
+#include "main_window/bienvenida/PantallaBienvenida.h"
 #include "main_window/comparacion/VentanaReporteTRELM.h"
 #include "platform/Resources.h"
 #include "support/Capturas.h"
@@ -56,6 +58,7 @@ TEST(ComparacionReal, TwoConvertedVersionsAreComparedColouredAndPictured)
     platform::Resources::setBundleDir(testsupport::bundleDir());
 
     ContentView v;
+    v.resize(1500, 900);
     v.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
     ControladorFederacion& f = v.controladorFederacion();
@@ -99,6 +102,8 @@ TEST(ComparacionReal, TwoConvertedVersionsAreComparedColouredAndPictured)
     }
     EXPECT_FALSE(base->hidden);
     EXPECT_FALSE(nuevo->hidden);
+    // No discipline has a model: the welcome screen still gives way to the comparison.
+    ESPERAR_QUE(v.columnaViewport()->bienvenida()->opacidad() == 0);
     QTest::qWait(300);
     testsupport::guardarCaptura(v, "comparacion_versiones");
 
