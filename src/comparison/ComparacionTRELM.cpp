@@ -8,7 +8,9 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
-#include <unordered_map>
+#include <cstdint>
+#include <functional>
+#include <string_view>
 #include <vector>
 
 namespace quelva {
@@ -28,32 +30,91 @@ DeltasTRELM deltasCajasTRELM(const scene::Box& base, const scene::Box& nuevo)
 namespace {
 
 // Key -> node, keys in the order they first appeared (so that the records of one kind come out
-// in the model's order, run after run).
-struct MapaElementos {
-    std::unordered_map<std::string, scene::Node*> nodos;
-    std::vector<const std::string*> orden;
+// in the model's order, run after run). The keys view the node names and the GlobalId maps,
+// which outlive the comparison. Open addressing over one array: tens of thousands of elements
+// go in without an allocation each.
+class MapaElementos {
+public:
+    struct Entrada {
+        std::string_view clave;
+        size_t hash;
+        scene::Node* nodo;
+    };
 
-    void poner(std::string clave, scene::Node* nodo)
+    void poner(std::string_view clave, scene::Node* nodo)
     {
-        auto [it, nuevo] = nodos.try_emplace(std::move(clave), nodo);
-        if (nuevo)
-            orden.push_back(&it->first);
-        else
-            it->second = nodo;  // the later duplicate wins
+        if (2 * (entradas_.size() + 1) > tabla_.size())
+            crecer();
+        const size_t h = std::hash<std::string_view>{}(clave);
+        std::uint32_t& r = ranura(clave, h);
+        if (r == kVacia) {
+            r = std::uint32_t(entradas_.size());
+            entradas_.push_back({clave, h, nodo});
+        } else {
+            entradas_[r].nodo = nodo;  // the later duplicate wins
+        }
     }
-    scene::Node* buscar(const std::string& clave) const
+    scene::Node* buscar(std::string_view clave) const
     {
-        const auto it = nodos.find(clave);
-        return it == nodos.end() ? nullptr : it->second;
+        if (tabla_.empty())
+            return nullptr;
+        const size_t h = std::hash<std::string_view>{}(clave);
+        const std::uint32_t r = const_cast<MapaElementos*>(this)->ranura(clave, h);
+        return r == kVacia ? nullptr : entradas_[r].nodo;
     }
+    const std::vector<Entrada>& entradas() const { return entradas_; }
+    // Room for `n` keys, so that filling it neither copies nor rehashes.
+    void reservar(size_t n)
+    {
+        entradas_.reserve(n);
+        size_t c = 64;
+        while (c < 2 * n)
+            c *= 2;
+        if (c > tabla_.size())
+            tabla_.assign(c, kVacia);
+    }
+
+private:
+    static constexpr std::uint32_t kVacia = 0xFFFFFFFFu;
+
+    std::uint32_t& ranura(std::string_view clave, size_t h)
+    {
+        const size_t mascara = tabla_.size() - 1;
+        for (size_t i = h & mascara;; i = (i + 1) & mascara) {
+            std::uint32_t& r = tabla_[i];
+            if (r == kVacia || (entradas_[r].hash == h && entradas_[r].clave == clave))
+                return r;
+        }
+    }
+    void crecer()
+    {
+        tabla_.assign(std::max<size_t>(64, 2 * tabla_.size()), kVacia);
+        const size_t mascara = tabla_.size() - 1;
+        for (std::uint32_t k = 0; k < entradas_.size(); ++k) {
+            size_t i = entradas_[k].hash & mascara;
+            while (tabla_[i] != kVacia)
+                i = (i + 1) & mascara;
+            tabla_[i] = k;
+        }
+    }
+
+    std::vector<Entrada> entradas_;
+    std::vector<std::uint32_t> tabla_;
 };
 
 MapaElementos mapaElementos(scene::Node& modelo, const MapaGlobalIds& globalIds, bool usarGlobalIds)
 {
+    size_t elementos = 0;
+    modelo.visitDescendants([&](scene::Node& n) {
+        elementos += n.geometry ? 1 : 0;
+        return false;
+    });
     MapaElementos mapa;
+    mapa.reservar(elementos);
+    std::string busqueda;
     modelo.visitDescendants([&](scene::Node& n) {
         if (n.geometry)
-            mapa.poner(claveElementoTRELM(n, globalIds, usarGlobalIds), &n);
+            mapa.poner(vistaClaveElementoTRELM(n, globalIds, usarGlobalIds, busqueda), &n);
         return false;
     });
     return mapa;
@@ -117,9 +178,9 @@ SalidaComparacionTRELM compararModelosTRELM(const EntradaComparacionTRELM& entra
 
     std::vector<ElementoCambioTRELM> agregados, eliminados, modificados;
     std::int64_t comunes = 0;
-    for (const std::string* clave : base.orden) {
-        scene::Node* b = base.buscar(*clave);
-        scene::Node* n = nuevo.buscar(*clave);
+    for (const MapaElementos::Entrada& e : base.entradas()) {
+        scene::Node* b = e.nodo;
+        scene::Node* n = nuevo.buscar(e.clave);
         if (!n) {
             pintar(*b, coloresTRELM::eliminado, 1.0);
             eliminados.push_back(registro(*b, TipoCambioTRELM::eliminado));
@@ -136,10 +197,10 @@ SalidaComparacionTRELM compararModelosTRELM(const EntradaComparacionTRELM& entra
             pintar(*n, coloresTRELM::igual, coloresTRELM::transparenciaIgualNuevo);
         }
     }
-    for (const std::string* clave : nuevo.orden) {
-        if (base.buscar(*clave))
+    for (const MapaElementos::Entrada& e : nuevo.entradas()) {
+        if (base.buscar(e.clave))
             continue;
-        scene::Node* n = nuevo.buscar(*clave);
+        scene::Node* n = e.nodo;
         pintar(*n, coloresTRELM::agregado, 1.0);
         agregados.push_back(registro(*n, TipoCambioTRELM::agregado));
     }

@@ -51,19 +51,29 @@ NombreYTipoTRELM tipoYNombreDeNodo(const scene::Node& nodo)
     return tipoYNombreTRELM(nombreDe(nodo));
 }
 
-std::string claveElementoTRELM(const scene::Node& nodo, const MapaGlobalIds& globalIds, bool usarGlobalIds)
+std::string_view vistaClaveElementoTRELM(const scene::Node& nodo, const MapaGlobalIds& globalIds, bool usarGlobalIds,
+                                         std::string& busqueda)
 {
     const std::string_view entero = nombreDe(nodo);
     const PiezasNombreTRELM p = partirNombreTRELM(entero);
     const std::string_view parte = p.cuenta == 2 ? p.segunda : entero;
     if (usarGlobalIds && !globalIds.empty()) {
         for (const std::string_view candidato : {entero, parte}) {
-            const auto it = globalIds.find(std::string(candidato));
+            busqueda.assign(candidato);
+            const auto it = globalIds.find(busqueda);
             if (it != globalIds.end())
                 return it->second;
+            if (parte.size() == entero.size())
+                break;
         }
     }
-    return std::string(parte);
+    return parte;
+}
+
+std::string claveElementoTRELM(const scene::Node& nodo, const MapaGlobalIds& globalIds, bool usarGlobalIds)
+{
+    std::string busqueda;
+    return std::string(vistaClaveElementoTRELM(nodo, globalIds, usarGlobalIds, busqueda));
 }
 
 }  // namespace quelva

@@ -35,5 +35,9 @@ NombreYTipoTRELM tipoYNombreTRELM(std::string_view nombre);
 // GlobalId: looked up under the whole name first (names may hold "/" themselves and the map is
 // keyed by the whole name), then under the name part.
 std::string claveElementoTRELM(const scene::Node& nodo, const MapaGlobalIds& globalIds, bool usarGlobalIds);
+// The same key as a view into the node's name or the map's value (valid while both live);
+// `busqueda` is scratch space for the lookups, kept by the caller across calls.
+std::string_view vistaClaveElementoTRELM(const scene::Node& nodo, const MapaGlobalIds& globalIds, bool usarGlobalIds,
+                                         std::string& busqueda);
 
 }  // namespace quelva
