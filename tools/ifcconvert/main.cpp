@@ -38,6 +38,10 @@
 #include <string>
 #include <sys/stat.h>
 
+#ifdef QUELVA_MIMALLOC
+#include <mimalloc.h>
+#endif
+
 // IFC++ keeps its entities in reference cycles and never frees them; in sanitizer builds
 // that would turn every successful run into a failed one.
 extern "C" const char* __asan_default_options()
@@ -270,6 +274,11 @@ int convertir(const std::string& entrada, const std::string& salida, Procesos pr
 
 int main(int argc, char** argv)
 {
+#ifdef QUELVA_MIMALLOC
+    // The model's memory in 2 MB pages where the system allows: filling it a 4 kB page at a
+    // time cost a page fault each, about a sixth of the run.
+    mi_option_enable(mi_option_large_os_pages);
+#endif
     const char* uso = "uso: IfcConvert <entrada.ifc> <salida.obj> --use-world-coords --use-element-names";
     if (argc != 5)
         return fallar(uso, kErrorUso);
