@@ -7,6 +7,7 @@
 #include "timeline/csv/ui/IntercambioCSV.h"
 #include "timeline/detector/ui/DetectorAWPView.h"
 #include "timeline/editor/ui/EditorPaqueteView.h"
+#include "timeline/impresion/RegistroImpresion.h"
 
 #include <QApplication>
 #include <QMainWindow>
@@ -25,6 +26,7 @@ int main(int argc, char** argv)
     // The timeline window finds its CSV roads and the detector here.
     quelva::registrarIntercambioCSV();
     quelva::registrarDetectorAWP();
+    quelva::registrarImpresionTimeLiner();
     quelva::QUELVAApp quelvaApp;
     quelvaApp.ventanaPrincipal()->show();
     app.exec();
