@@ -60,7 +60,7 @@ QLabel* texto(const QString& t, double puntos, QFont::Weight peso, const QColor&
 {
     auto* l = new QLabel(t);
     l->setTextFormat(Qt::PlainText);
-    QFont f = fuenteImpresion(puntos, peso);
+    QFont f = fuenteFicha(puntos, peso);
     if (tracking != 0)
         f.setLetterSpacing(QFont::AbsoluteSpacing, tracking);
     l->setFont(f);
@@ -180,7 +180,7 @@ protected:
                 p.drawArc(c, 90 * 16, -int(std::lround(parte * 360 * 16)));
         }
         p.setPen(primario());
-        p.setFont(fuenteImpresion(13, QFont::Bold));
+        p.setFont(fuenteFicha(13, QFont::Bold));
         p.drawText(QRectF(rect()), Qt::AlignCenter, platform::qformat("%.0f%%", avance_ * 100));
     }
 
@@ -217,8 +217,8 @@ protected:
         } else {
             const QRectF simbolo(r.center().x() - 16, r.center().y() - 16 - 12, 32, 32);
             platform::paintSymbol(p, simbolo, QStringLiteral("cube.transparent"), terciario());
-            textoEnCaja(p, QRectF(0, simbolo.bottom() + 8, r.width(), 16), QStringLiteral("Sin modelo 3D cargado"),
-                        fuenteImpresion(11), terciario(), Qt::AlignHCenter);
+            textoEnCaja(p, QRectF(0, simbolo.bottom() + 8, r.width(), 20), QStringLiteral("Sin modelo 3D cargado"),
+                        fuenteFicha(11), terciario(), Qt::AlignHCenter);
         }
         p.setPen(QPen(blancoAlfa(0.08), 0.5));
         p.setBrush(Qt::NoBrush);
@@ -231,7 +231,7 @@ private:
 
 class Chip : public QWidget {
 public:
-    explicit Chip(const QString& nombre) : nombre_(nombre), fuente_(fuenteImpresion(9))
+    explicit Chip(const QString& nombre) : nombre_(nombre), fuente_(fuenteFicha(9))
     {
         const QFontMetricsF m(fuente_);
         setFixedSize(int(std::ceil(m.horizontalAdvance(nombre_))) + 12, int(std::ceil(m.height())) + 4);

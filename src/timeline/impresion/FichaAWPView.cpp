@@ -65,9 +65,9 @@ FichaAWPView::FichaAWPView(DatosFicha datos, QWidget* padre) : QDialog(padre), d
     const PaqueteAWP& p = datos_.paquete;
     titulo->addWidget(etiqueta(p.nivel == NivelAWP::cwa ? QStringLiteral("Construction Work Area")
                                                          : QStringLiteral("Construction Work Package"),
-                               fuenteImpresion(17, QFont::Bold), estilo::texto()));
+                               fuenteFicha(17, QFont::Bold), estilo::texto()));
     const QString linea = p.nombre.isEmpty() ? p.codigo : p.codigo + QStringLiteral(" — ") + p.nombre;
-    QLabel* subtitulo = etiqueta(linea, fuenteImpresion(12), estilo::secundario());
+    QLabel* subtitulo = etiqueta(linea, fuenteFicha(12), estilo::secundario());
     subtitulo->setObjectName(QStringLiteral("subtituloFicha"));
     titulo->addWidget(subtitulo);
     fila->addLayout(titulo);

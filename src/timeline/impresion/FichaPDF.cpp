@@ -54,8 +54,9 @@ std::vector<double> iniciosPaginasFicha(double alto, std::vector<double> cortes)
 {
     std::sort(cortes.begin(), cortes.end());
     std::vector<double> inicios{0};
-    while (inicios.back() + kAltoPaginaFicha < alto) {
-        const double inicio = inicios.back(), fin = inicio + kAltoPaginaFicha;
+    while (inicios.back() + kAltoPaginaFicha - (inicios.size() > 1 ? kMargenContinuacion : 0) < alto) {
+        const double inicio = inicios.back();
+        const double fin = inicio + kAltoPaginaFicha - (inicios.size() > 1 ? kMargenContinuacion : 0);
         double siguiente = fin;
         auto hasta = std::upper_bound(cortes.begin(), cortes.end(), fin);
         if (hasta != cortes.begin() && *std::prev(hasta) > inicio)
@@ -105,9 +106,10 @@ std::optional<QString> escribirPDFFicha(const QString& destino, const DatosFicha
             if (k > 0)
                 pdf.newPage();
             p.fillRect(QRectF(0, 0, kAnchoPaginaFicha, kAltoPaginaFicha), fondoFicha());
-            const double fin = k + 1 < inicios.size() ? inicios[k + 1] : inicios[k] + kAltoPaginaFicha;
+            const double arriba = k > 0 ? kMargenContinuacion : 0;
+            const double fin = k + 1 < inicios.size() ? inicios[k + 1] : inicios[k] + kAltoPaginaFicha - arriba;
             const QRect fuente(0, int(inicios[k]), int(kAnchoPaginaFicha), int(fin - inicios[k]));
-            raiz->render(&p, QPoint(0, 0), QRegion(fuente), QWidget::DrawChildren);
+            raiz->render(&p, QPoint(0, int(arriba)), QRegion(fuente), QWidget::DrawChildren);
         }
         if (!p.end())
             return QStringLiteral("No se pudo terminar el documento PDF.");

@@ -85,7 +85,8 @@ QSize FlowLayout::sizeHint() const
 {
     // Without a width to fit, the rows of 600 points.
     const QSizeF s = medirFlujo(tamanos(), espacio_, std::nullopt);
-    return {int(std::ceil(s.width())), int(std::ceil(s.height()))};
+    const QMargins m = contentsMargins();
+    return QSize(int(std::ceil(s.width())), int(std::ceil(s.height()))).grownBy(m);
 }
 
 QSize FlowLayout::minimumSize() const
@@ -93,19 +94,21 @@ QSize FlowLayout::minimumSize() const
     QSize m;
     for (QLayoutItem* item : items_)
         m = m.expandedTo(item->minimumSize());
-    return m;
+    return m.grownBy(contentsMargins());
 }
 
 int FlowLayout::heightForWidth(int ancho) const
 {
-    return int(std::ceil(medirFlujo(tamanos(), espacio_, double(ancho)).height()));
+    const QMargins m = contentsMargins();
+    const double interior = std::max(0, ancho - m.left() - m.right());
+    return int(std::ceil(medirFlujo(tamanos(), espacio_, interior).height())) + m.top() + m.bottom();
 }
 
 void FlowLayout::setGeometry(const QRect& r)
 {
     QLayout::setGeometry(r);
     const std::vector<QSizeF> t = tamanos();
-    const std::vector<QPointF> p = colocarFlujo(t, espacio_, QRectF(r));
+    const std::vector<QPointF> p = colocarFlujo(t, espacio_, QRectF(r.marginsRemoved(contentsMargins())));
     for (qsizetype i = 0; i < items_.size(); ++i)
         items_[i]->setGeometry(QRect(p[size_t(i)].toPoint(), t[size_t(i)].toSize()));
 }

@@ -3,12 +3,23 @@
 #include <QFontMetricsF>
 #include <QPainter>
 
+#include <algorithm>
+#include <cmath>
+
 namespace quelva {
 
 QFont fuenteImpresion(double puntos, QFont::Weight peso)
 {
     QFont f(QStringLiteral("DejaVu Sans"));
     f.setPointSizeF(puntos);
+    f.setWeight(peso);
+    return f;
+}
+
+QFont fuenteFicha(double puntos, QFont::Weight peso)
+{
+    QFont f(QStringLiteral("DejaVu Sans"));
+    f.setPixelSize(std::max(1, int(std::lround(puntos))));
     f.setWeight(peso);
     return f;
 }

@@ -13,6 +13,9 @@ class QPainter;
 namespace quelva {
 
 QFont fuenteImpresion(double puntos, QFont::Weight peso = QFont::Normal);
+// The same for the card's widgets: sized so that one point is one pixel, on screen and on the
+// 72-dpi page alike.
+QFont fuenteFicha(double puntos, QFont::Weight peso = QFont::Normal);
 
 // `texto` on one line from the top of `caja`, cut with an ellipsis when wider.
 void textoEnCaja(QPainter& p, const QRectF& caja, const QString& texto, const QFont& fuente, const QColor& color,

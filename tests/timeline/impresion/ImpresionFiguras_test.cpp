@@ -235,8 +235,9 @@ TEST(FichaPDF, PagesBreakAtTheLastPieceThatFits)
         {"fits one page", 900, {0, 300, 600}, {0}},
         {"exactly one page", 1200, {0, 1100}, {0}},
         {"breaks before the row that would be cut", 2000, {0, 500, 1190, 1210}, {0, 1190}},
-        {"a piece taller than a page is cut at the edge", 2600, {0, 2500}, {0, 1200, 2400}},
+        {"a piece taller than a page is cut at the edge", 2600, {0, 2500}, {0, 1200, 2376}},
         {"a break at the page's edge", 1500, {1200}, {0, 1200}},
+        {"continued pages hold 1176", 2400, {1200, 2370, 2380}, {0, 1200, 2370}},
     };
     for (const auto& c : casos)
         EXPECT_EQ(iniciosPaginasFicha(c.alto, c.cortes), c.inicios) << c.caso;
