@@ -158,10 +158,8 @@ Decodificado<T> proteger(F&& f)
 
 std::optional<QDateTime> leerFechaISO(const QString& texto)
 {
-    QDateTime d = QDateTime::fromString(texto, Qt::ISODateWithMs);
-    if (!d.isValid())
-        return std::nullopt;
-    return d;
+    // The document's one date form: a fraction of a second or an offset does not read.
+    return platform::documentDate(texto);
 }
 
 json codificar(const PuntoMarkup& p)

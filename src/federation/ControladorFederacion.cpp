@@ -140,16 +140,24 @@ void ControladorFederacion::ejecutarConversion(const QString& key, Convertir con
     emit estadoCambiado();
 
     QPointer<ControladorFederacion> self(this);
+    const int generacion = generacion_;
     platform::BackgroundQueue::post([self, key, convertir = std::move(convertir), integrar = std::move(integrar),
-                                     motor = *motor, rutaOBJ]() mutable {
+                                     motor = *motor, rutaOBJ, generacion]() mutable {
         auto salida = convertir(motor, rutaOBJ);
         // A linked model keeps its OBJ until it is placed; with nobody to place it, it goes.
         auto obj = std::make_shared<const ArchivoDeTrabajo>(rutaOBJ);
         platform::MainQueue::post(
-            [self, key, salida = std::move(salida), integrar = std::move(integrar), obj]() mutable {
+            [self, key, salida = std::move(salida), integrar = std::move(integrar), obj, generacion]() mutable {
                 if (!self)
                     return;
                 self->soltarEspecialidadEnProceso(key);
+                // Started for a project that has since been closed or replaced: nothing of it
+                // lands in the new one (the work file goes with `obj`).
+                if (generacion != self->generacion_) {
+                    self->terminarEjecucion();
+                    emit self->estadoCambiado();
+                    return;
+                }
                 if (auto* error = std::get_if<QString>(&salida)) {
                     self->terminarEjecucion();
                     self->informarError(*error);
@@ -207,6 +215,29 @@ const scene::NodePtr& ControladorFederacion::raizEspecialidad(const QString& key
     return esp.nodoRaiz;
 }
 
+void ControladorFederacion::fusionarGrillas(std::vector<EjeGrilla> grillas)
+{
+    if (grillas.empty())
+        return;
+    std::set<std::pair<std::string, bool>> conocidas;
+    for (const EjeGrilla& eje : estado_.grillasIFC)
+        conocidas.insert({eje.tag, eje.esU});
+    for (EjeGrilla& eje : grillas)
+        if (!conocidas.contains({eje.tag, eje.esU}))
+            estado_.grillasIFC.push_back(std::move(eje));
+    construirNodoGrillas();
+}
+
+int ControladorFederacion::siguienteOrden(const EspecialidadBIM& esp)
+{
+    int siguiente = 0;
+    for (const ModeloVinculado& m : esp.modelos)
+        siguiente = std::max(siguiente, m.orden + 1);
+    for (const ModeloPendiente& m : esp.pendientes)
+        siguiente = std::max(siguiente, m.orden + 1);
+    return siguiente;
+}
+
 void ControladorFederacion::agregarModeloAEspecialidad(ResultadoVinculo resultado, const QString& key,
                                                        const QString& nombre)
 {
@@ -231,6 +262,7 @@ void ControladorFederacion::agregarModeloAEspecialidad(ResultadoVinculo resultad
     modelo.isVisible = true;
     modelo.transparencia = 0;
     modelo.rutaOrigen = resultado.archivo;
+    modelo.orden = siguienteOrden(esp);
     esp.modelos.push_back(modelo);
     raiz->addChild(resultado.nodo);
 
@@ -242,15 +274,7 @@ void ControladorFederacion::agregarModeloAEspecialidad(ResultadoVinculo resultad
     }
     aplicarColores();
 
-    if (!resultado.grillas.empty()) {
-        std::set<std::pair<std::string, bool>> conocidas;
-        for (const EjeGrilla& eje : estado_.grillasIFC)
-            conocidas.insert({eje.tag, eje.esU});
-        for (EjeGrilla& eje : resultado.grillas)
-            if (!conocidas.contains({eje.tag, eje.esU}))
-                estado_.grillasIFC.push_back(std::move(eje));
-        construirNodoGrillas();
-    }
+    fusionarGrillas(std::move(resultado.grillas));
 
     terminarEjecucion();
     actualizarPiso();
@@ -291,6 +315,8 @@ void ControladorFederacion::asignarModeloSlotTRELM(const QString& slot, scene::N
 
 int ControladorFederacion::nuevaGeneracionProyecto()
 {
+    restauracionesEnCurso_ = 0;
+    informeRestauracionPendiente_ = false;
     return ++generacion_;
 }
 
@@ -306,6 +332,8 @@ bool ControladorFederacion::restaurarModeloGuardado(const QString& ruta, const Q
     entrada.motor = *motor;
     entrada.rutaOBJ = platform::temporaryWorkPath(QStringLiteral(".obj"));
     entrada.key = key;
+    const auto it = estado_.especialidades.find(key);
+    entrada.orden = it == estado_.especialidades.end() ? 0 : siguienteOrden(it->second);
     entrada.nombre = nombre;
     entrada.isVisible = isVisible;
     entrada.transparencia = transparencia;
@@ -314,14 +342,92 @@ bool ControladorFederacion::restaurarModeloGuardado(const QString& ruta, const Q
     return true;
 }
 
+bool ControladorFederacion::restaurarModeloPendiente(const QString& key, int orden, const QString& ruta)
+{
+    const auto it = estado_.especialidades.find(key);
+    if (it == estado_.especialidades.end())
+        return false;
+    auto& pendientes = it->second.pendientes;
+    const auto p = std::find_if(pendientes.begin(), pendientes.end(),
+                                [orden](const ModeloPendiente& m) { return m.orden == orden; });
+    if (p == pendientes.end())
+        return false;
+    p->rutaEncontrada = ruta;
+    const std::optional<QString> motor = rutaMotor();
+    if (!motor)
+        return false;
+    EntradaRestauracion entrada;
+    entrada.fuente = ruta;
+    entrada.motor = *motor;
+    entrada.rutaOBJ = platform::temporaryWorkPath(QStringLiteral(".obj"));
+    entrada.key = key;
+    entrada.orden = orden;
+    entrada.nombre = p->nombre;
+    entrada.isVisible = p->isVisible;
+    entrada.transparencia = p->transparencia;
+    entrada.ruta = ruta;
+    entrada.transformacion = p->transformacion;
+    p->enConversion = true;
+    convertirEnSegundoPlano(entrada);
+    return true;
+}
+
+void ControladorFederacion::cerrarInicioRestauracion()
+{
+    informeRestauracionPendiente_ = true;
+    if (restauracionesEnCurso_ == 0)
+        terminarRestauracion();
+}
+
+QString ControladorFederacion::mensajeModelosNoRestaurados() const
+{
+    QStringList lineas;
+    QStringList claves = estado_.ordenEspecialidades;
+    for (const auto& [key, esp] : estado_.especialidades)
+        if (!claves.contains(key))
+            claves.append(key);
+    for (const QString& key : claves) {
+        const auto it = estado_.especialidades.find(key);
+        if (it == estado_.especialidades.end())
+            continue;
+        for (const ModeloPendiente& m : it->second.pendientes) {
+            if (m.enConversion)
+                continue;
+            QString ruta = m.rutaEncontrada;
+            if (ruta.isEmpty())
+                ruta = !m.rutaAbsoluta.isEmpty() ? m.rutaAbsoluta : m.rutaRelativa.value_or(QString());
+            lineas.append(QStringLiteral("No se pudo restaurar «%1» (%2): se conserva en el proyecto.").arg(m.nombre, ruta));
+        }
+    }
+    return lineas.join(QLatin1Char('\n'));
+}
+
+void ControladorFederacion::terminarRestauracion()
+{
+    if (!informeRestauracionPendiente_ || restauracionesEnCurso_ > 0)
+        return;
+    informeRestauracionPendiente_ = false;
+    const QString mensaje = mensajeModelosNoRestaurados();
+    if (!mensaje.isEmpty()) {
+        informarError(mensaje);
+        emit estadoCambiado();
+    }
+}
+
 void ControladorFederacion::convertirEnSegundoPlano(const EntradaRestauracion& entrada)
 {
     const int generacion = generacion_;
+    ++restauracionesEnCurso_;
     QPointer<ControladorFederacion> self(this);
     platform::BackgroundQueue::post([self, entrada, generacion]() {
         std::optional<ResultadoRestauracion> r = quelva::convertirEnSegundoPlano(entrada);
-        if (!r)
+        if (!r) {
+            platform::MainQueue::post([self, key = entrada.key, orden = entrada.orden, generacion]() {
+                if (self)
+                    self->restauracionFallida(key, orden, generacion);
+            });
             return;
+        }
         platform::MainQueue::post([self, r = std::move(*r), generacion]() mutable {
             if (self)
                 self->integrarModeloRestaurado(std::move(r), generacion);
@@ -329,11 +435,25 @@ void ControladorFederacion::convertirEnSegundoPlano(const EntradaRestauracion& e
     });
 }
 
+void ControladorFederacion::restauracionFallida(const QString& key, int orden, int generacion)
+{
+    if (generacion != generacion_)
+        return;
+    restauracionesEnCurso_ = std::max(0, restauracionesEnCurso_ - 1);
+    if (const auto it = estado_.especialidades.find(key); it != estado_.especialidades.end())
+        for (ModeloPendiente& m : it->second.pendientes)
+            if (m.orden == orden)
+                m.enConversion = false;
+    terminarRestauracion();
+    emit estadoCambiado();
+}
+
 void ControladorFederacion::integrarModeloRestaurado(ResultadoRestauracion resultado, int generacion)
 {
     // A model converted for a project that has since been closed or replaced.
     if (generacion != generacion_)
         return;
+    restauracionesEnCurso_ = std::max(0, restauracionesEnCurso_ - 1);
     if (!estado_.especialidades.contains(resultado.key)) {
         informarError(QStringLiteral("No se pudo restaurar «%1»: la especialidad %2 no existe.")
                           .arg(resultado.nombre, resultado.key));
@@ -345,13 +465,22 @@ void ControladorFederacion::integrarModeloRestaurado(ResultadoRestauracion resul
     const scene::NodePtr& raiz = raizEspecialidad(resultado.key);
 
     EspecialidadBIM& esp = estado_.especialidades.at(resultado.key);
+    std::erase_if(esp.pendientes, [&](const ModeloPendiente& m) { return m.orden == resultado.orden; });
     ModeloVinculado modelo;
     modelo.nombre = resultado.nombre;
     modelo.nodo = resultado.nodo;
     modelo.isVisible = resultado.isVisible;
     modelo.transparencia = resultado.transparencia;
     modelo.rutaOrigen = resultado.ruta;
-    esp.modelos.push_back(modelo);
+    modelo.orden = resultado.orden;
+    if (resultado.transformacion) {
+        modelo.transformacion = *resultado.transformacion;
+        aplicarTransformacionANodo(*resultado.nodo, modelo.transformacion);
+    }
+    // Its saved place, whatever order the conversions end in.
+    const auto lugar = std::find_if(esp.modelos.begin(), esp.modelos.end(),
+                                    [&](const ModeloVinculado& m) { return m.orden > resultado.orden; });
+    esp.modelos.insert(lugar, modelo);
     raiz->addChild(resultado.nodo);
 
     if (!resultado.isVisible)
@@ -364,9 +493,11 @@ void ControladorFederacion::integrarModeloRestaurado(ResultadoRestauracion resul
         });
     }
     aplicarColores();
+    fusionarGrillas(std::move(resultado.grillas));
     if (servicios_.encuadrarTodo)
         servicios_.encuadrarTodo();
     actualizarPiso();
+    terminarRestauracion();
     emit estadoCambiado();
 }
 
@@ -392,6 +523,7 @@ void ControladorFederacion::desvincularTodos(const QString& key)
         esp.nodoRaiz->removeFromParent();
     esp.nodoRaiz.reset();
     esp.modelos.clear();
+    esp.pendientes.clear();
     esp.isVisible = true;
     estado_.propiedadesIFC.erase(key);
     if (servicios_.hayInterferencias && servicios_.hayInterferencias() && servicios_.quitarResaltado)

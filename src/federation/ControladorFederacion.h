@@ -75,17 +75,30 @@ public:
                                 MapaGlobalIds globalIds);
 
     // --- Project restore ---------------------------------------------------------------
-    // A project is being opened or closed: restore runs started before are dropped when they
-    // finish. Returns the new generation.
+    // A project is being opened or closed: every run started before (restore, link and
+    // comparison-slot runs) is dropped when it finishes, its work files removed. Returns the
+    // new generation.
     int nuevaGeneracionProyecto();
     int generacionProyecto() const { return generacion_; }
-    // Starts the restore run of one saved model found at `ruta`: false (and nothing started)
-    // when the converter is missing.
+    // Starts the restore run of one saved model found at `ruta`, placed after the discipline's
+    // models: false (and nothing started) when the converter is missing.
     bool restaurarModeloGuardado(const QString& ruta, const QString& key, const QString& nombre,
                                  bool isVisible, double transparencia);
+    // Starts the restore run of the discipline's pending model of that saved place, found at
+    // `ruta`: false (the model stays pending) when the converter is missing.
+    bool restaurarModeloPendiente(const QString& key, int orden, const QString& ruta);
+    // Every run of the restore has been started: once the last one has ended, one alert names
+    // the pending models that were not found or did not convert.
+    void cerrarInicioRestauracion();
+    // "No se pudo restaurar «a.ifc» (/ruta/a.ifc): se conserva en el proyecto.", one line per
+    // pending model not converting, disciplines in display order; empty when there is none.
+    QString mensajeModelosNoRestaurados() const;
+    int restauracionesEnCurso() const { return restauracionesEnCurso_; }
     // The restore run with the converter and OBJ location already chosen.
     void convertirEnSegundoPlano(const EntradaRestauracion& entrada);
     void integrarModeloRestaurado(ResultadoRestauracion resultado, int generacion);
+    // A restore run that found nothing to place: its model stays pending.
+    void restauracionFallida(const QString& key, int orden, int generacion);
 
     // --- Disciplines -------------------------------------------------------------------
     void zoomEspecialidad(const QString& key);
@@ -131,6 +144,10 @@ private:
     template <class Convertir, class Integrar>
     void ejecutarConversion(const QString& key, Convertir convertir, Integrar integrar);
     const scene::NodePtr& raizEspecialidad(const QString& key);
+    void fusionarGrillas(std::vector<EjeGrilla> grillas);
+    void terminarRestauracion();
+    // The next free saved place of a discipline's models.
+    static int siguienteOrden(const EspecialidadBIM& esp);
     void fusionarPropiedades(const QString& key, TablaPropiedadesIFC tabla);
 
     EstadoFederacion& estado_;
@@ -138,6 +155,8 @@ private:
     Servicios servicios_;
     int ejecucionesEnCurso_ = 0;
     int generacion_ = 0;
+    int restauracionesEnCurso_ = 0;
+    bool informeRestauracionPendiente_ = false;
 };
 
 }  // namespace quelva

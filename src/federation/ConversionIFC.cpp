@@ -229,13 +229,22 @@ std::optional<ResultadoRestauracion> convertirEnSegundoPlano(const EntradaRestau
 {
     ResultadoRestauracion r;
     auto salida = convertir(entrada.fuente, entrada.motor, entrada.rutaOBJ, [&r](const fs::path& copia) {
-        r.propiedades = parsearPropiedadesIFC(copia);
+        try {
+            const TablaRegistrosSTEP tabla = leerArchivoSTEP(copia);
+            r.propiedades = parsearPropiedadesIFC(tabla);
+            r.grillas = parsearGrillasIFC(tabla);
+        } catch (const std::bad_alloc&) {
+            r.propiedades = {};
+            r.grillas = {};
+        }
     });
     if (std::holds_alternative<Fallo>(salida))
         return std::nullopt;
     eliminarSinError(entrada.rutaOBJ);
     r.nodo = std::get<scene::NodePtr>(std::move(salida));
     r.key = entrada.key;
+    r.orden = entrada.orden;
+    r.transformacion = entrada.transformacion;
     r.nombre = entrada.nombre;
     r.isVisible = entrada.isVisible;
     r.transparencia = entrada.transparencia;

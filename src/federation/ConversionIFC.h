@@ -1,5 +1,6 @@
 #pragma once
 
+#include "federation/Especialidad.h"
 #include "federation/ifc/GlobalIds.h"
 #include "federation/ifc/IfcGrids.h"
 #include "federation/ifc/IfcProperties.h"
@@ -35,12 +36,15 @@ struct ResultadoSlot {
 
 struct ResultadoRestauracion {
     QString key;
+    int orden = 0;
     TablaPropiedadesIFC propiedades;
+    std::vector<EjeGrilla> grillas;
     QString nombre;
     scene::NodePtr nodo;
     bool isVisible = true;
     double transparencia = 0;
     QString ruta;  // where the file was found
+    std::optional<TransformacionModelo> transformacion;
 };
 
 // A run's result, or the text of the error alert.
@@ -64,13 +68,15 @@ struct EntradaRestauracion {
     QString motor;
     QString rutaOBJ;
     QString key;
+    int orden = 0;  // the model's saved place in its discipline
     QString nombre;
     bool isVisible = true;
     double transparencia = 0;
     QString ruta;
+    std::optional<TransformacionModelo> transformacion;
 };
 
-// Restore run: properties only, no report on failure (none). The OBJ file is removed in every
+// Restore run: properties and grid axes read in one pass, no message on failure (none). The OBJ file is removed in every
 // case and the converter's error output is not kept.
 std::optional<ResultadoRestauracion> convertirEnSegundoPlano(const EntradaRestauracion& entrada);
 

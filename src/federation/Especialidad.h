@@ -12,7 +12,7 @@
 
 namespace quelva {
 
-// Placement correction of a linked model; not saved with the project.
+// Placement correction of a linked model.
 struct TransformacionModelo {
     enum class Unidades { milimetros, metros, pies, pulgadas };
 
@@ -50,6 +50,24 @@ struct ModeloVinculado {
     double transparencia = 0;  // 0 opaque ... 1 fully transparent
     std::optional<QString> rutaOrigen;  // absolute path of the source IFC file
     TransformacionModelo transformacion;
+    // Place among the discipline's models as saved: restored models keep their saved order
+    // whatever order their conversions end in, and pending ones are written back in theirs.
+    int orden = 0;
+};
+
+// A saved model not in the scene: still converting after a project was opened, or its file
+// was not found or did not convert. Kept with its discipline so the next save writes it back,
+// unchanged and in its place, instead of dropping it.
+struct ModeloPendiente {
+    int orden = 0;
+    QString nombre;
+    QString rutaAbsoluta;
+    std::optional<QString> rutaRelativa;
+    bool isVisible = true;
+    double transparencia = 0;
+    std::optional<TransformacionModelo> transformacion;
+    bool enConversion = false;
+    QString rutaEncontrada;  // where the file was found; empty when it was not
 };
 
 // A discipline ("especialidad") with its root node and linked models.
@@ -58,6 +76,7 @@ struct EspecialidadBIM {
     QString icono;             // symbol name
     scene::NodePtr nodoRaiz;   // none until the first model is linked
     std::vector<ModeloVinculado> modelos;
+    std::vector<ModeloPendiente> pendientes;  // in saved order
     QColor colorOriginal;
     bool isVisible = true;
 };

@@ -82,7 +82,9 @@ ContentView::~ContentView()
 {
     // Sheets and alerts hold references into this view's state.
     for (QDialog* d : {selectorArchivo_.data(), hojaNuevaEspecialidad_.data(), hojaColor_.data(),
-                       hojaTransformacion_.data(), hojaConfigAnalisis_.data()})
+                       hojaTransformacion_.data(), hojaConfigAnalisis_.data(),
+                       static_cast<QDialog*>(selectorGuardado_.data()),
+                       static_cast<QDialog*>(selectorAbrirProyecto_.data())})
         delete d;
     for (QMessageBox* a : {alertaError_.data(), alertaEliminarModelo_.data(), alertaLimpiarTRELM_.data(),
                            alertaCargarSlot_.data(), alertaEliminarSeccion_.data(), alertaEliminarComentario_.data(),
@@ -128,9 +130,9 @@ void ContentView::suscribirComandos()
         vinculacion.showFilePicker = true;
         refrescar();
     });
-    // Saving, opening and packages arrive with the project tools.
-    centro.subscribe(N::guardarProyecto, this, [] {});
-    centro.subscribe(N::abrirProyecto, this, [] {});
+    centro.subscribe(N::guardarProyecto, this, [this] { guardarProyecto(); });
+    centro.subscribe(N::abrirProyecto, this, [this] { abrirProyecto(); });
+    // Packages arrive with the package tools.
     centro.subscribe(N::exportarPaquete, this, [] {});
     centro.subscribe(N::importarPaquete, this, [] {});
     centro.subscribe(N::abrirQTO, this, [this] { abrirQTO(); });
@@ -183,7 +185,8 @@ QDialog* ContentView::dialogoActivo() const
                        static_cast<QDialog*>(alertaEliminarComentario_.data()),
                        static_cast<QDialog*>(alertaEliminarAnalisis_.data()), hojaNuevaEspecialidad_.data(),
                        hojaColor_.data(), hojaTransformacion_.data(), hojaConfigAnalisis_.data(),
-                       selectorArchivo_.data()})
+                       selectorArchivo_.data(), static_cast<QDialog*>(selectorGuardado_.data()),
+                       static_cast<QDialog*>(selectorAbrirProyecto_.data())})
         if (d && d->isVisible())
             return d;
     return nullptr;
@@ -257,6 +260,8 @@ void ContentView::presentarDialogos()
 
     if (vinculacion.showFilePicker)
         presentarSelectorArchivo();
+    if (proyecto.showSavePicker)
+        presentarSelectorGuardado();
 
     if (disciplinas.mostrarNuevaEsp && !hojaNuevaEspecialidad_) {
         auto* hoja = new HojaNuevaEspecialidad(*this, this);

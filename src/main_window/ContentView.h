@@ -1,6 +1,7 @@
 #pragma once
 
 #include "main_window/EstadoVentana.h"
+#include "project/ConversionProyecto.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -8,6 +9,7 @@
 #include <functional>
 
 class QDialog;
+class QFileDialog;
 class QMessageBox;
 
 namespace quelva {
@@ -129,6 +131,17 @@ public:
     // Saves the section a 2D window was cut at, under a name made unique.
     void guardarSeccionActual(const QString& nombre, int eje, double posicion);
 
+    // --- Project file (actions in proyecto/AccionesProyecto.cpp) --------------------------------
+    void guardarProyecto();
+    // Writes the project to `destino`, else to the open project's file, else asks for a place.
+    void escribirProyecto(const std::optional<QString>& destino);
+    void abrirProyecto();
+    void cargarProyecto(const QString& ruta);
+    // Replaces the open project (relative model paths only under `carpetaBase`); returns the
+    // project generation its model runs carry.
+    int restaurarProyecto(const ProyectoQUELVA& documento, const std::optional<QString>& carpetaBase);
+    EstadoAplicacion estadoAplicacion();
+
     // --- Tools ------------------------------------------------------------------------------------
     void abrirQTO();
     void abrirVentanaTimeLiner();
@@ -157,6 +170,7 @@ private:
                          const QString& confirmar, bool destructivo, std::function<void()> alConfirmar,
                          std::function<void()> alCerrar);
     void presentarSelectorArchivo();
+    void presentarSelectorGuardado();
 
     // Children of this view: made in the constructor, gone with the view.
     ViewportController* viewport_ = nullptr;
@@ -174,6 +188,8 @@ private:
 
     // The one presentation of each sheet and alert.
     QPointer<QDialog> selectorArchivo_;
+    QPointer<QFileDialog> selectorGuardado_;
+    QPointer<QFileDialog> selectorAbrirProyecto_;
     QPointer<QDialog> hojaNuevaEspecialidad_;
     QPointer<QDialog> hojaColor_;
     QPointer<QDialog> hojaTransformacion_;

@@ -1,5 +1,7 @@
 #include "project/GestorProyecto.h"
 
+#include "project/CodificacionProyecto.h"
+
 #include <QFileInfo>
 
 namespace quelva {
@@ -25,6 +27,11 @@ void GestorProyecto::establecerURL(const QString& ruta)
     const QFileInfo info(ruta);
     const QString sinExtension = info.completeBaseName();
     setNombreProyecto(sinExtension.isEmpty() ? info.fileName() : sinExtension);
+}
+
+std::variant<QByteArray, QString> GestorProyecto::codificarProyecto(const ProyectoQUELVA& proyecto)
+{
+    return codificarProyectoQUELVA(proyecto);
 }
 
 }  // namespace quelva

@@ -1,9 +1,14 @@
 #pragma once
 
+#include "project/ConversionProyecto.h"
+#include "project/ProyectoQUELVA.h"
+
+#include <QByteArray>
 #include <QObject>
 #include <QString>
 
 #include <optional>
+#include <variant>
 
 namespace quelva {
 
@@ -14,6 +19,9 @@ public:
     explicit GestorProyecto(QObject* parent = nullptr);
 
     static QString nombrePorDefecto() { return QStringLiteral("Proyecto sin título"); }
+    // Project files: "Obra.json".
+    static QString extension() { return QStringLiteral("json"); }
+    static QString filtroArchivos() { return QStringLiteral("Proyecto QUELVA (*.json)"); }
 
     const std::optional<QString>& urlActual() const { return urlActual_; }  // a file path
     const QString& nombreProyecto() const { return nombreProyecto_; }
@@ -22,6 +30,18 @@ public:
 
     // After a save or an open: the path, and its file name without the last extension as the name.
     void establecerURL(const QString& ruta);
+
+    static std::vector<EspecialidadGuardada> convertirEspecialidades(const QStringList& orden,
+                                                                     const TablaEspecialidades& especialidades)
+    {
+        return quelva::convertirEspecialidades(orden, especialidades);
+    }
+    static std::vector<AnalisisGuardado> convertirHistorial(const std::vector<AnalisisInterferencias>& historial)
+    {
+        return quelva::convertirHistorial(historial);
+    }
+    // The document's bytes, or why it cannot be written (a number that is not finite).
+    static std::variant<QByteArray, QString> codificarProyecto(const ProyectoQUELVA& proyecto);
 
 signals:
     void urlActualChanged();

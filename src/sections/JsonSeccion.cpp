@@ -14,11 +14,12 @@ namespace {
 
 using nlohmann::json;
 
-// The float's own shortest text read back as a double, so 0.6f is written 0.6.
+// The float's own shortest text read back as a double, so 0.6f is written 0.6. A value that
+// is not finite stays so: the document writer refuses it rather than saving a made-up 0.
 json numeroFloat(float f)
 {
     if (!std::isfinite(f))
-        return 0.0;
+        return double(f);
     char texto[32];
     const auto fin = std::to_chars(texto, texto + sizeof texto, f).ptr;
     double d = 0;
@@ -77,10 +78,7 @@ std::optional<QUuid> leerUuid(const json& j)
 {
     if (!j.is_string())
         return std::nullopt;
-    const QUuid id = QUuid::fromString(QString::fromStdString(j.get<std::string>()));
-    if (id.isNull())
-        return std::nullopt;
-    return id;
+    return platform::documentUuid(QString::fromStdString(j.get<std::string>()));
 }
 
 std::optional<QString> leerTexto(const json& j)
@@ -126,8 +124,7 @@ ResultadoDecodificacion<Cota2D> cotaDesdeJson(const json& j)
 
 json seccionGuardadaAJson(const SeccionGuardada& s)
 {
-    const double posicion = std::isfinite(s.posicion) ? s.posicion : 0.0;
-    return {{"id", textoUuid(s.id)}, {"nombre", s.nombre.toStdString()}, {"eje", s.eje}, {"posicion", posicion}};
+    return {{"id", textoUuid(s.id)}, {"nombre", s.nombre.toStdString()}, {"eje", s.eje}, {"posicion", s.posicion}};
 }
 
 ResultadoDecodificacion<SeccionGuardada> seccionGuardadaDesdeJson(const json& j)

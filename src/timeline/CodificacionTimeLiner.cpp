@@ -63,12 +63,8 @@ int entero(const json& v, const char* clave)
         const auto n = v.get<std::uint64_t>();
         if (n <= std::uint64_t(std::numeric_limits<int>::max()))
             return int(n);
-    } else if (v.is_number_float()) {
-        const double d = v.get<double>();
-        if (std::isfinite(d) && d == std::trunc(d) && d >= std::numeric_limits<int>::min() &&
-            d <= std::numeric_limits<int>::max())
-            return int(d);
     }
+    // A number written with a fraction (2.0 too) is not a whole number in the document.
     tipoIncorrecto(clave, "un número entero");
 }
 

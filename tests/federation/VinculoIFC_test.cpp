@@ -319,8 +319,9 @@ TEST_F(RestoreRun, InsertsWithTheSavedVisibilityAndTransparencyAndFitsAtOnce)
     EXPECT_EQ(encuadres, 1);
     EXPECT_TRUE(raiz(std::string(kNombrePiso).c_str()));
     EXPECT_TRUE(estado.propiedadesIFC.at("EST").contains("Muro-A"));
-    // No grid axes, no processing flag.
-    EXPECT_TRUE(estado.grillasIFC.empty());
+    // Grid axes are read in the same pass as the properties; no processing flag.
+    ASSERT_EQ(estado.grillasIFC.size(), 2u);
+    EXPECT_TRUE(estado.nodoGrillasIFC);
     EXPECT_FALSE(estado.isProcessing);
     vaciarColas();
     EXPECT_TRUE(archivosTemporales().isEmpty());

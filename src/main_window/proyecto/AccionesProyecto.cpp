@@ -1,0 +1,154 @@
+// Saving and opening a project file from the main window.
+
+#include "main_window/ContentView.h"
+
+#include "federation/ControladorFederacion.h"
+#include "platform/AtomicFile.h"
+#include "platform/Queues.h"
+#include "platform/SystemColors.h"
+#include "project/CodificacionProyecto.h"
+#include "project/GestorProyecto.h"
+#include "sections/AlmacenesSeccion.h"
+#include "timeline/TimeLinerStore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QPointer>
+
+namespace quelva {
+
+EstadoAplicacion ContentView::estadoAplicacion()
+{
+    return EstadoAplicacion{federacion,        clashes,          *timeLinerStore_,  markup.comentarios,
+                            secciones.seccionesGuardadas, *almacenCotas_, *almacenEtiquetas_};
+}
+
+void ContentView::guardarProyecto()
+{
+    if (!gestor_->urlActual()) {
+        proyecto.showSavePicker = true;
+        refrescar();
+        return;
+    }
+    escribirProyecto(std::nullopt);
+}
+
+void ContentView::escribirProyecto(const std::optional<QString>& destino)
+{
+    const std::optional<QString> ruta = destino ? destino : gestor_->urlActual();
+    if (!ruta) {
+        proyecto.showSavePicker = true;
+        refrescar();
+        return;
+    }
+    // Encoded first, then one atomic replace: on any failure the old file stays as it was and
+    // no empty file is left behind.
+    auto bytes = GestorProyecto::codificarProyecto(proyectoDesdeEstado(estadoAplicacion()));
+    std::optional<QString> error;
+    if (auto* motivo = std::get_if<QString>(&bytes))
+        error = *motivo;
+    else
+        error = platform::replaceFileAtomically(*ruta, std::get<QByteArray>(bytes));
+    if (error) {
+        informarError(QStringLiteral("Error al guardar: ") + *error);
+        return;
+    }
+    QPointer<GestorProyecto> gestor(gestor_);
+    platform::MainQueue::post([gestor, ruta = *ruta] {
+        if (gestor)
+            gestor->establecerURL(ruta);
+    });
+}
+
+void ContentView::presentarSelectorGuardado()
+{
+    if (selectorGuardado_)
+        return;
+    auto* dialogo = new QFileDialog(this, QStringLiteral("Guardar proyecto"));
+    dialogo->setAttribute(Qt::WA_DeleteOnClose);
+    dialogo->setObjectName(QStringLiteral("selectorGuardarProyecto"));
+    dialogo->setOption(QFileDialog::DontUseNativeDialog);
+    dialogo->setAcceptMode(QFileDialog::AcceptSave);
+    dialogo->setFileMode(QFileDialog::AnyFile);
+    dialogo->setNameFilter(GestorProyecto::filtroArchivos());
+    dialogo->setDefaultSuffix(GestorProyecto::extension());
+    dialogo->selectFile(gestor_->nombreProyecto() + QLatin1Char('.') + GestorProyecto::extension());
+    connect(dialogo, &QFileDialog::finished, this, [this, dialogo](int resultado) {
+        proyecto.showSavePicker = false;
+        const QStringList archivos = resultado == QDialog::Accepted ? dialogo->selectedFiles() : QStringList{};
+        if (archivos.isEmpty())
+            return;
+        QMetaObject::invokeMethod(
+            this, [this, ruta = archivos.first()] { escribirProyecto(ruta); }, Qt::QueuedConnection);
+    });
+    selectorGuardado_ = dialogo;
+    dialogo->open();
+}
+
+void ContentView::abrirProyecto()
+{
+    if (selectorAbrirProyecto_)
+        return;
+    auto* dialogo = new QFileDialog(this, QStringLiteral("Abrir proyecto QUELVA"));
+    dialogo->setAttribute(Qt::WA_DeleteOnClose);
+    dialogo->setObjectName(QStringLiteral("selectorAbrirProyecto"));
+    dialogo->setOption(QFileDialog::DontUseNativeDialog);
+    dialogo->setAcceptMode(QFileDialog::AcceptOpen);
+    dialogo->setFileMode(QFileDialog::ExistingFile);
+    dialogo->setNameFilter(GestorProyecto::filtroArchivos());
+    connect(dialogo, &QFileDialog::finished, this, [this, dialogo](int resultado) {
+        const QStringList archivos = resultado == QDialog::Accepted ? dialogo->selectedFiles() : QStringList{};
+        if (archivos.isEmpty())
+            return;
+        QMetaObject::invokeMethod(
+            this, [this, ruta = archivos.first()] { cargarProyecto(ruta); }, Qt::QueuedConnection);
+    });
+    selectorAbrirProyecto_ = dialogo;
+    dialogo->open();
+}
+
+void ContentView::cargarProyecto(const QString& ruta)
+{
+    QFile archivo(ruta);
+    if (!archivo.open(QIODevice::ReadOnly)) {
+        informarError(QStringLiteral("Error al cargar el proyecto: No se pudo leer «%1»: %2")
+                          .arg(QDir::toNativeSeparators(ruta), archivo.errorString()));
+        return;
+    }
+    const QByteArray bytes = archivo.readAll();
+    if (archivo.error() != QFileDevice::NoError) {
+        informarError(QStringLiteral("Error al cargar el proyecto: No se pudo leer «%1»: %2")
+                          .arg(QDir::toNativeSeparators(ruta), archivo.errorString()));
+        return;
+    }
+    auto decodificado = decodificarProyectoQUELVA(bytes);
+    if (auto* motivo = std::get_if<QString>(&decodificado)) {
+        informarError(QStringLiteral("Error al cargar el proyecto: ") + *motivo);
+        return;
+    }
+    QPointer<GestorProyecto> gestor(gestor_);
+    platform::MainQueue::post([gestor, ruta] {
+        if (gestor)
+            gestor->establecerURL(ruta);
+    });
+    restaurarProyecto(std::get<ProyectoQUELVA>(decodificado), std::nullopt);
+}
+
+int ContentView::restaurarProyecto(const ProyectoQUELVA& documento, const std::optional<QString>& carpetaBase)
+{
+    // The selected element belongs to a model that is going away.
+    seleccionarNodo(nullptr);
+    ServiciosRestauracion servicios;
+    servicios.quitarResaltado = [this] { quitarResaltado(); };
+    servicios.trelmActivo = [this] { return comparacion.trelmActivo; };
+    servicios.limpiarComparacionTRELM = [this] { limpiarComparacionTRELM(); };
+    servicios.colorEtiqueta = platform::systemColor(platform::SystemColor::primaryLabel);
+    EstadoAplicacion estado = estadoAplicacion();
+    const int generacion = quelva::restaurarProyecto(estado, *federacionControlador_, servicios, documento, carpetaBase);
+    emit especialidadesCambiadas();
+    refrescar();
+    return generacion;
+}
+
+}  // namespace quelva

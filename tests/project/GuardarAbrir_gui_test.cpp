@@ -1,0 +1,176 @@
+// "Guardar proyecto" and "Abrir proyecto..." through the main window: the first save asks for a
+// place, later ones overwrite it; failures leave the old file and the open project as they were.
+
+#include "main_window/ContentView.h"
+
+#include "main_window/support/Esperar.h"
+#include "project/GestorProyecto.h"
+#include "support/Fixtures.h"
+#include "timeline/TimeLinerStore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <csignal>
+#include <sys/resource.h>
+
+namespace quelva {
+namespace {
+
+QByteArray leer(const QString& ruta)
+{
+    QFile f(ruta);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void escribir(const QString& ruta, const QByteArray& bytes)
+{
+    QFile f(ruta);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+TEST(GuardarProyecto, FirstSaveAsksForAPlaceThenOverwritesIt)
+{
+    QTemporaryDir dir;
+    ContentView v;
+    v.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
+    v.markup.comentarios.resize(1);
+    v.markup.comentarios[0].imagenJPEG.reset();
+
+    v.guardarProyecto();
+    QFileDialog* selector = nullptr;
+    ESPERAR_QUE((selector = qobject_cast<QFileDialog*>(v.dialogoActivo())) != nullptr);
+    EXPECT_EQ(selector->acceptMode(), QFileDialog::AcceptSave);
+    EXPECT_EQ(selector->nameFilters(), QStringList{"Proyecto QUELVA (*.json)"});
+    EXPECT_EQ(selector->defaultSuffix(), "json");
+    const QString ruta = dir.filePath("Obra Norte.json");
+    selector->selectFile(ruta);
+    static_cast<QDialog*>(selector)->accept();
+    ESPERAR_QUE(v.gestor()->urlActual() == ruta);
+    EXPECT_EQ(v.gestor()->nombreProyecto(), "Obra Norte");
+    EXPECT_FALSE(v.proyecto.showSavePicker);
+    const QByteArray primero = leer(ruta);
+    EXPECT_TRUE(primero.startsWith("{\n  \"comentarios\": ["));
+    EXPECT_FALSE(primero.contains("imagenJPEG"));
+    EXPECT_TRUE(primero.contains("\"especialidades\": ["));
+
+    // The second save asks nothing and rewrites the same file.
+    v.markup.comentarios.clear();
+    v.guardarProyecto();
+    EXPECT_EQ(v.dialogoActivo(), nullptr);
+    EXPECT_TRUE(leer(ruta).contains("\"comentarios\": []"));
+    QTest::qWait(50);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"Obra Norte.json"});
+}
+
+TEST(GuardarProyecto, FailedWritesLeaveTheOldFileAndTheLocation)
+{
+    QTemporaryDir dir;
+    ContentView v;
+    const QString ruta = dir.filePath("obra.json");
+    const QByteArray viejo = "{\"version\": 2}\n";
+    escribir(ruta, viejo);
+    v.gestor()->establecerURL(ruta);
+
+    // A write cut short by the file-size limit (it binds root too; a read-only folder does not).
+    struct rlimit anterior {};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &anterior), 0);
+    const auto senal = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit corto = anterior;
+    corto.rlim_cur = 64;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &corto), 0);
+    v.guardarProyecto();
+    setrlimit(RLIMIT_FSIZE, &anterior);
+    std::signal(SIGXFSZ, senal);
+    ASSERT_TRUE(v.federacion.showError);
+    EXPECT_TRUE(v.federacion.errorMessage->startsWith("Error al guardar: ")) << v.federacion.errorMessage->toStdString();
+    EXPECT_EQ(leer(ruta), viejo);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"obra.json"});
+    v.federacion.showError = false;
+
+    // A folder that was deleted.
+    const QString borrada = dir.filePath("borrada/obra.json");
+    v.gestor()->establecerURL(borrada);
+    QTest::qWait(10);
+    v.guardarProyecto();
+    ASSERT_TRUE(v.federacion.showError);
+    EXPECT_TRUE(v.federacion.errorMessage->startsWith("Error al guardar: "));
+    QTest::qWait(10);
+    EXPECT_EQ(v.gestor()->urlActual(), borrada);
+    EXPECT_FALSE(QFileInfo::exists(borrada));
+
+    // A number that cannot be written: nothing touched either.
+    v.gestor()->establecerURL(ruta);
+    v.federacion.showError = false;
+    v.secciones.seccionesGuardadas.push_back(SeccionGuardada{QUuid::createUuid(), "S", 2, std::nan("")});
+    v.guardarProyecto();
+    ASSERT_TRUE(v.federacion.showError);
+    EXPECT_TRUE(v.federacion.errorMessage->startsWith("Error al guardar: "));
+    EXPECT_EQ(leer(ruta), viejo);
+}
+
+TEST(AbrirProyecto, ABadFileLeavesTheOpenProjectUntouched)
+{
+    QTemporaryDir dir;
+    ContentView v;
+    v.markup.comentarios.resize(3);
+    const QStringList orden = v.federacion.ordenEspecialidades;
+    const QString bueno = dir.filePath("bueno.json");
+    escribir(bueno, QByteArray::fromStdString(testsupport::readFixture("project/proyecto.json")));
+    v.gestor()->establecerURL(bueno);
+    QTest::qWait(10);
+
+    const std::pair<const char*, QByteArray> malos[] = {
+        {"cortado.json", "{\"version\": 2, \"ordenEspecialidades\": ["},
+        {"fraccion.json", QByteArray::fromStdString(testsupport::readFixture("project/proyecto.json"))
+                              .replace("2025-02-14T18:05:09Z", "2025-02-14T18:05:09.5Z")},
+    };
+    for (const auto& [nombre, bytes] : malos) {
+        escribir(dir.filePath(nombre), bytes);
+        v.federacion.showError = false;
+        v.cargarProyecto(dir.filePath(nombre));
+        QTest::qWait(10);
+        ASSERT_TRUE(v.federacion.showError) << nombre;
+        EXPECT_TRUE(v.federacion.errorMessage->startsWith("Error al cargar el proyecto: ")) << nombre;
+        EXPECT_EQ(v.markup.comentarios.size(), 3u);
+        EXPECT_EQ(v.federacion.ordenEspecialidades, orden);
+        EXPECT_EQ(v.gestor()->urlActual(), bueno);
+    }
+    v.federacion.showError = false;
+    v.cargarProyecto(dir.filePath("no-existe.json"));
+    EXPECT_TRUE(v.federacion.errorMessage->startsWith("Error al cargar el proyecto: "));
+
+    // The good one replaces the project and names it after its file.
+    v.federacion.showError = false;
+    v.cargarProyecto(bueno);
+    ESPERAR_QUE(v.gestor()->nombreProyecto() == "bueno");
+    EXPECT_EQ(v.markup.comentarios.size(), 1u);
+    EXPECT_EQ(v.federacion.ordenEspecialidades, QStringList({"ARQ", "EST"}));
+    EXPECT_EQ(v.timeLinerStore()->config().moneda, "CLP");
+}
+
+TEST(AbrirProyecto, DialogIsTitledAndLimitedToProjects)
+{
+    ContentView v;
+    v.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
+    v.abrirProyecto();
+    QFileDialog* selector = nullptr;
+    ESPERAR_QUE((selector = qobject_cast<QFileDialog*>(v.dialogoActivo())) != nullptr);
+    EXPECT_EQ(selector->windowTitle(), "Abrir proyecto QUELVA");
+    EXPECT_EQ(selector->fileMode(), QFileDialog::ExistingFile);
+    EXPECT_EQ(selector->nameFilters(), QStringList{"Proyecto QUELVA (*.json)"});
+    selector->reject();
+    ESPERAR_QUE(v.dialogoActivo() == nullptr);
+    EXPECT_EQ(v.gestor()->urlActual(), std::nullopt);
+}
+
+}  // namespace
+}  // namespace quelva
