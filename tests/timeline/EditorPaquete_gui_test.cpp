@@ -120,6 +120,9 @@ TEST(EditorPaquete, NewPackageFromTheWindowIsSavedAndDeletingDetachesChildren)
 {
     tl::Entorno entorno{{"LC_ALL", nullptr}, {"LANG", "es_CL.UTF-8"}, {"TZ", "UTC"}};
     registrarEditorPaquete();
+    struct Quitar {
+        ~Quitar() { hojasTimeLiner().editor = nullptr; }  // other tests expect an empty registry
+    } quitar;
     const PaqueteAWP cwa = paquete("CWA-01", NivelAWP::cwa, std::nullopt, utc(2025, 2, 1), utc(2025, 9, 1));
     TimeLinerStore store(proyecto({cwa}), nullptr);
     ViewportController viewport;
@@ -173,7 +176,6 @@ TEST(EditorPaquete, NewPackageFromTheWindowIsSavedAndDeletingDetachesChildren)
     EXPECT_EQ(store.config().paquetes[0].parentCodigo, std::nullopt);
     EXPECT_EQ(store.config().fechaInicio.date(), QDate(2024, 12, 21));
     delete ventana;
-    hojasTimeLiner().editor = nullptr;
 }
 
 TEST(EditorPaquete, HeaderLevelParentProgressAndColour)
