@@ -91,7 +91,8 @@ ContentView::~ContentView()
                            alertaEliminarAnalisis_.data()})
         delete a;
     // The tool windows live as long as this view.
-    for (const ListaVentanas* lista : {&ventanas.reportWindows, &timeline.timeLinerWindows, &secciones.vista2DWindows})
+    for (const ListaVentanas* lista :
+         {&ventanas.reportWindows, &timeline.timeLinerWindows, &timeLinerCerrandose_, &secciones.vista2DWindows})
         for (const QPointer<QWidget>& v : *lista)
             delete v.data();
 }

@@ -178,6 +178,8 @@ private:
     AlmacenEtiquetas* almacenEtiquetas_ = nullptr;
     GestorProyecto* gestor_ = nullptr;
     TimeLinerStore* timeLinerStore_ = nullptr;
+    // Closed timeline windows whose deletion is still queued: they hold the store and the view.
+    QList<QPointer<QWidget>> timeLinerCerrandose_;
     ControladorFederacion* federacionControlador_ = nullptr;
     ControladorComentarios* comentariosControlador_ = nullptr;
     ControladorInterferencias* interferenciasControlador_ = nullptr;

@@ -78,7 +78,11 @@ void ContentView::abrirVentanaTimeLiner()
     connect(this, &ContentView::especialidadesCambiadas, ventana, escenaCambiada);
     connect(federacionControlador_, &ControladorFederacion::estadoCambiado, ventana, escenaCambiada);
     connect(ventana, &TimeLinerView::cerrada, this,
-            [this, ventana] { timeline.timeLinerWindows.removeAll(QPointer<QWidget>(ventana)); });
+            [this, ventana] {
+                timeline.timeLinerWindows.removeAll(QPointer<QWidget>(ventana));
+                timeLinerCerrandose_.removeAll(QPointer<QWidget>());
+                timeLinerCerrandose_.append(ventana);
+            });
     mostrarCentrada(ventana, QSize(1200, 720));
     timeline.timeLinerWindows.append(ventana);
 }
