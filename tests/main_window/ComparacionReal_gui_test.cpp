@@ -7,6 +7,7 @@
 #include "main_window/ColumnaViewport.h"
 #include "main_window/ContentView.h"
 #include "main_window/bienvenida/PantallaBienvenida.h"
+#include "main_window/comparacion/ReporteTRELMView.h"
 #include "main_window/comparacion/VentanaReporteTRELM.h"
 #include "platform/Resources.h"
 #include "support/Capturas.h"
@@ -14,6 +15,8 @@
 #include "support/Fixtures.h"
 
 #include <QFileInfo>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -125,5 +128,9 @@ TEST(ComparacionReal, TwoConvertedVersionsAreComparedColouredAndPictured)
     }
     QTest::qWait(100);
     testsupport::guardarCaptura(*ventana, "informe_cambios");
+    QScrollBar* barra = ventana->reporte()->desplazable()->verticalScrollBar();
+    barra->setValue(barra->maximum());
+    QTest::qWait(100);
+    testsupport::guardarCaptura(*ventana, "informe_cambios_final");
     platform::Resources::setBundleDir(QString());
 }
