@@ -2,6 +2,8 @@
 //  - BM_Parsear: a 10,000-row file (~1 MB: CRLF, quoted names, both date forms) read in
 //    America/Santiago;
 //  - BM_VistaPrevia: the preview of those rows built, shown and painted once;
+//  - BM_ConfirmarEnVentana: those packages confirmed into an open timeline window (the merge
+//    and the window following it);
 //  - BM_Exportar: the export of 10,000 packages including the atomic write;
 //  - BM_Escaneo: the detector's scan of 100,000 elements x 20 properties with 1,000 codes;
 //  - BM_ImportarDetectados: the import of those 1,000 ticked codes with parent inference.
@@ -11,6 +13,10 @@
 #include "timeline/csv/TimeLinerCSV.h"
 #include "timeline/csv/ui/ImportarCSVView.h"
 #include "timeline/detector/DetectorAWP.h"
+#include "timeline/TimeLinerStore.h"
+#include "timeline/ui/TimeLinerView.h"
+
+#include "viewport/ViewportController.h"
 
 #include <QApplication>
 #include <QDir>
@@ -84,6 +90,30 @@ void BM_VistaPrevia(benchmark::State& state)
     }
 }
 BENCHMARK(BM_VistaPrevia)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+void BM_ConfirmarEnVentana(benchmark::State& state)
+{
+    static Santiago tz;
+    const auto paquetes = TimeLinerCSV::parsear(textoCSV());
+    TimeLinerStore store;
+    ViewportController viewport;
+    std::map<QString, EspecialidadBIM> especialidades;
+    TimeLinerView vista(store, {}, {}, &viewport,
+                        [&]() -> const std::map<QString, EspecialidadBIM>& { return especialidades; });
+    vista.setAttribute(Qt::WA_DontShowOnScreen);
+    vista.resize(1200, 720);
+    vista.show();
+    for (auto _ : state) {
+        state.PauseTiming();
+        store.setConfig(TimeLinerConfig());
+        QApplication::processEvents();
+        state.ResumeTiming();
+        vista.controlador().agregarPaquetesCSV(paquetes);
+        QApplication::processEvents();
+    }
+    vista.close();
+}
+BENCHMARK(BM_ConfirmarEnVentana)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 void BM_Exportar(benchmark::State& state)
 {

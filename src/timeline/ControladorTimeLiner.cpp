@@ -400,11 +400,15 @@ void ControladorTimeLiner::errorSinPaquetesCSV(const std::vector<PaqueteAWP>& pa
 
 void ControladorTimeLiner::agregarPaquetesCSV(const std::vector<PaqueteAWP>& paquetes)
 {
-    for (const PaqueteAWP& p : paquetes) {
-        // Read anew each time: an earlier package of this same confirmation counts.
-        if (!paquetesCSVNuevos(config(), {p}).empty())
-            store_.modificar([&](TimeLinerConfig& c) { c.paquetes.push_back(p); });
-    }
+    // An earlier package of this same confirmation counts as present. One announcement for the
+    // whole confirmation: one per package made the window follow ten thousand times.
+    std::vector<PaqueteAWP> nuevos = paquetesCSVNuevos(config(), paquetes);
+    if (nuevos.empty())
+        return;
+    store_.modificar([&](TimeLinerConfig& c) {
+        c.paquetes.insert(c.paquetes.end(), std::make_move_iterator(nuevos.begin()),
+                          std::make_move_iterator(nuevos.end()));
+    });
 }
 
 void ControladorTimeLiner::cerrarErrorCSV()

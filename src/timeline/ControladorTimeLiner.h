@@ -96,7 +96,7 @@ public:
     // --- Sheets and the CSV alert ----------------------------------------------------------------
     // The parse result of an imported file: the preview, or the alert with the required columns.
     void errorSinPaquetesCSV(const std::vector<PaqueteAWP>& paquetes);
-    // The preview's confirmation: appends, one announcement each, the packages whose code is new.
+    // The preview's confirmation: appends the packages whose code is new, in one announcement.
     void agregarPaquetesCSV(const std::vector<PaqueteAWP>& paquetes);
     void cerrarErrorCSV();
     enum class Hoja { editor, detector, ficha, importarCSV };

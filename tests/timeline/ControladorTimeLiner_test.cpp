@@ -257,9 +257,10 @@ TEST(ControladorTimeLiner, CsvResultRaisesThePreviewOrTheAlert)
     QSignalSpy avisos(&b.store, &TimeLinerStore::configChanged);
     c.agregarPaquetesCSV({paquete("X", NivelAWP::iwp), paquete("Y", NivelAWP::iwp), paquete("X", NivelAWP::cwa)});
     EXPECT_EQ(b.store.config().paquetes.size(), 2u);
-    EXPECT_EQ(avisos.count(), 2);
+    EXPECT_EQ(avisos.count(), 1);
     c.agregarPaquetesCSV({paquete("X", NivelAWP::iwp)});
     EXPECT_EQ(b.store.config().paquetes.size(), 2u);
+    EXPECT_EQ(avisos.count(), 1);  // nothing new, nothing announced
 }
 
 TEST(ControladorTimeLiner, WithoutAViewThereIsNoPicture)

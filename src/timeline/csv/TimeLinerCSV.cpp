@@ -11,8 +11,10 @@
 #include <QDate>
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <numeric>
+#include <unordered_map>
 
 namespace quelva::TimeLinerCSV {
 
@@ -61,6 +63,49 @@ std::optional<QDateTime> inicioDelDia(int y, int m, int d)
     // The start of the day even where midnight falls in a clock change.
     return fecha.startOfDay(Qt::LocalTime);
 }
+
+// "%.Nf" with a point; what is not a number is written as 0.
+QString textoFijo(double v, int decimales)
+{
+    char buf[400];
+    const auto r = std::to_chars(buf, buf + sizeof buf, std::isfinite(v) ? v : 0.0, std::chars_format::fixed,
+                                 decimales);
+    if (r.ec != std::errc())
+        return QString::fromStdString(platform::fixedText(v, decimales));
+    return QString::fromLatin1(buf, r.ptr - buf);
+}
+
+// The calendar day of an instant in the user's time zone as yyyy-MM-dd; packages share dates, and
+// the local-time conversion is the slow part, so each instant is converted once.
+class FechasLocales {
+public:
+    QString texto(const QDateTime& f)
+    {
+        // A local time already names its day (and asking its instant costs a time-zone lookup).
+        if (f.timeSpec() == Qt::LocalTime)
+            return escribir(f.date());
+        const qint64 ms = f.toMSecsSinceEpoch();
+        auto it = cache_.find(ms);
+        if (it == cache_.end())
+            it = cache_.emplace(ms, escribir(platform::userCalendarDate(f))).first;
+        return it->second;
+    }
+
+private:
+    static QString escribir(const QDate& d)
+    {
+        if (!d.isValid() || d.year() < 0 || d.year() > 9999)
+            return d.isValid() ? d.toString(Qt::ISODate) : QString();
+        const int y = d.year(), m = d.month(), dd = d.day();
+        const char buf[10] = {char('0' + y / 1000),     char('0' + y / 100 % 10), char('0' + y / 10 % 10),
+                              char('0' + y % 10),       '-',
+                              char('0' + m / 10),       char('0' + m % 10),       '-',
+                              char('0' + dd / 10),      char('0' + dd % 10)};
+        return QString::fromLatin1(buf, 10);
+    }
+
+    std::unordered_map<qint64, QString> cache_;
+};
 
 }  // namespace
 
@@ -188,7 +233,13 @@ QString textoEntero(double valor)
     const double t = std::trunc(valor);
     if (t == 0)
         return QStringLiteral("0");  // never "-0"
-    return QString::fromStdString(platform::fixedText(t, 0));
+    // Within 64 bits as an integer; beyond, the double's own digits.
+    if (std::fabs(t) < 9.2e18) {
+        char buf[24];
+        const auto r = std::to_chars(buf, buf + sizeof buf, static_cast<long long>(t));
+        return QString::fromLatin1(buf, r.ptr - buf);
+    }
+    return textoFijo(t, 0);
 }
 
 QString textoExportacion(const std::vector<PaqueteAWP>& paquetes)
@@ -213,12 +264,9 @@ QString textoExportacion(const std::vector<PaqueteAWP>& paquetes)
     w.addRow(cabeceraExportacion.split(u','));
 
     using platform::CsvQuoting;
-    const auto fecha = [](const QDateTime& f) {
-        return platform::userCalendarDate(f).toString(QStringLiteral("yyyy-MM-dd"));
-    };
-    const auto fijo = [](double v, int decimales) {
-        return QString::fromStdString(platform::fixedText(std::isfinite(v) ? v : 0.0, decimales));
-    };
+    FechasLocales fechas;
+    const auto fecha = [&](const QDateTime& f) { return fechas.texto(f); };
+    const auto fijo = textoFijo;
     for (std::size_t i : orden) {
         const PaqueteAWP& p = paquetes[i];
         const double ev = p.progreso * p.presupuesto;

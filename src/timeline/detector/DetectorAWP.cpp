@@ -8,7 +8,6 @@
 #include <array>
 #include <string_view>
 #include <unordered_map>
-#include <unordered_set>
 
 namespace quelva {
 
@@ -16,49 +15,112 @@ namespace {
 
 const QString kSeparador = QStringLiteral(" \u203A ");
 
-// Candidates of each level by element name, in list order, so that a child's parent is found
-// by walking its own names once.
+// Candidates of each level by element, so that a child's parent is found by walking its own
+// names once. Names become numbers once; the per-level lists are packed in one array each.
 class IndicePadres {
 public:
     explicit IndicePadres(const std::vector<ParametroAWPDetectado>& candidatos) : candidatos_(candidatos)
     {
-        for (int i = 0; i < int(candidatos.size()); ++i)
+        std::vector<std::vector<int>> porCandidato(candidatos.size());
+        for (std::size_t i = 0; i < candidatos.size(); ++i) {
+            if (candidatos[i].nivel == NivelAWP::pwp)
+                continue;  // a PWP is never a parent
+            porCandidato[i].reserve(std::size_t(candidatos[i].elementos.size()));
             for (const QString& e : candidatos[i].elementos)
-                porNivel_[int(candidatos[i].nivel)][e].push_back(i);
+                porCandidato[i].push_back(idDe(e, true));
+        }
+        const std::size_t n = ids_.size();
+        for (NivelAWP nivel : {NivelAWP::cwa, NivelAWP::cwp, NivelAWP::iwp}) {
+            Lista& l = listas_[int(nivel)];
+            l.inicio.assign(n + 1, 0);
+            for (std::size_t i = 0; i < candidatos.size(); ++i)
+                if (candidatos[i].nivel == nivel)
+                    for (int id : porCandidato[i])
+                        ++l.inicio[std::size_t(id) + 1];
+            for (std::size_t k = 0; k < n; ++k)
+                l.inicio[k + 1] += l.inicio[k];
+            l.candidatos.resize(l.inicio[n]);
+            std::vector<int> lleno(l.inicio.begin(), l.inicio.end() - 1);
+            // In list order, so each element's candidates are ascending.
+            for (std::size_t i = 0; i < candidatos.size(); ++i)
+                if (candidatos[i].nivel == nivel)
+                    for (int id : porCandidato[i])
+                        l.candidatos[std::size_t(lleno[std::size_t(id)]++)] = int(i);
+        }
+        visto_.assign(n, -1);
+        comunes_.assign(candidatos.size(), 0);
     }
 
-    std::optional<QString> buscar(NivelAWP nivel, const QStringList& elementos) const
+    std::optional<QString> buscar(NivelAWP nivel, const QStringList& elementos)
     {
-        const auto& indice = porNivel_[int(nivel)];
-        if (indice.isEmpty())
+        if (nivel == NivelAWP::pwp)
             return std::nullopt;
-        QSet<QString> vistos;
-        QHash<int, int> comunes;
+        const Lista& l = listas_[int(nivel)];
+        ++llamada_;
+        tocados_.clear();
         for (const QString& e : elementos) {
-            if (vistos.contains(e))
-                continue;
-            vistos.insert(e);
-            const auto it = indice.constFind(e);
-            if (it == indice.cend())
-                continue;
-            for (int i : *it)
-                ++comunes[i];
+            const int id = idDe(e, false);
+            if (id < 0 || visto_[std::size_t(id)] == llamada_)
+                continue;  // unknown, or a name the child lists twice
+            visto_[std::size_t(id)] = llamada_;
+            for (int k = l.inicio[std::size_t(id)]; k < l.inicio[std::size_t(id) + 1]; ++k) {
+                const int c = l.candidatos[std::size_t(k)];
+                if (comunes_[std::size_t(c)]++ == 0)
+                    tocados_.push_back(c);
+            }
         }
         int mejor = -1, mejorCuenta = 0;
-        for (auto it = comunes.cbegin(); it != comunes.cend(); ++it)
-            if (it.value() > mejorCuenta || (it.value() == mejorCuenta && it.key() < mejor)) {
-                mejor = it.key();
-                mejorCuenta = it.value();
+        for (int c : tocados_) {
+            const int cuenta = comunes_[std::size_t(c)];
+            if (cuenta > mejorCuenta || (cuenta == mejorCuenta && c < mejor)) {
+                mejor = c;
+                mejorCuenta = cuenta;
             }
+            comunes_[std::size_t(c)] = 0;
+        }
         if (mejor < 0)
             return std::nullopt;
-        return candidatos_[mejor].codigo;
+        return candidatos_[std::size_t(mejor)].codigo;
     }
 
 private:
+    struct Lista {
+        std::vector<int> inicio;  // per element id, into candidatos
+        std::vector<int> candidatos;
+    };
+
+    int idDe(const QString& nombre, bool crear)
+    {
+        const auto it = ids_.constFind(nombre);
+        if (it != ids_.cend())
+            return *it;
+        if (!crear)
+            return -1;
+        const int id = int(ids_.size());
+        ids_.insert(nombre, id);
+        return id;
+    }
+
     const std::vector<ParametroAWPDetectado>& candidatos_;
-    std::array<QHash<QString, std::vector<int>>, 4> porNivel_;
+    QHash<QString, int> ids_;
+    std::array<Lista, 3> listas_;
+    std::vector<int> visto_;
+    std::vector<int> comunes_;
+    std::vector<int> tocados_;
+    int llamada_ = 0;
 };
+
+// Most keys end in a letter no level ends in: they are passed over without a lookup.
+bool puedeNombrarNivel(const std::string& clave)
+{
+    std::size_t n = clave.size();
+    while (n > 0 && (clave[n - 1] == ' ' || clave[n - 1] == '\t'))
+        --n;
+    if (n == 0)
+        return false;
+    const auto c = static_cast<unsigned char>(clave[n - 1]);
+    return c >= 0x80 || c == 'a' || c == 'A' || c == 'p' || c == 'P';
+}
 
 }  // namespace
 
@@ -89,8 +151,10 @@ std::vector<ParametroAWPDetectado> analizarPropiedades(const PropiedadesPorEspec
         NivelAWP nivel;
         QString codigo;
         QString clave;  // NFC, for the order
-        std::unordered_set<std::string_view> nombres;
-        std::vector<std::string_view> orden;
+        QStringList elementos;
+        qint64 ultimoElemento = -1;  // an element naming the code twice is added once
+        int ultimaEspecialidad = -1;
+        bool variasEspecialidades = false;  // only then can a name come twice
     };
     std::vector<Grupo> grupos;
     // Exact value bytes and NFC text both lead to the group; the NFC form is computed once per
@@ -100,10 +164,14 @@ std::vector<ParametroAWPDetectado> analizarPropiedades(const PropiedadesPorEspec
     // Keys repeat across elements: their level is worked out once.
     std::unordered_map<std::string_view, std::optional<NivelAWP>> niveles;
 
-    for (const auto& [especialidad, elementos] : tabla) {
+    int especialidad = 0;
+    qint64 serie = 0;
+    for (const auto& [claveEspecialidad, elementos] : tabla) {
         for (const auto& [nombre, propiedades] : elementos) {
+            ++serie;
+            QString nombreQ;  // made once per element, shared by its groups
             for (const auto& [clave, valor] : propiedades) {
-                if (valor.empty())
+                if (valor.empty() || !puedeNombrarNivel(clave))
                     continue;
                 auto nv = niveles.find(clave);
                 if (nv == niveles.end())
@@ -118,18 +186,39 @@ std::vector<ParametroAWPDetectado> analizarPropiedades(const PropiedadesPorEspec
                     int i;
                     if (n == porNFC.cend()) {
                         i = int(grupos.size());
-                        grupos.push_back({*nv->second, texto, nfc, {}, {}});
+                        grupos.push_back({*nv->second, texto, nfc, {}});
                         porNFC.insert(nfc, i);
                     } else {
                         i = *n;
                     }
                     g = porValor.emplace(valor, i).first;
                 }
-                Grupo& grupo = grupos[g->second];
-                if (grupo.nombres.insert(nombre).second)
-                    grupo.orden.push_back(nombre);
+                Grupo& grupo = grupos[std::size_t(g->second)];
+                if (grupo.ultimoElemento == serie)
+                    continue;
+                grupo.ultimoElemento = serie;
+                if (grupo.ultimaEspecialidad >= 0 && grupo.ultimaEspecialidad != especialidad)
+                    grupo.variasEspecialidades = true;
+                grupo.ultimaEspecialidad = especialidad;
+                if (nombreQ.isNull())
+                    nombreQ = QString::fromStdString(nombre);
+                grupo.elementos.append(nombreQ);
             }
         }
+        ++especialidad;
+    }
+    // An element name met in two disciplines counts once.
+    for (Grupo& g : grupos) {
+        if (!g.variasEspecialidades)
+            continue;
+        QSet<QString> vistos;
+        QStringList unicos;
+        for (const QString& e : std::as_const(g.elementos))
+            if (!vistos.contains(e)) {
+                vistos.insert(e);
+                unicos.append(e);
+            }
+        g.elementos = std::move(unicos);
     }
 
     std::vector<ParametroAWPDetectado> resultados;
@@ -137,11 +226,7 @@ std::vector<ParametroAWPDetectado> analizarPropiedades(const PropiedadesPorEspec
     std::vector<QString> claves;
     claves.reserve(grupos.size());
     for (Grupo& g : grupos) {
-        QStringList elementos;
-        elementos.reserve(qsizetype(g.orden.size()));
-        for (std::string_view n : g.orden)
-            elementos.append(QString::fromUtf8(n.data(), qsizetype(n.size())));
-        resultados.push_back({g.nivel, g.codigo, std::move(elementos)});
+        resultados.push_back({g.nivel, g.codigo, std::move(g.elementos)});
         claves.push_back(g.clave);
     }
     std::vector<std::size_t> orden(resultados.size());
@@ -172,7 +257,7 @@ TimeLinerConfig importarSeleccionados(TimeLinerConfig config, const std::vector<
     for (const ParametroAWPDetectado& r : resultados)
         if (seleccionados.contains(r.codigo))
             marcados.push_back(r);
-    const IndicePadres indice(marcados);
+    IndicePadres indice(marcados);
 
     QSet<QString> existentes;
     for (const PaqueteAWP& p : config.paquetes)
