@@ -1,0 +1,164 @@
+// Saving and opening a large project document: 20 models, 5,000 packages of 40 element names,
+// 50 analyses of 200 clashes and 100 comments with 200 KB pictures (about 50 MB of JSON).
+// Beside them, the JSON library's own dump and parse of the same bytes.
+
+#include "project/CodificacionProyecto.h"
+
+#include "platform/AtomicFile.h"
+
+#include <QCoreApplication>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+#include <nlohmann/json.hpp>
+
+#include <sys/resource.h>
+
+namespace {
+
+using namespace quelva;
+
+ProyectoQUELVA proyectoGrande()
+{
+    ProyectoQUELVA p;
+    EspecialidadGuardada e;
+    e.key = "ARQ";
+    e.nombre = "Arquitectura";
+    e.icono = "building.2";
+    for (int i = 0; i < 20; ++i) {
+        ModeloGuardado m;
+        m.nombre = QStringLiteral("modelo_%1.ifc").arg(i);
+        m.rutaAbsoluta = "/obra/" + m.nombre;
+        e.modelos.push_back(m);
+    }
+    p.ordenEspecialidades = {"ARQ"};
+    p.especialidades = {e};
+    const QDateTime fecha(QDate(2025, 3, 1), QTime(9, 30), Qt::UTC);
+    for (int a = 0; a < 50; ++a) {
+        AnalisisGuardado an;
+        an.id = QUuid::createUuid();
+        an.nombre = QStringLiteral("Análisis %1").arg(a);
+        an.fecha = fecha;
+        an.tolerancia = 0.02;
+        for (int i = 0; i < 200; ++i) {
+            InterferenciaGuardada c;
+            c.id = QUuid::createUuid();
+            c.nombreA = QStringLiteral("Muro-%1").arg(i);
+            c.nombreB = QStringLiteral("Viga-%1").arg(i);
+            c.especialidadA = "ARQ";
+            c.especialidadB = "EST";
+            c.estado = "Abierto";
+            c.vpPosX = i * 1.25;
+            c.vpTgtZ = 3.1;
+            c.radio = 0.5;
+            an.interferencias.push_back(c);
+        }
+        p.historialAnalisis.push_back(an);
+    }
+    TimeLinerConfig cfg;
+    cfg.fechaInicio = fecha;
+    cfg.fechaFin = fecha.addYears(1);
+    for (int i = 0; i < 5000; ++i) {
+        PaqueteAWP q;
+        q.codigo = QStringLiteral("IWP-%1").arg(i);
+        q.nombre = q.codigo;
+        q.fechaInicio = fecha;
+        q.fechaFin = fecha.addDays(30);
+        q.progreso = 0.4;
+        for (int n = 0; n < 40; ++n)
+            q.elementosNombre.append(QStringLiteral("Elemento-%1-%2").arg(i).arg(n));
+        cfg.paquetes.push_back(q);
+    }
+    p.timeLiner = cfg;
+    p.secciones.emplace();
+    p.cotasPorSeccion.emplace();
+    p.etiquetasPorSeccion.emplace();
+    std::vector<ComentarioMarkup> comentarios;
+    QByteArray imagen(200 * 1024, '\0');
+    for (char& c : imagen)
+        c = char(QRandomGenerator::global()->generate());
+    for (int i = 0; i < 100; ++i) {
+        ComentarioMarkup c;
+        c.tag = QStringLiteral("MRK-%1").arg(i);
+        c.fecha = fecha;
+        c.imagenJPEG = imagen;
+        comentarios.push_back(c);
+    }
+    p.comentarios = std::move(comentarios);
+    return p;
+}
+
+const ProyectoQUELVA& proyecto()
+{
+    static const ProyectoQUELVA p = proyectoGrande();
+    return p;
+}
+
+const QByteArray& bytes()
+{
+    static const QByteArray b = std::get<QByteArray>(codificarProyectoQUELVA(proyecto()));
+    return b;
+}
+
+long picoKB()
+{
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return u.ru_maxrss;
+}
+
+void BM_GuardarProyecto(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    const QString ruta = dir.filePath("obra.json");
+    for (auto _ : state) {
+        auto r = codificarProyectoQUELVA(proyecto());
+        auto error = platform::replaceFileAtomically(ruta, std::get<QByteArray>(r));
+        benchmark::DoNotOptimize(error);
+    }
+    state.counters["MB"] = double(bytes().size()) / 1e6;
+    state.counters["picoMB"] = double(picoKB()) / 1024;
+}
+
+void BM_AbrirProyecto(benchmark::State& state)
+{
+    for (auto _ : state) {
+        auto r = decodificarProyectoQUELVA(bytes());
+        benchmark::DoNotOptimize(r);
+    }
+    state.counters["picoMB"] = double(picoKB()) / 1024;
+}
+
+void BM_ReferenciaDumpJSON(benchmark::State& state)
+{
+    const nlohmann::json j = nlohmann::json::parse(bytes().cbegin(), bytes().cend());
+    for (auto _ : state) {
+        std::string s = j.dump(2);
+        benchmark::DoNotOptimize(s);
+    }
+}
+
+void BM_ReferenciaParseJSON(benchmark::State& state)
+{
+    for (auto _ : state) {
+        nlohmann::json j = nlohmann::json::parse(bytes().cbegin(), bytes().cend());
+        benchmark::DoNotOptimize(j);
+    }
+}
+
+BENCHMARK(BM_GuardarProyecto)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_AbrirProyecto)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_ReferenciaDumpJSON)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_ReferenciaParseJSON)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    bytes();  // built once, outside the timings
+    benchmark::RunSpecifiedBenchmarks();
+    return 0;
+}
