@@ -57,17 +57,24 @@ BarraGantt barraGantt(const EscalaGantt& escala, const PaqueteAWP& iwp, int fila
 
 std::vector<MesGantt> mesesGantt(const TimeLinerConfig& config, const EscalaGantt& escala, double anchoEtiqueta)
 {
+    return mesesEntre(config.fechaInicio, config.fechaFin, escala.dias(), escala.ancho(), anchoEtiqueta);
+}
+
+std::vector<MesGantt> mesesEntre(const QDateTime& desde, const QDateTime& fin, int dias, double ancho,
+                                 double anchoEtiqueta)
+{
     std::vector<MesGantt> meses;
-    const QDateTime inicio = config.fechaInicio.toLocalTime();
+    const QDateTime inicio = desde.toLocalTime();
     QDateTime cursor(QDate(inicio.date().year(), inicio.date().month(), 1), QTime(0, 0));
+    dias = std::max(1, dias);
     // A window of centuries (a mistyped year) would draw more month lines than the strip has
     // points: step several months at a time then.
-    const double mesesTotales = escala.dias() / 30.44;
-    const int paso = std::max(1, int(std::ceil(mesesTotales / std::max(1.0, escala.ancho()))));
+    const double mesesTotales = dias / 30.44;
+    const int paso = std::max(1, int(std::ceil(mesesTotales / std::max(1.0, ancho))));
     double ultimaEtiqueta = -1e9;
-    while (cursor.isValid() && cursor <= config.fechaFin) {
-        const double dias = std::max(0, diasCompletos(config.fechaInicio, cursor));
-        const double x = escala.ancho() * dias / escala.dias();
+    while (cursor.isValid() && cursor <= fin) {
+        const double d = std::max(0, diasCompletos(desde, cursor));
+        const double x = ancho * std::min(1.0, d / dias);
         MesGantt m{x, {}, x - ultimaEtiqueta >= anchoEtiqueta};
         if (m.conEtiqueta) {
             m.texto = platform::formatUserPattern(cursor, QStringLiteral("MMM yy"));

@@ -54,5 +54,8 @@ struct MesGantt {
 // The months from the one holding the start to the project end; a label that would overlap the
 // previous one (a window of many years) is left out, its line stays.
 std::vector<MesGantt> mesesGantt(const TimeLinerConfig& config, const EscalaGantt& escala, double anchoEtiqueta);
+// The same over any window of `dias` (at least 1) days across `ancho` points, x from 0.
+std::vector<MesGantt> mesesEntre(const QDateTime& inicio, const QDateTime& fin, int dias, double ancho,
+                                 double anchoEtiqueta);
 
 }  // namespace quelva
