@@ -362,8 +362,10 @@ void ControladorTimeLiner::setCurvasModo(int modo)
 
 void ControladorTimeLiner::setSCurveHoverX(std::optional<double> x)
 {
+    if (estado_.sCurveHoverX == x)
+        return;
     estado_.sCurveHoverX = x;
-    emit cambiado();
+    emit lecturaCurvaSCambiada();
 }
 
 void ControladorTimeLiner::alCambiarConfig()

@@ -107,6 +107,8 @@ public:
 signals:
     // The view state changed: views redraw.
     void cambiado();
+    // Only the pointer over the S-curve moved: that chart alone redraws.
+    void lecturaCurvaSCambiada();
 
 private:
     RaicesEscena raices() const;

@@ -6,6 +6,7 @@
 #include "timeline/ui/BarraScrubber.h"
 #include "timeline/ui/CabeceraTimeLiner.h"
 #include "timeline/ui/EstiloTimeLiner.h"
+#include "timeline/ui/PanelAnalitica.h"
 #include "timeline/ui/VistaGantt.h"
 
 #include "platform/Queues.h"
@@ -96,6 +97,8 @@ TimeLinerView::TimeLinerView(TimeLinerStore& store, PropiedadesPorEspecialidad p
     panelAnalitica_->setMaximumWidth(300);
     auto* pa = new QVBoxLayout(panelAnalitica_);
     pa->setContentsMargins(0, 0, 0, 0);
+    analitica_ = new PanelAnalitica(*controlador_, panelAnalitica_);
+    pa->addWidget(analitica_);
 
     division_->addWidget(arbol_);
     division_->addWidget(centro);
@@ -112,6 +115,7 @@ TimeLinerView::TimeLinerView(TimeLinerStore& store, PropiedadesPorEspecialidad p
     connect(cabecera_, &CabeceraTimeLiner::exportarCSV, this, &TimeLinerView::exportarCSV);
     connect(cabecera_, &CabeceraTimeLiner::importarCSV, this, &TimeLinerView::importarCSV);
     connect(controlador_, &ControladorTimeLiner::cambiado, this, &TimeLinerView::refrescar);
+    connect(controlador_, &ControladorTimeLiner::lecturaCurvaSCambiada, analitica_, &PanelAnalitica::refrescarLectura);
     connect(&store_, &TimeLinerStore::configChanged, this, &TimeLinerView::refrescar);
 }
 
@@ -153,6 +157,7 @@ void TimeLinerView::refrescar()
     arbol_->refrescar();
     gantt_->refrescar(int(arbol_->lista()->filas().size()));
     barra_->refrescar();
+    analitica_->refrescar();
     presentarHojas();
 }
 

@@ -20,6 +20,7 @@ namespace quelva {
 class ArbolPaquetes;
 class BarraScrubber;
 class CabeceraTimeLiner;
+class PanelAnalitica;
 class VistaGantt;
 
 // The timeline window: header over a split of package tree, timeline (Gantt and scrubber) and
@@ -42,6 +43,7 @@ public:
     QWidget* panelGantt() const { return panelGantt_; }
     QWidget* panelAnalitica() const { return panelAnalitica_; }
     VistaGantt* gantt() const { return gantt_; }
+    PanelAnalitica* analitica() const { return analitica_; }
     QMessageBox* alertaCSV() const { return alertaCSV_; }
 
     // "Exportar Gantt", "CSV" and "Importar CSV": hand over to the registered tools.
@@ -75,6 +77,7 @@ private:
     QWidget* panelGantt_;
     QWidget* panelAnalitica_;
     VistaGantt* gantt_;
+    PanelAnalitica* analitica_;
     bool mostrada_ = false;
     bool cerrada_ = false;
 
