@@ -86,6 +86,7 @@ TimeLinerView::TimeLinerView(TimeLinerStore& store, PropiedadesPorEspecialidad p
     pg->setContentsMargins(0, 0, 0, 0);
     gantt_ = new VistaGantt(*controlador_, ArbolPaquetes::altoTitulo, panelGantt_);
     gantt_->acoplar(arbol_->desplazamiento()->verticalScrollBar());
+    gantt_->cuerpo()->setFuenteFilas([this]() -> const std::vector<FilaVisible>& { return arbol_->lista()->filas(); });
     pg->addWidget(gantt_);
     cc->addWidget(panelGantt_, 1);
     cc->addWidget(lineaHorizontal(centro));

@@ -105,16 +105,22 @@ void SuperficieCurvaS::preparar()
         if (puntos.back().x() > GeometriaCurvaS::izquierda)
             s.punto = puntos.back();
     }
+    // Background, grid, ticks and curves change only with the store, the mode or the size: the
+    // scrubber and the pointer draw over this picture.
+    const qreal escala = devicePixelRatioF();
+    fijo_ = QImage((QSizeF(size()) * escala).toSize(), QImage::Format_ARGB32_Premultiplied);
+    fijo_.setDevicePixelRatio(escala);
+    fijo_.fill(Qt::transparent);
+    QPainter p(&fijo_);
+    pintarFijo(p);
 }
 
-void SuperficieCurvaS::paintEvent(QPaintEvent*)
+void SuperficieCurvaS::pintarFijo(QPainter& p)
 {
-    QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
     QPainterPath fondo;
     fondo.addRoundedRect(QRectF(rect()), 6, 6);
     p.fillPath(fondo, QColor::fromRgbF(0.13f, 0.13f, 0.13f));
-    preparar();
     const GeometriaCurvaS& g = geometria_;
     if (!g.valida())
         return;
@@ -181,6 +187,17 @@ void SuperficieCurvaS::paintEvent(QPaintEvent*)
     }
     dibujarSerie(series_[2]);
     dibujarSerie(series_[3]);
+}
+
+void SuperficieCurvaS::paintEvent(QPaintEvent*)
+{
+    preparar();
+    QPainter p(this);
+    p.drawImage(QPointF(0, 0), fijo_);
+    const GeometriaCurvaS& g = geometria_;
+    if (!g.valida() || datos_.vacio())
+        return;
+    p.setRenderHint(QPainter::Antialiasing);
 
     // Scrubber line (its x is clamped to the plot).
     const double xs = g.x(c_.estado().fechaScrubber);

@@ -2,6 +2,7 @@
 
 #include "timeline/analitica/CurvaS.h"
 
+#include <QImage>
 #include <QPainterPath>
 #include <QWidget>
 
@@ -35,6 +36,7 @@ private:
         bool dibujar = false;
     };
     void preparar();
+    void pintarFijo(QPainter& p);
 
     ControladorTimeLiner& c_;
     quint64 version_ = ~quint64(0);
@@ -44,6 +46,7 @@ private:
     GeometriaCurvaS geometria_;
     std::array<Serie, 4> series_;
     std::vector<MesGantt> meses_;
+    QImage fijo_;
 };
 
 // Solid and dashed swatches with their labels, in two rows that wrap when narrow.

@@ -85,7 +85,10 @@ void CuerpoGantt::paintEvent(QPaintEvent* event)
     const TimeLinerConfig& config = c_.config();
     const EscalaGantt escala(config, width());
     const double w = width(), h = height();
-    const std::vector<FilaVisible> filas = c_.filasVisibles();
+    std::vector<FilaVisible> propias;
+    if (!fuente_)
+        propias = c_.filasVisibles();
+    const std::vector<FilaVisible>& filas = fuente_ ? fuente_() : propias;
     const int primera = std::max(0, event->rect().top() / ROW_H);
     const int ultima = std::min(int(filas.size()) - 1, event->rect().bottom() / ROW_H);
     const std::optional<PaqueteAWP>& sel = c_.estado().seleccionado;

@@ -1,6 +1,11 @@
 #pragma once
 
+#include "timeline/FigurasTimeLiner.h"
+
 #include <QWidget>
+
+#include <functional>
+#include <vector>
 
 class QScrollArea;
 class QScrollBar;
@@ -27,8 +32,11 @@ private:
 class CuerpoGantt : public QWidget {
     Q_OBJECT
 public:
+    using FuenteFilas = std::function<const std::vector<FilaVisible>&()>;
     CuerpoGantt(ControladorTimeLiner& controlador, QWidget* parent = nullptr);
     void setFilas(int filas);
+    // The rows the tree holds already; without it each paint asks the controller for them.
+    void setFuenteFilas(FuenteFilas fuente) { fuente_ = std::move(fuente); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -36,6 +44,7 @@ protected:
 private:
     ControladorTimeLiner& c_;
     int filas_ = 0;
+    FuenteFilas fuente_;
 };
 
 // The chart pane: the strip and the scrolling body, kept level with the tree's rows.
