@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <memory>
 #include <variant>
 
 namespace platform {
@@ -124,6 +125,63 @@ std::optional<QString> terminar(const QString& path, Preparado& p)
     return std::nullopt;
 }
 
+// The temporary file as a device, buffered by itself. Its first failure sticks: a producer that
+// writes through the device (a PDF writer asks positions and flushes on its own) would clear a
+// QFile's error state, and commit() would then rename a cut file into place.
+class SalidaTemporal : public QIODevice {
+public:
+    explicit SalidaTemporal(int fd) : fd_(fd) {}
+
+    int error() const { return error_; }
+
+    bool vaciar()
+    {
+        const char* p = pendiente_.constData();
+        qsizetype n = pendiente_.size();
+        while (n > 0 && error_ == 0) {
+            const ssize_t w = ::write(fd_, p, size_t(n));
+            if (w < 0 && errno == EINTR)
+                continue;
+            if (w <= 0) {
+                error_ = w < 0 && errno != 0 ? errno : EIO;
+                continue;
+            }
+            p += w;
+            n -= w;
+        }
+        pendiente_.clear();
+        return error_ == 0;
+    }
+
+    bool seek(qint64 posicion) override
+    {
+        if (!vaciar() || ::lseek(fd_, off_t(posicion), SEEK_SET) < 0) {
+            if (error_ == 0)
+                error_ = errno != 0 ? errno : EIO;
+            return false;
+        }
+        return QIODevice::seek(posicion);
+    }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* datos, qint64 n) override
+    {
+        if (error_ != 0)
+            return -1;
+        pendiente_.append(datos, qsizetype(n));
+        if (pendiente_.size() >= kTamanoBloque && !vaciar())
+            return -1;
+        return n;
+    }
+
+private:
+    static constexpr qsizetype kTamanoBloque = 256 * 1024;
+    int fd_;
+    QByteArray pendiente_;
+    int error_ = 0;
+};
+
 }  // namespace
 
 QString systemErrorText(int e)
@@ -181,8 +239,7 @@ std::optional<QString> replaceFileAtomicallyWith(
 struct AtomicFileWriter::State {
     QString path;
     Preparado preparado;
-    QFile file;
-    int error = 0;
+    std::unique_ptr<SalidaTemporal> salida;
 };
 
 AtomicFileWriter::AtomicFileWriter() = default;
@@ -201,45 +258,31 @@ std::optional<QString> AtomicFileWriter::open(const QString& path)
     state_ = std::make_unique<State>();
     state_->path = path;
     state_->preparado = std::get<Preparado>(std::move(preparado));
-    if (!state_->file.open(state_->preparado.fd, QIODevice::WriteOnly, QFileDevice::DontCloseHandle)) {
-        abort();
-        return fallo(path, QStringLiteral("no se pudo abrir el archivo temporal"));
-    }
+    state_->salida = std::make_unique<SalidaTemporal>(state_->preparado.fd);
+    state_->salida->open(QIODevice::WriteOnly);
     return std::nullopt;
 }
 
 QIODevice* AtomicFileWriter::device()
 {
-    return state_ ? &state_->file : nullptr;
+    return state_ ? state_->salida.get() : nullptr;
 }
 
 bool AtomicFileWriter::write(const QByteArray& bytes)
 {
     if (!state_)
         return false;
-    errno = 0;
-    if (state_->file.write(bytes) != bytes.size()) {
-        if (state_->error == 0)
-            state_->error = errno != 0 ? errno : EIO;
-        return false;
-    }
-    return true;
+    return state_->salida->write(bytes) == bytes.size();
 }
 
 std::optional<QString> AtomicFileWriter::commit()
 {
     if (!state_)
         return QStringLiteral("No se pudo guardar el archivo: no estaba abierto.");
-    errno = 0;
-    const bool vaciado = state_->file.flush();
-    if (!vaciado && state_->error == 0)
-        state_->error = errno != 0 ? errno : EIO;
-    if (state_->file.error() != QFileDevice::NoError && state_->error == 0)
-        state_->error = EIO;
-    state_->file.close();
-    if (state_->error != 0) {
+    state_->salida->vaciar();
+    state_->salida->close();
+    if (const int error = state_->salida->error(); error != 0) {
         const QString path = state_->path;
-        const int error = state_->error;
         abort();
         return fallo(path, systemErrorText(error));
     }
@@ -252,8 +295,8 @@ void AtomicFileWriter::abort()
 {
     if (!state_)
         return;
-    if (state_->file.isOpen())
-        state_->file.close();
+    if (state_->salida)
+        state_->salida->close();
     if (state_->preparado.fd >= 0) {
         ::close(state_->preparado.fd);
         state_->preparado.fd = -1;

@@ -2,6 +2,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QTemporaryDir>
 
 #include <csignal>
@@ -155,6 +157,55 @@ TEST(AtomicFile, StreamingWriterCutShortKeepsTheOldFile)
     ASSERT_TRUE(error.has_value());
     EXPECT_EQ(leer(ruta), "intacto");
     EXPECT_EQ(contenido(dir), QStringList({"b.bin"}));
+}
+
+// A producer that writes through the device (a PDF writer, say) never sees our write(): its
+// failures must still reach commit().
+TEST(AtomicFile, StreamingWriterCutShortThroughTheDeviceKeepsTheOldFile)
+{
+    for (const int trozo : {100, 1024, 40000}) {
+        QTemporaryDir dir;
+        const QString ruta = dir.filePath("c.pdf");
+        escribir(ruta, "intacto");
+        platform::AtomicFileWriter w;
+        ASSERT_EQ(w.open(ruta), std::nullopt);
+        std::optional<QString> error;
+        {
+            LimiteTamano limite(16 * 1024);
+            for (int escrito = 0; escrito < 200 * 1024; escrito += trozo)
+                w.device()->write(QByteArray(trozo, 'q'));
+            error = w.commit();
+        }
+        EXPECT_TRUE(error.has_value()) << trozo;
+        EXPECT_EQ(leer(ruta), "intacto") << trozo;
+        EXPECT_EQ(contenido(dir), QStringList({"c.pdf"})) << trozo;
+    }
+}
+
+// A PDF writer writes through the device, asks positions and flushes on its own: a write cut
+// short under it must still fail the commit and leave the old file.
+TEST(AtomicFile, StreamingWriterCutShortUnderAPdfWriterKeepsTheOldFile)
+{
+    QTemporaryDir dir;
+    const QString ruta = dir.filePath("c.pdf");
+    escribir(ruta, "intacto");
+    platform::AtomicFileWriter w;
+    ASSERT_EQ(w.open(ruta), std::nullopt);
+    std::optional<QString> error;
+    {
+        LimiteTamano limite(16 * 1024);
+        {
+            QPdfWriter pdf(w.device());
+            QPainter p(&pdf);
+            for (int i = 0; i < 20000; ++i)
+                p.drawLine(i % 500, i % 700, (i * 7) % 500, (i * 3) % 700);
+        }
+        error = w.commit();
+    }
+    ASSERT_TRUE(error.has_value());
+    EXPECT_TRUE(error->contains(QStringLiteral("c.pdf"))) << error->toStdString();
+    EXPECT_EQ(leer(ruta), "intacto");
+    EXPECT_EQ(contenido(dir), QStringList({"c.pdf"}));
 }
 
 TEST(AtomicFile, ALinkIsFollowedAndKept)
