@@ -76,45 +76,6 @@ void BM_Parsear(benchmark::State& state)
 }
 BENCHMARK(BM_Parsear)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
-void BM_VistaPrevia(benchmark::State& state)
-{
-    static Santiago tz;
-    const auto paquetes = TimeLinerCSV::parsear(textoCSV());
-    QImage imagen(780, 520, QImage::Format_ARGB32_Premultiplied);
-    for (auto _ : state) {
-        ImportarCSVView hoja(paquetes, {});
-        hoja.setAttribute(Qt::WA_DontShowOnScreen);
-        hoja.show();
-        QPainter pintor(&imagen);
-        hoja.render(&pintor);
-    }
-}
-BENCHMARK(BM_VistaPrevia)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
-
-void BM_ConfirmarEnVentana(benchmark::State& state)
-{
-    static Santiago tz;
-    const auto paquetes = TimeLinerCSV::parsear(textoCSV());
-    TimeLinerStore store;
-    ViewportController viewport;
-    std::map<QString, EspecialidadBIM> especialidades;
-    TimeLinerView vista(store, {}, {}, &viewport,
-                        [&]() -> const std::map<QString, EspecialidadBIM>& { return especialidades; });
-    vista.setAttribute(Qt::WA_DontShowOnScreen);
-    vista.resize(1200, 720);
-    vista.show();
-    for (auto _ : state) {
-        state.PauseTiming();
-        store.setConfig(TimeLinerConfig());
-        QApplication::processEvents();
-        state.ResumeTiming();
-        vista.controlador().agregarPaquetesCSV(paquetes);
-        QApplication::processEvents();
-    }
-    vista.close();
-}
-BENCHMARK(BM_ConfirmarEnVentana)->Unit(benchmark::kMillisecond)->Iterations(1);
-
 void BM_Exportar(benchmark::State& state)
 {
     const auto paquetes = TimeLinerCSV::parsear(textoCSV());
@@ -176,6 +137,46 @@ void BM_ImportarDetectados(benchmark::State& state)
     }
 }
 BENCHMARK(BM_ImportarDetectados)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+// The window benchmarks come last: what an open window leaves behind would count in the others.
+void BM_VistaPrevia(benchmark::State& state)
+{
+    static Santiago tz;
+    const auto paquetes = TimeLinerCSV::parsear(textoCSV());
+    QImage imagen(780, 520, QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        ImportarCSVView hoja(paquetes, {});
+        hoja.setAttribute(Qt::WA_DontShowOnScreen);
+        hoja.show();
+        QPainter pintor(&imagen);
+        hoja.render(&pintor);
+    }
+}
+BENCHMARK(BM_VistaPrevia)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+void BM_ConfirmarEnVentana(benchmark::State& state)
+{
+    static Santiago tz;
+    const auto paquetes = TimeLinerCSV::parsear(textoCSV());
+    TimeLinerStore store;
+    ViewportController viewport;
+    std::map<QString, EspecialidadBIM> especialidades;
+    TimeLinerView vista(store, {}, {}, &viewport,
+                        [&]() -> const std::map<QString, EspecialidadBIM>& { return especialidades; });
+    vista.setAttribute(Qt::WA_DontShowOnScreen);
+    vista.resize(1200, 720);
+    vista.show();
+    for (auto _ : state) {
+        state.PauseTiming();
+        store.setConfig(TimeLinerConfig());
+        QApplication::processEvents();
+        state.ResumeTiming();
+        vista.controlador().agregarPaquetesCSV(paquetes);
+        QApplication::processEvents();
+    }
+    vista.close();
+}
+BENCHMARK(BM_ConfirmarEnVentana)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace
 
