@@ -121,6 +121,14 @@ void BM_GuardarProyecto(benchmark::State& state)
     state.counters["picoMB"] = double(picoKB()) / 1024;
 }
 
+void BM_CodificarProyecto(benchmark::State& state)
+{
+    for (auto _ : state) {
+        auto r = codificarProyectoQUELVA(proyecto());
+        benchmark::DoNotOptimize(r);
+    }
+}
+
 void BM_AbrirProyecto(benchmark::State& state)
 {
     for (auto _ : state) {
@@ -148,6 +156,7 @@ void BM_ReferenciaParseJSON(benchmark::State& state)
 }
 
 BENCHMARK(BM_GuardarProyecto)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_CodificarProyecto)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_AbrirProyecto)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_ReferenciaDumpJSON)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_ReferenciaParseJSON)->Unit(benchmark::kMillisecond)->Iterations(3);

@@ -93,24 +93,50 @@ json analisisAJson(const AnalisisGuardado& a)
             {"interferencias", std::move(lista)}};
 }
 
-// Every number of every record passes here once, whichever tool coded it.
-void exigirFinitos(const json& j, const QString& donde)
+// Where the first number that is not finite lies, as "proyecto.secciones[0].posicion".
+std::optional<QString> rutaNoFinito(const json& j, const QString& donde)
 {
     switch (j.type()) {
     case json::value_t::number_float:
         if (!std::isfinite(j.get<double>()))
-            fallar(donde, QStringLiteral("el valor no es un número finito."));
+            return donde;
         break;
     case json::value_t::array:
         for (std::size_t i = 0; i < j.size(); ++i)
-            exigirFinitos(j[i], en(donde, i));
+            if (auto r = rutaNoFinito(j[i], en(donde, i)))
+                return r;
         break;
     case json::value_t::object:
         for (const auto& [clave, valor] : j.items())
-            exigirFinitos(valor, donde + QLatin1Char('.') + q(clave));
+            if (auto r = rutaNoFinito(valor, donde + QLatin1Char('.') + q(clave)))
+                return r;
         break;
     default: break;
     }
+    return std::nullopt;
+}
+
+bool todoFinito(const json& j)
+{
+    switch (j.type()) {
+    case json::value_t::number_float: return std::isfinite(j.get<double>());
+    case json::value_t::array:
+    case json::value_t::object:
+        for (const json& v : j)
+            if (!todoFinito(v))
+                return false;
+        return true;
+    default: return true;
+    }
+}
+
+// Every number of every record passes here once, whichever tool coded it; the path is worked
+// out only for a document that fails.
+void exigirFinitos(const json& j, const QString& donde)
+{
+    if (todoFinito(j))
+        return;
+    fallar(rutaNoFinito(j, donde).value_or(donde), QStringLiteral("el valor no es un número finito."));
 }
 
 json jsonDeCodec(std::variant<json, QString> r, const QString& donde)
