@@ -103,7 +103,7 @@ void ColumnaViewport::refrescar()
     bienvenida_->presentar(!vista_.hayModelosCargados() && !vista_.comparacion.trelmActivo);
     barraMedicion_->actualizar(vista_.medicion);
     overlayTexto_->setText(textoProcesando());
-    overlay_->setVisible(vista_.federacion.isProcessing);
+    overlay_->setVisible(vista_.federacion.isProcessing || vista_.proyecto.paqueteEnCurso);
     capasMarkup_->refrescar();
     colocarCapas();
 }

@@ -84,7 +84,11 @@ ContentView::~ContentView()
     for (QDialog* d : {selectorArchivo_.data(), hojaNuevaEspecialidad_.data(), hojaColor_.data(),
                        hojaTransformacion_.data(), hojaConfigAnalisis_.data(),
                        static_cast<QDialog*>(selectorGuardado_.data()),
-                       static_cast<QDialog*>(selectorAbrirProyecto_.data())})
+                       static_cast<QDialog*>(selectorAbrirProyecto_.data()),
+                       static_cast<QDialog*>(selectorExportarPaquete_.data()),
+                       static_cast<QDialog*>(selectorAbrirPaquete_.data()),
+                       static_cast<QDialog*>(alertaReemplazarPaquete_.data()),
+                       static_cast<QDialog*>(alertaPaqueteExportado_.data())})
         delete d;
     for (QMessageBox* a : {alertaError_.data(), alertaEliminarModelo_.data(), alertaLimpiarTRELM_.data(),
                            alertaCargarSlot_.data(), alertaEliminarSeccion_.data(), alertaEliminarComentario_.data(),
@@ -133,9 +137,8 @@ void ContentView::suscribirComandos()
     });
     centro.subscribe(N::guardarProyecto, this, [this] { guardarProyecto(); });
     centro.subscribe(N::abrirProyecto, this, [this] { abrirProyecto(); });
-    // Packages arrive with the package tools.
-    centro.subscribe(N::exportarPaquete, this, [] {});
-    centro.subscribe(N::importarPaquete, this, [] {});
+    centro.subscribe(N::exportarPaquete, this, [this] { exportarPaquete(); });
+    centro.subscribe(N::importarPaquete, this, [this] { importarPaquete(); });
     centro.subscribe(N::abrirQTO, this, [this] { abrirQTO(); });
 }
 
@@ -187,7 +190,11 @@ QDialog* ContentView::dialogoActivo() const
                        static_cast<QDialog*>(alertaEliminarAnalisis_.data()), hojaNuevaEspecialidad_.data(),
                        hojaColor_.data(), hojaTransformacion_.data(), hojaConfigAnalisis_.data(),
                        selectorArchivo_.data(), static_cast<QDialog*>(selectorGuardado_.data()),
-                       static_cast<QDialog*>(selectorAbrirProyecto_.data())})
+                       static_cast<QDialog*>(selectorAbrirProyecto_.data()),
+                       static_cast<QDialog*>(selectorExportarPaquete_.data()),
+                       static_cast<QDialog*>(selectorAbrirPaquete_.data()),
+                       static_cast<QDialog*>(alertaReemplazarPaquete_.data()),
+                       static_cast<QDialog*>(alertaPaqueteExportado_.data())})
         if (d && d->isVisible())
             return d;
     return nullptr;

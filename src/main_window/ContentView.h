@@ -142,6 +142,16 @@ public:
     int restaurarProyecto(const ProyectoQUELVA& documento, const std::optional<QString>& carpetaBase);
     EstadoAplicacion estadoAplicacion();
 
+    // --- Shareable package (actions in proyecto/AccionesPaquete.cpp) -----------------------------
+    void exportarPaquete();
+    // The chosen file: ".quelvapkg" appended when missing, replacing an existing file only when confirmed.
+    void confirmarDestinoPaquete(const QString& elegida);
+    // Builds the package at `destino` in the background, from copies of the state taken now.
+    void generarPaquete(const QString& destino);
+    void importarPaquete();
+    // Opens the package in the background; it lands only if no other project was opened meanwhile.
+    void abrirPaquete(const QString& ruta);
+
     // --- Tools ------------------------------------------------------------------------------------
     void abrirQTO();
     void abrirVentanaTimeLiner();
@@ -192,6 +202,10 @@ private:
     QPointer<QDialog> selectorArchivo_;
     QPointer<QFileDialog> selectorGuardado_;
     QPointer<QFileDialog> selectorAbrirProyecto_;
+    QPointer<QFileDialog> selectorExportarPaquete_;
+    QPointer<QFileDialog> selectorAbrirPaquete_;
+    QPointer<QMessageBox> alertaReemplazarPaquete_;
+    QPointer<QMessageBox> alertaPaqueteExportado_;
     QPointer<QDialog> hojaNuevaEspecialidad_;
     QPointer<QDialog> hojaColor_;
     QPointer<QDialog> hojaTransformacion_;

@@ -62,7 +62,7 @@ struct EstadoModelosVinculados {
 
 struct EstadoProyecto {
     bool showSavePicker = false;
-    bool showPackageExportProgress = false;
+    bool paqueteEnCurso = false;  // a package is being exported or opened: the processing overlay shows
 };
 
 // The slots (models, file names, GlobalId maps, slot being chosen): EstadoFederacion.
