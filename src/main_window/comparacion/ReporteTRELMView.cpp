@@ -1,5 +1,6 @@
 #include "main_window/comparacion/ReporteTRELMView.h"
 
+#include "main_window/reportes/PinturaReporte.h"
 #include "platform/NumberFormat.h"
 #include "platform/Symbols.h"
 #include "platform/SystemColors.h"
@@ -21,6 +22,7 @@ namespace quelva {
 namespace {
 
 using platform::SystemColor;
+using namespace reporte;
 
 constexpr int kAltoCabecera = 92;
 constexpr int kMargen = 24;
@@ -32,11 +34,6 @@ constexpr int kAltoFila = 130;
 constexpr int kAltoPie = 18;
 constexpr int kEspacio = 10;
 constexpr int kRelleno = 12;
-
-const QColor kPrimario(255, 255, 255, 235);
-const QColor kSecundario(235, 235, 245, 153);
-const QColor kTerciario(235, 235, 245, 76);
-const QColor kFondoControl(42, 42, 46);
 
 struct EstiloTipo {
     const char* titulo;
@@ -53,24 +50,6 @@ EstiloTipo estilo(TipoCambioTRELM t)
         return {"Modificados", "arrow.triangle.2.circlepath.circle.fill", QColor::fromRgbF(0.95f, 0.55f, 0.05f)};
     }
     return {"", "", QColor()};
-}
-
-QColor conAlfa(QColor c, double a)
-{
-    c.setAlphaF(float(a));
-    return c;
-}
-
-QFont fuente(const QFont& base, int px, QFont::Weight peso = QFont::Normal, bool mono = false)
-{
-    QFont f = base;
-    if (mono) {
-        f.setFamily(QStringLiteral("DejaVu Sans Mono"));
-        f.setStyleHint(QFont::Monospace);
-    }
-    f.setPixelSize(px);
-    f.setWeight(peso);
-    return f;
 }
 
 // Column rectangles of a table row `ancho` wide: #, picture, type, name, and the two deltas.
@@ -91,17 +70,6 @@ std::vector<QRect> columnas(int ancho, int y, int alto, bool conDeltas)
         x += w + kEspacio;
     }
     return r;
-}
-
-// A name on at most two lines: what fits on the first, the rest cut on the second.
-QString dosLineas(const QString& texto, const QFontMetrics& m, int ancho)
-{
-    if (m.horizontalAdvance(texto) <= ancho)
-        return texto;
-    int n = 1;
-    while (n < texto.size() && m.horizontalAdvance(texto.left(n + 1)) <= ancho)
-        ++n;
-    return texto.left(n) + QLatin1Char('\n') + m.elidedText(texto.mid(n), Qt::ElideRight, ancho);
 }
 
 }  // namespace
@@ -180,7 +148,7 @@ public:
         setSizePolicy(p);
         setAutoFillBackground(true);
         QPalette pal = palette();
-        pal.setColor(QPalette::Window, QColor(30, 30, 32));
+        pal.setColor(QPalette::Window, kFondoPagina);
         setPalette(pal);
         giro_ = new QTimer(this);
         giro_->setInterval(120);
@@ -233,20 +201,10 @@ protected:
             const EstiloTipo e = igual ? EstiloTipo{"Sin cambios", "equal.circle.fill", kSecundario}
                                        : estilo(TipoCambioTRELM(k));
             const QColor color = igual ? QColor(235, 235, 245) : e.color;
-            const QRectF r(kMargen + k * (ancho + 12), kMargen, ancho, kAltoTarjetas);
-            QPainterPath forma;
-            forma.addRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), 10, 10);
-            p.fillPath(forma, conAlfa(color, 0.08));
-            p.setPen(QPen(conAlfa(color, 0.2), 1));
-            p.drawPath(forma);
-            platform::paintSymbol(p, QRectF(r.center().x() - 11, r.top() + 14, 22, 22), QString::fromUtf8(e.simbolo),
-                                  igual ? kSecundario : e.color);
-            p.setPen(kPrimario);
-            p.setFont(fuente(base, 28, QFont::Bold, true));
-            p.drawText(QRectF(r.left(), r.top() + 40, r.width(), 36), Qt::AlignCenter, QString::number(n[size_t(k)]));
-            p.setPen(kSecundario);
-            p.setFont(fuente(base, 11));
-            p.drawText(QRectF(r.left(), r.top() + 80, r.width(), 16), Qt::AlignCenter, QString::fromUtf8(e.titulo));
+            pintarTarjeta(p, base, QRectF(kMargen + k * (ancho + 12), kMargen, ancho, kAltoTarjetas),
+                          {QString::fromUtf8(e.simbolo), igual ? kSecundario : e.color, color, n[size_t(k)],
+                           QString::fromUtf8(e.titulo)},
+                          28);
         }
 
         int y = kMargen + kAltoTarjetas + kEntreBloques;
@@ -259,13 +217,7 @@ protected:
 
         // Footer.
         y += 4;
-        p.setPen(kSecundario);
-        p.setFont(fuente(base, 11));
-        p.drawText(QRect(kMargen, y, W / 2, kAltoPie), Qt::AlignLeft | Qt::AlignVCenter, vista_.textoPie());
-        p.setPen(kTerciario);
-        p.setFont(fuente(base, 10));
-        p.drawText(QRect(W / 2, y, W / 2 - kMargen, kAltoPie), Qt::AlignRight | Qt::AlignVCenter,
-                   vista_.textoGenerado());
+        pintarPie(p, base, QRect(kMargen, y, W - 2 * kMargen, kAltoPie), vista_.textoPie(), vista_.textoGenerado());
     }
 
 private:
@@ -276,13 +228,8 @@ private:
         const EstiloTipo e = estilo(s.tipo);
         const bool modificado = s.tipo == TipoCambioTRELM::modificado;
 
-        platform::paintSymbol(p, QRectF(kMargen, y + 4, 14, 14), QString::fromUtf8(e.simbolo), e.color);
-        p.setPen(e.color);
-        p.setFont(fuente(base, 13, QFont::DemiBold));
-        p.drawText(QRect(kMargen + 20, y, 300, kAltoTitulo), Qt::AlignLeft | Qt::AlignVCenter, s.titulo);
-        p.setPen(kSecundario);
-        p.setFont(fuente(base, 11));
-        p.drawText(QRect(W - kMargen - 200, y, 200, kAltoTitulo), Qt::AlignRight | Qt::AlignVCenter, s.conteo);
+        pintarTituloLista(p, base, QRect(kMargen, y, W - 2 * kMargen, kAltoTitulo), QString::fromUtf8(e.simbolo),
+                          e.color, s.titulo, s.conteo);
 
         const int yTabla = y + kAltoTitulo + 8;
         const int filas = int(s.elementos.size());
@@ -323,29 +270,10 @@ private:
             p.setFont(mono10);
             p.drawText(celda(0), Qt::AlignRight | Qt::AlignVCenter, t[0]);
 
-            const QRect miniatura(celda(1).left(), fila.top() + 6, 180, 118);
-            QPainterPath forma;
-            forma.addRoundedRect(QRectF(miniatura), 6, 6);
-            p.save();
-            p.setClipPath(forma, Qt::IntersectClip);
             const auto& mapa = vista_.store_->thumbnails();
             const auto it = mapa.find(el.nombre);
-            if (it != mapa.end() && !it->second.isNull()) {
-                p.drawImage(miniatura, it->second);
-            } else {
-                p.fillRect(miniatura, QColor::fromRgbF(0.14f, 0.14f, 0.14f));
-                const QPointF c = QRectF(miniatura).center();
-                p.setPen(Qt::NoPen);
-                for (int d = 0; d < 8; ++d) {
-                    const double ang = d * 3.14159265 / 4;
-                    p.setBrush(QColor(255, 255, 255, d == fase_ ? 220 : 70));
-                    p.drawEllipse(c + QPointF(7 * std::cos(ang), 7 * std::sin(ang)), 1.6, 1.6);
-                }
-            }
-            p.restore();
-            p.setPen(QPen(conAlfa(e.color, 0.35), 0.5));
-            p.setBrush(Qt::NoBrush);
-            p.drawPath(forma);
+            pintarMiniatura(p, QPoint(celda(1).left(), fila.top() + 6), it != mapa.end() ? &it->second : nullptr,
+                            fase_, QPen(conAlfa(e.color, 0.35), 0.5));
 
             p.setPen(kSecundario);
             p.setFont(f9);

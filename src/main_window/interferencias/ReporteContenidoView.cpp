@@ -1,5 +1,6 @@
 #include "main_window/interferencias/ReporteContenidoView.h"
 
+#include "main_window/reportes/PinturaReporte.h"
 #include "platform/NumberFormat.h"
 #include "platform/Symbols.h"
 #include "platform/SystemColors.h"
@@ -15,6 +16,7 @@ namespace quelva {
 namespace {
 
 using platform::SystemColor;
+using namespace reporte;
 
 // Vertical layout of the page above the table, in pixels.
 constexpr int kAltoCabecera = 104;
@@ -34,24 +36,6 @@ QColor naranja()
     return platform::systemColor(SystemColor::orange);
 }
 
-QColor conAlfa(QColor c, double a)
-{
-    c.setAlphaF(float(a));
-    return c;
-}
-
-QFont fuente(const QFont& base, int px, QFont::Weight peso = QFont::Normal, bool mono = false)
-{
-    QFont f = base;
-    if (mono) {
-        f.setFamily(QStringLiteral("DejaVu Sans Mono"));
-        f.setStyleHint(QFont::Monospace);
-    }
-    f.setPixelSize(px);
-    f.setWeight(peso);
-    return f;
-}
-
 // The x and width of each column in a table of `ancho`.
 std::array<QRect, 7> columnas(int ancho, int y, int alto)
 {
@@ -69,17 +53,6 @@ std::array<QRect, 7> columnas(int ancho, int y, int alto)
     return r;
 }
 
-// A name on at most two lines: what fits on the first, the rest cut on the second.
-QString dosLineas(const QString& texto, const QFontMetrics& m, int ancho)
-{
-    if (m.horizontalAdvance(texto) <= ancho)
-        return texto;
-    int n = 1;
-    while (n < texto.size() && m.horizontalAdvance(texto.left(n + 1)) <= ancho)
-        ++n;
-    return texto.left(n) + QLatin1Char('\n') + m.elidedText(texto.mid(n), Qt::ElideRight, ancho);
-}
-
 }  // namespace
 
 ReporteContenidoView::ReporteContenidoView(AnalisisInterferencias analisis, QWidget* parent)
@@ -91,7 +64,7 @@ ReporteContenidoView::ReporteContenidoView(AnalisisInterferencias analisis, QWid
     setSizePolicy(p);
     setAutoFillBackground(true);
     QPalette pal = palette();
-    pal.setColor(QPalette::Window, QColor(30, 30, 32));
+    pal.setColor(QPalette::Window, kFondoPagina);
     setPalette(pal);
     // The placeholders' spinners turn while any image is missing.
     giro_ = new QTimer(this);
@@ -183,15 +156,14 @@ void ReporteContenidoView::paintEvent(QPaintEvent* event)
     p.setRenderHint(QPainter::Antialiasing);
     const QRect zona = event->rect();
     const int W = width();
-    const QColor primario(255, 255, 255, 235);
-    const QColor secundario(235, 235, 245, 153);
-    const QColor terciario(235, 235, 245, 76);
-    const QColor fondoControl(42, 42, 46);
+    const QColor& primario = kPrimario;
+    const QColor& secundario = kSecundario;
+    const QColor& terciario = kTerciario;
     const QFont base = font();
 
     // Header band.
     if (zona.top() < kAltoCabecera + 1) {
-        p.fillRect(QRect(0, 0, W, kAltoCabecera), fondoControl);
+        p.fillRect(QRect(0, 0, W, kAltoCabecera), kFondoControl);
         const QStringList t = textosCabecera();
         p.setPen(primario);
         p.setFont(fuente(base, 20, QFont::Bold));
@@ -231,35 +203,17 @@ void ReporteContenidoView::paintEvent(QPaintEvent* event)
             {"Resueltos", "checkmark.circle.fill", platform::systemColor(SystemColor::green)},
         };
         const int ancho = (W - 2 * kMargen - 4 * 12) / 5;
-        for (int k = 0; k < 5; ++k) {
-            const QRectF r(kMargen + k * (ancho + 12), yTarjetas, ancho, kAltoTarjetas);
-            QPainterPath forma;
-            forma.addRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), 10, 10);
-            p.fillPath(forma, conAlfa(tarjetas[k].color, 0.08));
-            p.setPen(QPen(conAlfa(tarjetas[k].color, 0.2), 1));
-            p.drawPath(forma);
-            platform::paintSymbol(p, QRectF(r.center().x() - 11, r.top() + 14, 22, 22),
-                                  QString::fromUtf8(tarjetas[k].simbolo), tarjetas[k].color);
-            p.setPen(primario);
-            p.setFont(fuente(base, 26, QFont::Bold, true));
-            p.drawText(QRectF(r.left(), r.top() + 40, r.width(), 34), Qt::AlignCenter, QString::number(n[size_t(k)]));
-            p.setPen(secundario);
-            p.setFont(fuente(base, 11));
-            p.drawText(QRectF(r.left(), r.top() + 78, r.width(), 16), Qt::AlignCenter,
-                       QString::fromUtf8(tarjetas[k].etiqueta));
-        }
+        for (int k = 0; k < 5; ++k)
+            pintarTarjeta(p, base, QRectF(kMargen + k * (ancho + 12), yTarjetas, ancho, kAltoTarjetas),
+                          {QString::fromUtf8(tarjetas[k].simbolo), tarjetas[k].color, tarjetas[k].color, n[size_t(k)],
+                           QString::fromUtf8(tarjetas[k].etiqueta)},
+                          26);
     }
 
     // List title.
     const int yTitulo = yTarjetas + kAltoTarjetas + 20;
-    p.setPen(primario);
-    platform::paintSymbol(p, QRectF(kMargen, yTitulo + 4, 14, 14), QStringLiteral("list.bullet"), primario);
-    p.setFont(fuente(base, 13, QFont::DemiBold));
-    p.drawText(QRect(kMargen + 20, yTitulo, 300, kAltoTitulo), Qt::AlignLeft | Qt::AlignVCenter,
-               QStringLiteral("Listado de Interferencias"));
-    p.setPen(secundario);
-    p.setFont(fuente(base, 11));
-    p.drawText(QRect(W - kMargen - 200, yTitulo, 200, kAltoTitulo), Qt::AlignRight | Qt::AlignVCenter, textoRegistros());
+    pintarTituloLista(p, base, QRect(kMargen, yTitulo, W - 2 * kMargen, kAltoTitulo), QStringLiteral("list.bullet"),
+                      primario, QStringLiteral("Listado de Interferencias"), textoRegistros());
 
     // Table: header row, then only the rows in view.
     const int yTabla = inicioTabla();
@@ -289,35 +243,16 @@ void ReporteContenidoView::paintEvent(QPaintEvent* event)
         const Interferencia& i = analisis_.interferencias[size_t(k)];
         const QRect fila = rectFila(k);
         if (k % 2 == 0)
-            p.fillRect(fila, fondoControl);
+            p.fillRect(fila, kFondoControl);
         const auto col = columnas(fila.width(), fila.top(), fila.height());
         auto celda = [&](int c) { return col[size_t(c)].translated(fila.left(), 0).adjusted(0, 6, 0, -6); };
         p.setPen(terciario);
         p.setFont(mono10);
         p.drawText(celda(0), Qt::AlignRight | Qt::AlignVCenter, QString::number(k + 1) + QLatin1Char('.'));
 
-        const QRect miniatura(celda(1).left(), fila.top() + 6, 180, 118);
-        QPainterPath forma;
-        forma.addRoundedRect(QRectF(miniatura), 6, 6);
-        p.save();
-        p.setClipPath(forma, Qt::IntersectClip);
-        if (filaConImagen(k)) {
-            p.drawImage(miniatura, miniaturas_->at(i.id).vista);
-        } else {
-            p.fillRect(miniatura, QColor::fromRgbF(0.14f, 0.14f, 0.14f));
-            // A small spinner: eight dots, one brighter, turning.
-            const QPointF c = QRectF(miniatura).center();
-            p.setPen(Qt::NoPen);
-            for (int d = 0; d < 8; ++d) {
-                const double ang = d * 3.14159265 / 4;
-                p.setBrush(QColor(255, 255, 255, d == fase_ ? 220 : 70));
-                p.drawEllipse(c + QPointF(7 * std::cos(ang), 7 * std::sin(ang)), 1.6, 1.6);
-            }
-        }
-        p.restore();
-        p.setPen(QPen(conAlfa(naranja(), 0.3), 0.5));
-        p.setBrush(Qt::NoBrush);
-        p.drawPath(forma);
+        pintarMiniatura(p, QPoint(celda(1).left(), fila.top() + 6),
+                        filaConImagen(k) ? &miniaturas_->at(i.id).vista : nullptr, fase_,
+                        QPen(conAlfa(naranja(), 0.3), 0.5));
 
         p.setPen(primario);
         p.setFont(mono10);
@@ -354,14 +289,9 @@ void ReporteContenidoView::paintEvent(QPaintEvent* event)
 
     // Footer.
     const int yPie = marco.bottom() + 1 + 20 + 4;
-    p.setPen(secundario);
-    p.setFont(fuente(base, 11));
-    p.drawText(QRect(kMargen, yPie, W / 2, 18), Qt::AlignLeft | Qt::AlignVCenter, textoPie());
-    p.setPen(terciario);
-    p.setFont(fuente(base, 10));
-    p.drawText(QRect(W / 2, yPie, W / 2 - kMargen, 18), Qt::AlignRight | Qt::AlignVCenter,
-               QStringLiteral("Generado por QUELVA · ") +
-                   platform::formatUserDate(analisis_.fecha, platform::DateStyle::short_, platform::DateStyle::short_));
+    pintarPie(p, base, QRect(kMargen, yPie, W - 2 * kMargen, 18), textoPie(),
+              QStringLiteral("Generado por QUELVA · ") +
+                  platform::formatUserDate(analisis_.fecha, platform::DateStyle::short_, platform::DateStyle::short_));
 }
 
 }  // namespace quelva
