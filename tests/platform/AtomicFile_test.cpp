@@ -1,17 +1,18 @@
 #include "platform/AtomicFile.h"
 
+#include "support/LimiteTamano.h"
+
 #include <QDir>
 #include <QFile>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QTemporaryDir>
-
-#include <csignal>
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace {
+
+using testsupport::LimiteTamano;
 
 QByteArray leer(const QString& path)
 {
@@ -31,29 +32,6 @@ QStringList contenido(const QTemporaryDir& dir)
 {
     return QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
 }
-
-// Caps the size of any file this process writes, as a full disk would; root
-// ignores permissions but not this limit. SIGXFSZ is ignored so write() fails.
-class LimiteTamano {
-public:
-    explicit LimiteTamano(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &anterior_);
-        senal_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit nuevo = anterior_;
-        nuevo.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &nuevo);
-    }
-    ~LimiteTamano()
-    {
-        setrlimit(RLIMIT_FSIZE, &anterior_);
-        std::signal(SIGXFSZ, senal_);
-    }
-
-private:
-    rlimit anterior_{};
-    void (*senal_)(int) = nullptr;
-};
 
 }  // namespace
 

@@ -6,6 +6,7 @@
 #include "main_window/support/Esperar.h"
 #include "project/GestorProyecto.h"
 #include "support/Fixtures.h"
+#include "support/LimiteTamano.h"
 #include "timeline/TimeLinerStore.h"
 
 #include <QDir>
@@ -16,8 +17,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <csignal>
-#include <sys/resource.h>
 
 namespace quelva {
 namespace {
@@ -80,15 +79,10 @@ TEST(GuardarProyecto, FailedWritesLeaveTheOldFileAndTheLocation)
     v.gestor()->establecerURL(ruta);
 
     // A write cut short by the file-size limit (it binds root too; a read-only folder does not).
-    struct rlimit anterior {};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &anterior), 0);
-    const auto senal = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit corto = anterior;
-    corto.rlim_cur = 64;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &corto), 0);
-    v.guardarProyecto();
-    setrlimit(RLIMIT_FSIZE, &anterior);
-    std::signal(SIGXFSZ, senal);
+    {
+        testsupport::LimiteTamano limite(64);
+        v.guardarProyecto();
+    }
     ASSERT_TRUE(v.federacion.showError);
     EXPECT_TRUE(v.federacion.errorMessage->startsWith("Error al guardar: ")) << v.federacion.errorMessage->toStdString();
     EXPECT_EQ(leer(ruta), viejo);

@@ -1,19 +1,20 @@
 #pragma once
 
-// Reading written PDFs back with poppler's tools, and a cap on file sizes that makes a write
+// Reading written PDFs back with poppler's tools, and the cap on file sizes that makes a write
 // fail part way (root included).
+
+#include "support/LimiteTamano.h"
 
 #include <QProcess>
 #include <QRegularExpression>
 #include <QString>
 #include <QStringList>
 
-#include <sys/resource.h>
-
-#include <csignal>
 #include <vector>
 
 namespace impresion_test {
+
+using testsupport::LimiteTamano;
 
 inline QString salida(const QString& programa, const QStringList& args)
 {
@@ -71,28 +72,5 @@ inline std::vector<QSizeF> paginas(const QString& pdf)
     }
     return r;
 }
-
-// Caps the size of any file this process writes, as a full disk would. SIGXFSZ is ignored, so
-// the write fails instead of ending the process.
-class LimiteTamano {
-public:
-    explicit LimiteTamano(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &anterior_);
-        senal_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit nuevo = anterior_;
-        nuevo.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &nuevo);
-    }
-    ~LimiteTamano()
-    {
-        setrlimit(RLIMIT_FSIZE, &anterior_);
-        std::signal(SIGXFSZ, senal_);
-    }
-
-private:
-    rlimit anterior_{};
-    void (*senal_)(int) = nullptr;
-};
 
 }  // namespace impresion_test
