@@ -1,5 +1,6 @@
 #include "timeline/impresion/ContenidoFicha.h"
 
+#include "timeline/EstiloNivel.h"
 #include "timeline/FigurasTimeLiner.h"
 #include "timeline/Moneda.h"
 #include "timeline/editor/EtiquetaValor.h"
@@ -316,7 +317,7 @@ QWidget* tablaHijos(const DatosFicha& d, const std::vector<PaqueteAWP>& hijos)
         const std::vector<std::pair<QString, QColor>> celdas = {
             {h.codigo, primario()},
             {h.nombre, primario()},
-            {textoNivelAWP(h.nivel), colorNivelFicha(h.nivel)},
+            {textoNivelAWP(h.nivel), colorNivel(h.nivel)},
             {platform::formatUserDate(h.fechaInicio, DateStyle::medium), primario()},
             {platform::formatUserDate(h.fechaFin, DateStyle::medium), primario()},
             {platform::qformat("%.0f%%", p * 100), colorAvanceFicha(p, secundario())},
@@ -330,7 +331,7 @@ QWidget* tablaHijos(const DatosFicha& d, const std::vector<PaqueteAWP>& hijos)
 QWidget* bandaResumen(const DatosFicha& d, const QDateTime& preparado)
 {
     auto* banda = new Lamina(gris(0.16), 10);
-    banda->barraIzquierda(colorNivelFicha(d.paquete.nivel), 6);
+    banda->barraIzquierda(colorNivel(d.paquete.nivel), 6);
     auto* fila = caja<QHBoxLayout>(banda, 0, 0);
     fila->addSpacing(6);
     auto* bloques = new QWidget;

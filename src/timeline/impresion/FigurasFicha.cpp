@@ -10,17 +10,6 @@ namespace quelva {
 using platform::SystemColor;
 using platform::systemColor;
 
-QColor colorNivelFicha(NivelAWP nivel)
-{
-    switch (nivel) {
-    case NivelAWP::cwa: return systemColor(SystemColor::blue);
-    case NivelAWP::cwp: return systemColor(SystemColor::purple);
-    case NivelAWP::iwp: return systemColor(SystemColor::teal);
-    case NivelAWP::pwp: return systemColor(SystemColor::orange);
-    }
-    return systemColor(SystemColor::teal);
-}
-
 std::optional<PaqueteAWP> paquetePadre(const TimeLinerConfig& config, const PaqueteAWP& paquete)
 {
     if (!paquete.parentCodigo)

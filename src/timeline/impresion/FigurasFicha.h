@@ -15,9 +15,6 @@
 
 namespace quelva {
 
-// Level colour of the card: CWA blue, CWP purple, IWP teal, PWP orange.
-QColor colorNivelFicha(NivelAWP nivel);
-
 // The first package, in stored order, whose code is the parent code.
 std::optional<PaqueteAWP> paquetePadre(const TimeLinerConfig& config, const PaqueteAWP& paquete);
 

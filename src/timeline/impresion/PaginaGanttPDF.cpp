@@ -1,5 +1,6 @@
 #include "timeline/impresion/PaginaGanttPDF.h"
 
+#include "timeline/EstiloNivel.h"
 #include "timeline/Moneda.h"
 #include "timeline/impresion/TextoImpresion.h"
 
@@ -33,17 +34,6 @@ constexpr int kFilasPorPagina = int((kAltoMaximoPDF - kArriba - kAltoPie) / kAlt
 QColor sistema(SystemColor c)
 {
     return platform::systemColor(c);
-}
-
-QColor colorNivel(NivelAWP nivel)
-{
-    switch (nivel) {
-    case NivelAWP::cwa: return sistema(SystemColor::blue);
-    case NivelAWP::cwp: return sistema(SystemColor::purple);
-    case NivelAWP::iwp: return sistema(SystemColor::teal);
-    case NivelAWP::pwp: return sistema(SystemColor::orange);
-    }
-    return sistema(SystemColor::teal);
 }
 
 QPen linea(const QColor& color, double ancho)

@@ -1,5 +1,6 @@
 #include "timeline/csv/ui/ImportarCSVView.h"
 
+#include "timeline/EstiloNivel.h"
 #include "timeline/csv/TimeLinerCSV.h"
 
 #include "platform/SheetButtonRow.h"
@@ -36,18 +37,6 @@ QColor secundario()
     QColor c = QApplication::palette().color(QPalette::WindowText);
     c.setAlphaF(0.6f);
     return c;
-}
-
-QColor colorNivel(NivelAWP n)
-{
-    using platform::SystemColor;
-    switch (n) {
-    case NivelAWP::cwa: return platform::systemColor(SystemColor::blue);
-    case NivelAWP::cwp: return platform::systemColor(SystemColor::purple);
-    case NivelAWP::iwp: return platform::systemColor(SystemColor::teal);
-    case NivelAWP::pwp: return platform::systemColor(SystemColor::orange);
-    }
-    return platform::systemColor(SystemColor::teal);
 }
 
 QFrame* divisor(QWidget* padre)

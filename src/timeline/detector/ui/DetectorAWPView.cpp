@@ -1,5 +1,6 @@
 #include "timeline/detector/ui/DetectorAWPView.h"
 
+#include "timeline/EstiloNivel.h"
 #include "timeline/HojasTimeLiner.h"
 
 #include "platform/Symbols.h"
@@ -38,29 +39,6 @@ QColor secundario()
     QColor c = QApplication::palette().color(QPalette::WindowText);
     c.setAlphaF(0.6f);
     return c;
-}
-
-QColor colorNivel(NivelAWP n)
-{
-    using platform::SystemColor;
-    switch (n) {
-    case NivelAWP::cwa: return platform::systemColor(SystemColor::blue);
-    case NivelAWP::cwp: return platform::systemColor(SystemColor::purple);
-    case NivelAWP::iwp: return platform::systemColor(SystemColor::teal);
-    case NivelAWP::pwp: return platform::systemColor(SystemColor::orange);
-    }
-    return platform::systemColor(SystemColor::teal);
-}
-
-QString simboloNivel(NivelAWP n)
-{
-    switch (n) {
-    case NivelAWP::cwa: return QStringLiteral("map");
-    case NivelAWP::cwp: return QStringLiteral("folder.fill");
-    case NivelAWP::iwp: return QStringLiteral("wrench.and.screwdriver.fill");
-    case NivelAWP::pwp: return QStringLiteral("list.clipboard.fill");
-    }
-    return QStringLiteral("map");
 }
 
 QLabel* etiqueta(const QString& texto, const QFont& f, const QColor& color, QWidget* padre)
