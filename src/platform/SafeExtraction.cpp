@@ -9,8 +9,12 @@
 #include <QRegularExpression>
 #include <QSet>
 #include <QStorageInfo>
+#include <QThread>
+#include <QThreadPool>
+#include <QtConcurrent/QtConcurrentMap>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdint>
 #include <fcntl.h>
@@ -18,6 +22,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <variant>
+#include <mutex>
 #include <vector>
 
 namespace platform {
@@ -101,6 +106,46 @@ bool escribirTodo(int fd, const char* data, std::size_t size)
         size -= static_cast<std::size_t>(n);
     }
     return true;
+}
+
+// Writes one file entry below `raiz`, counting the bytes really inflated.
+std::optional<QString> escribirEntrada(const ZipReader& zip, int raiz, const Plan& p, const std::atomic<bool>& parar)
+{
+    QStringList partes = p.path.split(u'/');
+    const QString hoja = partes.takeLast();
+    auto carpeta = abrirCarpeta(raiz, partes);
+    if (const int* e = std::get_if<int>(&carpeta))
+        return QStringLiteral("No se pudo crear la carpeta de «%1»: %2.").arg(p.path, systemErrorText(*e));
+    Descriptor archivo(::openat(std::get<Descriptor>(carpeta).get(), QFile::encodeName(hoja).constData(),
+                                O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
+    if (archivo.get() < 0)
+        return QStringLiteral("No se pudo crear «%1»: %2.").arg(p.path, systemErrorText(errno));
+    std::uint64_t deEsta = 0;
+    std::optional<QString> problema;
+    auto error = zip.read(p.index, [&](const char* data, std::size_t size) {
+        deEsta += size;
+        if (deEsta > p.size) {
+            problema = QStringLiteral("La entrada «%1» contiene más datos de los que declara.").arg(p.path);
+            return false;
+        }
+        if (!escribirTodo(archivo.get(), data, size)) {
+            problema = QStringLiteral("No se pudo escribir «%1»: %2.").arg(p.path, systemErrorText(errno));
+            return false;
+        }
+        // Another worker failed: the whole extraction is thrown away.
+        return !parar.load();
+    });
+    if (problema)
+        return problema;
+    if (error)
+        return error;
+    if (parar)
+        return QStringLiteral("Extracción interrumpida.");
+    if (deEsta != p.size)
+        return QStringLiteral("La entrada «%1» contiene menos datos de los que declara.").arg(p.path);
+    if (::close(archivo.release()) != 0)
+        return QStringLiteral("No se pudo escribir «%1»: %2.").arg(p.path, systemErrorText(errno));
+    return std::nullopt;
 }
 
 }  // namespace
@@ -213,41 +258,66 @@ std::optional<QString> extractZipSafely(const QString& archivePath, const QStrin
     if (raiz.get() < 0)
         return fallo(QStringLiteral("No se pudo abrir la carpeta «%1»: %2.").arg(parcial, systemErrorText(errno)));
 
+    // Folders first, in archive order; then the files, several at a time, each
+    // worker reading the archive through its own reader.
+    std::vector<const Plan*> archivosPlan;
     for (const Plan& p : plan) {
         QStringList partes = p.path.split(u'/');
-        const QString hoja = p.folder ? QString() : partes.takeLast();
+        if (!p.folder)
+            partes.removeLast();
         auto carpeta = abrirCarpeta(raiz.get(), partes);
         if (const int* e = std::get_if<int>(&carpeta))
             return fallo(QStringLiteral("No se pudo crear la carpeta de «%1»: %2.").arg(p.path, systemErrorText(*e)));
-        if (p.folder)
-            continue;
-        Descriptor archivo(::openat(std::get<Descriptor>(carpeta).get(), QFile::encodeName(hoja).constData(),
-                                    O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
-        if (archivo.get() < 0)
-            return fallo(QStringLiteral("No se pudo crear «%1»: %2.").arg(p.path, systemErrorText(errno)));
-        std::uint64_t deEsta = 0;
-        std::optional<QString> problema;
-        auto error = zip.read(p.index, [&](const char* data, std::size_t size) {
-            deEsta += size;
-            if (deEsta > p.size) {
-                problema = QStringLiteral("La entrada «%1» contiene más datos de los que declara.").arg(p.path);
-                return false;
-            }
-            if (!escribirTodo(archivo.get(), data, size)) {
-                problema = QStringLiteral("No se pudo escribir «%1»: %2.").arg(p.path, systemErrorText(errno));
-                return false;
-            }
-            return true;
-        });
-        if (problema)
-            return fallo(*problema);
-        if (error)
-            return fallo(*error);
-        if (deEsta != p.size)
-            return fallo(QStringLiteral("La entrada «%1» contiene menos datos de los que declara.").arg(p.path));
-        if (::close(archivo.release()) != 0)
-            return fallo(QStringLiteral("No se pudo escribir «%1»: %2.").arg(p.path, systemErrorText(errno)));
+        if (!p.folder)
+            archivosPlan.push_back(&p);
     }
+    const std::size_t hilos =
+        std::min<std::size_t>(archivosPlan.size(), static_cast<std::size_t>(std::clamp(QThread::idealThreadCount(), 1, 8)));
+    std::vector<std::vector<const Plan*>> lotes(hilos);
+    std::vector<std::uint64_t> carga(hilos, 0);
+    std::vector<const Plan*> porTamano = archivosPlan;
+    std::stable_sort(porTamano.begin(), porTamano.end(), [](const Plan* a, const Plan* b) { return a->size > b->size; });
+    for (const Plan* p : porTamano) {
+        const std::size_t k = static_cast<std::size_t>(std::min_element(carga.begin(), carga.end()) - carga.begin());
+        lotes[k].push_back(p);
+        carga[k] += p->size + 1;
+    }
+    std::mutex cerrojo;
+    std::optional<QString> primerError;
+    std::atomic<bool> parar{false};
+    auto anotar = [&](const QString& motivo) {
+        {
+            const std::lock_guard<std::mutex> guarda(cerrojo);
+            if (!primerError)
+                primerError = motivo;
+        }
+        parar = true;
+    };
+    auto extraerLote = [&](const std::vector<const Plan*>& lote) {
+        ZipReader propio;
+        if (auto error = propio.open(archivePath)) {
+            anotar(*error);
+            return;
+        }
+        for (const Plan* p : lote) {
+            if (parar)
+                return;
+            if (auto error = escribirEntrada(propio, raiz.get(), *p, parar)) {
+                anotar(*error);
+                return;
+            }
+        }
+    };
+    if (lotes.size() == 1) {
+        extraerLote(lotes.front());
+    } else if (lotes.size() > 1) {
+        QThreadPool grupo;
+        grupo.setMaxThreadCount(static_cast<int>(lotes.size()));
+        QtConcurrent::blockingMap(&grupo, lotes, extraerLote);
+    }
+    if (primerError)
+        return fallo(*primerError);
+
     const QByteArray final = QFile::encodeName(destino.absoluteFilePath());
     if (::renameat2(AT_FDCWD, parcialLocal.constData(), AT_FDCWD, final.constData(), RENAME_NOREPLACE) != 0)
         return fallo(QStringLiteral("No se pudo mover «%1» a «%2»: %3.")
