@@ -1,5 +1,6 @@
 #include "platform/SafeExtraction.h"
 
+#include "support/LimiteTamano.h"
 #include "support/ZipArmado.h"
 
 #include <QDir>
@@ -10,11 +11,9 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
-#include <csignal>
 #include <functional>
 #include <gtest/gtest.h>
 #include <map>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 using testsupport::EntradaZip;
@@ -54,27 +53,6 @@ std::map<QString, QByteArray> arbol(const QString& carpeta)
     }
     return resultado;
 }
-
-class LimiteTamano {
-public:
-    explicit LimiteTamano(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &anterior_);
-        senal_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit nuevo = anterior_;
-        nuevo.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &nuevo);
-    }
-    ~LimiteTamano()
-    {
-        setrlimit(RLIMIT_FSIZE, &anterior_);
-        std::signal(SIGXFSZ, senal_);
-    }
-
-private:
-    rlimit anterior_{};
-    void (*senal_)(int) = nullptr;
-};
 
 class SafeExtractionTest : public ::testing::Test {
 protected:
@@ -210,7 +188,7 @@ TEST_F(SafeExtractionTest, AWriteCutShortLeavesNoPartialFolder)
     ASSERT_TRUE(escribirZip(archivo(), {{"proyecto.json", "{}"}, {"modelos/grande.ifc", textoVariado(2 << 20, 3)}}));
     std::optional<QString> error;
     {
-        const LimiteTamano limite(1 << 20);
+        const testsupport::LimiteTamano limite(1 << 20);
         error = platform::extractZipSafely(archivo(), destino());
     }
     ASSERT_TRUE(error.has_value());

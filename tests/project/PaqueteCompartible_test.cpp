@@ -6,6 +6,7 @@
 
 #include "platform/ZipReader.h"
 #include "project/CodificacionProyecto.h"
+#include "support/LimiteTamano.h"
 #include "support/ZipArmado.h"
 
 #include <QDir>
@@ -15,9 +16,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
-#include <csignal>
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 namespace quelva {
 namespace {
@@ -65,27 +64,6 @@ QStringList listaUnzip(const QString& archivo)
     p.waitForFinished();
     return QString::fromUtf8(p.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
 }
-
-class LimiteTamano {
-public:
-    explicit LimiteTamano(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &anterior_);
-        senal_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit nuevo = anterior_;
-        nuevo.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &nuevo);
-    }
-    ~LimiteTamano()
-    {
-        setrlimit(RLIMIT_FSIZE, &anterior_);
-        std::signal(SIGXFSZ, senal_);
-    }
-
-private:
-    rlimit anterior_{};
-    void (*senal_)(int) = nullptr;
-};
 
 class Paquete : public ::testing::Test {
 protected:
@@ -196,7 +174,7 @@ TEST_F(Paquete, AFailedExportLeavesTheEarlierPackageAsItWas)
     ASSERT_TRUE(escribirArchivo(fuente("b/cubierta"), incompresible));
     std::optional<ErrorPaquete> error;
     {
-        const LimiteTamano limite(100000);
+        const testsupport::LimiteTamano limite(100000);
         error = exportarPaquete(destino(), ejemplo(), pendientes());
     }
     ASSERT_TRUE(error.has_value());
