@@ -388,9 +388,11 @@ TEST(EditorPaquete, LinkedElementsPane)
 
     // One name in two disciplines is one element.
     clicFila(panel, "Compartido");
-    for (int i = 0; i < m->rowCount(); ++i)
-        if (m->data(m->index(i), Qt::DisplayRole) == "Compartido")
+    for (int i = 0; i < m->rowCount(); ++i) {
+        if (m->data(m->index(i), Qt::DisplayRole) == "Compartido") {
             EXPECT_TRUE(m->data(m->index(i), ModeloElementos::vinculado).toBool());
+        }
+    }
 
     // Under a search, "Seleccionar todos" takes only the shown names of that discipline.
     panel->busqueda()->setText("muro");
