@@ -2,6 +2,7 @@
 
 #include "timeline/EstiloNivel.h"
 #include "timeline/csv/TimeLinerCSV.h"
+#include "timeline/ui/PiezasHoja.h"
 
 #include "platform/SheetButtonRow.h"
 #include "platform/Symbols.h"
@@ -23,44 +24,10 @@ namespace quelva {
 
 namespace {
 
-// Sizes are given as the sheet's own points, one pixel each, so texts fit the fixed widths.
-QFont fuente(int puntos, QFont::Weight peso = QFont::Normal)
-{
-    QFont f = QApplication::font();
-    f.setPixelSize(puntos);
-    f.setWeight(peso);
-    return f;
-}
-
-QColor secundario()
-{
-    QColor c = QApplication::palette().color(QPalette::WindowText);
-    c.setAlphaF(0.6f);
-    return c;
-}
-
-QFrame* divisor(QWidget* padre)
-{
-    auto* l = new QFrame(padre);
-    l->setFrameShape(QFrame::HLine);
-    l->setFrameShadow(QFrame::Plain);
-    QPalette p = l->palette();
-    p.setColor(QPalette::WindowText, secundario().lighter(150));
-    l->setPalette(p);
-    return l;
-}
-
-QLabel* etiqueta(const QString& texto, const QFont& f, const QColor& color, QWidget* padre)
-{
-    auto* l = new QLabel(texto, padre);
-    l->setFont(f);
-    if (color.isValid()) {
-        QPalette p = l->palette();
-        p.setColor(QPalette::WindowText, color);
-        l->setPalette(p);
-    }
-    return l;
-}
+using hoja::divisor;
+using hoja::etiqueta;
+using hoja::fuente;
+using hoja::secundario;
 
 QString unaLinea(QString s)
 {
