@@ -2,6 +2,7 @@
 
 #include "timeline/EstiloNivel.h"
 #include "timeline/FigurasTimeLiner.h"
+#include "timeline/Indicadores.h"
 #include "timeline/Moneda.h"
 #include "timeline/editor/EtiquetaValor.h"
 #include "timeline/impresion/FigurasFicha.h"
@@ -320,7 +321,7 @@ QWidget* tablaHijos(const DatosFicha& d, const std::vector<PaqueteAWP>& hijos)
             {textoNivelAWP(h.nivel), colorNivel(h.nivel)},
             {platform::formatUserDate(h.fechaInicio, DateStyle::medium), primario()},
             {platform::formatUserDate(h.fechaFin, DateStyle::medium), primario()},
-            {platform::qformat("%.0f%%", p * 100), colorAvanceFicha(p, secundario())},
+            {platform::qformat("%.0f%%", p * 100), estilo::colorAvance(p, secundario())},
             {formatoMoneda(d.config.presupuestoAgregado(h), d.config.moneda), primario()},
         };
         l->addWidget(filaCeldas(celdas, QFont::Normal, estilo.tintada ? blancoAlfa(0.03) : QColor(), estilo.divisor));
@@ -441,7 +442,7 @@ QWidget* filaRecursos(const DatosFicha& d)
         tesela(QStringLiteral("Costo Real"), dinero(c.costoRealAgregado(p)), sistema(SystemColor::orange)),
         tesela(QStringLiteral("Valor Ganado"), dinero(c.valorGanadoAgregado(p)),
                sistema(c.progresoAgregado(p) >= 1.0 ? SystemColor::green : SystemColor::teal)),
-        tesela(QStringLiteral("CPI"), platform::qformat("%.2f", cpi), colorCPI(cpi)),
+        tesela(QStringLiteral("CPI"), platform::qformat("%.2f", cpi), colorIndice(cpi)),
     }));
     if (c.hhAgregadas(p) > 0) {
         const char* miles = "%.1fk HH";
@@ -454,7 +455,7 @@ QWidget* filaRecursos(const DatosFicha& d)
                    sistema(SystemColor::orange)),
             tesela(QStringLiteral("HH Ganadas"), formatearHH(c.hhGanadasAgregadas(p), miles),
                    sistema(SystemColor::mint)),
-            tesela(QStringLiteral("Factor Prod."), platform::qformat("%.2f", factor), colorFactor(factor)),
+            tesela(QStringLiteral("Factor Prod."), platform::qformat("%.2f", factor), colorProductividad(factor)),
         }));
     }
     return w;

@@ -55,29 +55,6 @@ double factorProductividad(const TimeLinerConfig& config, const PaqueteAWP& paqu
     return real > 0 ? config.hhGanadasAgregadas(paquete) / real : 1.0;
 }
 
-QColor colorCPI(double cpi)
-{
-    if (cpi >= 1.0)
-        return systemColor(SystemColor::green);
-    if (cpi >= 0.85)
-        return systemColor(SystemColor::orange);
-    return systemColor(SystemColor::red);
-}
-
-QColor colorFactor(double factor)
-{
-    return systemColor(factor >= 1.0 ? SystemColor::green : SystemColor::orange);
-}
-
-QColor colorAvanceFicha(double avance, const QColor& sinAvance)
-{
-    if (avance >= 1.0)
-        return systemColor(SystemColor::green);
-    if (avance > 0)
-        return systemColor(SystemColor::orange);
-    return sinAvance;
-}
-
 ChipsElementos chipsElementos(const QStringList& nombres)
 {
     constexpr qsizetype kMaximo = 40;

@@ -32,11 +32,6 @@ TextoColor textoVariacion(int dias);
 // Earned value over real cost, and earned over real man-hours; exactly 1 without a real figure.
 double cpiFicha(const TimeLinerConfig& config, const PaqueteAWP& paquete);
 double factorProductividad(const TimeLinerConfig& config, const PaqueteAWP& paquete);
-// CPI: green from 1, orange from 0.85, red below. Factor: green from 1, orange below.
-QColor colorCPI(double cpi);
-QColor colorFactor(double factor);
-// Progress of a child row: green from 1, orange above 0, `sinAvance` otherwise.
-QColor colorAvanceFicha(double avance, const QColor& sinAvance);
 
 // The first 40 names, and "+ n más…" for the rest when there are more.
 struct ChipsElementos {

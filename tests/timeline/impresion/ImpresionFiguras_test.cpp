@@ -3,6 +3,7 @@
 #include "timeline/impresion/FigurasFicha.h"
 #include "timeline/impresion/FlowLayout.h"
 #include "timeline/impresion/PaginaGanttPDF.h"
+#include "timeline/ui/EstiloTimeLiner.h"
 
 #include "platform/SystemColors.h"
 
@@ -117,21 +118,12 @@ TEST(FichaAWP, TileTextsAndColours)
     for (const auto& h : horas)
         EXPECT_EQ(formatearHH(h.valor, "%.1fk HH"), QString::fromUtf8(h.texto)) << h.valor;
 
-    const struct { double cpi; SystemColor color; } cpis[] = {
-        {1.0, SystemColor::green}, {1.3, SystemColor::green}, {0.85, SystemColor::orange},
-        {0.849, SystemColor::red}, {0.0, SystemColor::red},
-    };
-    for (const auto& c : cpis)
-        EXPECT_EQ(colorCPI(c.cpi), systemColor(c.color)) << c.cpi;
-    // The factor has no red band.
-    EXPECT_EQ(colorFactor(1.0), systemColor(SystemColor::green));
-    EXPECT_EQ(colorFactor(0.99), systemColor(SystemColor::orange));
-    EXPECT_EQ(colorFactor(0.1), systemColor(SystemColor::orange));
-
+    // The CPI and factor tiles take the timeline's index colours (tested with the earned-value
+    // figures); a child row's progress takes the window's progress colour.
     const QColor gris(128, 128, 128);
-    EXPECT_EQ(colorAvanceFicha(0, gris), gris);
-    EXPECT_EQ(colorAvanceFicha(0.004, gris), systemColor(SystemColor::orange));
-    EXPECT_EQ(colorAvanceFicha(1.2, gris), systemColor(SystemColor::green));
+    EXPECT_EQ(estilo::colorAvance(0, gris), gris);
+    EXPECT_EQ(estilo::colorAvance(0.004, gris), systemColor(SystemColor::orange));
+    EXPECT_EQ(estilo::colorAvance(1.2, gris), systemColor(SystemColor::green));
 }
 
 TEST(FichaAWP, RatiosAreOneWithoutRealFigures)
