@@ -5,7 +5,9 @@
 #include "comments/ui/ReporteComentariosView.h"
 #include "main_window/ColumnaViewport.h"
 #include "main_window/ContentView.h"
+#include "platform/Resources.h"
 #include "scene/Node.h"
+#include "support/Fixtures.h"
 
 #include <QApplication>
 #include <QFile>
@@ -15,11 +17,17 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <QWindow>
 
 #include <gtest/gtest.h>
+
+#include <mutex>
+
+extern quintptr qtHookData[];  // QtCore's, for debugging tools
 
 using namespace quelva;
 
@@ -47,6 +55,56 @@ bool esperar(const std::function<bool()>& condicion, int ms = 5000)
         QTest::qWait(10);
     return condicion();
 }
+
+// Events that reach an object after it was destroyed. Qt's own code is not instrumented, so
+// a widget deleted while Qt still holds it shows up here and not in the sanitizer. Qt's object
+// hooks (the ones debugging tools use) tell when an address dies and when it lives again.
+class EventosTardios : public QObject {
+public:
+    EventosTardios()
+    {
+        actual_ = this;
+        qtHookData[kAlta] = reinterpret_cast<quintptr>(&alta);
+        qtHookData[kBaja] = reinterpret_cast<quintptr>(&baja);
+        qApp->installEventFilter(this);
+    }
+    ~EventosTardios() override
+    {
+        qApp->removeEventFilter(this);
+        qtHookData[kAlta] = 0;
+        qtHookData[kBaja] = 0;
+        actual_ = nullptr;
+    }
+
+    QStringList tardios;
+
+protected:
+    bool eventFilter(QObject* o, QEvent* e) override
+    {
+        const std::lock_guard cerrojo(mutex_);
+        if (muertos_.contains(o))
+            tardios << QString::number(int(e->type()));
+        return false;
+    }
+
+private:
+    static constexpr int kAlta = 3;  // AddQObject
+    static constexpr int kBaja = 4;  // RemoveQObject, from ~QObject
+    static void alta(QObject* o)
+    {
+        const std::lock_guard cerrojo(actual_->mutex_);
+        actual_->muertos_.remove(o);
+    }
+    static void baja(QObject* o)
+    {
+        const std::lock_guard cerrojo(actual_->mutex_);
+        actual_->muertos_.insert(o);
+    }
+
+    static inline EventosTardios* actual_ = nullptr;
+    std::mutex mutex_;
+    QSet<QObject*> muertos_;
+};
 
 }  // namespace
 
@@ -272,6 +330,55 @@ TEST(ComentariosVentana, MarkupModeCardDetailAndReport)
     // Later comments do not reach a report already open.
     v.controladorComentarios().guardarComentario();
     EXPECT_EQ(ventana->findChildren<QWidget*>("tarjetaComentario").size(), 1);
+}
+
+TEST(ComentariosVentana, ThirtySavesAndCancelsInARowOverALinkedModel)
+{
+    platform::Resources::setBundleDir(testsupport::bundleDir());
+    ContentView v;
+    v.resize(1440, 900);
+    v.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
+    v.seleccionarArchivoIFC({testsupport::fixturePath("federation/modelo_arq.ifc")});
+    ASSERT_TRUE(esperar([&] { return v.hayModelosCargados() && !v.federacion.isProcessing; }, 120000));
+    ASSERT_FALSE(v.federacion.showError);
+
+    // Through the window, as the user's clicks come: Qt's own press and release tracking runs.
+    QWindow* ventana = v.windowHandle();
+    const auto clic = [&](QWidget* w) {
+        const QPoint p = w->mapTo(&v, w->rect().center());
+        QTest::mouseMove(ventana, p);
+        QTest::mouseClick(ventana, Qt::LeftButton, {}, p);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    };
+    EventosTardios eventos;
+    CapasMarkup* capas = v.columnaViewport()->capasMarkup();
+    for (int i = 0; i < 30; ++i) {
+        for (const char* boton : {"cancelar", "guardar"}) {
+            SCOPED_TRACE(std::to_string(i) + " " + boton);
+            auto* nuevo = v.findChild<QPushButton*>("nuevoComentario");
+            ASSERT_TRUE(nuevo && nuevo->isEnabled());
+            clic(nuevo);
+            ASSERT_TRUE(v.markup.modoMarkup);
+            ASSERT_TRUE(
+                esperar([&] { return capas->canvas() && v.markup.markupCanvasRef == capas->canvas(); }, 120000));
+            const QPoint a = capas->canvas()->mapTo(&v, QPoint(100, 100));
+            QTest::mousePress(ventana, Qt::LeftButton, {}, a);
+            QTest::mouseMove(ventana, a + QPoint(60, 20));
+            QTest::mouseMove(ventana, a + QPoint(120, 60));
+            QTest::mouseRelease(ventana, Qt::LeftButton, {}, a + QPoint(120, 60));
+            ASSERT_EQ(v.markup.trazadosActivos.size(), 1u);
+            clic(capas->panel()->findChild<QToolButton*>(boton));
+            EXPECT_FALSE(v.markup.modoMarkup);
+            EXPECT_FALSE(capas->canvas());
+            ASSERT_TRUE(eventos.tardios.isEmpty()) << eventos.tardios.join(", ").toStdString();
+        }
+        ASSERT_EQ(v.markup.comentarios.size(), std::size_t(i + 1));
+        EXPECT_TRUE(v.markup.comentarios.back().imagenJPEG);
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(v.findChildren<QWidget*>("filaComentario").size(), 30);
+    EXPECT_TRUE(eventos.tardios.isEmpty()) << eventos.tardios.join(", ").toStdString();
 }
 
 TEST(ReporteComentarios, ExportsAskBeforeReplacingAndReportFailures)

@@ -236,9 +236,16 @@ void CapasMarkup::refrescar()
 {
     EstadoMarkup& e = controlador_.estado();
     if (!e.modoMarkup) {
-        // A new canvas each time markup mode starts.
-        delete canvas_.data();
-        delete panel_.data();
+        // A new canvas each time markup mode starts. Save and cancel are clicks on the panel,
+        // and Qt still reaches the clicked button once this returns: retire, delete later.
+        for (QWidget* capa : {canvas_.data(), static_cast<QWidget*>(panel_.data())})
+            if (capa) {
+                capa->hide();
+                capa->deleteLater();
+            }
+        canvas_ = nullptr;
+        panel_ = nullptr;
+        e.markupCanvasRef = nullptr;
         return;
     }
     if (!canvas_) {
