@@ -69,10 +69,10 @@ void ContentView::abrirVentanaTimeLiner()
         return;
     }
 
-    auto* ventana = new TimeLinerView(*timeLinerStore_, federacion.propiedadesIFC, timeline.globalIdsPorEsp, viewport_,
-                                      [this]() -> const std::map<QString, EspecialidadBIM>& {
-                                          return federacion.especialidades;
-                                      });
+    auto* ventana = new TimeLinerView(
+        *timeLinerStore_, [this]() -> const PropiedadesPorEspecialidad& { return federacion.propiedadesIFC; },
+        timeline.globalIdsPorEsp, viewport_,
+        [this]() -> const std::map<QString, EspecialidadBIM>& { return federacion.especialidades; });
     // Linked or removed models: the 4D colouring looks for its nodes again.
     const auto escenaCambiada = [ventana] { ventana->controlador().escenaCambiada(); };
     connect(this, &ContentView::especialidadesCambiadas, ventana, escenaCambiada);

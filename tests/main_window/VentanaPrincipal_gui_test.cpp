@@ -12,6 +12,10 @@
 #include "support/Capturas.h"
 #include "support/Esperar.h"
 #include "support/Fixtures.h"
+#include "timeline/HojasTimeLiner.h"
+#include "timeline/detector/ui/DetectorAWPView.h"
+#include "timeline/editor/ui/EditorPaqueteView.h"
+#include "timeline/ui/TimeLinerView.h"
 
 #include <QLineEdit>
 #include <QMessageBox>
@@ -220,4 +224,43 @@ TEST(VentanaPrincipal, ErrorAlertShowsTheLatestErrorWhileItIsUp)
     QTest::mouseClick(alerta->findChild<QPushButton*>("botonCancelar"), Qt::LeftButton);
     ESPERAR_QUE(!v.federacion.showError);
     EXPECT_FALSE(v.federacion.errorMessage);
+}
+
+TEST(VentanaPrincipal, AModelLinkedWhileTheTimelineIsOpenReachesItsDetectorAndEditor)
+{
+    platform::Resources::setBundleDir(testsupport::bundleDir());
+    registrarDetectorAWP();
+    registrarEditorPaquete();
+    struct Quitar {
+        ~Quitar() { hojasTimeLiner() = {}; }  // other tests expect an empty registry
+    } quitar;
+    ContentView v;
+    v.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
+    v.abrirVentanaTimeLiner();
+    auto* ventana = qobject_cast<TimeLinerView*>(v.timeline.timeLinerWindows.value(0).data());
+    ASSERT_TRUE(ventana);
+
+    v.seleccionarArchivoIFC({testsupport::fixturePath("timeline/modelo_awp.ifc")});
+    ESPERAR_QUE_EN(v.hayModelosCargados() && !v.federacion.isProcessing, 120000);
+    ASSERT_FALSE(v.federacion.showError) << v.federacion.errorMessage.value_or("").toStdString();
+
+    ventana->controlador().abrirDetector();
+    DetectorAWPView* detector = nullptr;
+    ESPERAR_QUE_EN((detector = ventana->findChild<DetectorAWPView*>()) != nullptr, 120000);
+    detector->controlador().detectar();
+    ESPERAR_QUE_EN(!detector->controlador().detectando(), 120000);
+    ASSERT_EQ(detector->controlador().resultados().size(), 1u);
+    EXPECT_EQ(detector->controlador().resultados()[0].codigo, "CWP-MUROS");
+    EXPECT_EQ(detector->controlador().resultados()[0].elementos.size(), 2);
+    detector->reject();
+    ESPERAR_QUE_EN(!ventana->findChild<DetectorAWPView*>(), 120000);
+
+    ventana->controlador().nuevoPaquete();
+    EditorPaqueteView* editor = nullptr;
+    ESPERAR_QUE_EN((editor = ventana->findChild<EditorPaqueteView*>()) != nullptr, 120000);
+    QWidget* sinModelos = editor->findChild<QWidget*>("sinModelos");
+    ASSERT_TRUE(sinModelos);
+    EXPECT_FALSE(sinModelos->isVisibleTo(editor)) << "the editor lists the model linked after the window opened";
+    editor->reject();
 }

@@ -127,9 +127,10 @@ TEST(EditorPaquete, NewPackageFromTheWindowIsSavedAndDeletingDetachesChildren)
     TimeLinerStore store(proyecto({cwa}), nullptr);
     ViewportController viewport;
     std::map<QString, EspecialidadBIM> especialidades;
-    auto* ventana = new TimeLinerView(store, propiedades({{"ARQ", {"Muro 1", "Muro 2", "Losa"}}, {"EST", {"Viga"}}}),
-                                      {}, &viewport,
-                                      [&]() -> const std::map<QString, EspecialidadBIM>& { return especialidades; });
+    const PropiedadesPorEspecialidad tabla = propiedades({{"ARQ", {"Muro 1", "Muro 2", "Losa"}}, {"EST", {"Viga"}}});
+    auto* ventana = new TimeLinerView(
+        store, [&]() -> const PropiedadesPorEspecialidad& { return tabla; }, {}, &viewport,
+        [&]() -> const std::map<QString, EspecialidadBIM>& { return especialidades; });
     ventana->resize(1200, 720);
     ventana->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(ventana));

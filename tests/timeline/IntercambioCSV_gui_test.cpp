@@ -64,12 +64,14 @@ struct Ventana {
     TimeLinerStore store;
     ViewportController viewport;
     std::map<QString, EspecialidadBIM> especialidades;
+    PropiedadesPorEspecialidad propiedades;
     QPointer<TimeLinerView> vista;
 
-    explicit Ventana(TimeLinerConfig config, PropiedadesPorEspecialidad propiedades = {})
-        : store(std::move(config), nullptr)
+    explicit Ventana(TimeLinerConfig config, PropiedadesPorEspecialidad tabla = {})
+        : store(std::move(config), nullptr), propiedades(std::move(tabla))
     {
-        vista = new TimeLinerView(store, std::move(propiedades), {}, &viewport,
+        vista = new TimeLinerView(store, [this]() -> const PropiedadesPorEspecialidad& { return propiedades; }, {},
+                                  &viewport,
                                   [this]() -> const std::map<QString, EspecialidadBIM>& { return especialidades; });
         vista->resize(1200, 720);
         vista->show();

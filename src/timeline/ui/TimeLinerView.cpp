@@ -46,12 +46,12 @@ QWidget* panelOscuro(const char* nombre, QWidget* padre)
 
 }  // namespace
 
-TimeLinerView::TimeLinerView(TimeLinerStore& store, PropiedadesPorEspecialidad propiedadesIFC,
+TimeLinerView::TimeLinerView(TimeLinerStore& store, PropiedadesActuales propiedadesIFC,
                              std::map<QString, MapaGlobalIds> globalIdsPorEsp, ViewportController* viewport,
                              ControladorTimeLiner::Especialidades especialidades, QWidget* parent)
     : QWidget(parent, Qt::Window),
       store_(store),
-      propiedadesIFC_(std::make_shared<const PropiedadesPorEspecialidad>(std::move(propiedadesIFC))),
+      propiedadesIFC_(std::move(propiedadesIFC)),
       globalIdsPorEsp_(std::move(globalIdsPorEsp))
 {
     setObjectName(QStringLiteral("TimeLinerView"));
@@ -187,11 +187,17 @@ void TimeLinerView::presentarHojas()
     const EstadoTimeLinerView& e = controlador_->estado();
     const HojasTimeLiner& hojas = hojasTimeLiner();
     using Hoja = ControladorTimeLiner::Hoja;
+    static const PropiedadesPorEspecialidad sinModelos;
+    const PropiedadesPorEspecialidad& propiedades = propiedadesIFC_ ? propiedadesIFC_() : sinModelos;
     presentar(hojaEditor_, e.mostrarEditor, Hoja::editor, [&]() -> QDialog* {
-        return hojas.editor ? hojas.editor(this, controlador_->paqueteEditando(), store_, *propiedadesIFC_) : nullptr;
+        return hojas.editor ? hojas.editor(this, controlador_->paqueteEditando(), store_, propiedades) : nullptr;
     });
     presentar(hojaDetector_, e.mostrarDetector, Hoja::detector, [&]() -> QDialog* {
-        return hojas.detector ? hojas.detector(this, propiedadesIFC_, globalIdsPorEsp_, store_) : nullptr;
+        if (!hojas.detector)
+            return nullptr;
+        // The scan reads its own copy on a background thread while the federation may change.
+        return hojas.detector(this, std::make_shared<const PropiedadesPorEspecialidad>(propiedades), globalIdsPorEsp_,
+                              store_);
     });
     presentar(hojaFicha_, e.mostrarFicha, Hoja::ficha, [&]() -> QDialog* {
         if (!hojas.ficha || !e.fichaAWP)

@@ -10,6 +10,7 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -29,7 +30,10 @@ class VistaGantt;
 class TimeLinerView : public QWidget {
     Q_OBJECT
 public:
-    TimeLinerView(TimeLinerStore& store, PropiedadesPorEspecialidad propiedadesIFC,
+    // The federation's property table as it is now: models linked while the window is open count.
+    using PropiedadesActuales = std::function<const PropiedadesPorEspecialidad&()>;
+
+    TimeLinerView(TimeLinerStore& store, PropiedadesActuales propiedadesIFC,
                   std::map<QString, MapaGlobalIds> globalIdsPorEsp, ViewportController* viewport,
                   ControladorTimeLiner::Especialidades especialidades, QWidget* parent = nullptr);
     ~TimeLinerView() override;
@@ -66,8 +70,7 @@ private:
                    const std::function<QDialog*()>& crear);
 
     TimeLinerStore& store_;
-    // Shared, never changed: the detector's scan reads it on a background thread.
-    std::shared_ptr<const PropiedadesPorEspecialidad> propiedadesIFC_;
+    PropiedadesActuales propiedadesIFC_;
     std::map<QString, MapaGlobalIds> globalIdsPorEsp_;
     ControladorTimeLiner* controlador_;
     CabeceraTimeLiner* cabecera_;
