@@ -2,6 +2,7 @@
 
 #include "platform/AtomicFile.h"
 #include "platform/NumberFormat.h"
+#include "platform/SavePanel.h"
 #include "platform/Symbols.h"
 #include "platform/SystemColors.h"
 #include "sections/ExportadorDXF.h"
@@ -508,13 +509,11 @@ void Vista2DView::completarExportacionPDF(const QString& ruta)
 
 void Vista2DView::exportarDXF()
 {
-    auto* panel = new QFileDialog(this, QStringLiteral("Exportar plano DXF"));
+    auto* panel = new platform::SavePanel(this, QStringLiteral("Exportar plano DXF"), QStringLiteral("dxf"),
+                                          nombreArchivoPorDefecto(titulo_));
     panel->setObjectName(QStringLiteral("panelExportarDXF"));
     panel->setAttribute(Qt::WA_DeleteOnClose);
-    panel->setAcceptMode(QFileDialog::AcceptSave);
     panel->setNameFilter(QStringLiteral("*.dxf"));
-    panel->setDefaultSuffix(QStringLiteral("dxf"));
-    panel->selectFile(nombreArchivoPorDefecto(titulo_));
     connect(panel, &QFileDialog::fileSelected, this, &Vista2DView::completarExportacionDXF);
     panel->open();
 }
@@ -523,13 +522,11 @@ void Vista2DView::exportarPDF()
 {
     if (!lienzo_)
         return;
-    auto* panel = new QFileDialog(this, QStringLiteral("Exportar sección como PDF"));
+    auto* panel = new platform::SavePanel(this, QStringLiteral("Exportar sección como PDF"), QStringLiteral("pdf"),
+                                          nombreArchivoPorDefecto(titulo_));
     panel->setObjectName(QStringLiteral("panelExportarPDF"));
     panel->setAttribute(Qt::WA_DeleteOnClose);
-    panel->setAcceptMode(QFileDialog::AcceptSave);
     panel->setNameFilter(QStringLiteral("*.pdf"));
-    panel->setDefaultSuffix(QStringLiteral("pdf"));
-    panel->selectFile(nombreArchivoPorDefecto(titulo_));
     connect(panel, &QFileDialog::fileSelected, this, &Vista2DView::completarExportacionPDF);
     panel->open();
 }

@@ -7,7 +7,10 @@
 #include "sections/Vista2DView.h"
 
 #include <QApplication>
+#include <QDialogButtonBox>
+#include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -193,6 +196,38 @@ TEST(Vista2DView, DefaultFileName)
     EXPECT_EQ(Vista2DView::nombreArchivoPorDefecto(QString::fromUtf8("Plano 2D — Eje X = 1.50 m")),
               QString::fromUtf8("Plano_2D_—_Eje_X_=_1.50_m"));
     EXPECT_EQ(Vista2DView::nombreArchivoPorDefecto("a/b: c"), "a-b_c");
+}
+
+TEST(Vista2DView, ExportsProposeTheirExtensionAndNeverReplaceEachOther)
+{
+    QTemporaryDir dir;
+    Vista2DView v(datos({linea({-2, 0}, {2, 0}, true)}), nullptr, nullptr);
+    v.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
+    for (const QString tipo : {"DXF", "PDF"}) {
+        SCOPED_TRACE(tipo.toStdString());
+        if (tipo == "DXF")
+            v.exportarDXF();
+        else
+            v.exportarPDF();
+        auto* panel = v.findChild<QFileDialog*>("panelExportar" + tipo);
+        ASSERT_TRUE(panel);
+        auto* campo = panel->findChild<QLineEdit*>("fileNameEdit");
+        ASSERT_TRUE(campo);
+        const QString propuesto = campo->text();
+        // A wrong name would stop on the question about replacing the other file.
+        ASSERT_EQ(propuesto, QString::fromUtf8("Plano_2D_—_Eje_Z_=_1.00_m.") + tipo.toLower());
+        campo->setText(dir.filePath(propuesto));
+        panel->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Save)->click();
+    }
+    const QStringList archivos = QDir(dir.path()).entryList(QDir::Files, QDir::Name);
+    ASSERT_EQ(archivos, (QStringList{QString::fromUtf8("Plano_2D_—_Eje_Z_=_1.00_m.dxf"),
+                                     QString::fromUtf8("Plano_2D_—_Eje_Z_=_1.00_m.pdf")}));
+    QFile dxf(dir.filePath(archivos[0]));
+    QFile pdf(dir.filePath(archivos[1]));
+    ASSERT_TRUE(dxf.open(QIODevice::ReadOnly) && pdf.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(dxf.readAll().startsWith("0\nSECTION\n"));
+    EXPECT_TRUE(pdf.readAll().startsWith("%PDF"));
 }
 
 TEST(Vista2DView, FailedExportShowsTheAlertAndKeepsTheOldFile)

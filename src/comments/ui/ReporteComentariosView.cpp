@@ -6,6 +6,7 @@
 #include "comments/ui/ImagenComentario.h"
 #include "platform/NumberFormat.h"
 #include "platform/Resources.h"
+#include "platform/SavePanel.h"
 #include "platform/Symbols.h"
 #include "platform/UserDate.h"
 
@@ -215,15 +216,11 @@ void ReporteComentariosView::exportarPDF()
 {
     if (dialogo_)
         return;
-    auto* d = new QFileDialog(this);
+    auto* d =
+        new platform::SavePanel(this, QString(), QStringLiteral("pdf"), QStringLiteral("Reporte_Comentarios_QUELVA"));
     d->setObjectName(QStringLiteral("dialogoPDF"));
     d->setAttribute(Qt::WA_DeleteOnClose);
-    d->setAcceptMode(QFileDialog::AcceptSave);
-    d->setFileMode(QFileDialog::AnyFile);
-    d->setOption(QFileDialog::DontUseNativeDialog);
     d->setNameFilter(QStringLiteral("PDF (*.pdf)"));
-    d->setDefaultSuffix(QStringLiteral("pdf"));
-    d->selectFile(QStringLiteral("Reporte_Comentarios_QUELVA"));
     connect(d, &QFileDialog::fileSelected, this, [this](const QString& ruta) {
         QMetaObject::invokeMethod(this, [this, ruta] { alElegirDestinoPDF(ruta); }, Qt::QueuedConnection);
     });

@@ -4,13 +4,13 @@
 #include "clash/ReporteHTML.h"
 #include "main_window/interferencias/ReporteContenidoView.h"
 #include "platform/OpenWithDefault.h"
+#include "platform/SavePanel.h"
 #include "platform/Symbols.h"
 #include "platform/SystemColors.h"
 #include "platform/WorkFolder.h"
 #include "render/Thumbnails.h"
 
 #include <QCloseEvent>
-#include <QFileDialog>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -120,11 +120,11 @@ VentanaReporteAnalisis::VentanaReporteAnalisis(AnalisisInterferencias analisis, 
     connect(imprimir_, &QPushButton::clicked, this, &VentanaReporteAnalisis::generarHTML);
     selectorDestino_ = [this](const QString& sugerido) -> std::optional<QString> {
         const QString carpeta = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-        const QString ruta = QFileDialog::getSaveFileName(this, QStringLiteral("Guardar informe BCF 2.1"),
-                                                          QDir(carpeta).filePath(sugerido));
-        if (ruta.isEmpty())
+        platform::SavePanel panel(this, QStringLiteral("Guardar informe BCF 2.1"), QStringLiteral("bcf"),
+                                  QDir(carpeta).filePath(sugerido));
+        if (panel.exec() != QDialog::Accepted || panel.selectedFiles().isEmpty())
             return std::nullopt;
-        return ruta;
+        return panel.selectedFiles().front();
     };
     actualizarBarra();
 }

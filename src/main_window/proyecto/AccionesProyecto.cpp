@@ -5,6 +5,7 @@
 #include "federation/ControladorFederacion.h"
 #include "platform/AtomicFile.h"
 #include "platform/Queues.h"
+#include "platform/SavePanel.h"
 #include "platform/SystemColors.h"
 #include "project/CodificacionProyecto.h"
 #include "project/GestorProyecto.h"
@@ -65,15 +66,11 @@ void ContentView::presentarSelectorGuardado()
 {
     if (selectorGuardado_)
         return;
-    auto* dialogo = new QFileDialog(this, QStringLiteral("Guardar proyecto"));
+    auto* dialogo = new platform::SavePanel(this, QStringLiteral("Guardar proyecto"), GestorProyecto::extension(),
+                                            gestor_->nombreProyecto());
     dialogo->setAttribute(Qt::WA_DeleteOnClose);
     dialogo->setObjectName(QStringLiteral("selectorGuardarProyecto"));
-    dialogo->setOption(QFileDialog::DontUseNativeDialog);
-    dialogo->setAcceptMode(QFileDialog::AcceptSave);
-    dialogo->setFileMode(QFileDialog::AnyFile);
     dialogo->setNameFilter(GestorProyecto::filtroArchivos());
-    dialogo->setDefaultSuffix(GestorProyecto::extension());
-    dialogo->selectFile(gestor_->nombreProyecto() + QLatin1Char('.') + GestorProyecto::extension());
     connect(dialogo, &QFileDialog::finished, this, [this, dialogo](int resultado) {
         proyecto.showSavePicker = false;
         const QStringList archivos = resultado == QDialog::Accepted ? dialogo->selectedFiles() : QStringList{};

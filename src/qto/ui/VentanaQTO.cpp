@@ -1,5 +1,6 @@
 #include "qto/ui/VentanaQTO.h"
 
+#include "platform/SavePanel.h"
 #include "platform/Symbols.h"
 #include "platform/UserDate.h"
 #include "qto/ExportarCSV.h"
@@ -10,7 +11,6 @@
 #include "qto/ui/TablaQTO.h"
 
 #include <QComboBox>
-#include <QFileDialog>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -99,11 +99,8 @@ QPushButton* botonBordeado(const QString& texto, const QString& simbolo)
 
 QString elegirArchivoConDialogo(QWidget* padre, const QString& nombre)
 {
-    QFileDialog dialogo(padre);
-    dialogo.setAcceptMode(QFileDialog::AcceptSave);
+    platform::SavePanel dialogo(padre, QString(), QStringLiteral("csv"), nombre);
     dialogo.setNameFilter(QStringLiteral("*.csv"));
-    dialogo.setDefaultSuffix(QStringLiteral("csv"));
-    dialogo.selectFile(nombre);
     if (dialogo.exec() != QDialog::Accepted || dialogo.selectedFiles().isEmpty())
         return {};
     return dialogo.selectedFiles().front();

@@ -1,5 +1,7 @@
 #include "timeline/impresion/GuardarPDF.h"
 
+#include "platform/SavePanel.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -10,17 +12,10 @@ namespace quelva {
 QFileDialog* pedirDestinoPDF(QWidget* padre, const QString& titulo, const QString& nombre,
                              std::function<std::optional<QString>(const QString& ruta)> escribir)
 {
-    auto* d = new QFileDialog(padre);
+    auto* d = new platform::SavePanel(padre, titulo, QStringLiteral("pdf"), nombre);
     d->setObjectName(QStringLiteral("dialogoPDF"));
     d->setAttribute(Qt::WA_DeleteOnClose);
-    d->setAcceptMode(QFileDialog::AcceptSave);
-    d->setFileMode(QFileDialog::AnyFile);
-    d->setOption(QFileDialog::DontUseNativeDialog);
-    if (!titulo.isEmpty())
-        d->setWindowTitle(titulo);
     d->setNameFilter(QStringLiteral("PDF (*.pdf)"));
-    d->setDefaultSuffix(QStringLiteral("pdf"));
-    d->selectFile(nombre);
     QPointer<QWidget> dueno(padre);
     QObject::connect(d, &QFileDialog::fileSelected, d, [dueno, escribir](const QString& ruta) {
         if (ruta.isEmpty())

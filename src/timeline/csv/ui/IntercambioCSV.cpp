@@ -1,5 +1,6 @@
 #include "timeline/csv/ui/IntercambioCSV.h"
 
+#include "platform/SavePanel.h"
 #include "timeline/HojasTimeLiner.h"
 #include "timeline/csv/ArchivoCSV.h"
 #include "timeline/csv/ui/ImportarCSVView.h"
@@ -37,12 +38,9 @@ ServiciosIntercambioCSV serviciosIntercambioCSV()
         abrirDialogo(d, std::move(alElegir));
     };
     s.elegirDestino = [](QWidget* padre, std::function<void(const QString&)> alElegir) {
-        auto* d = new QFileDialog(padre);
-        d->setAcceptMode(QFileDialog::AcceptSave);
-        d->setFileMode(QFileDialog::AnyFile);
+        auto* d =
+            new platform::SavePanel(padre, QString(), QStringLiteral("csv"), QStringLiteral("TimeLiner_AWP_QUELVA"));
         d->setNameFilter(QStringLiteral("CSV (*.csv)"));
-        d->setDefaultSuffix(QStringLiteral("csv"));
-        d->selectFile(QStringLiteral("TimeLiner_AWP_QUELVA.csv"));
         abrirDialogo(d, std::move(alElegir));
     };
     s.alertar = [](QWidget* padre, const QString& titulo, const QString& texto) {
