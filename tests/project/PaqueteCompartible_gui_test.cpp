@@ -236,7 +236,7 @@ TEST_F(PaqueteVentana, APackageOpenOvertakenByAnotherProjectLandsNowhere)
     proyectoConDosModelos(v);
     const QString paquete = dir_.filePath("obra.quelvapkg");
     ProyectoQUELVA p = proyectoDesdeEstado(v.estadoAplicacion());
-    ASSERT_EQ(quelva::exportarPaquete(paquete, p), std::nullopt);
+    ASSERT_TRUE(std::holds_alternative<PaqueteExportado>(quelva::exportarPaquete(paquete, p)));
     ProyectoQUELVA otro;
     otro.ordenEspecialidades = {"MEP"};
     const QString otroArchivo = dir_.filePath("otro.json");
