@@ -27,7 +27,11 @@ QUELVAApp::QUELVAApp(QObject* parent) : QObject(parent)
     construirMenus();
 }
 
-QUELVAApp::~QUELVAApp() = default;
+QUELVAApp::~QUELVAApp()
+{
+    // The window goes with the members, after this body; its last events must not reach the filter.
+    ventana_->removeEventFilter(this);
+}
 
 void QUELVAApp::construirMenus()
 {
