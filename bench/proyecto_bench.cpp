@@ -3,10 +3,13 @@
 // Beside them, the JSON library's own dump and parse of the same bytes.
 
 #include "project/CodificacionProyecto.h"
+#include "project/LecturaProyecto.h"
 
 #include "platform/AtomicFile.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QFile>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
@@ -138,6 +141,34 @@ void BM_AbrirProyecto(benchmark::State& state)
     state.counters["picoMB"] = double(picoKB()) / 1024;
 }
 
+// What quitting or opening another project costs before it may ask: the document a save would
+// write, and its digest compared with the saved one.
+void BM_ComprobarCambios(benchmark::State& state)
+{
+    const QByteArray guardada = QCryptographicHash::hash(bytes(), QCryptographicHash::Sha256);
+    for (auto _ : state) {
+        auto r = codificarProyectoQUELVA(proyecto());
+        const bool cambios = QCryptographicHash::hash(std::get<QByteArray>(r), QCryptographicHash::Sha256) != guardada;
+        benchmark::DoNotOptimize(cambios);
+    }
+}
+
+// A 200 MB file given as a project: refused from its size, nothing read.
+void BM_RechazarProyectoGrande(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    const QString ruta = dir.filePath("grande.json");
+    QFile f(ruta);
+    if (!f.open(QIODevice::WriteOnly) || !f.resize(200'000'000))
+        state.SkipWithError("no sparse file");
+    f.close();
+    for (auto _ : state) {
+        auto r = leerDocumentoProyecto(ruta);
+        if (!std::holds_alternative<QString>(r))
+            state.SkipWithError("read instead of refused");
+    }
+}
+
 void BM_ReferenciaDumpJSON(benchmark::State& state)
 {
     const nlohmann::json j = nlohmann::json::parse(bytes().cbegin(), bytes().cend());
@@ -158,6 +189,8 @@ void BM_ReferenciaParseJSON(benchmark::State& state)
 BENCHMARK(BM_GuardarProyecto)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_CodificarProyecto)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_AbrirProyecto)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_ComprobarCambios)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_RechazarProyectoGrande)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ReferenciaDumpJSON)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_ReferenciaParseJSON)->Unit(benchmark::kMillisecond)->Iterations(3);
 

@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QEvent>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -22,10 +23,15 @@ QUELVAApp::QUELVAApp(QObject* parent) : QObject(parent)
     ventana_->setCentralWidget(contentView_);
     ventana_->setMinimumSize(1100, 700);
     ventana_->resize(1440, 900);
+    ventana_->installEventFilter(this);
     construirMenus();
 }
 
-QUELVAApp::~QUELVAApp() = default;
+QUELVAApp::~QUELVAApp()
+{
+    // The window goes with the members, after this body; its last events must not reach the filter.
+    ventana_->removeEventFilter(this);
+}
 
 void QUELVAApp::construirMenus()
 {
@@ -48,7 +54,7 @@ void QUELVAApp::construirMenus()
             QAction* salir = m->addAction(QStringLiteral("Salir"));
             salir->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
             salir->setMenuRole(QAction::QuitRole);
-            connect(salir, &QAction::triggered, this, [] { QApplication::closeAllWindows(); });
+            connect(salir, &QAction::triggered, this, &QUELVAApp::salir);
         }
     }
     // The help and about items of the platform's application menu live here.
@@ -57,6 +63,30 @@ void QUELVAApp::construirMenus()
             [] { abrirRoadMap(); });
     connect(ayuda->addAction(QString::fromUtf8(tituloAcercaDe)), &QAction::triggered, this,
             [] { mostrarAcercaDe(); });
+}
+
+void QUELVAApp::salir()
+{
+    contentView_->antesDeDescartarProyecto([this] { cerrarSinPreguntar([] { QApplication::closeAllWindows(); }); });
+}
+
+void QUELVAApp::cerrarSinPreguntar(const std::function<void()>& cerrar)
+{
+    cerrandoRespondido_ = true;
+    cerrar();
+    cerrandoRespondido_ = false;
+}
+
+bool QUELVAApp::eventFilter(QObject* objeto, QEvent* evento)
+{
+    if (objeto == ventana_.get() && evento->type() == QEvent::Close && !cerrandoRespondido_
+        && contentView_->hayCambiosSinGuardar()) {
+        // The window stays until the question is answered; the answer closes it again.
+        evento->ignore();
+        contentView_->preguntarGuardarCambios([this] { cerrarSinPreguntar([this] { ventana_->close(); }); });
+        return true;
+    }
+    return QObject::eventFilter(objeto, evento);
 }
 
 void QUELVAApp::abrirRoadMap()

@@ -3,6 +3,7 @@
 #include <QMainWindow>
 #include <QObject>
 
+#include <functional>
 #include <memory>
 
 namespace quelva {
@@ -23,11 +24,21 @@ public:
     // nothing when the resource is missing.
     static void abrirRoadMap();
 
+    // "Salir": asks about unsaved changes, then closes every window.
+    void salir();
+
+protected:
+    // Closing the main window asks about unsaved changes first.
+    bool eventFilter(QObject* objeto, QEvent* evento) override;
+
 private:
     void construirMenus();
+    // Closes without asking again: the question was answered.
+    void cerrarSinPreguntar(const std::function<void()>& cerrar);
 
     std::unique_ptr<QMainWindow> ventana_;
     ContentView* contentView_ = nullptr;  // owned by the window
+    bool cerrandoRespondido_ = false;
 };
 
 }  // namespace quelva

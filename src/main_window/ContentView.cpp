@@ -76,6 +76,7 @@ ContentView::ContentView(QWidget* parent) : QWidget(parent)
     construirVista();
     suscribirComandos();
     refrescar();
+    marcarSinCambios();
 }
 
 ContentView::~ContentView()
@@ -88,7 +89,8 @@ ContentView::~ContentView()
                        static_cast<QDialog*>(selectorExportarPaquete_.data()),
                        static_cast<QDialog*>(selectorAbrirPaquete_.data()),
                        static_cast<QDialog*>(alertaReemplazarPaquete_.data()),
-                       static_cast<QDialog*>(alertaPaqueteExportado_.data())})
+                       static_cast<QDialog*>(alertaPaqueteExportado_.data()),
+                       static_cast<QDialog*>(alertaGuardarCambios_.data())})
         delete d;
     for (QMessageBox* a : {alertaError_.data(), alertaEliminarModelo_.data(), alertaLimpiarTRELM_.data(),
                            alertaCargarSlot_.data(), alertaEliminarSeccion_.data(), alertaEliminarComentario_.data(),
@@ -194,7 +196,8 @@ QDialog* ContentView::dialogoActivo() const
                        static_cast<QDialog*>(selectorExportarPaquete_.data()),
                        static_cast<QDialog*>(selectorAbrirPaquete_.data()),
                        static_cast<QDialog*>(alertaReemplazarPaquete_.data()),
-                       static_cast<QDialog*>(alertaPaqueteExportado_.data())})
+                       static_cast<QDialog*>(alertaPaqueteExportado_.data()),
+                       static_cast<QDialog*>(alertaGuardarCambios_.data())})
         if (d && d->isVisible())
             return d;
     return nullptr;

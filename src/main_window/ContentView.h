@@ -142,6 +142,16 @@ public:
     int restaurarProyecto(const ProyectoQUELVA& documento, const std::optional<QString>& carpetaBase);
     EstadoAplicacion estadoAplicacion();
 
+    // --- Unsaved changes (proyecto/CambiosProyecto.cpp) -------------------------------------------
+    // True when a save would write something else than what was last saved or opened.
+    bool hayCambiosSinGuardar();
+    // Before the open project is thrown away (quitting, opening another): with no changes runs
+    // `continuar` at once; else asks "¿Guardar los cambios del proyecto?" and runs it on "No
+    // guardar", after a successful save on "Guardar", never on "Cancelar".
+    void antesDeDescartarProyecto(std::function<void()> continuar);
+    // The question alone, for callers that already know there are changes.
+    void preguntarGuardarCambios(std::function<void()> continuar);
+
     // --- Shareable package (actions in proyecto/AccionesPaquete.cpp) -----------------------------
     void exportarPaquete();
     // The chosen file: ".quelvapkg" appended when missing, replacing an existing file only when confirmed.
@@ -181,6 +191,13 @@ private:
                          std::function<void()> alCerrar);
     void presentarSelectorArchivo();
     void presentarSelectorGuardado();
+    void presentarSelectorAbrirProyecto();
+    void presentarSelectorAbrirPaquete();
+    // What is on disk now: the document last written or opened.
+    void marcarGuardado(const QByteArray& documento);
+    void marcarSinCambios();
+    // A save the question asked for ended: its pending action runs only when it succeeded.
+    void terminarGuardadoPedido(bool guardado);
 
     // Children of this view: made in the constructor, gone with the view.
     ViewportController* viewport_ = nullptr;
@@ -206,6 +223,9 @@ private:
     QPointer<QFileDialog> selectorAbrirPaquete_;
     QPointer<QMessageBox> alertaReemplazarPaquete_;
     QPointer<QMessageBox> alertaPaqueteExportado_;
+    QPointer<QMessageBox> alertaGuardarCambios_;
+    QByteArray huellaGuardada_;            // of the document last saved or opened
+    std::function<void()> trasGuardar_;    // what waits for the save "Guardar" started
     QPointer<QDialog> hojaNuevaEspecialidad_;
     QPointer<QDialog> hojaColor_;
     QPointer<QDialog> hojaTransformacion_;

@@ -3,14 +3,17 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <memory>
+#include <tuple>
 #include <variant>
 
 namespace platform {
@@ -66,10 +69,93 @@ QString destinoReal(const QString& path)
     return info.absoluteFilePath();
 }
 
+// Work files beside the target: the reservation ".<name>.quelva-XXXXXX", locked for as long as
+// its save runs, and the pieces named after it: "<reservation>.tmp" written by a producer, the
+// zip library's own "<reservation>.tmp.XXXXXX" and a folder of parts "<reservation>.tmp.partes-XXXXXX".
+// A reservation nobody holds is what a killed save left behind.
+const QRegularExpression& patronReserva()
+{
+    static const QRegularExpression patron(QStringLiteral("^\\..+\\.quelva-[A-Za-z0-9]{6}$"));
+    return patron;
+}
+
+bool esPiezaDe(const QString& nombre, const QString& reserva)
+{
+    static const QRegularExpression pieza(QStringLiteral("^\\.tmp(\\.[A-Za-z0-9]{6,8}|\\.partes-[A-Za-z0-9]{6})?$"));
+    return nombre.startsWith(reserva) && pieza.match(QStringView(nombre).mid(reserva.size())).hasMatch();
+}
+
+void borrarEntrada(const QString& ruta)
+{
+    struct stat st {};
+    if (::lstat(QFile::encodeName(ruta).constData(), &st) != 0)
+        return;
+    if (S_ISDIR(st.st_mode))
+        QDir(ruta).removeRecursively();
+    else if (S_ISREG(st.st_mode))
+        QFile::remove(ruta);
+}
+
+// Removes the reservation and its pieces when no save holds it.
+void quitarSiAbandonada(const QDir& carpeta, const QString& reserva, const QStringList& nombres)
+{
+    const QByteArray ruta = QFile::encodeName(carpeta.filePath(reserva));
+    const int fd = ::open(ruta.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() && ::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+        for (const QString& n : nombres)
+            if (esPiezaDe(n, reserva))
+                borrarEntrada(carpeta.filePath(n));
+        // Gone while still locked: a save that raced for this name sees it and picks another.
+        ::unlink(ruta.constData());
+    }
+    ::close(fd);
+}
+
+// Our leftovers in the folder of a file about to be saved, and only those.
+void quitarRestos(const QString& carpetaRuta)
+{
+    const QDir carpeta(carpetaRuta);
+    const QStringList nombres = carpeta.entryList({QStringLiteral(".*.quelva-*")},
+                                                  QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    for (const QString& n : nombres)
+        if (patronReserva().match(n).hasMatch())
+            quitarSiAbandonada(carpeta, n, nombres);
+}
+
+// A new reservation beside `destino`, locked. Locked only after it exists, so a cleaner may
+// take it first: then its name no longer leads to this file and another is made.
+std::variant<std::pair<int, QByteArray>, int> reservar(const QString& destino)
+{
+    const QFileInfo info(destino);
+    // The name is only a hint for whoever sees the file; cut, so a piece's name fits too.
+    QString nombre = info.fileName().left(48);
+    if (!nombre.isEmpty() && nombre.back().isHighSurrogate())
+        nombre.chop(1);
+    const QByteArray plantilla =
+        QFile::encodeName(QDir(info.absolutePath()).filePath(QStringLiteral(".%1.quelva-XXXXXX").arg(nombre)));
+    for (int intento = 0; intento < 16; ++intento) {
+        QByteArray ruta = plantilla;
+        const int fd = ::mkostemp(ruta.data(), O_CLOEXEC);
+        if (fd < 0)
+            return errno;
+        while (::flock(fd, LOCK_EX) != 0 && errno == EINTR) {
+        }
+        struct stat propio {}, enCarpeta {};
+        if (::fstat(fd, &propio) == 0 && ::lstat(ruta.constData(), &enCarpeta) == 0 && propio.st_ino == enCarpeta.st_ino
+            && propio.st_dev == enCarpeta.st_dev)
+            return std::pair{fd, ruta};
+        ::close(fd);
+    }
+    return EEXIST;
+}
+
 struct Preparado {
     QString destino;
     QByteArray destinoLocal;
-    QByteArray temporal;
+    QByteArray temporal;  // the reservation
     int fd = -1;
     mode_t modo = 0;
 };
@@ -89,37 +175,34 @@ std::variant<Preparado, QString> preparar(const QString& path)
     } else {
         p.modo = modoNuevo();
     }
-    const QFileInfo info(p.destino);
-    p.temporal = QFile::encodeName(QDir(info.absolutePath()).filePath(
-                     QStringLiteral(".%1.XXXXXX").arg(info.fileName())));
-    p.fd = ::mkostemp(p.temporal.data(), O_CLOEXEC);
-    if (p.fd < 0)
-        return fallo(path, systemErrorText(errno));
+    quitarRestos(QFileInfo(p.destino).absolutePath());
+    auto reserva = reservar(p.destino);
+    if (const int* error = std::get_if<int>(&reserva))
+        return fallo(path, systemErrorText(*error));
+    std::tie(p.fd, p.temporal) = std::get<std::pair<int, QByteArray>>(reserva);
     return p;
 }
 
-// Flushes, renames over the target and flushes the folder. Closes the
-// descriptor and removes the temporary file on failure.
-std::optional<QString> terminar(const QString& path, Preparado& p)
+// Flushes `fd` (the file at `desde`), renames it over the target, closes it and flushes the
+// folder. Removes `desde` on failure. Closed only after the rename: until then the lock on
+// the reservation says the save is running.
+std::optional<QString> terminar(const QString& path, const Preparado& p, int& fd, const QByteArray& desde)
 {
     auto deshacer = [&](int error) {
-        if (p.fd >= 0)
-            ::close(p.fd);
-        p.fd = -1;
-        ::unlink(p.temporal.constData());
+        if (fd >= 0)
+            ::close(fd);
+        fd = -1;
+        ::unlink(desde.constData());
         return fallo(path, systemErrorText(error));
     };
-    if (::fchmod(p.fd, p.modo) != 0)
+    if (::fchmod(fd, p.modo) != 0)
         return deshacer(errno);
-    if (::fsync(p.fd) != 0)
+    if (::fsync(fd) != 0)
         return deshacer(errno);
-    if (::close(p.fd) != 0) {
-        p.fd = -1;
+    if (::rename(desde.constData(), p.destinoLocal.constData()) != 0)
         return deshacer(errno);
-    }
-    p.fd = -1;
-    if (::rename(p.temporal.constData(), p.destinoLocal.constData()) != 0)
-        return deshacer(errno);
+    ::close(fd);
+    fd = -1;
     // The new file is in place; flushing the folder only makes the rename durable.
     fsyncCarpeta(QFile::encodeName(QFileInfo(p.destino).absolutePath()));
     return std::nullopt;
@@ -220,20 +303,29 @@ std::optional<QString> replaceFileAtomicallyWith(
     if (auto* error = std::get_if<QString>(&preparado))
         return *error;
     Preparado& p = std::get<Preparado>(preparado);
-    // The producer writes the file anew under this name; the descriptor only reserved it.
-    ::close(p.fd);
-    p.fd = -1;
-    if (auto error = produce(QFile::decodeName(p.temporal))) {
+    // The producer writes its own file beside the reservation, which stays locked until the end:
+    // a library that writes through a temporary file and renames it would swap the locked file.
+    const QByteArray producido = p.temporal + ".tmp";
+    auto soltarReserva = [&] {
         ::unlink(p.temporal.constData());
+        ::close(p.fd);
+        p.fd = -1;
+    };
+    if (auto error = produce(QFile::decodeName(producido))) {
+        ::unlink(producido.constData());
+        soltarReserva();
         return error;
     }
-    p.fd = ::open(p.temporal.constData(), O_RDWR | O_CLOEXEC);
-    if (p.fd < 0) {
+    int fd = ::open(producido.constData(), O_RDWR | O_CLOEXEC);
+    if (fd < 0) {
         const int e = errno;
-        ::unlink(p.temporal.constData());
+        ::unlink(producido.constData());
+        soltarReserva();
         return fallo(path, systemErrorText(e));
     }
-    return terminar(path, p);
+    auto resultado = terminar(path, p, fd, producido);
+    soltarReserva();
+    return resultado;
 }
 
 struct AtomicFileWriter::State {
@@ -286,7 +378,7 @@ std::optional<QString> AtomicFileWriter::commit()
         abort();
         return fallo(path, systemErrorText(error));
     }
-    auto resultado = terminar(state_->path, state_->preparado);
+    auto resultado = terminar(state_->path, state_->preparado, state_->preparado.fd, state_->preparado.temporal);
     state_.reset();
     return resultado;
 }

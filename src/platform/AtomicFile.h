@@ -15,11 +15,15 @@ namespace platform {
 // then renamed over it, so a reader sees either the old file or the new one and
 // the old one survives any failure. A folder at `path` is never touched.
 // nullopt on success, else a Spanish reason that names the file.
+// Work files beside the target are hidden ".<name>.quelva-XXXXXX" (plus pieces named
+// after it), locked while their save runs; each save first removes those of its folder
+// that no running save holds, left by a save that was killed.
 std::optional<QString> replaceFileAtomically(const QString& path, const QByteArray& bytes);
 
 // The same replacement, for content written by someone else: `produce` gets a
-// fresh path beside the target and must leave the whole file there. Used when a
-// library writes the file itself (libzip).
+// fresh path beside the target and must leave the whole file there; any work
+// file of its own belongs under that path plus a suffix. Used when a library
+// writes the file itself (libzip).
 std::optional<QString> replaceFileAtomicallyWith(
     const QString& path, const std::function<std::optional<QString>(const QString& tempPath)>& produce);
 

@@ -178,9 +178,8 @@ std::optional<QString> ZipWriter::finish(const QString& path)
                     partes.push_back({&e, e.sourcePath, {}, {}, nullptr});
         }
         if (partes.size() > 1) {
-            const QFileInfo destino(path);
-            carpetaPartes.emplace(destino.absolutePath() + QStringLiteral("/.") + destino.fileName()
-                                  + QStringLiteral(".partes-XXXXXX"));
+            // Named after the temporary file, so a killed run's parts go with its other leftovers.
+            carpetaPartes.emplace(temporal + QStringLiteral(".partes-XXXXXX"));
             if (!carpetaPartes->isValid())
                 return QStringLiteral("No se pudo crear la carpeta de trabajo junto a «%1»: %2.")
                     .arg(path, carpetaPartes->errorString());

@@ -53,16 +53,16 @@ ModeloGuardado modeloGuardado(const ModeloPendiente& m)
     return g;
 }
 
-// Placed and pending models in their saved order; each with whether it is pending.
-std::vector<std::pair<ModeloGuardado, bool>> modelosEnOrden(const EspecialidadBIM& esp)
+// Placed and pending models in their saved order; each with its pending record, if it is one.
+std::vector<std::pair<ModeloGuardado, const ModeloPendiente*>> modelosEnOrden(const EspecialidadBIM& esp)
 {
-    std::vector<std::pair<int, std::pair<ModeloGuardado, bool>>> todos;
+    std::vector<std::pair<int, std::pair<ModeloGuardado, const ModeloPendiente*>>> todos;
     for (const ModeloVinculado& m : esp.modelos)
-        todos.push_back({m.orden, {modeloGuardado(m), false}});
+        todos.push_back({m.orden, {modeloGuardado(m), nullptr}});
     for (const ModeloPendiente& m : esp.pendientes)
-        todos.push_back({m.orden, {modeloGuardado(m), true}});
+        todos.push_back({m.orden, {modeloGuardado(m), &m}});
     std::stable_sort(todos.begin(), todos.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-    std::vector<std::pair<ModeloGuardado, bool>> lista;
+    std::vector<std::pair<ModeloGuardado, const ModeloPendiente*>> lista;
     for (auto& [orden, m] : todos)
         lista.push_back(std::move(m));
     return lista;
@@ -97,13 +97,13 @@ std::vector<EspecialidadGuardada> convertirEspecialidades(const QStringList& ord
     return lista;
 }
 
-bool esModeloPendiente(const TablaEspecialidades& especialidades, const QString& key, std::size_t indice)
+const ModeloPendiente* modeloPendiente(const TablaEspecialidades& especialidades, const QString& key, std::size_t indice)
 {
     const auto it = especialidades.find(key);
     if (it == especialidades.end())
-        return false;
+        return nullptr;
     const auto lista = modelosEnOrden(it->second);
-    return indice < lista.size() && lista[indice].second;
+    return indice < lista.size() ? lista[indice].second : nullptr;
 }
 
 std::vector<AnalisisGuardado> convertirHistorial(const std::vector<AnalisisInterferencias>& historial)

@@ -42,9 +42,9 @@ EtiquetasPorSeccion sincronizarEtiquetas(const AlmacenEtiquetas& etiquetas);
 // The whole document, every member filled, "version" 2.
 ProyectoQUELVA proyectoDesdeEstado(const EstadoAplicacion& estado);
 
-// The saved models that are pending (not in the scene), by discipline key and their index in
-// that discipline's saved "modelos": a package carries no copy of them.
-bool esModeloPendiente(const TablaEspecialidades& especialidades, const QString& key, std::size_t indice);
+// The saved model that is pending (not in the scene), by discipline key and its index in that
+// discipline's saved "modelos"; none when that model is in the scene or does not exist.
+const ModeloPendiente* modeloPendiente(const TablaEspecialidades& especialidades, const QString& key, std::size_t indice);
 
 // --- Records to state -----------------------------------------------------------------------
 

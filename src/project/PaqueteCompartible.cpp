@@ -3,6 +3,8 @@
 #include "platform/SafeExtraction.h"
 #include "platform/ZipWriter.h"
 #include "project/CodificacionProyecto.h"
+#include "project/ConversionProyecto.h"
+#include "project/LecturaProyecto.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,15 +12,14 @@
 #include <QStandardPaths>
 #include <QUuid>
 
+#include <algorithm>
+
 namespace quelva {
 
 namespace {
 
 const QString kProyectoJson = QStringLiteral("proyecto.json");
 const QString kModelos = QStringLiteral("modelos");
-
-// No project document comes near this; a package that claims one is not read into memory.
-constexpr qint64 kMaximoDocumento = qint64{1} << 30;
 
 }  // namespace
 
@@ -49,35 +50,69 @@ QString nombreEnPaquete(const QString& rutaOrigen, QSet<QString>& usados)
     return nombre;
 }
 
-std::vector<CopiaModelo> asignarCopias(ProyectoQUELVA& documento, const std::vector<std::vector<bool>>& pendientes)
+std::vector<ModeloPendientePaquete> modelosPendientesPaquete(const ProyectoQUELVA& documento,
+                                                             const TablaEspecialidades& especialidades)
 {
-    std::vector<CopiaModelo> copias;
+    std::vector<ModeloPendientePaquete> lista;
+    for (std::size_t i = 0; i < documento.especialidades.size(); ++i) {
+        const EspecialidadGuardada& esp = documento.especialidades[i];
+        for (std::size_t j = 0; j < esp.modelos.size(); ++j) {
+            const ModeloPendiente* p = modeloPendiente(especialidades, esp.key, j);
+            if (!p)
+                continue;
+            QStringList rutas;
+            for (const QString& r : {p->rutaEncontrada, p->rutaAbsoluta})
+                if (!r.isEmpty() && !rutas.contains(r))
+                    rutas << r;
+            lista.push_back({i, j, rutas});
+        }
+    }
+    return lista;
+}
+
+CopiasPaquete asignarCopias(ProyectoQUELVA& documento, const std::vector<ModeloPendientePaquete>& pendientes)
+{
+    CopiasPaquete resultado;
     QSet<QString> usados;
     for (std::size_t i = 0; i < documento.especialidades.size(); ++i) {
         auto& modelos = documento.especialidades[i].modelos;
         for (std::size_t j = 0; j < modelos.size(); ++j) {
             ModeloGuardado& m = modelos[j];
-            // Not in the scene: written back as saved, never copied.
-            if (i < pendientes.size() && j < pendientes[i].size() && pendientes[i][j])
-                continue;
+            const auto pendiente = std::find_if(pendientes.begin(), pendientes.end(), [&](const ModeloPendientePaquete& p) {
+                return p.especialidad == i && p.modelo == j;
+            });
+            if (pendiente != pendientes.end()) {
+                const auto encontrada = std::find_if(pendiente->rutas.begin(), pendiente->rutas.end(),
+                                                     [](const QString& r) { return QFileInfo(r).isFile(); });
+                if (encontrada == pendiente->rutas.end()) {
+                    const QString ruta = !m.rutaAbsoluta.isEmpty() ? m.rutaAbsoluta : m.rutaRelativa.value_or(QString());
+                    // A path the package does not hold would lead the receiver to another model's copy.
+                    m.rutaRelativa.reset();
+                    if (!ruta.isEmpty() || !pendiente->rutas.isEmpty())
+                        resultado.omitidos.push_back(
+                            {documento.especialidades[i].key, m.nombre, ruta.isEmpty() ? pendiente->rutas.first() : ruta});
+                    continue;
+                }
+                m.rutaAbsoluta = *encontrada;
+            }
             if (m.rutaAbsoluta.isEmpty()) {
                 m.rutaRelativa.reset();
                 continue;
             }
             const QString entrada = kModelos + QLatin1Char('/') + nombreEnPaquete(m.rutaAbsoluta, usados);
             m.rutaRelativa = entrada;
-            copias.push_back({entrada, m.rutaAbsoluta});
+            resultado.copias.push_back({entrada, m.rutaAbsoluta});
         }
     }
-    return copias;
+    return resultado;
 }
 
-std::optional<ErrorPaquete> exportarPaquete(const QString& destino, ProyectoQUELVA documento,
-                                            const std::vector<std::vector<bool>>& pendientes)
+std::variant<PaqueteExportado, ErrorPaquete> exportarPaquete(const QString& destino, ProyectoQUELVA documento,
+                                                             const std::vector<ModeloPendientePaquete>& pendientes)
 {
-    const std::vector<CopiaModelo> copias = asignarCopias(documento, pendientes);
+    const CopiasPaquete asignadas = asignarCopias(documento, pendientes);
     // Every source before the first byte is compressed: a missing one fails at once.
-    for (const CopiaModelo& c : copias) {
+    for (const CopiaModelo& c : asignadas.copias) {
         const QFileInfo info(c.origen);
         if (!info.exists())
             return ErrorPaquete{ErrorPaquete::otro,
@@ -95,11 +130,21 @@ std::optional<ErrorPaquete> exportarPaquete(const QString& destino, ProyectoQUEL
     zip.setParallelCompression(true);
     zip.addFile(kProyectoJson, std::get<QByteArray>(bytes));
     zip.addDirectory(kModelos);
-    for (const CopiaModelo& c : copias)
+    for (const CopiaModelo& c : asignadas.copias)
         zip.addFileFromPath(c.entrada, c.origen);
     if (const auto error = zip.finish(destino))
         return ErrorPaquete{ErrorPaquete::comprimir, QStringLiteral("Error al comprimir el paquete: ") + *error};
-    return std::nullopt;
+    return PaqueteExportado{asignadas.omitidos};
+}
+
+QString textoModelosOmitidos(const QString& archivo, const std::vector<ModeloOmitido>& omitidos)
+{
+    QStringList lineas;
+    lineas << QStringLiteral("El archivo \"%1\" se creó, pero no incluye %2 porque no se encontró su archivo IFC:")
+                  .arg(archivo, omitidos.size() == 1 ? QStringLiteral("este modelo") : QStringLiteral("estos modelos"));
+    for (const ModeloOmitido& m : omitidos)
+        lineas << QStringLiteral("• %1 (%2): %3").arg(m.nombre, m.especialidad, QDir::toNativeSeparators(m.ruta));
+    return lineas.join(QLatin1Char('\n'));
 }
 
 QString carpetaPaquetes()
@@ -126,7 +171,7 @@ std::variant<PaqueteAbierto, ErrorPaquete> importarPaquete(const QString& paquet
     QFile json(QDir(carpeta).filePath(kProyectoJson));
     if (!QFileInfo(json.fileName()).isFile())
         return fallo({ErrorPaquete::sinProyecto, QStringLiteral("El paquete no contiene un proyecto válido.")});
-    if (json.size() > kMaximoDocumento)
+    if (json.size() > kTamanoMaximoProyecto)
         return fallo({ErrorPaquete::otro, QStringLiteral("El proyecto del paquete es demasiado grande para abrirlo.")});
     if (!json.open(QIODevice::ReadOnly))
         return fallo({ErrorPaquete::otro,

@@ -6,8 +6,11 @@
 
 #include "project/ProyectoQUELVA.h"
 
+#include "federation/EstadoFederacion.h"
+
 #include <QSet>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 #include <variant>
@@ -38,22 +41,60 @@ QString rutaConExtensionPaquete(const QString& elegida);
 // without extension gives "planta_1.").
 QString nombreEnPaquete(const QString& rutaOrigen, QSet<QString>& usados);
 
-// Gives every model that has a source file and is not pending its copy's place
-// ("modelos/<name>", names shared by all disciplines) and returns (entry, source) pairs in
-// document order. Models without source lose any "rutaRelativa"; pending ones are left as
-// saved. `pendientes[i][j]` is model j of discipline i; missing rows mean none pending.
+// A model the scene does not hold (still converting after an open, or not converted): the
+// places its file may be, in order. Found, it is copied like any other; not found, it is left
+// out of the package and named.
+struct ModeloPendientePaquete {
+    std::size_t especialidad = 0;  // index in the document's "especialidades"
+    std::size_t modelo = 0;        // index in that discipline's "modelos"
+    QStringList rutas;
+};
+
+// The pending models of a document made from `especialidades`: where the open found each
+// file, then its saved path.
+std::vector<ModeloPendientePaquete> modelosPendientesPaquete(const ProyectoQUELVA& documento,
+                                                             const TablaEspecialidades& especialidades);
+
+// A model the package carries no copy of although it had a file.
+struct ModeloOmitido {
+    QString especialidad;  // discipline key
+    QString nombre;
+    QString ruta;  // the saved path that was not found
+
+    bool operator==(const ModeloOmitido&) const = default;
+};
+
 struct CopiaModelo {
     QString entrada;  // "modelos/planta.ifc"
     QString origen;
 };
-std::vector<CopiaModelo> asignarCopias(ProyectoQUELVA& documento,
-                                       const std::vector<std::vector<bool>>& pendientes = {});
+
+struct CopiasPaquete {
+    std::vector<CopiaModelo> copias;  // in document order
+    std::vector<ModeloOmitido> omitidos;
+};
+
+// Gives every model with a file its copy's place ("modelos/<name>", names shared by all
+// disciplines). A pending model is looked for at its places; found, it is copied from there
+// (its "rutaAbsoluta" becomes that file, as once converted); not found, it keeps its saved path,
+// loses any "rutaRelativa" and is omitted. Models without source lose any "rutaRelativa".
+CopiasPaquete asignarCopias(ProyectoQUELVA& documento, const std::vector<ModeloPendientePaquete>& pendientes = {});
+
+struct PaqueteExportado {
+    std::vector<ModeloOmitido> omitidos;
+
+    bool operator==(const PaqueteExportado&) const = default;
+};
 
 // Writes the package at `destino` (already with its extension): every source is checked
 // first, then the archive is written beside the destination and renamed over it only when
-// whole, so an earlier package survives any failure.
-std::optional<ErrorPaquete> exportarPaquete(const QString& destino, ProyectoQUELVA documento,
-                                            const std::vector<std::vector<bool>>& pendientes = {});
+// whole, so an earlier package survives any failure. A placed model whose source is gone fails
+// the export; a pending one is left out and reported.
+std::variant<PaqueteExportado, ErrorPaquete> exportarPaquete(const QString& destino, ProyectoQUELVA documento,
+                                                             const std::vector<ModeloPendientePaquete>& pendientes = {});
+
+// The alert after an export that left models out: one line per model.
+QString textoModelosOmitidos(const QString& archivo, const std::vector<ModeloOmitido>& omitidos);
 
 // Where opened packages are kept: the user's data folder + "/paquetes". The restored models
 // and the next save point into it, so it must outlive the run.

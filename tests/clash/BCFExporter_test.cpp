@@ -4,6 +4,7 @@
 #include "clash/BCFExporter.h"
 #include "platform/Queues.h"
 #include "support/Fixtures.h"
+#include "support/LimiteTamano.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -237,14 +238,17 @@ TEST(BCFExporter, ExportReplacesTheChosenFileOrKeepsIt)
     EXPECT_EQ(exportarA(e, dir.filePath("carpeta.bcf")), false);
     EXPECT_TRUE(QFileInfo(dir.filePath("carpeta.bcf")).isDir());
 
-    // A write that fails keeps the old file: a name so long that nothing fits beside it.
+    // A write that fails keeps the old file: the disk fills up halfway.
     const QString viejo = dir.filePath(QString(246, 'v') + ".bcf");
     {
         QFile f(viejo);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("viejo");
     }
-    EXPECT_EQ(exportarA(e, viejo), false);
+    {
+        const testsupport::LimiteTamano lleno(64);
+        EXPECT_EQ(exportarA(e, viejo), false);
+    }
     QFile f(viejo);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), "viejo");

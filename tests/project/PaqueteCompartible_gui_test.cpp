@@ -165,6 +165,51 @@ TEST_F(PaqueteVentana, AProjectTravelsWithItsModelsToAMachineWithoutTheSources)
     EXPECT_TRUE(w.proyecto.showSavePicker);
 }
 
+// Exported right after an open: the models still converting travel from their files, the one
+// whose file is gone is named instead of a plain "Paquete exportado".
+TEST_F(PaqueteVentana, AnExportRightAfterOpeningHoldsEveryModelOrNamesTheMissingOnes)
+{
+    ContentView v;
+    v.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
+    // The converter waits for this file: the models stay converting until the end.
+    const QString seguir = dir_.filePath("seguir");
+    fijar("QUELVA_CONV_ESPERA", seguir);
+    ProyectoQUELVA p;
+    p.ordenEspecialidades = {"ARQ", "EST"};
+    for (const auto& [key, nombre] : {std::pair{"ARQ", "planta.ifc"}, std::pair{"EST", "estructura.ifc"},
+                                      std::pair{"EST", "borrada.ifc"}}) {
+        if (p.especialidades.empty() || p.especialidades.back().key != key) {
+            p.especialidades.emplace_back();
+            p.especialidades.back().key = key;
+            p.especialidades.back().nombre = key;
+        }
+        ModeloGuardado m;
+        m.nombre = nombre;
+        m.rutaAbsoluta = fuente(nombre);
+        p.especialidades.back().modelos.push_back(m);
+    }
+    v.restaurarProyecto(p, std::nullopt);
+
+    exportarA(v, dir_.filePath("obra"));
+    QMessageBox* aviso = nullptr;
+    ESPERAR_QUE_EN((aviso = alerta(v)) != nullptr, 120000);
+    EXPECT_EQ(aviso->icon(), QMessageBox::Warning);
+    EXPECT_EQ(aviso->text(), "Paquete exportado sin algunos modelos");
+    EXPECT_EQ(aviso->informativeText(), "El archivo \"obra.quelvapkg\" se creó, pero no incluye este modelo porque no "
+                                        "se encontró su archivo IFC:\n• borrada.ifc (EST): "
+                                            + fuente("borrada.ifc"));
+    EXPECT_EQ(modelosEnEscena(v), 0u);
+    QProcess unzip;
+    unzip.start(QStandardPaths::findExecutable("unzip"), {"-Z1", dir_.filePath("obra.quelvapkg")});
+    ASSERT_TRUE(unzip.waitForFinished());
+    EXPECT_EQ(QString::fromUtf8(unzip.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts),
+              QStringList({"proyecto.json", "modelos/", "modelos/planta.ifc", "modelos/estructura.ifc"}));
+    pulsar(aviso, "botonCancelar");
+    ASSERT_TRUE(escribirArchivo(seguir, {}));
+    ESPERAR_QUE_EN(modelosEnEscena(v) == 2, 120000);
+}
+
 TEST_F(PaqueteVentana, FailuresShowTheirAlertAndKeepPackageAndProject)
 {
     ContentView v;
@@ -236,7 +281,7 @@ TEST_F(PaqueteVentana, APackageOpenOvertakenByAnotherProjectLandsNowhere)
     proyectoConDosModelos(v);
     const QString paquete = dir_.filePath("obra.quelvapkg");
     ProyectoQUELVA p = proyectoDesdeEstado(v.estadoAplicacion());
-    ASSERT_EQ(quelva::exportarPaquete(paquete, p), std::nullopt);
+    ASSERT_TRUE(std::holds_alternative<PaqueteExportado>(quelva::exportarPaquete(paquete, p)));
     ProyectoQUELVA otro;
     otro.ordenEspecialidades = {"MEP"};
     const QString otroArchivo = dir_.filePath("otro.json");

@@ -6,6 +6,7 @@
 
 #include "platform/ZipReader.h"
 #include "project/CodificacionProyecto.h"
+#include "project/ConversionProyecto.h"
 #include "support/LimiteTamano.h"
 #include "support/ZipArmado.h"
 
@@ -81,7 +82,7 @@ protected:
     QString destino() const { return dir_.filePath("obra.quelvapkg"); }
 
     // ARQ: two plantas with one name, a model without file; MEP: the first source again,
-    // two sources without extension sharing a name, and a pending model.
+    // two sources without extension sharing a name, and a pending model whose file is gone.
     ProyectoQUELVA ejemplo() const
     {
         return documento({especialidad("ARQ", {modelo("Planta A", fuente("a/planta.ifc")),
@@ -91,7 +92,11 @@ protected:
                                                modelo("Otra cubierta", fuente("a/cubierta")),
                                                modelo("Pendiente", fuente("a/planta.ifc"))})});
     }
-    static std::vector<std::vector<bool>> pendientes() { return {{}, {false, false, false, true}}; }
+    std::vector<ModeloPendientePaquete> pendientes() const { return {{1, 3, {fuente("a/borrada.ifc")}}}; }
+    static bool exportado(const std::variant<PaqueteExportado, ErrorPaquete>& r)
+    {
+        return std::holds_alternative<PaqueteExportado>(r);
+    }
 
     QTemporaryDir dir_;
 };
@@ -123,7 +128,10 @@ TEST(NombresPaquete, CopiesShareOneSetOfNamesNumberedOnAClash)
 
 TEST_F(Paquete, TheArchiveHoldsTheDocumentAndOneCopyPerLinkedSource)
 {
-    ASSERT_EQ(exportarPaquete(destino(), ejemplo(), pendientes()), std::nullopt);
+    const auto resultado = exportarPaquete(destino(), ejemplo(), pendientes());
+    ASSERT_TRUE(exportado(resultado));
+    EXPECT_EQ(std::get<PaqueteExportado>(resultado).omitidos,
+              std::vector<ModeloOmitido>({{"MEP", "Pendiente", fuente("a/planta.ifc")}}));
     const QStringList esperadas = {"proyecto.json",         "modelos/",        "modelos/planta.ifc",
                                    "modelos/planta_1.ifc", "modelos/planta_2.ifc", "modelos/cubierta",
                                    "modelos/cubierta_1."};
@@ -156,9 +164,90 @@ TEST_F(Paquete, TheArchiveHoldsTheDocumentAndOneCopyPerLinkedSource)
     EXPECT_EQ(arq[2].rutaRelativa, std::nullopt);
     EXPECT_EQ(mep[0].rutaRelativa, "modelos/planta_2.ifc");
     EXPECT_EQ(mep[2].rutaRelativa, "modelos/cubierta_1.");
-    // Pending: as saved, and no copy of it.
+    // Pending and not found: as saved, and no copy of it.
     EXPECT_EQ(mep[3].rutaAbsoluta, fuente("a/planta.ifc"));
     EXPECT_EQ(mep[3].rutaRelativa, std::nullopt);
+}
+
+// Right after an open the scene holds some models and waits for others: those still
+// converting, or that did not convert, travel from their files; those without one are named.
+TEST_F(Paquete, PendingModelsTravelFromTheirFilesOrAreNamed)
+{
+    enum class Estado { convertido, convirtiendo, fallido, sinArchivo };
+    struct Caso {
+        const char* nombre;
+        Estado estado;
+        QString ruta;            // the saved path (the source of a converted model)
+        QString encontrada;      // where the open found the file
+        QString entrada;         // the copy in the package; empty: none
+    };
+    const Caso casos[] = {
+        {"Convertido", Estado::convertido, fuente("a/planta.ifc"), {}, "modelos/planta.ifc"},
+        {"Convirtiendo", Estado::convirtiendo, fuente("b/planta.ifc"), fuente("b/planta.ifc"), "modelos/planta_1.ifc"},
+        {"Hallado en el paquete", Estado::fallido, "/en/otra/maquina/cubierta", fuente("b/cubierta"), "modelos/cubierta"},
+        {"Fallido", Estado::fallido, fuente("a/cubierta"), fuente("a/cubierta"), "modelos/cubierta_1."},
+        {"Perdido", Estado::sinArchivo, fuente("a/perdido.ifc"), {}, {}},
+        {"Sin ruta", Estado::sinArchivo, {}, {}, {}},
+    };
+    TablaEspecialidades tabla;
+    EspecialidadBIM& arq = tabla["ARQ"];
+    arq.nombre = "Arquitectura";
+    for (int i = 0; i < int(std::size(casos)); ++i) {
+        const Caso& c = casos[i];
+        if (c.estado == Estado::convertido) {
+            ModeloVinculado m;
+            m.nombre = c.nombre;
+            m.rutaOrigen = c.ruta;
+            m.orden = i;
+            arq.modelos.push_back(m);
+            continue;
+        }
+        ModeloPendiente p;
+        p.orden = i;
+        p.nombre = c.nombre;
+        p.rutaAbsoluta = c.ruta;
+        // A path from an earlier package that this one would give to another file.
+        p.rutaRelativa = "modelos/planta.ifc";
+        p.enConversion = c.estado == Estado::convirtiendo;
+        p.rutaEncontrada = c.encontrada;
+        arq.pendientes.push_back(p);
+    }
+    ProyectoQUELVA doc = documento({});
+    doc.ordenEspecialidades = {"ARQ"};
+    doc.especialidades = convertirEspecialidades(doc.ordenEspecialidades, tabla);
+
+    const auto resultado = exportarPaquete(destino(), doc, modelosPendientesPaquete(doc, tabla));
+    ASSERT_TRUE(std::holds_alternative<PaqueteExportado>(resultado));
+    const std::vector<ModeloOmitido> omitidos = std::get<PaqueteExportado>(resultado).omitidos;
+    EXPECT_EQ(omitidos, std::vector<ModeloOmitido>({{"ARQ", "Perdido", fuente("a/perdido.ifc")}}));
+    EXPECT_EQ(textoModelosOmitidos("obra.quelvapkg", omitidos),
+              "El archivo \"obra.quelvapkg\" se creó, pero no incluye este modelo porque no se encontró su archivo "
+              "IFC:\n• Perdido (ARQ): " + fuente("a/perdido.ifc"));
+
+    platform::ZipReader zip;
+    ASSERT_EQ(zip.open(destino()), std::nullopt);
+    const auto i = zip.indexOf("proyecto.json");
+    ASSERT_TRUE(i.has_value());
+    const auto enviado = decodificarProyectoQUELVA(std::get<QByteArray>(zip.readAll(*i)));
+    ASSERT_TRUE(std::holds_alternative<ProyectoQUELVA>(enviado));
+    const auto& modelos = std::get<ProyectoQUELVA>(enviado).especialidades.at(0).modelos;
+    ASSERT_EQ(modelos.size(), std::size(casos));
+    for (std::size_t n = 0; n < std::size(casos); ++n) {
+        const Caso& c = casos[n];
+        EXPECT_EQ(modelos[n].nombre, c.nombre);
+        if (c.entrada.isEmpty()) {
+            EXPECT_EQ(modelos[n].rutaRelativa, std::nullopt) << c.nombre;
+            EXPECT_EQ(modelos[n].rutaAbsoluta, c.ruta) << c.nombre;
+            continue;
+        }
+        EXPECT_EQ(modelos[n].rutaRelativa, c.entrada) << c.nombre;
+        // Copied from the file found, which is what a converted model would point at.
+        const QString origen = c.encontrada.isEmpty() ? c.ruta : c.encontrada;
+        EXPECT_EQ(modelos[n].rutaAbsoluta, origen) << c.nombre;
+        const auto copia = zip.indexOf(c.entrada);
+        ASSERT_TRUE(copia.has_value()) << c.nombre;
+        EXPECT_EQ(std::get<QByteArray>(zip.readAll(*copia)), leerArchivo(origen)) << c.nombre;
+    }
 }
 
 TEST_F(Paquete, AFailedExportLeavesTheEarlierPackageAsItWas)
@@ -166,7 +255,8 @@ TEST_F(Paquete, AFailedExportLeavesTheEarlierPackageAsItWas)
     ASSERT_TRUE(escribirArchivo(destino(), "paquete anterior"));
     ASSERT_TRUE(QFile::remove(fuente("b/cubierta")));
     EXPECT_EQ(exportarPaquete(destino(), ejemplo(), pendientes()),
-              (ErrorPaquete{ErrorPaquete::otro, "El modelo «" + fuente("b/cubierta") + "» ya no existe."}));
+              (std::variant<PaqueteExportado, ErrorPaquete>(
+                  ErrorPaquete{ErrorPaquete::otro, "El modelo «" + fuente("b/cubierta") + "» ya no existe."})));
     EXPECT_EQ(leerArchivo(destino()), "paquete anterior");
 
     QByteArray incompresible(300000, Qt::Uninitialized);
@@ -175,7 +265,9 @@ TEST_F(Paquete, AFailedExportLeavesTheEarlierPackageAsItWas)
     std::optional<ErrorPaquete> error;
     {
         const testsupport::LimiteTamano limite(100000);
-        error = exportarPaquete(destino(), ejemplo(), pendientes());
+        const auto r = exportarPaquete(destino(), ejemplo(), pendientes());
+        if (const ErrorPaquete* e = std::get_if<ErrorPaquete>(&r))
+            error = *e;
     }
     ASSERT_TRUE(error.has_value());
     EXPECT_EQ(error->codigo, ErrorPaquete::comprimir);
@@ -185,13 +277,13 @@ TEST_F(Paquete, AFailedExportLeavesTheEarlierPackageAsItWas)
     EXPECT_EQ(QDir(dir_.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
               QStringList({"fuentes", "obra.quelvapkg", "paquetes"}));
 
-    ASSERT_EQ(exportarPaquete(destino(), ejemplo(), pendientes()), std::nullopt);
+    ASSERT_TRUE(exportado(exportarPaquete(destino(), ejemplo(), pendientes())));
     EXPECT_EQ(listaUnzip(destino()).size(), 7);
 }
 
 TEST_F(Paquete, OpeningPointsEveryModelAtTheCopyThatWasSent)
 {
-    ASSERT_EQ(exportarPaquete(destino(), ejemplo(), pendientes()), std::nullopt);
+    ASSERT_TRUE(exportado(exportarPaquete(destino(), ejemplo(), pendientes())));
     // Sources gone, except one: its namesake on this machine must not be taken.
     ASSERT_TRUE(QFile::remove(fuente("b/planta.ifc")));
     ASSERT_TRUE(escribirArchivo(fuente("a/planta.ifc"), "ISO otro archivo local"));

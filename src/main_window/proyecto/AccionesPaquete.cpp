@@ -90,33 +90,36 @@ void ContentView::generarPaquete(const QString& destino)
     if (proyecto.paqueteEnCurso)
         return;
     ProyectoQUELVA documento = proyectoDesdeEstado(estadoAplicacion());
-    std::vector<std::vector<bool>> pendientes;
-    for (const EspecialidadGuardada& esp : documento.especialidades) {
-        std::vector<bool> fila;
-        for (std::size_t j = 0; j < esp.modelos.size(); ++j)
-            fila.push_back(esModeloPendiente(federacion.especialidades, esp.key, j));
-        pendientes.push_back(std::move(fila));
-    }
+    // Models still converting, or that did not, travel too: their files are on disk.
+    std::vector<ModeloPendientePaquete> pendientes = modelosPendientesPaquete(documento, federacion.especialidades);
     proyecto.paqueteEnCurso = true;
     refrescar();
     QPointer<ContentView> vista(this);
     platform::BackgroundQueue::post([vista, destino, documento = std::move(documento), pendientes = std::move(pendientes)] {
-        const std::optional<ErrorPaquete> error = quelva::exportarPaquete(destino, documento, pendientes);
-        platform::MainQueue::post([vista, destino, error] {
+        auto resultado = quelva::exportarPaquete(destino, documento, pendientes);
+        platform::MainQueue::post([vista, destino, resultado = std::move(resultado)] {
             if (!vista)
                 return;
             vista->proyecto.paqueteEnCurso = false;
-            if (error) {
+            if (const ErrorPaquete* error = std::get_if<ErrorPaquete>(&resultado)) {
                 vista->informarError(QStringLiteral("Error al exportar el paquete: ") + error->descripcion);
                 return;
             }
             vista->refrescar();
             if (vista->alertaPaqueteExportado_)
                 return;
-            auto* alerta = new QMessageBox(QMessageBox::Information, QStringLiteral("Paquete exportado"),
-                                           QStringLiteral("Paquete exportado"), QMessageBox::NoButton, vista);
-            alerta->setInformativeText(QStringLiteral("El archivo \"%1\" está listo para compartir.")
-                                           .arg(QFileInfo(destino).fileName()));
+            const QString archivo = QFileInfo(destino).fileName();
+            const std::vector<ModeloOmitido>& omitidos = std::get<PaqueteExportado>(resultado).omitidos;
+            // Models left out are named: the package is not what the user asked for.
+            auto* alerta = omitidos.empty()
+                               ? new QMessageBox(QMessageBox::Information, QStringLiteral("Paquete exportado"),
+                                                 QStringLiteral("Paquete exportado"), QMessageBox::NoButton, vista)
+                               : new QMessageBox(QMessageBox::Warning, QStringLiteral("Paquete exportado"),
+                                                 QStringLiteral("Paquete exportado sin algunos modelos"),
+                                                 QMessageBox::NoButton, vista);
+            alerta->setInformativeText(omitidos.empty()
+                                           ? QStringLiteral("El archivo \"%1\" está listo para compartir.").arg(archivo)
+                                           : textoModelosOmitidos(archivo, omitidos));
             alerta->setAttribute(Qt::WA_DeleteOnClose);
             alerta->setWindowModality(Qt::WindowModal);
             auto* ok = alerta->addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
@@ -129,6 +132,13 @@ void ContentView::generarPaquete(const QString& destino)
 }
 
 void ContentView::importarPaquete()
+{
+    if (selectorAbrirPaquete_ || proyecto.paqueteEnCurso)
+        return;
+    antesDeDescartarProyecto([this] { presentarSelectorAbrirPaquete(); });
+}
+
+void ContentView::presentarSelectorAbrirPaquete()
 {
     if (selectorAbrirPaquete_ || proyecto.paqueteEnCurso)
         return;

@@ -9,6 +9,7 @@
 #include "platform/SystemColors.h"
 #include "project/CodificacionProyecto.h"
 #include "project/GestorProyecto.h"
+#include "project/LecturaProyecto.h"
 #include "sections/AlmacenesSeccion.h"
 #include "timeline/TimeLinerStore.h"
 
@@ -52,14 +53,17 @@ void ContentView::escribirProyecto(const std::optional<QString>& destino)
     else
         error = platform::replaceFileAtomically(*ruta, std::get<QByteArray>(bytes));
     if (error) {
+        terminarGuardadoPedido(false);
         informarError(QStringLiteral("Error al guardar: ") + *error);
         return;
     }
+    marcarGuardado(std::get<QByteArray>(bytes));
     QPointer<GestorProyecto> gestor(gestor_);
     platform::MainQueue::post([gestor, ruta = *ruta] {
         if (gestor)
             gestor->establecerURL(ruta);
     });
+    terminarGuardadoPedido(true);
 }
 
 void ContentView::presentarSelectorGuardado()
@@ -74,8 +78,10 @@ void ContentView::presentarSelectorGuardado()
     connect(dialogo, &QFileDialog::finished, this, [this, dialogo](int resultado) {
         proyecto.showSavePicker = false;
         const QStringList archivos = resultado == QDialog::Accepted ? dialogo->selectedFiles() : QStringList{};
-        if (archivos.isEmpty())
+        if (archivos.isEmpty()) {
+            terminarGuardadoPedido(false);
             return;
+        }
         QMetaObject::invokeMethod(
             this, [this, ruta = archivos.first()] { escribirProyecto(ruta); }, Qt::QueuedConnection);
     });
@@ -84,6 +90,13 @@ void ContentView::presentarSelectorGuardado()
 }
 
 void ContentView::abrirProyecto()
+{
+    if (selectorAbrirProyecto_)
+        return;
+    antesDeDescartarProyecto([this] { presentarSelectorAbrirProyecto(); });
+}
+
+void ContentView::presentarSelectorAbrirProyecto()
 {
     if (selectorAbrirProyecto_)
         return;
@@ -107,18 +120,13 @@ void ContentView::abrirProyecto()
 
 void ContentView::cargarProyecto(const QString& ruta)
 {
-    QFile archivo(ruta);
-    if (!archivo.open(QIODevice::ReadOnly)) {
-        informarError(QStringLiteral("Error al cargar el proyecto: No se pudo leer «%1»: %2")
-                          .arg(QDir::toNativeSeparators(ruta), archivo.errorString()));
+    // An oversized file is refused before it is read, not after seconds of a frozen window.
+    auto leido = leerDocumentoProyecto(ruta);
+    if (auto* motivo = std::get_if<QString>(&leido)) {
+        informarError(QStringLiteral("Error al cargar el proyecto: ") + *motivo);
         return;
     }
-    const QByteArray bytes = archivo.readAll();
-    if (archivo.error() != QFileDevice::NoError) {
-        informarError(QStringLiteral("Error al cargar el proyecto: No se pudo leer «%1»: %2")
-                          .arg(QDir::toNativeSeparators(ruta), archivo.errorString()));
-        return;
-    }
+    const QByteArray bytes = std::move(std::get<QByteArray>(leido));
     auto decodificado = decodificarProyectoQUELVA(bytes);
     if (auto* motivo = std::get_if<QString>(&decodificado)) {
         informarError(QStringLiteral("Error al cargar el proyecto: ") + *motivo);
@@ -143,6 +151,8 @@ int ContentView::restaurarProyecto(const ProyectoQUELVA& documento, const std::o
     servicios.colorEtiqueta = platform::systemColor(platform::SystemColor::primaryLabel);
     EstadoAplicacion estado = estadoAplicacion();
     const int generacion = quelva::restaurarProyecto(estado, *federacionControlador_, servicios, documento, carpetaBase);
+    // Models converting in the background change nothing a save would write.
+    marcarSinCambios();
     emit especialidadesCambiadas();
     refrescar();
     return generacion;
