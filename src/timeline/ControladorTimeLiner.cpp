@@ -1,6 +1,7 @@
 #include "timeline/ControladorTimeLiner.h"
 
 #include "timeline/TimeLinerStore.h"
+#include "timeline/editor/GuardarPaquete.h"
 
 #include "platform/Queues.h"
 #include "render/SceneView.h"
@@ -408,8 +409,15 @@ void ControladorTimeLiner::agregarPaquetesCSV(const std::vector<PaqueteAWP>& paq
     if (nuevos.empty())
         return;
     store_.modificar([&](TimeLinerConfig& c) {
+        // A schedule from another year would sit at the chart's edge, playback would run through
+        // empty months: the window then follows the packages as a save in the editor does.
+        const bool fuera = std::any_of(nuevos.begin(), nuevos.end(), [&](const PaqueteAWP& p) {
+            return p.fechaInicio < c.fechaInicio || p.fechaFin > c.fechaFin;
+        });
         c.paquetes.insert(c.paquetes.end(), std::make_move_iterator(nuevos.begin()),
                           std::make_move_iterator(nuevos.end()));
+        if (fuera)
+            ajustarVentana(c);
     });
 }
 

@@ -3,6 +3,8 @@
 #include "platform/UserDate.h"
 #include "platform/SystemColors.h"
 
+#include <QFontMetricsF>
+
 #include <algorithm>
 #include <cmath>
 
@@ -55,14 +57,21 @@ BarraGantt barraGantt(const EscalaGantt& escala, const PaqueteAWP& iwp, int fila
     return b;
 }
 
-std::vector<MesGantt> mesesGantt(const TimeLinerConfig& config, const EscalaGantt& escala, double anchoEtiqueta)
+RotulosMes rotulosMes(const QFont& fuente, bool centrados, double limite, const QPaintDevice* dispositivo)
 {
-    return mesesEntre(config.fechaInicio, config.fechaFin, escala.dias(), escala.ancho(), anchoEtiqueta);
+    const QFontMetricsF m = dispositivo ? QFontMetricsF(fuente, dispositivo) : QFontMetricsF(fuente);
+    return {[m](const QString& texto) { return m.horizontalAdvance(texto); }, centrados, limite};
+}
+
+std::vector<MesGantt> mesesGantt(const TimeLinerConfig& config, const EscalaGantt& escala, const RotulosMes& rotulos)
+{
+    return mesesEntre(config.fechaInicio, config.fechaFin, escala.dias(), escala.ancho(), rotulos);
 }
 
 std::vector<MesGantt> mesesEntre(const QDateTime& desde, const QDateTime& fin, int dias, double ancho,
-                                 double anchoEtiqueta)
+                                 const RotulosMes& rotulos)
 {
+    constexpr double separacion = 4;  // least room between two labels
     std::vector<MesGantt> meses;
     const QDateTime inicio = desde.toLocalTime();
     QDateTime cursor(QDate(inicio.date().year(), inicio.date().month(), 1), QTime(0, 0));
@@ -71,14 +80,17 @@ std::vector<MesGantt> mesesEntre(const QDateTime& desde, const QDateTime& fin, i
     // points: step several months at a time then.
     const double mesesTotales = dias / 30.44;
     const int paso = std::max(1, int(std::ceil(mesesTotales / std::max(1.0, ancho))));
-    double ultimaEtiqueta = -1e9;
+    double finAnterior = -std::numeric_limits<double>::infinity();
     while (cursor.isValid() && cursor <= fin) {
         const double d = std::max(0, diasCompletos(desde, cursor));
         const double x = ancho * std::min(1.0, d / dias);
-        MesGantt m{x, {}, x - ultimaEtiqueta >= anchoEtiqueta};
+        QString texto = platform::formatUserPattern(cursor, QStringLiteral("MMM yy"));
+        const double w = rotulos.ancho ? rotulos.ancho(texto) : 0;
+        const double izquierda = rotulos.centrados ? x - w / 2 : x + 3;
+        MesGantt m{x, {}, izquierda >= finAnterior + separacion && izquierda + w <= rotulos.limite};
         if (m.conEtiqueta) {
-            m.texto = platform::formatUserPattern(cursor, QStringLiteral("MMM yy"));
-            ultimaEtiqueta = x;
+            m.texto = std::move(texto);
+            finAnterior = izquierda + w;
         }
         meses.push_back(std::move(m));
         cursor = cursor.addMonths(paso);

@@ -8,10 +8,14 @@
 #include "timeline/TimeLiner.h"
 
 #include <QColor>
+#include <QFont>
+#include <QPaintDevice>
 #include <QDateTime>
 #include <QRectF>
 #include <QString>
 
+#include <functional>
+#include <limits>
 #include <optional>
 #include <vector>
 
@@ -51,11 +55,22 @@ struct MesGantt {
     QString texto;  // "MMM yy" in the user's locale
     bool conEtiqueta;
 };
-// The months from the one holding the start to the project end; a label that would overlap the
-// previous one (a window of many years) is left out, its line stays.
-std::vector<MesGantt> mesesGantt(const TimeLinerConfig& config, const EscalaGantt& escala, double anchoEtiqueta);
+// How a strip sets its month labels: each measured in the strip's own font ("sept" is wider
+// than "may", and a short February brings two lines closer), 3 after its line or centred on it.
+struct RotulosMes {
+    std::function<double(const QString&)> ancho;
+    bool centrados = false;
+    double limite = std::numeric_limits<double>::infinity();  // no label runs past this x
+};
+// Measured on `dispositivo` (a PDF page counts points), else on the screen.
+RotulosMes rotulosMes(const QFont& fuente, bool centrados = false,
+                      double limite = std::numeric_limits<double>::infinity(),
+                      const QPaintDevice* dispositivo = nullptr);
+// The months from the one holding the start to the project end; a label that would run into
+// the previous one (a window of many years) or past the limit is left out, its line stays.
+std::vector<MesGantt> mesesGantt(const TimeLinerConfig& config, const EscalaGantt& escala, const RotulosMes& rotulos);
 // The same over any window of `dias` (at least 1) days across `ancho` points, x from 0.
 std::vector<MesGantt> mesesEntre(const QDateTime& inicio, const QDateTime& fin, int dias, double ancho,
-                                 double anchoEtiqueta);
+                                 const RotulosMes& rotulos);
 
 }  // namespace quelva

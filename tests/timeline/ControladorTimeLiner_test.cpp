@@ -263,6 +263,42 @@ TEST(ControladorTimeLiner, CsvResultRaisesThePreviewOrTheAlert)
     EXPECT_EQ(avisos.count(), 1);  // nothing new, nothing announced
 }
 
+TEST(ControladorTimeLiner, CsvImportOutsideTheWindowMovesItInsideLeavesIt)
+{
+    tl::ZonaHoraria zona("UTC");
+    const TimeLinerConfig ventana = proyecto(utc(2025, 1, 1), utc(2025, 12, 31));
+    const PaqueteAWP propio = paquete("P", NivelAWP::iwp, std::nullopt, utc(2025, 3, 1), utc(2025, 4, 1));
+    const struct {
+        const char* caso;
+        std::vector<PaqueteAWP> importados;
+        QDateTime inicio, fin;
+    } casos[] = {
+        {"inside", {paquete("A", NivelAWP::iwp, std::nullopt, utc(2025, 2, 1), utc(2025, 12, 31))},
+         ventana.fechaInicio, ventana.fechaFin},
+        // Every package counts, the stored one too: 30 days before the first start, 15 after the last end.
+        {"a schedule of 2015", {paquete("A", NivelAWP::iwp, std::nullopt, utc(2015, 3, 2), utc(2015, 9, 1)),
+                                paquete("B", NivelAWP::iwp, std::nullopt, utc(2015, 6, 1), utc(2016, 5, 1))},
+         utc(2015, 1, 31), utc(2025, 4, 16)},
+        {"ending after the window", {paquete("A", NivelAWP::iwp, std::nullopt, utc(2025, 6, 1), utc(2026, 2, 1))},
+         utc(2025, 1, 30), utc(2026, 2, 16)},
+        // Skipped as already present: nothing added, nothing moved.
+        {"a code already there", {paquete("P", NivelAWP::iwp, std::nullopt, utc(2015, 3, 2), utc(2015, 9, 1))},
+         ventana.fechaInicio, ventana.fechaFin},
+    };
+    for (const auto& caso : casos) {
+        TimeLinerConfig config = ventana;
+        config.paquetes = {propio};
+        Banco b(config);
+        b.c->agregarPaquetesCSV(caso.importados);
+        EXPECT_EQ(b.store.config().fechaInicio, caso.inicio) << caso.caso;
+        EXPECT_EQ(b.store.config().fechaFin, caso.fin) << caso.caso;
+        // Once: a later import inside the new window leaves it.
+        b.c->agregarPaquetesCSV({paquete("Z", NivelAWP::iwp, std::nullopt, utc(2025, 3, 2), utc(2025, 3, 9))});
+        EXPECT_EQ(b.store.config().fechaInicio, caso.inicio) << caso.caso;
+        EXPECT_EQ(b.store.config().fechaFin, caso.fin) << caso.caso;
+    }
+}
+
 TEST(ControladorTimeLiner, WithoutAViewThereIsNoPicture)
 {
     TimeLinerConfig config;

@@ -37,6 +37,12 @@ TimeLinerConfig proyecto(std::vector<PaqueteAWP> paquetes)
 // A 300 x 200 surface: plot 34..290 across, 10..178 down.
 constexpr QSizeF superficie(300, 200);
 
+// Centred labels of one width, whatever their text.
+RotulosMes fijos(double ancho)
+{
+    return {[ancho](const QString&) { return ancho; }, true};
+}
+
 }  // namespace
 
 TEST(CurvaS, PlannedCurveOfOneIwpRunsCornerToCorner)
@@ -179,10 +185,18 @@ TEST(CurvaS, ReadoutUnderThePointer)
     // h + 140 passes the right edge (290): the box opens to the left of the line.
     EXPECT_EQ(l->caja, QRectF(34 + 60 * 2.56 - 136, 14, 130, 16 + 13 * 4));
 
-    const auto borde = lecturaCurvaS(d, g, 290 - 139);
-    ASSERT_TRUE(borde);
-    EXPECT_DOUBLE_EQ(borde->caja.left(), 290 - 139 - 136);
     EXPECT_DOUBLE_EQ(lecturaCurvaS(d, g, 290 - 140)->caja.left(), 290 - 140 + 6);
+    // Mid-plot neither side of the line holds the box: it stays inside the plot, over the line.
+    EXPECT_DOUBLE_EQ(lecturaCurvaS(d, g, 290 - 139)->caja.left(), 34);
+    // Whatever the pointer, on this plot and on the narrow one of the analytics panel.
+    for (const double ancho : {300.0, 244.0, 180.0}) {
+        const GeometriaCurvaS gi = geometriaCurvaS(d, QSizeF(ancho, 200));
+        for (double h = 34; h <= gi.r; h += 1) {
+            const QRectF caja = lecturaCurvaS(d, gi, h)->caja;
+            EXPECT_GE(caja.left(), 34) << ancho << " " << h;
+            EXPECT_LE(caja.right(), gi.r) << ancho << " " << h;
+        }
+    }
 
     // Off the plot, without a pointer: none.
     EXPECT_FALSE(lecturaCurvaS(d, g, 33.9));
@@ -203,7 +217,7 @@ TEST(CurvaS, SurfacesTooSmallForAPlotDrawNothing)
         EXPECT_FALSE(g.valida()) << s.width() << "x" << s.height();
         EXPECT_FALSE(lecturaCurvaS(d, g, 34));
         EXPECT_FALSE(lecturaCurvaS(d, g, 35));
-        EXPECT_TRUE(mesesCurvaS(d, g, 30).empty());
+        EXPECT_TRUE(mesesCurvaS(d, g, fijos(30)).empty());
     }
     EXPECT_TRUE(geometriaCurvaS(d, QSizeF(45, 33)).valida());
 }
@@ -215,7 +229,7 @@ TEST(CurvaS, MonthTicksOfAnAbsurdWindowDoNotOverlap)
     const DatosCurvaS absurdo =
         datosCurvaS(proyecto({iwp("I", utc(2025, 1, 15), utc(2925, 1, 1), 100)}), 0);
     const GeometriaCurvaS g = geometriaCurvaS(absurdo, superficie);
-    const std::vector<MesGantt> meses = mesesCurvaS(absurdo, g, 30);
+    const std::vector<MesGantt> meses = mesesCurvaS(absurdo, g, fijos(30));
     EXPECT_LE(meses.size(), 260u);
     double anterior = -1e9;
     for (const MesGantt& m : meses) {
@@ -228,7 +242,7 @@ TEST(CurvaS, MonthTicksOfAnAbsurdWindowDoNotOverlap)
     }
     // An ordinary window labels every month, the first at the plot's left edge.
     const DatosCurvaS normal = datosCurvaS(proyecto({iwp("I", utc(2025, 1, 15), utc(2025, 6, 1), 100)}), 0);
-    const std::vector<MesGantt> cinco = mesesCurvaS(normal, geometriaCurvaS(normal, QSizeF(600, 200)), 30);
+    const std::vector<MesGantt> cinco = mesesCurvaS(normal, geometriaCurvaS(normal, QSizeF(600, 200)), fijos(30));
     ASSERT_EQ(cinco.size(), 6u);  // January to June
     EXPECT_DOUBLE_EQ(cinco[0].x, 34);
     EXPECT_EQ(cinco[0].texto, QStringLiteral("ene 25"));

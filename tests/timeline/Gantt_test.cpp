@@ -22,6 +22,12 @@ TimeLinerConfig proyecto(QDateTime inicio, QDateTime fin)
     return c;
 }
 
+// Labels of one width, whatever their text.
+quelva::RotulosMes fijos(double ancho, double limite = 1e9)
+{
+    return {[ancho](const QString&) { return ancho; }, false, limite};
+}
+
 }  // namespace
 
 TEST(Gantt, DatesMapByWholeDaysClampedToTheChart)
@@ -97,7 +103,7 @@ TEST(Gantt, MonthsFromTheStartsMonthAndNoOverlappingLabels)
     tl::ZonaHoraria zona("UTC");
     const TimeLinerConfig medio = proyecto(utc(2025, 1, 15, 0), utc(2025, 4, 20, 0));
     const EscalaGantt escala(medio, 95);  // one point a day
-    const auto meses = quelva::mesesGantt(medio, escala, 10);
+    const auto meses = quelva::mesesGantt(medio, escala, fijos(10));
     ASSERT_EQ(meses.size(), 4u);
     EXPECT_EQ(meses[0].x, 0);
     EXPECT_DOUBLE_EQ(meses[1].x, 17);  // 1 February, 17 days in
@@ -105,17 +111,41 @@ TEST(Gantt, MonthsFromTheStartsMonthAndNoOverlappingLabels)
     EXPECT_FALSE(meses[0].texto.isEmpty());
 
     // The same project squeezed: labels that would overlap are left out, their lines stay.
-    const auto apretados = quelva::mesesGantt(medio, EscalaGantt(medio, 95), 40);
+    const auto apretados = quelva::mesesGantt(medio, EscalaGantt(medio, 95), fijos(40));
     EXPECT_EQ(apretados.size(), 4u);
     EXPECT_TRUE(apretados[0].conEtiqueta);
     EXPECT_FALSE(apretados[1].conEtiqueta);
 
     // A mistyped year: thousands of years of months never become thousands of lines.
     const TimeLinerConfig absurdo = proyecto(utc(2025, 1, 1), utc(9025, 1, 1));
-    const auto muchos = quelva::mesesGantt(absurdo, EscalaGantt(absurdo, 800), 40);
+    const auto muchos = quelva::mesesGantt(absurdo, EscalaGantt(absurdo, 800), fijos(40));
     EXPECT_LE(muchos.size(), 801u);
     int etiquetas = 0;
     for (const auto& m : muchos)
         etiquetas += m.conEtiqueta;
     EXPECT_LE(etiquetas, 21);
+}
+
+TEST(Gantt, MonthLabelsAreMeasuredOneByOne)
+{
+    tl::ZonaHoraria zona("UTC");
+    // 2025 over 365 points: February is 28 points, its neighbours 31.
+    const TimeLinerConfig anio = proyecto(utc(2025, 1, 1, 0), utc(2026, 1, 1, 0));
+    const EscalaGantt escala(anio, 365);
+    // A label 24 wide clears the previous one by 4 after a short February too: all are labelled.
+    for (const auto& m : quelva::mesesGantt(anio, escala, fijos(24)))
+        EXPECT_TRUE(m.conEtiqueta) << m.x;
+    // Each label as wide as it is: the long ones of March and May push out the next label, and
+    // only that one.
+    int mes = 0;
+    const quelva::RotulosMes medidos{[&mes](const QString&) { return ++mes == 3 || mes == 5 ? 40.0 : 20.0; }};
+    for (const auto& m : quelva::mesesGantt(anio, escala, medidos)) {
+        const bool trasLargo = m.x == 90 || m.x == 151;  // April and June
+        EXPECT_EQ(m.conEtiqueta, !trasLargo) << m.x;
+    }
+    // No label runs past the limit: December's line at 334 leaves 31 points.
+    const auto meses = quelva::mesesGantt(anio, escala, fijos(24, 360));
+    EXPECT_TRUE(meses[10].conEtiqueta);
+    EXPECT_FALSE(meses[11].conEtiqueta);
+    EXPECT_EQ(meses.size(), 13u);  // January 2026 is the end itself
 }

@@ -4,6 +4,7 @@
 #include "timeline/ui/BarraScrubber.h"
 #include "timeline/ui/CabeceraTimeLiner.h"
 #include "timeline/ui/TimeLinerView.h"
+#include "timeline/ui/VistaGantt.h"
 
 #include "support/Entorno.h"
 #include "support/Paquetes.h"
@@ -15,10 +16,12 @@
 #include <QApplication>
 #include <QDateEdit>
 #include <QDialog>
+#include <QGlyphRun>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSplitter>
+#include <QTextLayout>
 #include <QTest>
 #include <QToolButton>
 
@@ -136,6 +139,46 @@ TEST(TimeLinerView, BadgeFollowsTheSynchronisation)
     EXPECT_EQ(verde->text(), QString::fromUtf8("🔵0 ✅0 ⬜1"));
     EXPECT_TRUE(verde->property("verde").toBool());
     EXPECT_EQ(texto(*conElementos.vista, "subtitulo"), QString::fromUtf8("AWP · 1 IWP(s) · 1 paquetes"));
+    // Every symbol of the badge has a glyph (the emoji font), none is drawn as an empty box.
+    QTextLayout capa(verde->text(), verde->font());
+    capa.beginLayout();
+    capa.createLine();
+    capa.endLayout();
+    for (const QGlyphRun& tramo : capa.glyphRuns())
+        for (const quint32 g : tramo.glyphIndexes())
+            EXPECT_NE(g, 0u) << tramo.rawFont().familyName().toStdString();
+}
+
+TEST(TimeLinerView, HeaderTextsAreWholeAtTheDefaultSize)
+{
+    tl::Entorno entorno{{"LC_ALL", nullptr}, {"LANG", "es_CL.UTF-8"}};
+    TimeLinerConfig config = proyecto();
+    for (int i = 0; i < 354; ++i)
+        config.paquetes.push_back(paquete(QStringLiteral("IWP-%1").arg(i), NivelAWP::iwp));
+    Ventana v(config);
+    auto* insignia = v.vista->findChild<QLabel*>("insignia4D");
+    ASSERT_TRUE(esperar([&] { return insignia->isVisible(); }));
+    for (QLabel* l : v.vista->findChild<QWidget*>("cabeceraTimeLiner")->findChildren<QLabel*>()) {
+        if (!l->isVisible() || l->text().isEmpty())
+            continue;
+        // The badge's warning fits on one line here; a longer one would wrap, never be cut.
+        EXPECT_LE(l->fontMetrics().horizontalAdvance(l->text()), l->contentsRect().width()) << l->text().toStdString();
+    }
+}
+
+TEST(TimeLinerView, MonthStripLabelsEveryMonthAfterAShortFebruary)
+{
+    tl::Entorno entorno{{"LC_ALL", nullptr}, {"LC_TIME", nullptr}, {"LANG", "es_CL.UTF-8"}};
+    // Sixteen months across the default width: February is narrower than a label "MMM 00" wide,
+    // though wider than its own.
+    TimeLinerConfig config;
+    config.fechaInicio = utc(2025, 1, 1);
+    config.fechaFin = utc(2026, 4, 28);
+    Ventana v(config);
+    const std::vector<MesGantt> meses = v.vista->findChild<FranjaMeses*>("franjaMeses")->meses();
+    ASSERT_EQ(meses.size(), 16u);
+    for (std::size_t i = 0; i < meses.size(); ++i)
+        EXPECT_TRUE(meses[i].conEtiqueta) << "mes " << i;
 }
 
 TEST(TimeLinerView, TreeClicksSelectExpandAndEdit)

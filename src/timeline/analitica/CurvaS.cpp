@@ -183,11 +183,12 @@ std::vector<TramoCurvaS> tramosSuaves(const std::vector<QPointF>& p)
     return tramos;
 }
 
-std::vector<MesGantt> mesesCurvaS(const DatosCurvaS& datos, const GeometriaCurvaS& g, double anchoEtiqueta)
+std::vector<MesGantt> mesesCurvaS(const DatosCurvaS& datos, const GeometriaCurvaS& g, RotulosMes rotulos)
 {
     if (!g.valida())
         return {};
-    std::vector<MesGantt> meses = mesesEntre(datos.inicio, datos.fin, g.dias, g.pw, anchoEtiqueta);
+    rotulos.limite -= GeometriaCurvaS::izquierda;
+    std::vector<MesGantt> meses = mesesEntre(datos.inicio, datos.fin, g.dias, g.pw, rotulos);
     for (MesGantt& m : meses)
         m.x += GeometriaCurvaS::izquierda;
     return meses;
@@ -230,7 +231,10 @@ std::optional<LecturaCurvaS> lecturaCurvaS(const DatosCurvaS& datos, const Geome
         entrada("HH Valor Ganado", estiloSerie(SerieCurvaS::hhGanadas, datos.modo).color, hhGanadas / datos.hht);
     }
     const double ancho = 130, alto = 16 + 13.0 * double(l.entradas.size());
-    const double izquierda = h + 10 + ancho <= g.r ? h + 6 : h - ancho - 6;
+    // Right of the line when it fits, else left of it; on a narrow plot the line's left side
+    // may not hold it either, and the box then stays inside the plot over the line.
+    double izquierda = h + 10 + ancho <= g.r ? h + 6 : h - ancho - 6;
+    izquierda = std::max(double(GeometriaCurvaS::izquierda), std::min(izquierda, g.r - ancho));
     const double arriba = std::max(10.0, std::min(g.b - alto, 14.0));
     l.caja = QRectF(izquierda, arriba, ancho, alto);
     return l;

@@ -82,8 +82,9 @@ struct TramoCurvaS {
 };
 std::vector<TramoCurvaS> tramosSuaves(const std::vector<QPointF>& puntos);
 
-// Month ticks under the plot, x on the surface; labels that would overlap are left out.
-std::vector<MesGantt> mesesCurvaS(const DatosCurvaS& datos, const GeometriaCurvaS& g, double anchoEtiqueta);
+// Month ticks under the plot, x on the surface (as the labels' limit is); labels that would
+// overlap are left out.
+std::vector<MesGantt> mesesCurvaS(const DatosCurvaS& datos, const GeometriaCurvaS& g, RotulosMes rotulos);
 
 // The readout under the pointer.
 struct EntradaLectura {

@@ -13,7 +13,14 @@ void guardarPaquete(TimeLinerConfig& config, const PaqueteAWP& paquete)
         *guardado = paquete;
     else
         lista.push_back(paquete);
+    ajustarVentana(config);
+}
 
+void ajustarVentana(TimeLinerConfig& config)
+{
+    const auto& lista = config.paquetes;
+    if (lista.empty())
+        return;
     QDateTime inicio = lista.front().fechaInicio;
     QDateTime fin = lista.front().fechaFin;
     for (const PaqueteAWP& p : lista) {

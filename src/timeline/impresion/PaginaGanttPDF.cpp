@@ -236,7 +236,8 @@ void dibujarPaginaGantt(QPainter& p, const PaginaGantt& g, double W, const Tramo
     p.fillRect(QRectF(0, 0, W, tramo.alto), gris(0.09));
     const EscalaGantt escala = escalaPagina(g.gCfg, W);
     // Every month keeps its line; a label is dropped only where it would run into the previous one.
-    const std::vector<MesGantt> meses = mesesGantt(g.gCfg, escala, 30);
+    const std::vector<MesGantt> meses =
+        mesesGantt(g.gCfg, escala, rotulosMes(fuenteImpresion(8), false, escala.ancho(), p.device()));
     cabecera(p, g, W, meses, ahora);
     filas(p, g, W, tramo, escala, meses);
     marcadores(p, g, W, B, escala, ahora);

@@ -10,6 +10,7 @@
 
 #include <QContextMenuEvent>
 #include <QGridLayout>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
@@ -18,6 +19,7 @@
 #include <QProgressBar>
 #include <QScrollArea>
 #include <QStackedWidget>
+#include <QToolTip>
 #include <QVBoxLayout>
 
 namespace quelva {
@@ -151,6 +153,27 @@ void ListaPaquetes::paintEvent(QPaintEvent* event)
         platform::paintSymbol(p, QRectF(lapizR.left() + 1, fila.center().y() - 6, 12, 12),
                               QStringLiteral("pencil.circle"), estilo::terciario());
     }
+}
+
+bool ListaPaquetes::event(QEvent* event)
+{
+    // A long name ends in an ellipsis within the pane; the pointer reads it whole.
+    if (event->type() == QEvent::ToolTip) {
+        auto* ayuda = static_cast<QHelpEvent*>(event);
+        const int i = filaEn(ayuda->pos());
+        if (i < 0) {
+            QToolTip::hideText();
+            event->ignore();
+            return true;
+        }
+        const PaqueteAWP& pkg = filas_[std::size_t(i)].pkg;
+        QString texto = pkg.codigo;
+        if (!pkg.nombre.isEmpty() && pkg.nombre != pkg.codigo)
+            texto += QStringLiteral(" — ") + pkg.nombre;
+        QToolTip::showText(ayuda->globalPos(), texto, this, rectFila(i).toRect());
+        return true;
+    }
+    return QWidget::event(event);
 }
 
 void ListaPaquetes::mousePressEvent(QMouseEvent* event)

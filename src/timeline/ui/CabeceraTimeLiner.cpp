@@ -15,6 +15,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace quelva {
 
 namespace {
@@ -35,7 +37,7 @@ CabeceraTimeLiner::CabeceraTimeLiner(ControladorTimeLiner& controlador, QWidget*
     setObjectName(QStringLiteral("cabeceraTimeLiner"));
     auto* fila = new QHBoxLayout(this);
     fila->setContentsMargins(16, 10, 16, 10);
-    fila->setSpacing(10);
+    fila->setSpacing(8);
 
     auto* logo = new QLabel(this);
     logo->setObjectName(QStringLiteral("logoQUELVA"));
@@ -120,6 +122,11 @@ void CabeceraTimeLiner::refrescar()
         const QColor color = estilo::sistema(estado.startsWith(QStringLiteral("🔵")) ? platform::SystemColor::green
                                                                                       : platform::SystemColor::orange);
         insignia_->setText(estado);
+        // One line up to a width the row can spare beside the title block; longer ones wrap.
+        constexpr int anchoMaximo = 200;
+        const int unaLinea = insignia_->fontMetrics().horizontalAdvance(estado) + 2 * 8 + 2;
+        insignia_->setWordWrap(unaLinea > anchoMaximo);
+        insignia_->setMinimumWidth(std::min(unaLinea, anchoMaximo));
         insignia_->setStyleSheet(QStringLiteral("QLabel { color: %1; background: rgba(255,255,255,18);"
                                                 " border-radius: 6px; padding: 3px 8px; }")
                                      .arg(color.name()));

@@ -76,7 +76,7 @@ void SuperficieCurvaS::preparar()
     datos_ = datosCurvaS(c_.config(), modo);
     geometria_ = geometriaCurvaS(datos_, QSizeF(size()));
     QFont f = estilo::fuente(7);
-    meses_ = mesesCurvaS(datos_, geometria_, QFontMetricsF(f).horizontalAdvance(QStringLiteral("MMM 00")) + 6);
+    meses_ = mesesCurvaS(datos_, geometria_, rotulosMes(f, true, width()));
     const SerieCurvaS orden[] = {SerieCurvaS::costoPlan, SerieCurvaS::valorGanado, SerieCurvaS::hhPlan,
                                  SerieCurvaS::hhGanadas};
     for (std::size_t i = 0; i < 4; ++i) {

@@ -44,13 +44,16 @@ FranjaMeses::FranjaMeses(ControladorTimeLiner& controlador, QWidget* parent) : Q
     setFixedHeight(16);
 }
 
+std::vector<MesGantt> FranjaMeses::meses() const
+{
+    return mesesGantt(c_.config(), EscalaGantt(c_.config(), width()), rotulosMes(estilo::fuente(8), false, width()));
+}
+
 void FranjaMeses::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
-    const EscalaGantt escala(c_.config(), width());
     p.setFont(estilo::fuente(8));
-    const double anchoEtiqueta = QFontMetricsF(p.font()).horizontalAdvance(QStringLiteral("MMM 00")) + 6;
-    for (const MesGantt& m : mesesGantt(c_.config(), escala, anchoEtiqueta)) {
+    for (const MesGantt& m : meses()) {
         p.setPen(QPen(QColor(255, 255, 255, 26), 0.5));
         p.drawLine(QPointF(m.x, 0), QPointF(m.x, height()));
         if (m.conEtiqueta) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "timeline/FigurasTimeLiner.h"
+#include "timeline/Gantt.h"
 
 #include <QWidget>
 
@@ -19,6 +20,8 @@ class FranjaMeses : public QWidget {
     Q_OBJECT
 public:
     FranjaMeses(ControladorTimeLiner& controlador, QWidget* parent = nullptr);
+    // The months as the strip draws them at its width, labels measured in its font.
+    std::vector<MesGantt> meses() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

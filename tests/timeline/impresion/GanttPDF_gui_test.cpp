@@ -163,6 +163,21 @@ TEST_F(GanttPDF, NarrowBarsCarryNoCode)
     EXPECT_NEAR(hoy[0].xMin, 273, 1.5);
 }
 
+TEST_F(GanttPDF, ColourEmojiOfANameGoInAsPictures)
+{
+    // The emoji font has pictures and no outlines: embedded as a font they come out blank.
+    const auto imagenes = [this](const QString& nombre) {
+        PaginaGantt g = pagina40();
+        g.gFilas[0].pkg.nombre = nombre;
+        const QString archivo = dir_.filePath("emoji.pdf");
+        EXPECT_EQ(escribirPDFGantt(archivo, g, utc(2025, 6, 1)), std::nullopt);
+        // One header line and a rule, then a line per picture (and per mask).
+        return salida("pdfimages", {"-list", archivo}).split('\n', Qt::SkipEmptyParts).size() - 2;
+    };
+    EXPECT_EQ(imagenes(QStringLiteral("Área 0")), 0);
+    EXPECT_GT(imagenes(QString::fromUtf8("Área 0 ✅ 🔵")), 0);
+}
+
 TEST_F(GanttPDF, ThousandsOfRowsContinueOnPagesReadersShow)
 {
     PaginaGantt g;

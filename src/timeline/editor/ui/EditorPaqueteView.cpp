@@ -127,10 +127,10 @@ QWidget* cajaValor(const QString& titulo, QLabel*& valor, QWidget* padre)
     v->setSpacing(2);
     const EtiquetaValor ev = etiquetaValor(titulo, QString(), 9);
     auto* e = new QLabel(ev.etiqueta.texto, f);
-    e->setFont(ev.etiqueta.fuente());
+    e->setFont(estilo::fuente(ev.etiqueta.puntos, ev.etiqueta.peso));
     e->setStyleSheet(QStringLiteral("color: %1;").arg(css(estilo::terciario())));
     valor = new QLabel(f);
-    valor->setFont(ev.valor.fuente());
+    valor->setFont(estilo::fuente(ev.valor.puntos, ev.valor.peso));
     v->addWidget(e);
     v->addWidget(valor);
     return f;
@@ -263,6 +263,8 @@ QWidget* EditorPaqueteView::construirFormulario()
     nombre_->setPlaceholderText(QStringLiteral("Descripción"));
     codigo_->setMinimumWidth(0);
     nombre_->setMinimumWidth(0);
+    // A stored name longer than the field reads from its beginning.
+    nombre_->setCursorPosition(0);
     filaTextos->addLayout(rotulado(QStringLiteral("Código:"), codigo_, formulario), 2);
     filaTextos->addLayout(rotulado(QStringLiteral("Nombre:"), nombre_, formulario), 3);
     connect(codigo_, &QLineEdit::textEdited, this, [this](const QString& t) {
