@@ -13,14 +13,17 @@ QColor colorTag()
     return platform::systemColor(platform::SystemColor::yellow);
 }
 
+// The comment views are dark. The system's secondary and tertiary labels are dark greys meant
+// for a light window; these are their light counterparts, opaque enough that the secondary one
+// reads at 4.5:1 or more on the card's grey.
 QColor colorSecundario()
 {
-    return platform::systemColor(platform::SystemColor::secondaryLabel);
+    return QColor(235, 235, 245, 204);
 }
 
 QColor colorTerciario()
 {
-    return platform::systemColor(platform::SystemColor::tertiaryLabel);
+    return QColor(235, 235, 245, 140);
 }
 
 QLabel* etiquetaComentario(const QString& texto, int pixeles, bool negrita, const QColor& color, QWidget* padre)

@@ -4,6 +4,7 @@
 #include "comments/ReportePDFComentarios.h"
 #include "comments/ui/EstiloComentarios.h"
 #include "comments/ui/ImagenComentario.h"
+#include "platform/AlertTitle.h"
 #include "platform/NumberFormat.h"
 #include "platform/Resources.h"
 #include "platform/Symbols.h"
@@ -256,6 +257,7 @@ void ReporteComentariosView::alElegirDestinoBCF(const QString& elegida)
                 QMetaObject::invokeMethod(this, [this, destino] { escribirBCF(destino); }, Qt::QueuedConnection);
         });
         alerta_ = pregunta;
+        platform::keepAlertTitleWhole(*pregunta);
         pregunta->open();
         return;
     }
@@ -286,6 +288,7 @@ void ReporteComentariosView::mostrarError(const QString& texto)
     alerta->setWindowModality(Qt::WindowModal);
     alerta->addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
     alerta_ = alerta;
+    platform::keepAlertTitleWhole(*alerta);
     alerta->open();
 }
 

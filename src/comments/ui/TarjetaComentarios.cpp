@@ -3,6 +3,7 @@
 #include "comments/ControladorComentarios.h"
 #include "comments/ui/EstiloComentarios.h"
 #include "platform/Symbols.h"
+#include "platform/TextBreaks.h"
 #include "platform/SystemColors.h"
 #include "platform/UserDate.h"
 
@@ -69,12 +70,15 @@ QWidget* filaComentario(ControladorComentarios& controlador, const ComentarioMar
     col->addLayout(primera);
 
     if (!c.descripcion.isEmpty()) {
-        auto* d = etiquetaComentario(c.descripcion, 11, false, QColor(255, 255, 255), fila);
+        // At most two lines in the row's width. A long word without spaces (a path, a GUID) breaks
+        // anywhere: unbroken, the label would be as wide as the word, and the card with it.
+        auto* d = etiquetaComentario(platform::breakableAnywhere(c.descripcion), 11, false, QColor(255, 255, 255), fila);
         d->setObjectName(QStringLiteral("descripcion"));
+        d->setToolTip(c.descripcion);
         d->setWordWrap(true);
-        // At most two lines.
         d->setMaximumHeight(d->fontMetrics().lineSpacing() * 2);
         d->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        d->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
         col->addWidget(d);
     }
 
@@ -89,7 +93,7 @@ QWidget* filaComentario(ControladorComentarios& controlador, const ComentarioMar
     ultima->addStretch(1);
     auto* fecha = etiquetaComentario(
         platform::formatUserDate(c.fecha, platform::DateStyle::short_, platform::DateStyle::short_), 11, false,
-        colorTerciario(), fila);
+        colorSecundario(), fila);
     fecha->setObjectName(QStringLiteral("fecha"));
     ultima->addWidget(fecha);
     col->addLayout(ultima);

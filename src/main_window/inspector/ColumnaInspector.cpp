@@ -5,6 +5,7 @@
 #include "main_window/inspector/FilasPropiedades.h"
 #include "platform/NumberFormat.h"
 #include "platform/Symbols.h"
+#include "platform/TextBreaks.h"
 #include "platform/SystemColors.h"
 
 #include <QFrame>
@@ -113,7 +114,9 @@ void ColumnaInspector::refrescar()
         construirPropiedades(col);
     }
     col->addWidget(divisor(contenido_));
-    auto* archivo = texto(vista_.federacion.fileName, 9, kSecundario, contenido_, false, true);
+    // A file name has no spaces to wrap at: it breaks anywhere rather than losing its end.
+    auto* archivo = texto(platform::breakableAnywhere(vista_.federacion.fileName), 9, kSecundario, contenido_, false,
+                          true);
     archivo->setObjectName(QStringLiteral("pieArchivo"));
     archivo->setAlignment(Qt::AlignCenter);
     archivo->setWordWrap(true);
@@ -145,9 +148,11 @@ void ColumnaInspector::construirLeyenda(QVBoxLayout* col)
             h->setContentsMargins(0, 0, 0, 0);
             auto* punto = new QLabel(fila);
             punto->setPixmap(circulo(f.color, 10, false));
-            h->addWidget(punto);
-            h->addWidget(texto(QString::fromUtf8(f.texto), 11, kPrimario, fila));
-            h->addStretch(1);
+            h->addWidget(punto, 0, Qt::AlignTop);
+            // The longest row is wider than the column: it wraps instead of losing its end.
+            auto* t = texto(QString::fromUtf8(f.texto), 11, kPrimario, fila);
+            t->setWordWrap(true);
+            h->addWidget(t, 1);
             col->addWidget(fila);
         }
         return;
@@ -242,6 +247,7 @@ void ColumnaInspector::construirPropiedades(QVBoxLayout* col)
     for (const FilaPropiedad& fila : filas) {
         if (fila.esEncabezado()) {
             auto* encabezado = texto(fila.etiqueta, 8, kSecundario, lista);
+            encabezado->setWordWrap(true);
             encabezado->setContentsMargins(0, 4, 0, 0);
             v->addWidget(encabezado);
             continue;
@@ -253,7 +259,10 @@ void ColumnaInspector::construirPropiedades(QVBoxLayout* col)
         auto* c = new QVBoxLayout(celda);
         c->setContentsMargins(0, 0, 0, 0);
         c->setSpacing(1);
-        c->addWidget(texto(fila.etiqueta, 8, kSecundario, celda));
+        // Property names run long ("Pset_… › Base Extension Distance"): they wrap.
+        auto* etiqueta = texto(platform::breakableAnywhere(fila.etiqueta), 8, kSecundario, celda);
+        etiqueta->setWordWrap(true);
+        c->addWidget(etiqueta);
         if (!fila.valor.isEmpty()) {
             auto* valor = texto(fila.valor, 10, kPrimario, celda, false, true);
             valor->setWordWrap(true);
