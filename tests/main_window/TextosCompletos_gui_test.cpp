@@ -120,7 +120,7 @@ TEST(TextosCompletos, EveryWindowShowsItsTextsWholeAtItsDefaultSize)
     const Ventana ventanas[] = {
         {"ventana principal: tarjetas, inspector con selección",
          [](ContentView& v) -> QWidget* { return &v; },
-         {"nombreModelo"}},
+         {"nombreModelo", "descripcion"}},  // one line and two lines, ending in "…"
         {"leyenda de la comparación",
          [](ContentView& v) -> QWidget* {
              v.seleccionarNodo(nullptr);

@@ -29,6 +29,19 @@ QString ruta(const QWidget* w, const QWidget* raiz)
     return partes.join(QLatin1Char('/'));
 }
 
+// The right edge, in the widget's coordinates, of the part its ancestors leave visible: a
+// label laid out wider than a scroll area that does not scroll sideways is cut there.
+int bordeVisible(const QWidget& w)
+{
+    int borde = w.width();
+    for (const QWidget* p = w.parentWidget(); p; p = p->parentWidget()) {
+        borde = std::min(borde, p->width() - w.mapTo(p, QPoint(0, 0)).x());
+        if (p->isWindow())
+            break;
+    }
+    return borde;
+}
+
 bool esEnriquecido(const QLabel& l)
 {
     return l.textFormat() == Qt::RichText || (l.textFormat() == Qt::AutoText && Qt::mightBeRichText(l.text()));
@@ -48,7 +61,7 @@ QString motivoEtiqueta(const QLabel& l)
     QRect caja = l.contentsRect().adjusted(l.margin(), l.margin(), -l.margin(), -l.margin());
     if (l.indent() > 0)
         caja.adjust(l.indent(), 0, 0, 0);
-    const int ancho = caja.width();
+    const int ancho = std::min(caja.width(), bordeVisible(l) - caja.left());
     const int alto = caja.height();
     int necesarioAncho = 0, necesarioAlto = 0;
     if (esEnriquecido(l)) {

@@ -30,6 +30,12 @@ QLabel* etiquetaComentario(const QString& texto, int pixeles, bool negrita, cons
 {
     auto* l = new QLabel(texto, padre);
     l->setTextFormat(Qt::PlainText);
+    estiloEtiquetaComentario(l, pixeles, negrita, color);
+    return l;
+}
+
+void estiloEtiquetaComentario(QLabel* l, int pixeles, bool negrita, const QColor& color)
+{
     QFont f = l->font();
     f.setPixelSize(pixeles);
     f.setBold(negrita);
@@ -40,7 +46,6 @@ QLabel* etiquetaComentario(const QString& texto, int pixeles, bool negrita, cons
                          .arg(color.green())
                          .arg(color.blue())
                          .arg(color.alpha()));
-    return l;
 }
 
 QWidget* filaIcono(const QString& simbolo, const QString& texto, int pixeles, const QColor& color, QWidget* padre)

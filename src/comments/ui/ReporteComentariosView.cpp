@@ -8,6 +8,7 @@
 #include "platform/NumberFormat.h"
 #include "platform/Resources.h"
 #include "platform/Symbols.h"
+#include "platform/TextBreaks.h"
 #include "platform/UserDate.h"
 
 #include <QFileDialog>
@@ -70,7 +71,8 @@ QWidget* tarjeta(const ComentarioMarkup& c, QWidget* padre)
     auto* textos = new QVBoxLayout;
     textos->setSpacing(3);
     if (!c.descripcion.isEmpty()) {
-        auto* d = etiquetaComentario(c.descripcion, 13, true, QColor(255, 255, 255), marco);
+        // A path or a GUID without spaces breaks anywhere rather than widening the card.
+        auto* d = etiquetaComentario(platform::breakableAnywhere(c.descripcion), 13, true, QColor(255, 255, 255), marco);
         d->setObjectName(QStringLiteral("descripcion"));
         d->setWordWrap(true);
         textos->addWidget(d);

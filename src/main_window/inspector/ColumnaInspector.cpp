@@ -8,9 +8,14 @@
 #include "platform/TextBreaks.h"
 #include "platform/SystemColors.h"
 
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollArea>
@@ -33,10 +38,8 @@ QFrame* divisor(QWidget* padre)
     return d;
 }
 
-QLabel* texto(const QString& t, int pixeles, const QString& color, QWidget* padre, bool negrita = false,
-              bool mono = false)
+void darEstilo(QLabel* l, int pixeles, const QString& color, bool negrita, bool mono)
 {
-    auto* l = new QLabel(t, padre);
     QFont f = l->font();
     if (mono)
         f.setFamily(QStringLiteral("DejaVu Sans Mono"));
@@ -44,6 +47,13 @@ QLabel* texto(const QString& t, int pixeles, const QString& color, QWidget* padr
     f.setBold(negrita);
     l->setFont(f);
     l->setStyleSheet(QStringLiteral("color: %1; background: transparent;").arg(color));
+}
+
+QLabel* texto(const QString& t, int pixeles, const QString& color, QWidget* padre, bool negrita = false,
+              bool mono = false)
+{
+    auto* l = new QLabel(t, padre);
+    darEstilo(l, pixeles, color, negrita, mono);
     return l;
 }
 
@@ -73,6 +83,43 @@ QWidget* etiquetaConSimbolo(const QString& t, const QString& simbolo, const QCol
     h->addStretch(1);
     return fila;
 }
+
+// A property value: wraps anywhere inside long runs (paths, GUIDs) so the column keeps its
+// width, and copies the value as it is, without the invisible break points.
+class ValorPropiedad : public QLabel {
+public:
+    ValorPropiedad(const QString& valor, QWidget* padre)
+        : QLabel(platform::breakableAnywhere(valor), padre), valor_(valor)
+    {
+        setTextInteractionFlags(Qt::TextSelectableByMouse);
+        setWordWrap(true);
+    }
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override
+    {
+        if (e->matches(QKeySequence::Copy)) {
+            copiar();
+            return;
+        }
+        QLabel::keyPressEvent(e);
+    }
+    void contextMenuEvent(QContextMenuEvent* e) override
+    {
+        QMenu menu;
+        menu.addAction(QStringLiteral("Copiar"), this, [this] { copiar(); });
+        menu.exec(e->globalPos());
+    }
+
+private:
+    void copiar()
+    {
+        const QString elegido = hasSelectedText() ? selectedText() : valor_;
+        QGuiApplication::clipboard()->setText(QString(elegido).remove(QChar(0x200B)));
+    }
+
+    QString valor_;
+};
 
 const QString kSecundario = QStringLiteral("rgba(235,235,245,150)");
 const QString kPrimario = QStringLiteral("rgba(255,255,255,235)");
@@ -264,9 +311,8 @@ void ColumnaInspector::construirPropiedades(QVBoxLayout* col)
         etiqueta->setWordWrap(true);
         c->addWidget(etiqueta);
         if (!fila.valor.isEmpty()) {
-            auto* valor = texto(fila.valor, 10, kPrimario, celda, false, true);
-            valor->setWordWrap(true);
-            valor->setTextInteractionFlags(Qt::TextSelectableByMouse);
+            auto* valor = new ValorPropiedad(fila.valor, celda);
+            darEstilo(valor, 10, kPrimario, false, true);
             c->addWidget(valor);
         }
         v->addWidget(celda);
