@@ -105,6 +105,7 @@ private:
     QPalette paleta_;
 };
 
+// One row of the table: any window the program opens can be added as one more.
 struct Ventana {
     const char* nombre;
     // Opens the window from the populated main window; null when it did not open.

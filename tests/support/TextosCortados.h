@@ -17,8 +17,8 @@ struct TextoCortado {
 };
 
 // Every shown text under `raiz` that does not fit its room: a label (one line wider than the
-// label, a word-wrapped label taller than its height or with a word wider than a line, a text
-// that holds "…" or "..." it was cut to), a button's text, an item view's header or cell
+// label or than what its ancestors leave visible, a word-wrapped label taller than its height or
+// with a word wider than a line, a text that holds "…" or "..." it was cut to), a button's text, an item view's header or cell
 // (first rows only), an alert's title (see platform::alertWidthForTitle). `permitidos` are the
 // object names of widgets whose text may be cut with "…".
 std::vector<TextoCortado> textosCortados(QWidget& raiz, const QStringList& permitidos = {});
