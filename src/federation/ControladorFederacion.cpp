@@ -65,11 +65,11 @@ ControladorFederacion::ControladorFederacion(EstadoFederacion& estado, scene::Sc
 // ---------------------------------------------------------------------------------------
 // Runs in flight and reports
 
-void ControladorFederacion::empezarEjecucion(const QString& key)
+void ControladorFederacion::empezarEjecucion(const QString& nombre)
 {
     ++ejecucionesEnCurso_;
     estado_.isProcessing = true;
-    estado_.especialidadesEnProceso.push_back(key);
+    estado_.nombresEnProceso.push_back(nombre);
 }
 
 void ControladorFederacion::terminarEjecucion()
@@ -78,13 +78,13 @@ void ControladorFederacion::terminarEjecucion()
     // The overlay stays while another run is still going.
     estado_.isProcessing = ejecucionesEnCurso_ > 0;
     if (!estado_.isProcessing)
-        estado_.especialidadesEnProceso.clear();
+        estado_.nombresEnProceso.clear();
 }
 
-void ControladorFederacion::soltarEspecialidadEnProceso(const QString& key)
+void ControladorFederacion::soltarNombreEnProceso(const QString& nombre)
 {
-    auto& lista = estado_.especialidadesEnProceso;
-    if (const auto it = std::find(lista.begin(), lista.end(), key); it != lista.end())
+    auto& lista = estado_.nombresEnProceso;
+    if (const auto it = std::find(lista.begin(), lista.end(), nombre); it != lista.end())
         lista.erase(it);
 }
 
@@ -125,13 +125,13 @@ void ControladorFederacion::seleccionarArchivoIFC(const ResultadoSelectorArchivo
 }
 
 template <class Convertir, class Integrar>
-void ControladorFederacion::ejecutarConversion(const QString& key, Convertir convertir, Integrar integrar)
+void ControladorFederacion::ejecutarConversion(const QString& nombre, Convertir convertir, Integrar integrar)
 {
-    empezarEjecucion(key);
+    empezarEjecucion(nombre);
     const QString rutaOBJ = platform::temporaryWorkPath(QStringLiteral(".obj"));
     const std::optional<QString> motor = rutaMotor();
     if (!motor) {
-        soltarEspecialidadEnProceso(key);
+        soltarNombreEnProceso(nombre);
         terminarEjecucion();
         informarError(mensajeMotorAusente());
         emit estadoCambiado();
@@ -141,16 +141,16 @@ void ControladorFederacion::ejecutarConversion(const QString& key, Convertir con
 
     QPointer<ControladorFederacion> self(this);
     const int generacion = generacion_;
-    platform::BackgroundQueue::post([self, key, convertir = std::move(convertir), integrar = std::move(integrar),
+    platform::BackgroundQueue::post([self, nombre, convertir = std::move(convertir), integrar = std::move(integrar),
                                      motor = *motor, rutaOBJ, generacion]() mutable {
         auto salida = convertir(motor, rutaOBJ);
         // A linked model keeps its OBJ until it is placed; with nobody to place it, it goes.
         auto obj = std::make_shared<const ArchivoDeTrabajo>(rutaOBJ);
         platform::MainQueue::post(
-            [self, key, salida = std::move(salida), integrar = std::move(integrar), obj, generacion]() mutable {
+            [self, nombre, salida = std::move(salida), integrar = std::move(integrar), obj, generacion]() mutable {
                 if (!self)
                     return;
-                self->soltarEspecialidadEnProceso(key);
+                self->soltarNombreEnProceso(nombre);
                 // Started for a project that has since been closed or replaced: nothing of it
                 // lands in the new one (the work file goes with `obj`).
                 if (generacion != self->generacion_) {
@@ -175,8 +175,9 @@ void ControladorFederacion::vincularIFC(const QString& archivo)
     // choose another file while this one converts.
     const QString key = estado_.seleccionActual;
     const QString nombre = QFileInfo(archivo).fileName();
+    const auto esp = estado_.especialidades.find(key);
     ejecutarConversion(
-        key, [archivo](const QString& motor, const QString& rutaOBJ) {
+        esp != estado_.especialidades.end() ? esp->second.nombre : QString(), [archivo](const QString& motor, const QString& rutaOBJ) {
             return quelva::convertirIFC(archivo, motor, rutaOBJ);
         },
         [key, nombre](ControladorFederacion& c, ResultadoVinculo r) {
@@ -187,8 +188,10 @@ void ControladorFederacion::vincularIFC(const QString& archivo)
 void ControladorFederacion::cargarIFCEnSlot(const QString& archivo, const QString& slot)
 {
     const QString fileName = QFileInfo(archivo).fileName();
+    // The overlay names the version that loads, in the comparison panel's words.
     ejecutarConversion(
-        estado_.seleccionActual, [archivo, slot, fileName](const QString& motor, const QString& rutaOBJ) {
+        slot == QStringLiteral("BASE") ? QStringLiteral("versión base") : QStringLiteral("versión nueva"),
+        [archivo, slot, fileName](const QString& motor, const QString& rutaOBJ) {
             return quelva::cargarSlotTRELM(archivo, motor, rutaOBJ, slot, fileName);
         },
         [](ControladorFederacion& c, ResultadoSlot r) {

@@ -131,10 +131,10 @@ signals:
 
 private:
     void aplicarColores();
-    void empezarEjecucion(const QString& key);
+    void empezarEjecucion(const QString& nombre);
     void terminarEjecucion();
-    // Drops one entry of the run in flight for `key` from the overlay's list.
-    void soltarEspecialidadEnProceso(const QString& key);
+    // Drops one entry of the run in flight named `nombre` from the overlay's list.
+    void soltarNombreEnProceso(const QString& nombre);
     void informarError(const QString& mensaje);
     // Frames the camera on a box: centred on it, its largest side as the radius.
     void enfocarCaja(const scene::Box& caja);
@@ -142,7 +142,7 @@ private:
     // `convertir(motor, rutaOBJ)` runs in the background; its error text ends the run with an
     // alert, its result goes to `integrar(*this, resultado)` on the main thread.
     template <class Convertir, class Integrar>
-    void ejecutarConversion(const QString& key, Convertir convertir, Integrar integrar);
+    void ejecutarConversion(const QString& nombre, Convertir convertir, Integrar integrar);
     const scene::NodePtr& raizEspecialidad(const QString& key);
     void fusionarGrillas(std::vector<EjeGrilla> grillas);
     void terminarRestauracion();

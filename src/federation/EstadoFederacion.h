@@ -32,9 +32,9 @@ struct EstadoFederacion {
     // linking
     QString fileName = QStringLiteral("Ningún archivo seleccionado");
     bool isProcessing = false;
-    // The discipline selected when each run in flight was started, oldest first: the
-    // processing overlay names the latest, where that model will land.
-    std::vector<QString> especialidadesEnProceso;
+    // What each run in flight loads, named when it was started, oldest first: the discipline
+    // the model will land in, or the comparison version. The processing overlay names the latest.
+    std::vector<QString> nombresEnProceso;
 
     // disciplines
     QStringList ordenEspecialidades = ordenEspecialidadesPorDefecto();

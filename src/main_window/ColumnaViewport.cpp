@@ -1,6 +1,7 @@
 #include "main_window/ColumnaViewport.h"
 
 #include "comments/ui/PanelMarkup.h"
+#include "federation/ControladorFederacion.h"
 #include "main_window/ContentView.h"
 #include "main_window/bienvenida/PantallaBienvenida.h"
 #include "render/SceneView.h"
@@ -88,12 +89,43 @@ SceneKitView ColumnaViewport::adaptador() const
 
 QString ColumnaViewport::textoProcesando() const
 {
-    // The discipline the model will land in, captured when its file was chosen.
-    const auto& enProceso = vista_.federacion.especialidadesEnProceso;
-    const QString key = enProceso.empty() ? vista_.federacion.seleccionActual : enProceso.back();
-    const auto it = vista_.federacion.especialidades.find(key);
-    const QString nombre = it != vista_.federacion.especialidades.end() ? it->second.nombre : QString();
+    const EstadoFederacion& fed = vista_.federacion;
+    const auto nombreDe = [&](const QString& key) {
+        const auto it = fed.especialidades.find(key);
+        return it != fed.especialidades.end() ? it->second.nombre : QString();
+    };
+    QString nombre;
+    if (!fed.nombresEnProceso.empty()) {
+        // What the latest link or slot run loads, named when its file was chosen.
+        nombre = fed.nombresEnProceso.back();
+    } else if (const std::optional<QString> key = especialidadEnRestauracion()) {
+        nombre = nombreDe(*key);
+    } else {
+        nombre = nombreDe(fed.seleccionActual);
+    }
     return QStringLiteral("Procesando ") + nombre + QStringLiteral("...");
+}
+
+std::optional<QString> ColumnaViewport::especialidadEnRestauracion() const
+{
+    // The first discipline, in display order, with a saved model still converting.
+    const EstadoFederacion& fed = vista_.federacion;
+    for (const QString& key : fed.ordenEspecialidades) {
+        const auto it = fed.especialidades.find(key);
+        if (it == fed.especialidades.end())
+            continue;
+        for (const ModeloPendiente& m : it->second.pendientes)
+            if (m.enConversion)
+                return key;
+    }
+    return std::nullopt;
+}
+
+bool ColumnaViewport::procesando() const
+{
+    // Restoring a project converts its models as linking does: the same overlay shows.
+    return vista_.federacion.isProcessing || vista_.proyecto.paqueteEnCurso ||
+           vista_.controladorFederacion().restauracionesEnCurso() > 0;
 }
 
 void ColumnaViewport::refrescar()
@@ -103,7 +135,7 @@ void ColumnaViewport::refrescar()
     bienvenida_->presentar(!vista_.hayModelosCargados() && !vista_.comparacion.trelmActivo);
     barraMedicion_->actualizar(vista_.medicion);
     overlayTexto_->setText(textoProcesando());
-    overlay_->setVisible(vista_.federacion.isProcessing || vista_.proyecto.paqueteEnCurso);
+    overlay_->setVisible(procesando());
     capasMarkup_->refrescar();
     colocarCapas();
 }

@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 
 class QLabel;
 
@@ -50,6 +51,9 @@ protected:
 private:
     SceneKitView adaptador() const;
     void colocarCapas();
+    // A run converts a model: linking, a comparison slot, a package or a project restore.
+    bool procesando() const;
+    std::optional<QString> especialidadEnRestauracion() const;
 
     ContentView& vista_;
     std::unique_ptr<SceneKitView::Coordinator> coordinador_;

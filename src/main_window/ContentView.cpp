@@ -12,6 +12,7 @@
 #include "main_window/interferencias/HojaConfigAnalisis.h"
 #include "main_window/inspector/ColumnaInspector.h"
 #include "main_window/sidebar/Sidebar.h"
+#include "platform/AlertTitle.h"
 #include "platform/NotificationCenter.h"
 #include "platform/SystemColors.h"
 #include "platform/UserInfo.h"
@@ -238,6 +239,7 @@ void ContentView::presentarAlerta(QPointer<QMessageBox>& ranura, const QString& 
         QMetaObject::invokeMethod(this, &ContentView::refrescar, Qt::QueuedConnection);
     });
     ranura = alerta;
+    platform::keepAlertTitleWhole(*alerta);
     alerta->open();
 }
 

@@ -52,7 +52,11 @@ void ContentView::abrirQTO()
         return;
     }
     auto* vista = new VentanaQTO(std::move(grupos), QDateTime::currentDateTime());
-    QWidget* ventana = ventanaHerramienta(QStringLiteral("Cuantificación de Elementos (QTO)"), QSize(870, 700), vista);
+    // 870 wide, or as wide as the table's columns and type names need, within the screen.
+    int ancho = std::max(870, vista->anchoPreferido());
+    if (const QScreen* pantalla = QGuiApplication::primaryScreen())
+        ancho = std::min(ancho, pantalla->availableGeometry().width());
+    QWidget* ventana = ventanaHerramienta(QStringLiteral("Cuantificación de Elementos (QTO)"), QSize(ancho, 700), vista);
     ventanas.reportWindows.append(ventana);
 }
 

@@ -1,6 +1,8 @@
 #include "sections/Vista2DView.h"
 
+#include "platform/AlertTitle.h"
 #include "platform/AtomicFile.h"
+#include "platform/ElidedLabel.h"
 #include "platform/NumberFormat.h"
 #include "platform/SavePanel.h"
 #include "platform/Symbols.h"
@@ -54,24 +56,6 @@ QToolButton* boton(const QString& nombreObjeto, const QString& ayuda, QWidget* p
     b->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     return b;
 }
-
-// The window's title in the toolbar, cut with "…" when the buttons need the room (the window's
-// own title bar keeps it whole).
-class TituloElidido : public QLabel {
-public:
-    using QLabel::QLabel;
-    QSize minimumSizeHint() const override { return {24, QLabel::minimumSizeHint().height()}; }
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        QPainter p(this);
-        p.setFont(font());
-        p.setPen(palette().color(foregroundRole()));
-        p.drawText(contentsRect(), Qt::AlignVCenter | Qt::AlignLeft,
-                   fontMetrics().elidedText(text(), Qt::ElideRight, contentsRect().width()));
-    }
-};
 
 void pintarBoton(QToolButton* b, const QString& texto, const QString& simbolo, const QColor& color)
 {
@@ -138,17 +122,26 @@ QWidget* Vista2DView::construirBarra()
                                         " #barra2D QLabel { color: black; }"));
     // The window keeps its size; a narrow one clips the end of the row.
     barra->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-    auto* fila = new QHBoxLayout(barra);
-    fila->setContentsMargins(12, 8, 12, 8);
+    // Two rows: the 820-wide window has no room for the title, the buttons and the hint on one.
+    // The title and the navigation hint above, the counts and the tools below.
+    auto* filas = new QVBoxLayout(barra);
+    filas->setContentsMargins(12, 8, 12, 8);
+    filas->setSpacing(6);
+    auto* arriba = new QHBoxLayout;
+    arriba->setSpacing(6);
+    filas->addLayout(arriba);
+    auto* fila = new QHBoxLayout;
     fila->setSpacing(6);
+    filas->addLayout(fila);
 
-    auto* titulo = new TituloElidido(titulo_, barra);
-    titulo->setToolTip(titulo_);
+    // A title longer than the row is cut with "…"; the window's own title bar keeps it whole.
+    auto* titulo = new platform::ElidedLabel(titulo_, barra);
+    titulo->setObjectName(QStringLiteral("tituloPlano"));
     QFont ft = titulo->font();
     ft.setPixelSize(13);
     ft.setBold(true);
     titulo->setFont(ft);
-    fila->addWidget(titulo);
+    arriba->addWidget(titulo, 1);
 
     long long cortes = 0, proyecciones = 0;
     for (const Segmento2D& s : segmentos_)
@@ -225,14 +218,17 @@ QWidget* Vista2DView::construirBarra()
     connect(botonGuardar_, &QToolButton::clicked, this, &Vista2DView::guardar);
     fila->addWidget(botonGuardar_);
 
+    fila->addStretch(1);
+
     auto* estado = new QLabel(QStringLiteral("Scroll: zoom · Arrastrar: pan · Doble clic: encuadrar"), barra);
+    estado->setObjectName(QStringLiteral("ayudaNavegacion"));
     QFont fe = estado->font();
     fe.setPixelSize(10);
     estado->setFont(fe);
     estado->setStyleSheet(
         QStringLiteral("color: %1;").arg(colorCss(platform::systemColor(SystemColor::tertiaryLabel))));
-    estado->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    fila->addWidget(estado, 1);
+    estado->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+    arriba->addWidget(estado);
     return barra;
 }
 
@@ -488,6 +484,7 @@ void Vista2DView::mostrarError(const QString& mensaje, const QString& detalle)
     alerta->setAttribute(Qt::WA_DeleteOnClose);
     alerta->setInformativeText(detalle);
     alerta->setWindowModality(Qt::WindowModal);
+    platform::keepAlertTitleWhole(*alerta);
     alerta->open();
 }
 

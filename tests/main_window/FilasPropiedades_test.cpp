@@ -8,10 +8,10 @@ using namespace quelva;
 
 namespace {
 
-// A node whose geometry spans (0,0,0)-(2,3,0.5).
+// A wall in the Z-up scene: 2 long along X, 0.5 thick along Y, 3 high along Z.
 scene::NodePtr nodoCaja(const char* nombre)
 {
-    const std::vector<scene::Vec3f> puntos{{0, 0, 0}, {2, 0, 0}, {2, 3, 0.5f}};
+    const std::vector<scene::Vec3f> puntos{{0, 0, 0}, {2, 0, 0}, {2, 0.5f, 3}};
     const std::vector<std::int32_t> indices{0, 1, 2};
     auto nodo = scene::Node::make(scene::makeTriangleGeometry(puntos, indices));
     if (nombre)
@@ -64,8 +64,8 @@ TEST(FilasPropiedades, ShowsSizesPositionVolumeAndDiscipline)
         {"Tipo IFC", "IfcWall"},
         {"Nombre", "Muro 01"},
         {"Especialidad", "Arquitectura"},
-        {"Dimensiones (m)", "W:2.00 H:3.00 D:0.50"},
-        {QString::fromUtf8("Posición (m)"), "X:1.00 Y:1.50 Z:0.25"},
+        {"Dimensiones (m)", "W:2.00 H:3.00 D:0.50"},  // H is the height (Z), D the thickness (Y)
+        {QString::fromUtf8("Posición (m)"), "X:1.00 Y:0.25 Z:1.50"},
         {QString::fromUtf8("Vol. aprox. (m³)"), "3.0000"},
         {"Interferencia", "Sin conflictos"},
     };
@@ -79,12 +79,12 @@ TEST(FilasPropiedades, MeasuresTheNodeAsTransformedInTheScene)
     contenedor->position = {10, 0, 0};
     auto nodo = nodoCaja("Muro");
     contenedor->addChild(nodo);
-    // Geometry of 2000 x 3000 x 500 mm.
+    // Geometry of 2000 x 500 x 3000 mm.
     nodo->scale = {1000, 1000, 1000};
 
     const auto filas = filasPropiedades(*nodo, std::nullopt, {}, {}, {});
     EXPECT_EQ(valor(filas, "Dimensiones (m)"), "W:2.00 H:3.00 D:0.50");
-    EXPECT_EQ(valor(filas, QString::fromUtf8("Posición (m)")), "X:11.00 Y:1.50 Z:0.25");
+    EXPECT_EQ(valor(filas, QString::fromUtf8("Posición (m)")), "X:11.00 Y:0.25 Z:1.50");
 }
 
 TEST(FilasPropiedades, FlagsClashesByNodeIdentityOnly)

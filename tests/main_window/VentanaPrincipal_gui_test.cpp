@@ -78,7 +78,7 @@ TEST(VentanaPrincipal, LinksSelectsInspectsAndUnlinksAModel)
     EXPECT_EQ(filas.at("Tipo IFC"), "Elemento");
     EXPECT_EQ(filas.at("Nombre"), "Muro-Sur");
     EXPECT_EQ(filas.at("Especialidad"), "Arquitectura");
-    EXPECT_EQ(filas.at("Dimensiones (m)"), "W:4.00 H:0.20 D:3.00");
+    EXPECT_EQ(filas.at("Dimensiones (m)"), "W:4.00 H:3.00 D:0.20");  // a 3 m high wall
     EXPECT_EQ(filas.at(QString::fromUtf8("Posición (m)")), "X:2.00 Y:0.10 Z:1.50");
     EXPECT_EQ(filas.at(QString::fromUtf8("Vol. aprox. (m³)")), "2.4000");
     EXPECT_EQ(filas.at("__tipoIFC"), "IFCWALL");

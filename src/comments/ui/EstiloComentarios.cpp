@@ -13,20 +13,29 @@ QColor colorTag()
     return platform::systemColor(platform::SystemColor::yellow);
 }
 
+// The comment views are dark. The system's secondary and tertiary labels are dark greys meant
+// for a light window; these are their light counterparts, opaque enough that the secondary one
+// reads at 4.5:1 or more on the card's grey.
 QColor colorSecundario()
 {
-    return platform::systemColor(platform::SystemColor::secondaryLabel);
+    return QColor(235, 235, 245, 204);
 }
 
 QColor colorTerciario()
 {
-    return platform::systemColor(platform::SystemColor::tertiaryLabel);
+    return QColor(235, 235, 245, 140);
 }
 
 QLabel* etiquetaComentario(const QString& texto, int pixeles, bool negrita, const QColor& color, QWidget* padre)
 {
     auto* l = new QLabel(texto, padre);
     l->setTextFormat(Qt::PlainText);
+    estiloEtiquetaComentario(l, pixeles, negrita, color);
+    return l;
+}
+
+void estiloEtiquetaComentario(QLabel* l, int pixeles, bool negrita, const QColor& color)
+{
     QFont f = l->font();
     f.setPixelSize(pixeles);
     f.setBold(negrita);
@@ -37,7 +46,6 @@ QLabel* etiquetaComentario(const QString& texto, int pixeles, bool negrita, cons
                          .arg(color.green())
                          .arg(color.blue())
                          .arg(color.alpha()));
-    return l;
 }
 
 QWidget* filaIcono(const QString& simbolo, const QString& texto, int pixeles, const QColor& color, QWidget* padre)

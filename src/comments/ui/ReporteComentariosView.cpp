@@ -4,10 +4,12 @@
 #include "comments/ReportePDFComentarios.h"
 #include "comments/ui/EstiloComentarios.h"
 #include "comments/ui/ImagenComentario.h"
+#include "platform/AlertTitle.h"
 #include "platform/NumberFormat.h"
 #include "platform/Resources.h"
 #include "platform/SavePanel.h"
 #include "platform/Symbols.h"
+#include "platform/TextBreaks.h"
 #include "platform/UserDate.h"
 
 #include <QFileDialog>
@@ -70,7 +72,8 @@ QWidget* tarjeta(const ComentarioMarkup& c, QWidget* padre)
     auto* textos = new QVBoxLayout;
     textos->setSpacing(3);
     if (!c.descripcion.isEmpty()) {
-        auto* d = etiquetaComentario(c.descripcion, 13, true, QColor(255, 255, 255), marco);
+        // A path or a GUID without spaces breaks anywhere rather than widening the card.
+        auto* d = etiquetaComentario(platform::breakableAnywhere(c.descripcion), 13, true, QColor(255, 255, 255), marco);
         d->setObjectName(QStringLiteral("descripcion"));
         d->setWordWrap(true);
         textos->addWidget(d);
@@ -253,6 +256,7 @@ void ReporteComentariosView::alElegirDestinoBCF(const QString& elegida)
                 QMetaObject::invokeMethod(this, [this, destino] { escribirBCF(destino); }, Qt::QueuedConnection);
         });
         alerta_ = pregunta;
+        platform::keepAlertTitleWhole(*pregunta);
         pregunta->open();
         return;
     }
@@ -283,6 +287,7 @@ void ReporteComentariosView::mostrarError(const QString& texto)
     alerta->setWindowModality(Qt::WindowModal);
     alerta->addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
     alerta_ = alerta;
+    platform::keepAlertTitleWhole(*alerta);
     alerta->open();
 }
 

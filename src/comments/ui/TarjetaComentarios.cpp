@@ -3,6 +3,7 @@
 #include "comments/ControladorComentarios.h"
 #include "comments/ui/EstiloComentarios.h"
 #include "platform/Symbols.h"
+#include "platform/TextBreaks.h"
 #include "platform/SystemColors.h"
 #include "platform/UserDate.h"
 
@@ -11,6 +12,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QTextLayout>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -30,6 +32,51 @@ protected:
         p.setPen(Qt::NoPen);
         p.setBrush(QColor(255, 255, 255, 13));
         p.drawRoundedRect(QRectF(rect()), 6, 6);
+    }
+};
+
+// The description in the row: at most two lines of the row's width, the second ending in "…"
+// when there is more. Long runs without spaces (a path, a GUID) break anywhere, so the label never
+// asks for more width than the row has.
+class DescripcionComentario : public QLabel {
+public:
+    DescripcionComentario(const QString& descripcion, QWidget* padre)
+        : QLabel(platform::breakableAnywhere(descripcion), padre)
+    {
+        setTextFormat(Qt::PlainText);
+        setWordWrap(true);
+        setToolTip(descripcion);
+        setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    }
+    QSize minimumSizeHint() const override { return {0, QLabel::minimumSizeHint().height()}; }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        p.setFont(font());
+        p.setPen(palette().color(foregroundRole()));
+        const QRect caja = contentsRect();
+        const QFontMetrics m(font());
+        QTextLayout disposicion(text(), font());
+        QTextOption opcion;
+        opcion.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        disposicion.setTextOption(opcion);
+        disposicion.beginLayout();
+        int y = caja.top();
+        for (int n = 0; n < 2; ++n) {
+            QTextLine linea = disposicion.createLine();
+            if (!linea.isValid())
+                break;
+            linea.setLineWidth(caja.width());
+            const bool hayMas = linea.textStart() + linea.textLength() < text().size();
+            QString trozo = text().mid(linea.textStart(), n == 1 && hayMas ? -1 : linea.textLength());
+            if (n == 1 && hayMas)
+                trozo = m.elidedText(trozo, Qt::ElideRight, caja.width());
+            p.drawText(QRect(caja.left(), y, caja.width(), m.lineSpacing()), Qt::AlignLeft | Qt::AlignTop, trozo);
+            y += m.lineSpacing();
+        }
+        disposicion.endLayout();
     }
 };
 
@@ -69,10 +116,9 @@ QWidget* filaComentario(ControladorComentarios& controlador, const ComentarioMar
     col->addLayout(primera);
 
     if (!c.descripcion.isEmpty()) {
-        auto* d = etiquetaComentario(c.descripcion, 11, false, QColor(255, 255, 255), fila);
+        auto* d = new DescripcionComentario(c.descripcion, fila);
+        estiloEtiquetaComentario(d, 11, false, QColor(255, 255, 255));
         d->setObjectName(QStringLiteral("descripcion"));
-        d->setWordWrap(true);
-        // At most two lines.
         d->setMaximumHeight(d->fontMetrics().lineSpacing() * 2);
         d->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         col->addWidget(d);
@@ -89,7 +135,7 @@ QWidget* filaComentario(ControladorComentarios& controlador, const ComentarioMar
     ultima->addStretch(1);
     auto* fecha = etiquetaComentario(
         platform::formatUserDate(c.fecha, platform::DateStyle::short_, platform::DateStyle::short_), 11, false,
-        colorTerciario(), fila);
+        colorSecundario(), fila);
     fecha->setObjectName(QStringLiteral("fecha"));
     ultima->addWidget(fecha);
     col->addLayout(ultima);

@@ -5,11 +5,17 @@
 #include "main_window/inspector/FilasPropiedades.h"
 #include "platform/NumberFormat.h"
 #include "platform/Symbols.h"
+#include "platform/TextBreaks.h"
 #include "platform/SystemColors.h"
 
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollArea>
@@ -32,10 +38,8 @@ QFrame* divisor(QWidget* padre)
     return d;
 }
 
-QLabel* texto(const QString& t, int pixeles, const QString& color, QWidget* padre, bool negrita = false,
-              bool mono = false)
+void darEstilo(QLabel* l, int pixeles, const QString& color, bool negrita, bool mono)
 {
-    auto* l = new QLabel(t, padre);
     QFont f = l->font();
     if (mono)
         f.setFamily(QStringLiteral("DejaVu Sans Mono"));
@@ -43,6 +47,13 @@ QLabel* texto(const QString& t, int pixeles, const QString& color, QWidget* padr
     f.setBold(negrita);
     l->setFont(f);
     l->setStyleSheet(QStringLiteral("color: %1; background: transparent;").arg(color));
+}
+
+QLabel* texto(const QString& t, int pixeles, const QString& color, QWidget* padre, bool negrita = false,
+              bool mono = false)
+{
+    auto* l = new QLabel(t, padre);
+    darEstilo(l, pixeles, color, negrita, mono);
     return l;
 }
 
@@ -72,6 +83,43 @@ QWidget* etiquetaConSimbolo(const QString& t, const QString& simbolo, const QCol
     h->addStretch(1);
     return fila;
 }
+
+// A property value: wraps anywhere inside long runs (paths, GUIDs) so the column keeps its
+// width, and copies the value as it is, without the invisible break points.
+class ValorPropiedad : public QLabel {
+public:
+    ValorPropiedad(const QString& valor, QWidget* padre)
+        : QLabel(platform::breakableAnywhere(valor), padre), valor_(valor)
+    {
+        setTextInteractionFlags(Qt::TextSelectableByMouse);
+        setWordWrap(true);
+    }
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override
+    {
+        if (e->matches(QKeySequence::Copy)) {
+            copiar();
+            return;
+        }
+        QLabel::keyPressEvent(e);
+    }
+    void contextMenuEvent(QContextMenuEvent* e) override
+    {
+        QMenu menu;
+        menu.addAction(QStringLiteral("Copiar"), this, [this] { copiar(); });
+        menu.exec(e->globalPos());
+    }
+
+private:
+    void copiar()
+    {
+        const QString elegido = hasSelectedText() ? selectedText() : valor_;
+        QGuiApplication::clipboard()->setText(QString(elegido).remove(QChar(0x200B)));
+    }
+
+    QString valor_;
+};
 
 const QString kSecundario = QStringLiteral("rgba(235,235,245,150)");
 const QString kPrimario = QStringLiteral("rgba(255,255,255,235)");
@@ -113,7 +161,9 @@ void ColumnaInspector::refrescar()
         construirPropiedades(col);
     }
     col->addWidget(divisor(contenido_));
-    auto* archivo = texto(vista_.federacion.fileName, 9, kSecundario, contenido_, false, true);
+    // A file name has no spaces to wrap at: it breaks anywhere rather than losing its end.
+    auto* archivo = texto(platform::breakableAnywhere(vista_.federacion.fileName), 9, kSecundario, contenido_, false,
+                          true);
     archivo->setObjectName(QStringLiteral("pieArchivo"));
     archivo->setAlignment(Qt::AlignCenter);
     archivo->setWordWrap(true);
@@ -145,9 +195,11 @@ void ColumnaInspector::construirLeyenda(QVBoxLayout* col)
             h->setContentsMargins(0, 0, 0, 0);
             auto* punto = new QLabel(fila);
             punto->setPixmap(circulo(f.color, 10, false));
-            h->addWidget(punto);
-            h->addWidget(texto(QString::fromUtf8(f.texto), 11, kPrimario, fila));
-            h->addStretch(1);
+            h->addWidget(punto, 0, Qt::AlignTop);
+            // The longest row is wider than the column: it wraps instead of losing its end.
+            auto* t = texto(QString::fromUtf8(f.texto), 11, kPrimario, fila);
+            t->setWordWrap(true);
+            h->addWidget(t, 1);
             col->addWidget(fila);
         }
         return;
@@ -242,6 +294,7 @@ void ColumnaInspector::construirPropiedades(QVBoxLayout* col)
     for (const FilaPropiedad& fila : filas) {
         if (fila.esEncabezado()) {
             auto* encabezado = texto(fila.etiqueta, 8, kSecundario, lista);
+            encabezado->setWordWrap(true);
             encabezado->setContentsMargins(0, 4, 0, 0);
             v->addWidget(encabezado);
             continue;
@@ -253,11 +306,13 @@ void ColumnaInspector::construirPropiedades(QVBoxLayout* col)
         auto* c = new QVBoxLayout(celda);
         c->setContentsMargins(0, 0, 0, 0);
         c->setSpacing(1);
-        c->addWidget(texto(fila.etiqueta, 8, kSecundario, celda));
+        // Property names run long ("Pset_… › Base Extension Distance"): they wrap.
+        auto* etiqueta = texto(platform::breakableAnywhere(fila.etiqueta), 8, kSecundario, celda);
+        etiqueta->setWordWrap(true);
+        c->addWidget(etiqueta);
         if (!fila.valor.isEmpty()) {
-            auto* valor = texto(fila.valor, 10, kPrimario, celda, false, true);
-            valor->setWordWrap(true);
-            valor->setTextInteractionFlags(Qt::TextSelectableByMouse);
+            auto* valor = new ValorPropiedad(fila.valor, celda);
+            darEstilo(valor, 10, kPrimario, false, true);
             c->addWidget(valor);
         }
         v->addWidget(celda);

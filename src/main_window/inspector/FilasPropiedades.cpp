@@ -73,11 +73,12 @@ std::vector<FilaPropiedad> filasPropiedades(const scene::Node& nodo,
             filas.push_back({QStringLiteral("Especialidad"), esp->second.nombre});
     }
 
-    // Sizes as the model stands in the scene, after its transformation.
+    // Sizes as the model stands in the scene, after its transformation. The scene is Z-up:
+    // the height is the Z extent and the depth the Y extent.
     const scene::Box caja = cajaMundoSinPiso(nodo).value_or(scene::Box{});
     const double w = std::abs(caja.max.x - caja.min.x);
-    const double h = std::abs(caja.max.y - caja.min.y);
-    const double d = std::abs(caja.max.z - caja.min.z);
+    const double h = std::abs(caja.max.z - caja.min.z);
+    const double d = std::abs(caja.max.y - caja.min.y);
     const scene::Vec3 centro = caja.center();
     filas.push_back({QStringLiteral("Dimensiones (m)"), platform::qformat("W:%.2f H:%.2f D:%.2f", w, h, d)});
     filas.push_back({QStringLiteral("Posición (m)"),

@@ -3,6 +3,7 @@
 #include "clash/BCFExporter.h"
 #include "clash/ReporteHTML.h"
 #include "main_window/interferencias/ReporteContenidoView.h"
+#include "platform/AlertTitle.h"
 #include "platform/OpenWithDefault.h"
 #include "platform/SavePanel.h"
 #include "platform/Symbols.h"
@@ -257,6 +258,7 @@ void VentanaReporteAnalisis::mostrarError(const QString& mensaje)
     alerta->setAttribute(Qt::WA_DeleteOnClose);
     alerta->setInformativeText(mensaje);
     alerta->setWindowModality(Qt::WindowModal);
+    platform::keepAlertTitleWhole(*alerta);
     alerta->open();
 }
 

@@ -4,6 +4,7 @@
 #include "main_window/ContentView.h"
 
 #include "federation/ControladorFederacion.h"
+#include "platform/AlertTitle.h"
 #include "platform/Queues.h"
 #include "project/GestorProyecto.h"
 #include "project/PaqueteCompartible.h"
@@ -126,6 +127,7 @@ void ContentView::generarPaquete(const QString& destino)
             ok->setObjectName(QStringLiteral("botonCancelar"));
             alerta->setEscapeButton(ok);
             vista->alertaPaqueteExportado_ = alerta;
+            platform::keepAlertTitleWhole(*alerta);
             alerta->open();
         });
     });

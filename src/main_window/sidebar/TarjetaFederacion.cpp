@@ -1,6 +1,7 @@
 #include "main_window/sidebar/TarjetaFederacion.h"
 
 #include "main_window/ContentView.h"
+#include "platform/ElidedLabel.h"
 #include "platform/Symbols.h"
 #include "platform/SystemColors.h"
 
@@ -196,10 +197,11 @@ QWidget* TarjetaFederacion::filaModelo(const QString& key, const ModeloVinculado
     cubo->setPixmap(platform::symbolPixmap(QStringLiteral("cube"), 13, colorFila));
     h->addWidget(cubo);
 
-    auto* nombre = new QLabel(modelo.nombre, fila);
+    // One line: a long file name ends in "…" before the unlink button, whole in the tooltip.
+    auto* nombre = new platform::ElidedLabel(modelo.nombre, fila);
+    nombre->setObjectName(QStringLiteral("nombreModelo"));
     nombre->setStyleSheet(QStringLiteral("color: %1; font-family: 'DejaVu Sans Mono'; font-size: 12px;")
                               .arg(colorCss(modelo.isVisible ? kPrimario : kSecundario)));
-    nombre->setMinimumWidth(40);
     h->addWidget(nombre, 1);
 
     auto* quitar = botonSimbolo(QStringLiteral("minus.circle"), platform::systemColor(SystemColor::red), 13, fila);

@@ -9,6 +9,8 @@
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 
+#include <cmath>
+
 namespace quelva {
 
 namespace {
@@ -181,6 +183,21 @@ void TablaQTO::reconstruir()
 double TablaQTO::anchoTipo() const
 {
     return anchoColumnaTipo(estado_.parametrosExtra.size(), viewport()->width());
+}
+
+int TablaQTO::anchoNecesario() const
+{
+    // A group's type cell: the row margin, the chevron and its gap, the name, the cell's end.
+    const QFontMetrics medidas(estiloqto::fuenteCelda(int(TipoFila::grupo), int(ColumnaQTO::tipo)));
+    int nombre = 0;
+    for (const GrupoQTO& g : estado_.grupos)
+        nombre = std::max(nombre, medidas.horizontalAdvance(g.tipoNombre));
+    const double tipo = std::max(anchosQTO::wMinTipo, double(nombre + 8 + 4 + 4 + 2));
+    // The type column takes what the other columns and the margins leave of a wide area.
+    constexpr double kAmplio = 1e6;
+    const double otras = kAmplio - anchoColumnaTipo(estado_.parametrosExtra.size(), kAmplio);
+    const int barra = verticalScrollBar()->sizeHint().width();
+    return int(std::ceil(tipo + otras)) + barra + 2 * frameWidth();
 }
 
 void TablaQTO::ajustarAnchos()

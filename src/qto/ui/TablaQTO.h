@@ -38,6 +38,8 @@ public:
     void reconstruir();
     // The type column's width for the current width and extra columns.
     double anchoTipo() const;
+    // The view's width at which every column, and every group's type name, is whole.
+    int anchoNecesario() const;
 
 signals:
     void grupoPulsado(const QUuid& id);

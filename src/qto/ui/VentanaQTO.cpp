@@ -1,5 +1,6 @@
 #include "qto/ui/VentanaQTO.h"
 
+#include "platform/AlertTitle.h"
 #include "platform/SavePanel.h"
 #include "platform/Symbols.h"
 #include "platform/UserDate.h"
@@ -275,6 +276,12 @@ void VentanaQTO::refrescarTabla()
     tabla_->horizontalHeader()->viewport()->update();
 }
 
+int VentanaQTO::anchoPreferido() const
+{
+    const QMargins m = layout() ? layout()->contentsMargins() : QMargins();
+    return tabla_->anchoNecesario() + m.left() + m.right();
+}
+
 void VentanaQTO::elegirFiltro(int opcion)
 {
     if (opcion <= 0 || opcion > especialidades_.size())
@@ -352,6 +359,7 @@ void VentanaQTO::exportarCSV()
         alerta_->setInformativeText(*error);
         alerta_->setAttribute(Qt::WA_DeleteOnClose);
         alerta_->setWindowModality(Qt::WindowModal);
+        platform::keepAlertTitleWhole(*alerta_);
         alerta_->open();
     }
 }

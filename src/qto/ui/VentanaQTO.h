@@ -35,6 +35,8 @@ public:
 
     const EstadoQTO& estado() const { return estado_; }
     TablaQTO* tabla() const { return tabla_; }
+    // The width at which the table shows every column and type name whole.
+    int anchoPreferido() const;
     SheetParametrosIFC* sheet() const { return sheet_; }
     QMessageBox* alertaExportar() const { return alerta_; }
 

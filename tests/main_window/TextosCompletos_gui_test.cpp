@@ -1,0 +1,247 @@
+// Every window at its default size, with long real-world names in it: no text is cut unless the
+// window's own design cuts it with "…".
+
+#include "app/TemaVisual.h"
+#include "comments/ControladorComentarios.h"
+#include "comparison/ResultadoTRELM.h"
+#include "main_window/ColumnaViewport.h"
+#include "main_window/ContentView.h"
+#include "main_window/inspector/ColumnaInspector.h"
+#include "qto/ui/VentanaQTO.h"
+#include "scene/Geometry.h"
+#include "sections/Ventana2D.h"
+#include "sections/Vista2DView.h"
+#include "support/Buscar.h"
+#include "support/Capturas.h"
+#include "support/Esperar.h"
+#include "support/TextosCortados.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPalette>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using namespace quelva;
+using testsupport::alertaVisible;
+
+namespace {
+
+// Names as real models bring them.
+const char* const kModelo = "IFC-apconstructie_dakkapellen_platdak.ifc";
+const char* const kPropiedadLarga = "Pset_ConcreteElementGeneral \u203A Base Extension Distance";
+const char* const kRutaLarga = "C:\\Proyectos\\2025\\Torre_Norte\\Coordinacion\\Modelos\\ARQ\\Revision_07\\"
+                               "3Kz0f8sVj1$OM2x9Qe7rTt.ifc";
+
+// A box of `w` x `d` x `h` metres (x, y, z) at `x0` along X.
+scene::NodePtr elemento(const std::string& nombre, float x0, float w, float d, float h)
+{
+    const std::vector<scene::Vec3f> puntos{{x0, 0, 0}, {x0 + w, 0, 0}, {x0 + w, d, h}};
+    const std::vector<std::int32_t> indices{0, 1, 2};
+    auto n = scene::Node::make(scene::makeTriangleGeometry(puntos, indices));
+    n->name = nombre;
+    return n;
+}
+
+// A window with one linked model of real names, an element selected, a long comment and the
+// types whose Spanish names are the longest of the take-off.
+void poblar(ContentView& v)
+{
+    auto modelo = scene::Node::make();
+    modelo->name = kModelo;
+    const struct {
+        const char* nombre;
+        const char* tipo;
+    } elementos[] = {{"IfcMember/Dakkapel ligger 01", "IFCMEMBER"},
+                     {"IfcFlowSegment/Leiding 02", "IFCFLOWSEGMENT"},
+                     {"IfcBuildingElementProxy/Proxy 03", "IFCBUILDINGELEMENTPROXY"},
+                     {"IfcWall/Muro 04", "IFCWALL"}};
+    float x = 0;
+    for (const auto& e : elementos) {
+        modelo->addChild(elemento(e.nombre, x, 17.8f, 0.42f, 2.9f));
+        auto& props = v.federacion.propiedadesIFC["ARQ"][e.nombre];
+        props["__tipoIFC"] = e.tipo;
+        props[kPropiedadLarga] = "0.25";
+        props["Pset_ManufacturerTypeInformation \u203A ModelReference"] = kRutaLarga;
+        x += 20;
+    }
+    v.modificarEspecialidades([&](auto& tabla) {
+        EspecialidadBIM& arq = tabla.at("ARQ");
+        arq.nodoRaiz = scene::Node::make();
+        arq.nodoRaiz->addChild(modelo);
+        v.escena.scene->rootNode()->addChild(arq.nodoRaiz);
+        ModeloVinculado m;
+        m.nombre = kModelo;
+        m.nodo = modelo;
+        arq.modelos.push_back(m);
+    });
+    v.federacion.fileName = kModelo;
+
+    ComentarioMarkup c;
+    c.tag = QStringLiteral("Revisión");
+    c.autor = QStringLiteral("Coordinación BIM");
+    c.descripcion = QString::fromUtf8(kRutaLarga);
+    v.markup.comentarios.push_back(c);
+
+    v.refrescar();
+    v.seleccionarNodo(modelo->children().front());
+}
+
+QWidget* ultima(const ListaVentanas& lista)
+{
+    return lista.isEmpty() ? nullptr : lista.back().data();
+}
+
+// The program's own dark theme for the length of a test: texts and contrasts as the user sees them.
+class TemaDelPrograma {
+public:
+    TemaDelPrograma() : paleta_(QApplication::palette()) { aplicarTemaVisual(*qApp); }
+    ~TemaDelPrograma() { QApplication::setPalette(paleta_); }
+
+private:
+    QPalette paleta_;
+};
+
+// One row of the table: any window the program opens can be added as one more.
+struct Ventana {
+    const char* nombre;
+    // Opens the window from the populated main window; null when it did not open.
+    std::function<QWidget*(ContentView&)> abrir;
+    // Object names of the texts the window's design cuts with "…" when they are long.
+    QStringList permitidos;
+};
+
+}  // namespace
+
+TEST(TextosCompletos, EveryWindowShowsItsTextsWholeAtItsDefaultSize)
+{
+    const Ventana ventanas[] = {
+        {"ventana principal: tarjetas, inspector con selección",
+         [](ContentView& v) -> QWidget* { return &v; },
+         {"nombreModelo", "descripcion"}},  // one line and two lines, ending in "…"
+        {"leyenda de la comparación",
+         [](ContentView& v) -> QWidget* {
+             v.seleccionarNodo(nullptr);
+             v.comparacion.trelmActivo = true;
+             v.refrescar();
+             return v.columnaInspector();
+         },
+         {}},
+        {"reporte de la comparación",
+         [](ContentView& v) -> QWidget* {
+             ResultadoTRELM r;
+             r.fecha = QDateTime::currentDateTime();
+             r.archivoBase = QString::fromUtf8(kModelo);
+             r.archivoNuevo = QStringLiteral("IFC-apconstructie_dakkapellen_platdak_rev2.ifc");
+             v.comparacion.resultadoTRELM = r;
+             v.mostrarReporteTRELM();
+             return ultima(v.ventanas.reportWindows);
+         },
+         {}},
+        {"alerta de la comparación",
+         [](ContentView& v) -> QWidget* {
+             v.comparacion.trelmActivo = true;
+             v.comparacion.confirmarLimpiarTRELM = true;
+             v.refrescar();
+             QMessageBox* alerta = nullptr;
+             testsupport::esperarQue([&] { return (alerta = alertaVisible()) != nullptr; });
+             return alerta;
+         },
+         {}},
+        {"ventana 2D con la herramienta de cotas",
+         [](ContentView& v) -> QWidget* {
+             v.secciones.seccionEje = 2;
+             v.secciones.seccionPosicion = 1.5;
+             v.secciones.seccionModoProfundidad = 1;  // the longest title: "… · 3.0 m prof."
+             v.generarPlano2D();
+             auto* ventana = qobject_cast<Ventana2D*>(ultima(v.secciones.vista2DWindows));
+             if (ventana)
+                 ventana->contenido()->alternarModoCota();
+             return ventana;
+         },
+         {}},
+        {"cuantificación",
+         [](ContentView& v) -> QWidget* {
+             v.abrirQTO();
+             return ultima(v.ventanas.reportWindows);
+         },
+         {}},
+        {"reporte de comentarios",
+         [](ContentView& v) -> QWidget* { return v.controladorComentarios().abrirReporteComentarios(); },
+         {}},
+    };
+
+    TemaDelPrograma tema;
+    for (const Ventana& caso : ventanas) {
+        SCOPED_TRACE(caso.nombre);
+        ContentView v;
+        v.resize(1440, 900);  // the main window's default size
+        v.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
+        poblar(v);
+        QWidget* ventana = caso.abrir(v);
+        ASSERT_TRUE(ventana);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(ventana->window()));
+        // Views built on refresh are laid out by the next turns of the event loop.
+        QApplication::processEvents();
+        QApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        QApplication::processEvents();
+        testsupport::guardarCaptura(*ventana->window(), QString::fromUtf8(caso.nombre));
+        const auto cortados = testsupport::textosCortados(*ventana, caso.permitidos);
+        EXPECT_TRUE(cortados.empty()) << testsupport::describir(cortados).toStdString();
+        if (auto* alerta = alertaVisible())
+            alerta->reject();
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w != &v && w->isVisible())
+                w->close();
+    }
+}
+
+TEST(TextosCompletos, ALongWordInACommentKeepsTheSidebarItsWidthItsButtonsAndReadableMeta)
+{
+    TemaDelPrograma tema;
+    ContentView v;
+    v.resize(1440, 900);
+    v.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
+    poblar(v);
+    QWidget* descripcion = nullptr;
+    ESPERAR_QUE((descripcion = testsupport::hijoVisible<QLabel>(v, "descripcion")) != nullptr);
+    QApplication::processEvents();
+
+    // The sidebar's scroll area shows its cards whole: none is wider than what it shows.
+    QWidget* tarjetas = testsupport::hijoVisible<QWidget>(v, "tarjetasSidebar");
+    ASSERT_TRUE(tarjetas);
+    const QWidget* vista = tarjetas->parentWidget();  // the scroll area's viewport
+    EXPECT_LE(tarjetas->width(), vista->width());
+    auto* fila = testsupport::hijoVisible<QWidget>(v, "filaComentario");
+    ASSERT_TRUE(fila);
+    EXPECT_LE(fila->mapTo(vista, QPoint(fila->width(), 0)).x(), vista->width());
+
+    // Two lines at most, and the row's buttons and the link button inside the sidebar.
+    const int linea = descripcion->fontMetrics().lineSpacing();
+    EXPECT_LE(descripcion->height(), 2 * linea);
+    for (const char* nombre : {"verDetalle", "eliminar", "botonVincular"}) {
+        QWidget* boton = testsupport::hijoVisible<QWidget>(v, nombre);
+        ASSERT_TRUE(boton) << nombre;
+        EXPECT_LE(boton->mapTo(vista, QPoint(boton->width(), 0)).x(), vista->width()) << nombre;
+    }
+
+    // Author and date in the secondary colour, readable on the dark card (WCAG AA).
+    for (const char* nombre : {"autor", "fecha"}) {
+        QWidget* meta = testsupport::hijoVisible<QLabel>(*fila, nombre);
+        ASSERT_TRUE(meta) << nombre;
+        EXPECT_GE(testsupport::contrasteTexto(*meta), 4.5) << nombre;
+    }
+
+    // The comments report's subtitle, on the report's own background.
+    QWidget* reporte = v.controladorComentarios().abrirReporteComentarios();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(reporte->window()));
+    QLabel* subtitulo = testsupport::hijoVisible<QLabel>(*reporte->window(), "lineaConteo");
+    ASSERT_TRUE(subtitulo);
+    EXPECT_GE(testsupport::contrasteTexto(*subtitulo), 4.5);
+    reporte->window()->close();
+}
