@@ -5,7 +5,8 @@
 // is the worker count (IFCCONVERT_PROCESOS; 0: the converter's default, one per processor).
 //
 //   ifcconvert_bench [--benchmark_filter=...]
-//   ifcconvert_bench --generar <plantas> <ruta.ifc>   (writes the model only, e.g. for other converters)
+//   ifcconvert_bench --generar <plantas> <ruta.ifc> [--recortados]
+//       (writes the model only, e.g. for other converters; --recortados: walls clipped by a half-space)
 //
 // Counters: peak_MB is the largest single process's maximum resident set; pss_MB the highest
 // sum, sampled every 20 ms, of the proportional set sizes of the converter and its workers
@@ -40,8 +41,9 @@ fs::path carpetaBundle()
 
 // Writes a building of `plantas` storeys on a grid of nx x ny bays: per storey a column at
 // every node, a beam on every edge (two mapped representations shared by all beams), a
-// wall with a window opening on every edge along X, and a slab per bay.
-std::size_t generarModelo(const fs::path& ruta, int plantas, int nx, int ny)
+// wall with a window opening on every edge along X, and a slab per bay. With `recortados` the
+// walls' tops slope: each wall is its extrusion clipped by one shared half-space.
+std::size_t generarModelo(const fs::path& ruta, int plantas, int nx, int ny, bool recortados = false)
 {
     std::ofstream f(ruta);
     int id = 100;
@@ -83,7 +85,10 @@ std::size_t generarModelo(const fs::path& ruta, int plantas, int nx, int ny)
          "#62=IFCREPRESENTATIONMAP(#21,#61);\n"
          "#63=IFCEXTRUDEDAREASOLID(#58,#21,#23,5000.);\n#64=IFCSHAPEREPRESENTATION(#20,'Body','SweptSolid',(#63));\n"
          "#65=IFCREPRESENTATIONMAP(#21,#64);\n"
-         "#66=IFCCARTESIANTRANSFORMATIONOPERATOR3D($,$,#22,$,$);\n";
+         "#66=IFCCARTESIANTRANSFORMATIONOPERATOR3D($,$,#22,$,$);\n"
+         // the walls' clipping half-space: the top falls from 2.6 m to 2.0 m along the wall
+         "#67=IFCHALFSPACESOLID(#68,.F.);\n#68=IFCPLANE(#69);\n#69=IFCAXIS2PLACEMENT3D(#70,#71,#72);\n"
+         "#70=IFCCARTESIANPOINT((0.,0.,2600.));\n#71=IFCDIRECTION((0.1,0.,1.));\n#72=IFCDIRECTION((1.,0.,-0.1));\n";
     const double bx = 6000, by = 5000, alto = 3000;
     std::ostringstream contenido;
     for (int p = 0; p < plantas; ++p) {
@@ -118,6 +123,11 @@ std::size_t generarModelo(const fs::path& ruta, int plantas, int nx, int ny)
             contenido << s << "=IFCEXTRUDEDAREASOLID(" << perfil << ",#21,#23," << largo << ");\n";
             return s;
         };
+        auto recortado = [&](const std::string& solido) {
+            const std::string r = nuevo();
+            contenido << r << "=IFCBOOLEANCLIPPINGRESULT(.DIFFERENCE.," << solido << ",#67);\n";
+            return r;
+        };
         auto mapeado = [&](const std::string& mapa) {
             const std::string m = nuevo();
             contenido << m << "=IFCMAPPEDITEM(" << mapa << ",#66);\n";
@@ -134,7 +144,9 @@ std::size_t generarModelo(const fs::path& ruta, int plantas, int nx, int ny)
                     // wall between the columns, with a window opening in its middle
                     const auto [muro, colMuro] =
                         elemento("IFCWALL", "Muro-" + std::to_string(p) + "-" + std::to_string(i) + "-" + std::to_string(j),
-                                 x, y, 0, ",$,$", extrusion("#53", alto - 400), "SweptSolid", ",.STANDARD.");
+                                 x, y, 0, ",$,$",
+                                 recortados ? recortado(extrusion("#53", alto - 400)) : extrusion("#53", alto - 400),
+                                 recortados ? "Clipping" : "SweptSolid", ",.STANDARD.");
                     const std::string h = nuevo(), hcol = nuevo(), heje = nuevo(), hpto = nuevo(), hpds = nuevo(),
                                       hrep = nuevo(), hsol = nuevo(), rel = nuevo();
                     contenido << h << "=IFCOPENINGELEMENT(" << guid(id) << ",$,'Hueco',$,$," << hcol << "," << hpds
@@ -257,19 +269,29 @@ void medir(benchmark::State& state, const fs::path& entrada, int procesos)
 }
 
 // Args: storeys of 447 elements each, worker count (0: the converter's default).
-void BM_ModeloGenerado(benchmark::State& state)
+void medirGenerado(benchmark::State& state, bool recortados)
 {
     const int plantas = static_cast<int>(state.range(0));
     const fs::path modelo = fs::temp_directory_path() / ("ifcconvert_bench_modelo_" + std::to_string(::getpid()) + "_" +
-                                                         std::to_string(plantas) + ".ifc");
+                                                         std::to_string(plantas) + (recortados ? "_r" : "") + ".ifc");
     if (!fs::exists(modelo))
-        generarModelo(modelo, plantas, 10, 8);
+        generarModelo(modelo, plantas, 10, 8, recortados);
     medir(state, modelo, static_cast<int>(state.range(1)));
+}
+void BM_ModeloGenerado(benchmark::State& state)
+{
+    medirGenerado(state, false);
+}
+void BM_ModeloRecortado(benchmark::State& state)
+{
+    medirGenerado(state, true);
 }
 // 8,046, 32,184 and 64,368 elements on every processor, and 32,184 in one process
 BENCHMARK(BM_ModeloGenerado)->Args({18, 0})->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_ModeloGenerado)->Args({72, 0})->Args({144, 0})->Args({72, 1})
     ->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1);
+// the same 8,046 elements with the walls clipped
+BENCHMARK(BM_ModeloRecortado)->Args({18, 0})->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void BM_MuestraReal(benchmark::State& state)
 {
@@ -289,8 +311,8 @@ BENCHMARK(BM_MuestraReal)->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMil
 
 int main(int argc, char** argv)
 {
-    if (argc == 4 && std::string(argv[1]) == "--generar") {
-        const std::size_t elementos = generarModelo(argv[3], std::atoi(argv[2]), 10, 8);
+    if ((argc == 4 || (argc == 5 && std::string(argv[4]) == "--recortados")) && std::string(argv[1]) == "--generar") {
+        const std::size_t elementos = generarModelo(argv[3], std::atoi(argv[2]), 10, 8, argc == 5);
         std::printf("%zu elementos en %s\n", elementos, argv[3]);
         return 0;
     }

@@ -98,16 +98,6 @@ std::optional<std::vector<int>> referenciasDe(const quelva::TablaRegistrosSTEP& 
     return cuentas;
 }
 
-// The OBJ loader reads 32-bit floats: a coordinate beyond them cannot be written.
-bool caben(const MallaElemento& malla)
-{
-    constexpr double kMaximo = std::numeric_limits<float>::max();
-    for (const double v : malla.vertices)
-        if (!(std::abs(v) <= kMaximo))
-            return false;
-    return true;
-}
-
 std::string mensajeDeExcepcion(std::exception_ptr e)
 {
     try {
@@ -222,7 +212,7 @@ int convertir(const std::string& entrada, const std::string& salida, Procesos pr
     auto convertirUno = [&](std::size_t i) {
         if (!geometria.convertirProducto(i, malla))
             return kNada;
-        if (!caben(malla))
+        if (malla.lejos)
             return kLejos;
         formatearPieza(malla, pieza);
         return kPieza;
