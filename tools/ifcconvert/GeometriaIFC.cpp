@@ -39,6 +39,8 @@
 #include <cctype>
 #include <cmath>
 #include <limits>
+#include <typeindex>
+#include <typeinfo>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -202,6 +204,13 @@ void reemplazarCurvaIndexada(shared_ptr<Curva>& curva, const SegmentosIndexados&
 }  // namespace
 
 struct GeometriaIFC::Impl {
+    // What the converter does with an entity, by its type: a dynamic_cast across the library's
+    // types compares type names, and the model holds hundreds of thousands of entities of a few
+    // dozen types, so each type is cast once.
+    enum Clase : std::uint8_t { kOtra, kParcheable, kProducto, kProductoSinCuerpo };
+    std::unordered_map<std::type_index, Clase> clases;
+    Clase claseDe(const shared_ptr<BuildingEntity>& entidad);
+
     shared_ptr<BuildingModel> modelo = std::make_shared<BuildingModel>();
     std::unordered_set<int> omitidos;
     shared_ptr<GeometrySettings> ajustes;
@@ -243,6 +252,27 @@ std::size_t GeometriaIFC::leer(std::string contenido)
         return 0;
     }
     return impl_->modelo->getMapIfcEntities().size();
+}
+
+GeometriaIFC::Impl::Clase GeometriaIFC::Impl::claseDe(const shared_ptr<BuildingEntity>& entidad)
+{
+    if (!entidad)
+        return kOtra;
+    const auto [it, nueva] = clases.try_emplace(std::type_index(typeid(*entidad)), kOtra);
+    if (nueva) {
+        if (dynamic_pointer_cast<IfcProduct>(entidad))
+            // openings are carved out of their hosts; spaces are rooms, not built elements
+            it->second = dynamic_pointer_cast<IfcFeatureElementSubtraction>(entidad) || dynamic_pointer_cast<IfcSpace>(entidad)
+                             ? kProductoSinCuerpo
+                             : kProducto;
+        else if (dynamic_pointer_cast<IfcArbitraryClosedProfileDef>(entidad) ||
+                 dynamic_pointer_cast<IfcArbitraryOpenProfileDef>(entidad) ||
+                 dynamic_pointer_cast<IfcPolygonalBoundedHalfSpace>(entidad) || dynamic_pointer_cast<IfcSweptDiskSolid>(entidad) ||
+                 dynamic_pointer_cast<IfcBlock>(entidad) || dynamic_pointer_cast<IfcRectangularPyramid>(entidad) ||
+                 dynamic_pointer_cast<IfcSphere>(entidad))
+            it->second = kParcheable;
+    }
+    return it->second;
 }
 
 Matriz GeometriaIFC::Impl::matrizColocacion(const shared_ptr<IfcObjectPlacement>& colocacion)
@@ -301,6 +331,8 @@ void GeometriaIFC::Impl::prepararModelo(const SegmentosIndexados& segmentos)
         return nueva;
     };
     for (const auto& [id, entidad] : modelo->getMapIfcEntities()) {
+        if (claseDe(entidad) != kParcheable)
+            continue;
         if (auto perfil = dynamic_pointer_cast<IfcArbitraryClosedProfileDef>(entidad)) {
             reemplazarCurvaIndexada(perfil->m_OuterCurve, segmentos);
             if (auto conHuecos = dynamic_pointer_cast<IfcArbitraryProfileDefWithVoids>(perfil))
@@ -548,6 +580,7 @@ std::vector<ProductoOmitido> GeometriaIFC::revisar(const ReferenciasEnTexto& ref
 {
     enum : std::uint8_t { kNuevo, kEnCamino, kSano, kCiclo, kReferencia };
     std::unordered_map<const BuildingEntity*, std::uint8_t> estado;
+    estado.reserve(impl_->modelo->getMapIfcEntities().size());
     struct Marco {
         BuildingEntity* entidad;
         std::vector<BuildingEntity*> hijos;
@@ -607,9 +640,10 @@ std::vector<ProductoOmitido> GeometriaIFC::revisar(const ReferenciasEnTexto& ref
 
     std::vector<ProductoOmitido> omitidos;
     for (const auto& [id, entidad] : impl_->modelo->getMapIfcEntities()) {
-        auto producto = dynamic_pointer_cast<IfcProduct>(entidad);
-        if (!producto)
+        const Impl::Clase clase = impl_->claseDe(entidad);
+        if (clase != Impl::kProducto && clase != Impl::kProductoSinCuerpo)
             continue;
+        auto producto = dynamic_pointer_cast<IfcProduct>(entidad);
         const auto visto = estado.find(producto.get());  // reached before through another product's graph
         const std::uint8_t r = visto != estado.end() ? visto->second : revisarDesde(producto.get());
         if (r == kSano)
@@ -648,12 +682,10 @@ std::size_t GeometriaIFC::preparar(const SegmentosIndexados& segmentos)
 
     d.productos.clear();
     for (const auto& [id, entidad] : d.modelo->getMapIfcEntities()) {
+        if (d.claseDe(entidad) != Impl::kProducto || d.omitidos.count(id))
+            continue;
         auto producto = dynamic_pointer_cast<IfcProduct>(entidad);
         if (!producto || !producto->m_Representation)
-            continue;
-        // Openings are carved out of their hosts; spaces are rooms, not built elements.
-        if (dynamic_pointer_cast<IfcFeatureElementSubtraction>(producto) || dynamic_pointer_cast<IfcSpace>(producto) ||
-            d.omitidos.count(id))
             continue;
         d.productos.push_back(producto);
     }
