@@ -558,18 +558,27 @@ void GeometriaIFC::Impl::triangular(const ProductShapeData& datos, const Matriz&
 namespace {
 
 // Entities an attribute value holds (lists flattened), and how many; missing entries count none.
+// Values that are neither (labels, numbers, enumerations) are most of them: their types are
+// told apart once, not cast value by value.
 int entidadesDe(const shared_ptr<BuildingObject>& valor, std::vector<BuildingEntity*>* destino)
 {
     if (!valor)
         return 0;
-    if (auto* entidad = dynamic_cast<BuildingEntity*>(valor.get())) {
+    enum : std::uint8_t { kValor, kEntidad, kLista };
+    static std::unordered_map<std::type_index, std::uint8_t> tipos;
+    const auto [tipo, nuevo] = tipos.try_emplace(std::type_index(typeid(*valor)), kValor);
+    if (nuevo)
+        tipo->second = dynamic_cast<BuildingEntity*>(valor.get())          ? kEntidad
+                       : dynamic_cast<AttributeObjectVector*>(valor.get()) ? kLista
+                                                                           : kValor;
+    if (tipo->second == kEntidad) {
         if (destino)
-            destino->push_back(entidad);
+            destino->push_back(dynamic_cast<BuildingEntity*>(valor.get()));
         return 1;
     }
     int n = 0;
-    if (auto* lista = dynamic_cast<AttributeObjectVector*>(valor.get()))
-        for (const auto& v : lista->m_vec)
+    if (tipo->second == kLista)
+        for (const auto& v : static_cast<AttributeObjectVector*>(valor.get())->m_vec)
             n += entidadesDe(v, destino);
     return n;
 }
