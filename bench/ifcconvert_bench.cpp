@@ -2,10 +2,13 @@
 // on generated models of about 8,000, 32,000 and 64,000 elements (walls with openings, slabs,
 // columns, beams from mapped items; millimetres, a site far from the origin) and, when present,
 // on a real sample file (QUELVA_IFC_MUESTRA, default the shared FZK house). The second argument
-// is the worker count (IFCCONVERT_PROCESOS; 0: the converter's default, one per processor).
+// is the worker count (IFCCONVERT_PROCESOS; 0: the converter's default, the processors left idle;
+// -1: web-ifc under node instead, writing the same kind of OBJ, when QUELVA_WEBIFC names a folder
+// with node_modules/web-ifc: `npm install web-ifc` there; it is not part of the project).
 //
 //   ifcconvert_bench [--benchmark_filter=...]
-//   ifcconvert_bench --generar <plantas> <ruta.ifc>   (writes the model only, e.g. for other converters)
+//   ifcconvert_bench --generar <plantas> <ruta.ifc> [--recortados]
+//       (writes the model only, e.g. for other converters; --recortados: walls clipped by a half-space)
 //
 // Counters: peak_MB is the largest single process's maximum resident set; pss_MB the highest
 // sum, sampled every 20 ms, of the proportional set sizes of the converter and its workers
@@ -40,8 +43,9 @@ fs::path carpetaBundle()
 
 // Writes a building of `plantas` storeys on a grid of nx x ny bays: per storey a column at
 // every node, a beam on every edge (two mapped representations shared by all beams), a
-// wall with a window opening on every edge along X, and a slab per bay.
-std::size_t generarModelo(const fs::path& ruta, int plantas, int nx, int ny)
+// wall with a window opening on every edge along X, and a slab per bay. With `recortados` the
+// walls' tops slope: each wall is its extrusion clipped by one shared half-space.
+std::size_t generarModelo(const fs::path& ruta, int plantas, int nx, int ny, bool recortados = false)
 {
     std::ofstream f(ruta);
     int id = 100;
@@ -83,7 +87,10 @@ std::size_t generarModelo(const fs::path& ruta, int plantas, int nx, int ny)
          "#62=IFCREPRESENTATIONMAP(#21,#61);\n"
          "#63=IFCEXTRUDEDAREASOLID(#58,#21,#23,5000.);\n#64=IFCSHAPEREPRESENTATION(#20,'Body','SweptSolid',(#63));\n"
          "#65=IFCREPRESENTATIONMAP(#21,#64);\n"
-         "#66=IFCCARTESIANTRANSFORMATIONOPERATOR3D($,$,#22,$,$);\n";
+         "#66=IFCCARTESIANTRANSFORMATIONOPERATOR3D($,$,#22,$,$);\n"
+         // the walls' clipping half-space: the top falls from 2.6 m to 2.0 m along the wall
+         "#67=IFCHALFSPACESOLID(#68,.F.);\n#68=IFCPLANE(#69);\n#69=IFCAXIS2PLACEMENT3D(#70,#71,#72);\n"
+         "#70=IFCCARTESIANPOINT((0.,0.,2600.));\n#71=IFCDIRECTION((0.1,0.,1.));\n#72=IFCDIRECTION((1.,0.,-0.1));\n";
     const double bx = 6000, by = 5000, alto = 3000;
     std::ostringstream contenido;
     for (int p = 0; p < plantas; ++p) {
@@ -118,6 +125,11 @@ std::size_t generarModelo(const fs::path& ruta, int plantas, int nx, int ny)
             contenido << s << "=IFCEXTRUDEDAREASOLID(" << perfil << ",#21,#23," << largo << ");\n";
             return s;
         };
+        auto recortado = [&](const std::string& solido) {
+            const std::string r = nuevo();
+            contenido << r << "=IFCBOOLEANCLIPPINGRESULT(.DIFFERENCE.," << solido << ",#67);\n";
+            return r;
+        };
         auto mapeado = [&](const std::string& mapa) {
             const std::string m = nuevo();
             contenido << m << "=IFCMAPPEDITEM(" << mapa << ",#66);\n";
@@ -134,7 +146,9 @@ std::size_t generarModelo(const fs::path& ruta, int plantas, int nx, int ny)
                     // wall between the columns, with a window opening in its middle
                     const auto [muro, colMuro] =
                         elemento("IFCWALL", "Muro-" + std::to_string(p) + "-" + std::to_string(i) + "-" + std::to_string(j),
-                                 x, y, 0, ",$,$", extrusion("#53", alto - 400), "SweptSolid", ",.STANDARD.");
+                                 x, y, 0, ",$,$",
+                                 recortados ? recortado(extrusion("#53", alto - 400)) : extrusion("#53", alto - 400),
+                                 recortados ? "Clipping" : "SweptSolid", ",.STANDARD.");
                     const std::string h = nuevo(), hcol = nuevo(), heje = nuevo(), hpto = nuevo(), hpds = nuevo(),
                                       hrep = nuevo(), hsol = nuevo(), rel = nuevo();
                     contenido << h << "=IFCOPENINGELEMENT(" << guid(id) << ",$,'Hueco',$,$," << hcol << "," << hpds
@@ -191,12 +205,61 @@ long pssArbol(pid_t pid)
     return total;
 }
 
+// The peer: web-ifc under node (QUELVA_WEBIFC names the folder whose node_modules holds it),
+// writing the same kind of OBJ: a group per product, its meshes placed in world coordinates.
+const char* kGuionWebIfc = R"(
+const fs = require('fs');
+const W = require('web-ifc');
+(async () => {
+  const api = new W.IfcAPI();
+  await api.Init();
+  const model = api.OpenModel(new Uint8Array(fs.readFileSync(process.argv[2])), { COORDINATE_TO_ORIGIN: false });
+  const out = fs.openSync(process.argv[3], 'w');
+  let buf = [], nv = 0, n = 0;
+  api.StreamAllMeshes(model, (mesh) => {
+    buf.push('g ' + mesh.expressID + '\n');
+    for (let i = 0; i < mesh.geometries.size(); i++) {
+      const pg = mesh.geometries.get(i);
+      const g = api.GetGeometry(model, pg.geometryExpressID);
+      const v = api.GetVertexArray(g.GetVertexData(), g.GetVertexDataSize());
+      const idx = api.GetIndexArray(g.GetIndexData(), g.GetIndexDataSize());
+      const m = pg.flatTransformation, base = nv;
+      for (let k = 0; k < v.length; k += 6, nv++) {
+        const x = v[k], y = v[k + 1], z = v[k + 2];
+        buf.push('v ' + (m[0]*x + m[4]*y + m[8]*z + m[12]).toPrecision(10) + ' ' +
+                 (m[1]*x + m[5]*y + m[9]*z + m[13]).toPrecision(10) + ' ' +
+                 (m[2]*x + m[6]*y + m[10]*z + m[14]).toPrecision(10) + '\n');
+      }
+      for (let k = 0; k < idx.length; k += 3)
+        buf.push('f ' + (base + idx[k] + 1) + ' ' + (base + idx[k + 1] + 1) + ' ' + (base + idx[k + 2] + 1) + '\n');
+      g.delete();
+      n += v.length;
+      if (n > 1e6) { fs.writeSync(out, buf.join('')); buf = []; n = 0; }
+    }
+  });
+  fs.writeSync(out, buf.join(''));
+  fs.closeSync(out);
+  api.CloseModel(model);
+})();
+)";
+
+// procesos < 0: the peer instead of IfcConvert.
 Medida ejecutarConversor(const fs::path& entrada, const fs::path& salida, int procesos)
 {
     const std::string programa = (carpetaBundle() / "IfcConvert").string();
+    fs::path guion;
+    if (procesos < 0) {
+        guion = fs::temp_directory_path() / ("ifcconvert_bench_webifc_" + std::to_string(::getpid()) + ".js");
+        std::ofstream(guion) << kGuionWebIfc;
+    }
     const auto inicio = std::chrono::steady_clock::now();
     const pid_t pid = ::fork();
     if (pid == 0) {
+        if (procesos < 0) {
+            ::setenv("NODE_PATH", (fs::path(std::getenv("QUELVA_WEBIFC")) / "node_modules").c_str(), 1);
+            ::execlp("node", "node", guion.c_str(), entrada.c_str(), salida.c_str(), static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
         if (procesos > 0)
             ::setenv("IFCCONVERT_PROCESOS", std::to_string(procesos).c_str(), 1);
         else
@@ -223,6 +286,8 @@ Medida ejecutarConversor(const fs::path& entrada, const fs::path& salida, int pr
         pss = std::max(pss, pssArbol(pid));
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
+    if (!guion.empty())
+        fs::remove(guion);
     return m;
 }
 
@@ -256,20 +321,40 @@ void medir(benchmark::State& state, const fs::path& entrada, int procesos)
     fs::remove(salida);
 }
 
-// Args: storeys of 447 elements each, worker count (0: the converter's default).
-void BM_ModeloGenerado(benchmark::State& state)
+// Args: storeys of 447 elements each, worker count (0: the converter's default; -1: the peer,
+// web-ifc, when QUELVA_WEBIFC is set).
+void medirGenerado(benchmark::State& state, bool recortados)
 {
+    if (state.range(1) < 0 && !std::getenv("QUELVA_WEBIFC")) {
+        state.SkipWithError("QUELVA_WEBIFC not set (a folder with node_modules/web-ifc)");
+        for (auto _ : state) {
+        }
+        return;
+    }
     const int plantas = static_cast<int>(state.range(0));
     const fs::path modelo = fs::temp_directory_path() / ("ifcconvert_bench_modelo_" + std::to_string(::getpid()) + "_" +
-                                                         std::to_string(plantas) + ".ifc");
+                                                         std::to_string(plantas) + (recortados ? "_r" : "") + ".ifc");
     if (!fs::exists(modelo))
-        generarModelo(modelo, plantas, 10, 8);
+        generarModelo(modelo, plantas, 10, 8, recortados);
     medir(state, modelo, static_cast<int>(state.range(1)));
+}
+void BM_ModeloGenerado(benchmark::State& state)
+{
+    medirGenerado(state, false);
+}
+void BM_ModeloRecortado(benchmark::State& state)
+{
+    medirGenerado(state, true);
 }
 // 8,046, 32,184 and 64,368 elements on every processor, and 32,184 in one process
 BENCHMARK(BM_ModeloGenerado)->Args({18, 0})->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_ModeloGenerado)->Args({72, 0})->Args({144, 0})->Args({72, 1})
     ->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1);
+// the peer on 8,046 and 32,184 elements, beside the runs above
+BENCHMARK(BM_ModeloGenerado)->Args({18, -1})->Args({72, -1})
+    ->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1);
+// the same 8,046 elements with the walls clipped
+BENCHMARK(BM_ModeloRecortado)->Args({18, 0})->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void BM_MuestraReal(benchmark::State& state)
 {
@@ -289,8 +374,8 @@ BENCHMARK(BM_MuestraReal)->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMil
 
 int main(int argc, char** argv)
 {
-    if (argc == 4 && std::string(argv[1]) == "--generar") {
-        const std::size_t elementos = generarModelo(argv[3], std::atoi(argv[2]), 10, 8);
+    if ((argc == 4 || (argc == 5 && std::string(argv[4]) == "--recortados")) && std::string(argv[1]) == "--generar") {
+        const std::size_t elementos = generarModelo(argv[3], std::atoi(argv[2]), 10, 8, argc == 5);
         std::printf("%zu elementos en %s\n", elementos, argv[3]);
         return 0;
     }

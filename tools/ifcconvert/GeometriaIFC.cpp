@@ -1,5 +1,7 @@
 #include "GeometriaIFC.h"
 
+#include "SuperficieCanonica.h"
+
 #include <ifcpp/IFC4/include/IfcArbitraryClosedProfileDef.h>
 #include <ifcpp/IFC4/include/IfcArbitraryOpenProfileDef.h>
 #include <ifcpp/IFC4/include/IfcArbitraryProfileDefWithVoids.h>
@@ -36,6 +38,9 @@
 #include <cstring>
 #include <cctype>
 #include <cmath>
+#include <limits>
+#include <typeindex>
+#include <typeinfo>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -71,19 +76,6 @@ Matriz inversaRigida(const Matriz& m)
     r.m[0][3] = r.m[1][3] = r.m[2][3] = 0.0;
     r.m[3][3] = 1.0;
     return r;
-}
-
-vec3 normalNewell(const std::vector<vec3>& p)
-{
-    vec3 n = carve::geom::VECTOR(0.0, 0.0, 0.0);
-    for (std::size_t i = 0; i < p.size(); ++i) {
-        const vec3& a = p[i];
-        const vec3& b = p[(i + 1) % p.size()];
-        n.x += (a.y - b.y) * (a.z + b.z);
-        n.y += (a.z - b.z) * (a.x + b.x);
-        n.z += (a.x - b.x) * (a.y + b.y);
-    }
-    return n;
 }
 
 // Which representations describe the body: "Body" when the product has one; otherwise
@@ -212,6 +204,13 @@ void reemplazarCurvaIndexada(shared_ptr<Curva>& curva, const SegmentosIndexados&
 }  // namespace
 
 struct GeometriaIFC::Impl {
+    // What the converter does with an entity, by its type: a dynamic_cast across the library's
+    // types compares type names, and the model holds hundreds of thousands of entities of a few
+    // dozen types, so each type is cast once.
+    enum Clase : std::uint8_t { kOtra, kParcheable, kProducto, kProductoSinCuerpo };
+    std::unordered_map<std::type_index, Clase> clases;
+    Clase claseDe(const shared_ptr<BuildingEntity>& entidad);
+
     shared_ptr<BuildingModel> modelo = std::make_shared<BuildingModel>();
     std::unordered_set<int> omitidos;
     shared_ptr<GeometrySettings> ajustes;
@@ -231,13 +230,10 @@ struct GeometriaIFC::Impl {
         std::vector<std::array<std::uint64_t, 3>> claves;
         std::vector<std::uint32_t> canonico;
         std::vector<vec3> escritos;  // per kernel vertex
-        std::vector<vec3> mundo;     // per vertex written
-        std::vector<std::uint32_t> cara;
-        std::vector<std::uint32_t> indicesCaras;
-        std::vector<std::pair<std::uint32_t, std::uint32_t>> caras;  // start in indicesCaras, corners
-        std::vector<vec3> puntos;
-        std::vector<carve::geom2d::P2> plano;
-        std::vector<carve::triangulate::tri_idx> tris;
+        std::vector<double> xyz;     // per vertex written
+        CarasPoligonales caras;
+        TriangulosCanonicos triangulos;
+        std::vector<std::uint32_t> numero;  // per vertex written: its number in the mesh
     } buferes;
 };
 
@@ -256,6 +252,27 @@ std::size_t GeometriaIFC::leer(std::string contenido)
         return 0;
     }
     return impl_->modelo->getMapIfcEntities().size();
+}
+
+GeometriaIFC::Impl::Clase GeometriaIFC::Impl::claseDe(const shared_ptr<BuildingEntity>& entidad)
+{
+    if (!entidad)
+        return kOtra;
+    const auto [it, nueva] = clases.try_emplace(std::type_index(typeid(*entidad)), kOtra);
+    if (nueva) {
+        if (dynamic_pointer_cast<IfcProduct>(entidad))
+            // openings are carved out of their hosts; spaces are rooms, not built elements
+            it->second = dynamic_pointer_cast<IfcFeatureElementSubtraction>(entidad) || dynamic_pointer_cast<IfcSpace>(entidad)
+                             ? kProductoSinCuerpo
+                             : kProducto;
+        else if (dynamic_pointer_cast<IfcArbitraryClosedProfileDef>(entidad) ||
+                 dynamic_pointer_cast<IfcArbitraryOpenProfileDef>(entidad) ||
+                 dynamic_pointer_cast<IfcPolygonalBoundedHalfSpace>(entidad) || dynamic_pointer_cast<IfcSweptDiskSolid>(entidad) ||
+                 dynamic_pointer_cast<IfcBlock>(entidad) || dynamic_pointer_cast<IfcRectangularPyramid>(entidad) ||
+                 dynamic_pointer_cast<IfcSphere>(entidad))
+            it->second = kParcheable;
+    }
+    return it->second;
 }
 
 Matriz GeometriaIFC::Impl::matrizColocacion(const shared_ptr<IfcObjectPlacement>& colocacion)
@@ -314,6 +331,8 @@ void GeometriaIFC::Impl::prepararModelo(const SegmentosIndexados& segmentos)
         return nueva;
     };
     for (const auto& [id, entidad] : modelo->getMapIfcEntities()) {
+        if (claseDe(entidad) != kParcheable)
+            continue;
         if (auto perfil = dynamic_pointer_cast<IfcArbitraryClosedProfileDef>(entidad)) {
             reemplazarCurvaIndexada(perfil->m_OuterCurve, segmentos);
             if (auto conHuecos = dynamic_pointer_cast<IfcArbitraryProfileDefWithVoids>(perfil))
@@ -440,12 +459,12 @@ double comoSeEscribe(double valor)
 }  // namespace
 
 // The kernel hands its vertices and faces back in an order that follows memory addresses (it
-// gathers them in hash maps keyed by pointers), starts each face at any of its edges, and its
-// boolean results differ in the last bits with that order. The mesh is built from the
-// coordinates as they are written, in an order of our own: vertices by those coordinates
-// (vertices written alike merged), each face from its lowest vertex, faces by their vertex
-// numbers; normals come from the written coordinates. So a product gives the same text run after
-// run and in whichever worker converts it.
+// gathers them in hash maps keyed by pointers), starts each face at any of its edges, splits a
+// boolean result's planes into faces differently run after run, and its coordinates differ in
+// the last bits with that order. The mesh is built from the coordinates as they are written:
+// vertices by those coordinates (vertices written alike merged), triangles from the region each
+// plane's faces cover (triangularSuperficie), only the vertices the triangles use. So a product
+// gives the same text run after run and in whichever worker converts it.
 void GeometriaIFC::Impl::agregarMeshSet(const MeshSet& ms, const Matriz& colocacion, MallaElemento& malla)
 {
     const std::size_t nv = ms.vertex_storage.size();
@@ -463,29 +482,30 @@ void GeometriaIFC::Impl::agregarMeshSet(const MeshSet& ms, const Matriz& colocac
         b.claves[i] = {claveOrden(e.x), claveOrden(e.y), claveOrden(e.z)};
     }
     std::sort(b.orden.begin(), b.orden.end(), [&](std::uint32_t x, std::uint32_t y) { return b.claves[x] < b.claves[y]; });
-    const std::uint32_t base = static_cast<std::uint32_t>(malla.vertices.size() / 3);
     b.canonico.resize(nv);
-    b.mundo.clear();
+    b.xyz.clear();
     for (std::size_t k = 0; k < nv; ++k) {
         const std::uint32_t i = b.orden[k];
         if (k == 0 || b.claves[i] != b.claves[b.orden[k - 1]]) {
             const vec3& p = b.escritos[i];
-            b.mundo.push_back(p);
-            malla.vertices.insert(malla.vertices.end(), {p.x, p.y, p.z});
+            b.xyz.insert(b.xyz.end(), {p.x, p.y, p.z});
         }
-        b.canonico[i] = static_cast<std::uint32_t>(b.mundo.size() - 1);
+        b.canonico[i] = static_cast<std::uint32_t>(b.xyz.size() / 3 - 1);
     }
+    for (const double v : b.xyz)
+        if (!(std::abs(v) <= std::numeric_limits<float>::max())) {
+            malla.lejos = true;
+            return;
+        }
 
-    // faces as runs of canonical numbers, each rotated to its smallest reading
-    b.indicesCaras.clear();
-    b.caras.clear();
+    b.caras.vaciar();
     const auto* primero = ms.vertex_storage.data();
     for (const auto* mesh : ms.meshes)
         for (const auto* cara : mesh->faces) {
             const carve::mesh::Edge<3>* e = cara->edge;
             if (!e)
                 continue;
-            b.cara.clear();
+            const std::size_t inicio = b.caras.esquinas.size();
             bool valida = true;
             do {
                 const std::ptrdiff_t i = e->vert - primero;
@@ -493,82 +513,31 @@ void GeometriaIFC::Impl::agregarMeshSet(const MeshSet& ms, const Matriz& colocac
                     valida = false;
                     break;
                 }
-                b.cara.push_back(b.canonico[static_cast<std::size_t>(i)]);
+                b.caras.esquinas.push_back(b.canonico[static_cast<std::size_t>(i)]);
                 e = e->next;
-            } while (e && e != cara->edge && b.cara.size() <= cara->n_edges);
-            if (!valida || b.cara.size() < 3 || b.cara.size() != cara->n_edges)
+            } while (e && e != cara->edge && b.caras.esquinas.size() - inicio <= cara->n_edges);
+            if (!valida || b.caras.esquinas.size() - inicio != cara->n_edges) {
+                b.caras.esquinas.resize(inicio);
                 continue;
-            const std::size_t n = b.cara.size();
-            std::size_t inicio = 0;
-            for (std::size_t r = 1; r < n; ++r)
-                for (std::size_t k = 0; k < n; ++k) {
-                    const std::uint32_t x = b.cara[(r + k) % n], y = b.cara[(inicio + k) % n];
-                    if (x != y) {
-                        if (x < y)
-                            inicio = r;
-                        break;
-                    }
-                }
-            b.caras.push_back({static_cast<std::uint32_t>(b.indicesCaras.size()), static_cast<std::uint32_t>(n)});
-            for (std::size_t k = 0; k < n; ++k)
-                b.indicesCaras.push_back(b.cara[(inicio + k) % n]);
-        }
-    std::sort(b.caras.begin(), b.caras.end(), [&](const auto& x, const auto& y) {
-        const auto* px = b.indicesCaras.data() + x.first;
-        const auto* py = b.indicesCaras.data() + y.first;
-        return std::lexicographical_compare(px, px + x.second, py, py + y.second);
-    });
-
-    std::vector<vec3>& puntos = b.puntos;
-    std::vector<carve::geom2d::P2>& plano = b.plano;
-    std::vector<carve::triangulate::tri_idx>& tris = b.tris;
-    for (const auto& [desde, n] : b.caras) {
-        const std::uint32_t* indices = b.indicesCaras.data() + desde;
-        puntos.clear();
-        for (std::uint32_t k = 0; k < n; ++k)
-            puntos.push_back(b.mundo[indices[k]]);
-        vec3 normal = normalNewell(puntos);
-        const double largo = normal.length();
-        if (!(largo > 1e-20))
-            continue;
-        normal /= largo;
-
-        tris.clear();
-        if (n == 3) {
-            tris.emplace_back(0, 1, 2);
-        } else {
-            // project onto the plane of the two axes the normal leans on least
-            int eje = 0;
-            if (std::abs(normal.y) > std::abs(normal[eje]))
-                eje = 1;
-            if (std::abs(normal.z) > std::abs(normal[eje]))
-                eje = 2;
-            const int u = (eje + 1) % 3, v = (eje + 2) % 3;
-            plano.clear();
-            for (const vec3& p : puntos)
-                plano.push_back(carve::geom::VECTOR(p[u], p[v]));
-            try {
-                carve::triangulate::triangulate(plano, tris);
-            } catch (...) {
-                tris.clear();
             }
-            if (tris.size() != n - 2) {
-                tris.clear();
-                for (unsigned k = 1; k + 1 < n; ++k)
-                    tris.emplace_back(0u, k, k + 1);
-            }
+            b.caras.inicios.push_back(static_cast<std::uint32_t>(b.caras.esquinas.size()));
         }
-        for (const auto& t : tris) {
-            unsigned x = t.a, y = t.b, z = t.c;
-            if (x >= n || y >= n || z >= n)
-                continue;
-            const vec3 nt = carve::geom::cross(puntos[y] - puntos[x], puntos[z] - puntos[x]);
-            if (carve::geom::dot(nt, normal) < 0)
-                std::swap(y, z);
-            malla.triangulos.insert(malla.triangulos.end(), {base + indices[x], base + indices[y], base + indices[z]});
-            malla.normales.insert(malla.normales.end(), {normal.x, normal.y, normal.z});
+    triangularSuperficie(b.xyz, b.caras, b.triangulos);
+
+    // only the vertices the triangles use, in the order of their coordinates
+    const std::size_t nEscritos = b.xyz.size() / 3;
+    b.numero.assign(nEscritos, UINT32_MAX);
+    for (const std::uint32_t v : b.triangulos.vertices)
+        b.numero[v] = 0;
+    std::uint32_t siguiente = static_cast<std::uint32_t>(malla.vertices.size() / 3);
+    for (std::size_t k = 0; k < nEscritos; ++k)
+        if (b.numero[k] == 0) {
+            b.numero[k] = siguiente++;
+            malla.vertices.insert(malla.vertices.end(), {b.xyz[3 * k], b.xyz[3 * k + 1], b.xyz[3 * k + 2]});
         }
-    }
+    for (const std::uint32_t v : b.triangulos.vertices)
+        malla.triangulos.push_back(b.numero[v]);
+    malla.normales.insert(malla.normales.end(), b.triangulos.normales.begin(), b.triangulos.normales.end());
 }
 
 void GeometriaIFC::Impl::triangular(const ProductShapeData& datos, const Matriz& colocacion, MallaElemento& malla)
@@ -589,18 +558,27 @@ void GeometriaIFC::Impl::triangular(const ProductShapeData& datos, const Matriz&
 namespace {
 
 // Entities an attribute value holds (lists flattened), and how many; missing entries count none.
+// Values that are neither (labels, numbers, enumerations) are most of them: their types are
+// told apart once, not cast value by value.
 int entidadesDe(const shared_ptr<BuildingObject>& valor, std::vector<BuildingEntity*>* destino)
 {
     if (!valor)
         return 0;
-    if (auto* entidad = dynamic_cast<BuildingEntity*>(valor.get())) {
+    enum : std::uint8_t { kValor, kEntidad, kLista };
+    static std::unordered_map<std::type_index, std::uint8_t> tipos;
+    const auto [tipo, nuevo] = tipos.try_emplace(std::type_index(typeid(*valor)), kValor);
+    if (nuevo)
+        tipo->second = dynamic_cast<BuildingEntity*>(valor.get())          ? kEntidad
+                       : dynamic_cast<AttributeObjectVector*>(valor.get()) ? kLista
+                                                                           : kValor;
+    if (tipo->second == kEntidad) {
         if (destino)
-            destino->push_back(entidad);
+            destino->push_back(dynamic_cast<BuildingEntity*>(valor.get()));
         return 1;
     }
     int n = 0;
-    if (auto* lista = dynamic_cast<AttributeObjectVector*>(valor.get()))
-        for (const auto& v : lista->m_vec)
+    if (tipo->second == kLista)
+        for (const auto& v : static_cast<AttributeObjectVector*>(valor.get())->m_vec)
             n += entidadesDe(v, destino);
     return n;
 }
@@ -611,6 +589,7 @@ std::vector<ProductoOmitido> GeometriaIFC::revisar(const ReferenciasEnTexto& ref
 {
     enum : std::uint8_t { kNuevo, kEnCamino, kSano, kCiclo, kReferencia };
     std::unordered_map<const BuildingEntity*, std::uint8_t> estado;
+    estado.reserve(impl_->modelo->getMapIfcEntities().size());
     struct Marco {
         BuildingEntity* entidad;
         std::vector<BuildingEntity*> hijos;
@@ -670,9 +649,10 @@ std::vector<ProductoOmitido> GeometriaIFC::revisar(const ReferenciasEnTexto& ref
 
     std::vector<ProductoOmitido> omitidos;
     for (const auto& [id, entidad] : impl_->modelo->getMapIfcEntities()) {
-        auto producto = dynamic_pointer_cast<IfcProduct>(entidad);
-        if (!producto)
+        const Impl::Clase clase = impl_->claseDe(entidad);
+        if (clase != Impl::kProducto && clase != Impl::kProductoSinCuerpo)
             continue;
+        auto producto = dynamic_pointer_cast<IfcProduct>(entidad);
         const auto visto = estado.find(producto.get());  // reached before through another product's graph
         const std::uint8_t r = visto != estado.end() ? visto->second : revisarDesde(producto.get());
         if (r == kSano)
@@ -711,12 +691,10 @@ std::size_t GeometriaIFC::preparar(const SegmentosIndexados& segmentos)
 
     d.productos.clear();
     for (const auto& [id, entidad] : d.modelo->getMapIfcEntities()) {
+        if (d.claseDe(entidad) != Impl::kProducto || d.omitidos.count(id))
+            continue;
         auto producto = dynamic_pointer_cast<IfcProduct>(entidad);
         if (!producto || !producto->m_Representation)
-            continue;
-        // Openings are carved out of their hosts; spaces are rooms, not built elements.
-        if (dynamic_pointer_cast<IfcFeatureElementSubtraction>(producto) || dynamic_pointer_cast<IfcSpace>(producto) ||
-            d.omitidos.count(id))
             continue;
         d.productos.push_back(producto);
     }
@@ -736,6 +714,7 @@ bool GeometriaIFC::convertirProducto(std::size_t indice, MallaElemento& malla)
     malla.vertices.clear();
     malla.normales.clear();
     malla.triangulos.clear();
+    malla.lejos = false;
     try {
         ProductShapeData datos(malla.id);
         if (!d.convertirRepresentaciones(producto, datos))
@@ -758,7 +737,7 @@ bool GeometriaIFC::convertirProducto(std::size_t indice, MallaElemento& malla)
         // an element whose geometry fails is left out rather than failing the whole file
         malla.triangulos.clear();
     }
-    return !malla.triangulos.empty();
+    return !malla.triangulos.empty() || malla.lejos;
 }
 
 }  // namespace quelva::ifcconvert

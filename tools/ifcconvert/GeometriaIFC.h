@@ -16,6 +16,8 @@ struct MallaElemento {
     std::vector<double> vertices;   // x y z per vertex
     std::vector<double> normales;   // x y z per triangle
     std::vector<uint32_t> triangulos;  // three vertex indices per triangle
+    // a coordinate lies beyond what the OBJ loader's 32-bit floats hold: the element cannot be written
+    bool lejos = false;
 };
 
 // Segments of an IfcIndexedPolyCurve as the file writes them (1-based point indices), by the
@@ -60,8 +62,9 @@ public:
     // afterwards share the prepared model.
     std::size_t preparar(const SegmentosIndexados& segmentos);
     int idProducto(std::size_t indice) const;
-    // The product's triangles in malla (emptied first); false when it gives none. The mesh is the
-    // same whatever was converted before and wherever the kernel's objects lie in memory.
+    // The product's triangles in malla (emptied first); false when it gives none and is not lejos.
+    // The mesh is the same whatever was converted before and wherever the kernel's objects lie in
+    // memory.
     bool convertirProducto(std::size_t indice, MallaElemento& malla);
 
 private:

@@ -21,13 +21,33 @@ bool dentroDeInt(std::int64_t n)
     return n >= 1 && n <= std::numeric_limits<std::int32_t>::max();
 }
 
-// Walks the DATA section outside strings and comments and calls
-// alNumero(posicion del "#", largo del número, texto del número, es definición) for every "#",
-// and alFin(posición del ";") at the end of every statement.
+bool esLetra(char c)
+{
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+bool esEndsec(std::string_view t, std::size_t i)
+{
+    static constexpr std::string_view kEndsec = "ENDSEC";
+    if (t.size() - i < kEndsec.size())
+        return false;
+    for (std::size_t k = 0; k < kEndsec.size(); ++k)
+        if ((t[i + k] & ~0x20) != kEndsec[k])
+            return false;
+    const std::size_t fin = i + kEndsec.size();
+    return fin == t.size() || !(esLetra(t[fin]) || (t[fin] >= '0' && t[fin] <= '9') || t[fin] == '_' || t[fin] == '-');
+}
+
+// Walks the DATA section (from its DATA keyword up to its ENDSEC) outside strings and comments and
+// calls alNumero(posicion del "#", largo del número, texto del número, es definición) for every
+// "#" of a record's number or of a reference, and alFin(posición del ";") at the end of every
+// statement. A statement that starts with "#" but has no "=" is no record: nothing in it is
+// touched, nor anything after the section.
 template <typename N, typename F>
 void recorrer(std::string_view t, std::size_t desde, N&& alNumero, F&& alFin)
 {
     bool inicioSentencia = true;
+    bool ignorada = false;  // the statement is no record
     for (std::size_t i = desde; i < t.size(); ++i) {
         const char c = t[i];
         if (c == '\'') {
@@ -48,18 +68,25 @@ void recorrer(std::string_view t, std::size_t desde, N&& alNumero, F&& alFin)
         if (c == ';') {
             alFin(i);
             inicioSentencia = true;
+            ignorada = false;
             continue;
         }
         if (esBlanco(c))
             continue;
-        if (c == '#') {
+        if (inicioSentencia && esLetra(c) && esEndsec(t, i))
+            return;
+        if (c == '#' && !ignorada) {
             const bool definicion = inicioSentencia;
             std::size_t j = i + 1;
             if (definicion) {
                 // the number of a record runs up to its "=", spaces allowed around it
                 const std::size_t igual = t.find_first_of("=;'", j);
-                if (igual != std::string_view::npos && t[igual] == '=')
-                    j = igual;
+                if (igual == std::string_view::npos || t[igual] != '=') {
+                    ignorada = true;
+                    inicioSentencia = false;
+                    continue;
+                }
+                j = igual;
             } else {
                 if (j < t.size() && (t[j] == '+' || t[j] == '-'))
                     ++j;

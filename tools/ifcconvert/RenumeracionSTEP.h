@@ -12,7 +12,9 @@ namespace quelva::ifcconvert {
 // or one that is no integer at all, this gives the text with the records numbered 1..N in the
 // order of their old numbers (so products keep their relative order); a reference to a number
 // no record has goes to N + 1, which no record has either, and a record whose own number cannot
-// be read is left out, as the project's reader leaves it out. Nothing to change gives nullopt.
+// be read is left out, as the project's reader leaves it out. Only the DATA section up to its
+// ENDSEC is read, and a statement there that starts with "#" but has no "=" is left as it is, so
+// a second pass finds nothing to change. Nothing to change gives nullopt.
 std::optional<std::string> renumerarSTEP(std::string_view texto, std::size_t inicioDatos);
 
 }  // namespace quelva::ifcconvert

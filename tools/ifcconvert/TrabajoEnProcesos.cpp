@@ -48,11 +48,17 @@ bool escribirTodo(int fd, const char* datos, std::size_t n)
     return true;
 }
 
-bool enviar(int fd, std::uint32_t tipo, std::size_t item, const std::string& bytes)
+void agregar(std::string& salida, std::uint32_t tipo, std::size_t item, const std::string& bytes)
 {
     const Cabecera c{tipo, 0, item, bytes.size()};
-    return escribirTodo(fd, reinterpret_cast<const char*>(&c), sizeof c) && escribirTodo(fd, bytes.data(), bytes.size());
+    salida.append(reinterpret_cast<const char*>(&c), sizeof c);
+    salida.append(bytes);
 }
+
+// A worker sends its items in blocks of about this size: a write per item cost more than the
+// item on a virtual machine. A crash loses the block being filled; the parent then tries the first
+// item it did not get alone, as for a crash on that item, and the rest again in another worker.
+constexpr std::size_t kBloqueEnvio = std::size_t{64} << 10;
 
 struct Trabajador {
     pid_t pid = -1;
@@ -181,6 +187,8 @@ private:
             if (otro.pid > 0)
                 ::close(otro.fd);
         std::string bytes;
+        std::string salida;
+        salida.reserve(2 * kBloqueEnvio);
         for (const std::size_t i : cola) {
             bytes.clear();
             try {
@@ -192,12 +200,19 @@ private:
                 } catch (...) {
                     mensaje = "error inesperado";
                 }
-                enviar(tubo[1], kError, i, mensaje);
+                agregar(salida, kError, i, mensaje);
+                escribirTodo(tubo[1], salida.data(), salida.size());
                 ::_exit(1);
             }
-            if (!enviar(tubo[1], kItem, i, bytes))
-                ::_exit(1);
+            agregar(salida, kItem, i, bytes);
+            if (salida.size() >= kBloqueEnvio) {
+                if (!escribirTodo(tubo[1], salida.data(), salida.size()))
+                    ::_exit(1);
+                salida.clear();
+            }
         }
+        if (!escribirTodo(tubo[1], salida.data(), salida.size()))
+            ::_exit(1);
         ::_exit(0);
     }
 
@@ -205,7 +220,7 @@ private:
     std::optional<std::string> leer(std::size_t w)
     {
         Trabajador& t = trabajadores_[w];
-        char bloque[1 << 16];
+        char bloque[1 << 18];
         const ssize_t n = ::read(t.fd, bloque, sizeof bloque);
         if (n < 0) {
             if (errno == EINTR || errno == EAGAIN)

@@ -15,7 +15,8 @@ namespace quelva::ifcconvert {
 // they are made in.
 //
 // A worker that dies (a signal, or any end before its share is done) takes nothing with it: the
-// item it was on is tried again alone in a fresh worker, the rest of its share goes to another.
+// first item it had not sent (it sends in blocks) is tried again alone in a fresh worker, the rest
+// of its share goes to another.
 // An item that kills its worker a second time is handed to caido instead of entregar.
 struct TrabajoEnProcesos {
     // In a worker: the item's bytes. An exception ends the whole run with mensajeDeError's text.
