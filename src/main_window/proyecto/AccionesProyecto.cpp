@@ -3,16 +3,13 @@
 #include "main_window/ContentView.h"
 
 #include "federation/ControladorFederacion.h"
-#include "platform/AtomicFile.h"
 #include "platform/Queues.h"
 #include "platform/SystemColors.h"
-#include "project/CodificacionProyecto.h"
+#include "project/ArchivoProyecto.h"
 #include "project/GestorProyecto.h"
 #include "sections/AlmacenesSeccion.h"
 #include "timeline/TimeLinerStore.h"
 
-#include <QDir>
-#include <QFile>
 #include <QFileDialog>
 #include <QPointer>
 
@@ -42,14 +39,9 @@ void ContentView::escribirProyecto(const std::optional<QString>& destino)
         refrescar();
         return;
     }
-    // Encoded first, then one atomic replace: on any failure the old file stays as it was and
-    // no empty file is left behind.
-    auto bytes = GestorProyecto::codificarProyecto(proyectoDesdeEstado(estadoAplicacion()));
-    std::optional<QString> error;
-    if (auto* motivo = std::get_if<QString>(&bytes))
-        error = *motivo;
-    else
-        error = platform::replaceFileAtomically(*ruta, std::get<QByteArray>(bytes));
+    // Streamed into one atomic replace: on any failure the old file stays as it was and no
+    // empty file is left behind.
+    const std::optional<QString> error = guardarArchivoProyecto(proyectoDesdeEstado(estadoAplicacion()), *ruta);
     if (error) {
         informarError(QStringLiteral("Error al guardar: ") + *error);
         return;
@@ -110,19 +102,7 @@ void ContentView::abrirProyecto()
 
 void ContentView::cargarProyecto(const QString& ruta)
 {
-    QFile archivo(ruta);
-    if (!archivo.open(QIODevice::ReadOnly)) {
-        informarError(QStringLiteral("Error al cargar el proyecto: No se pudo leer «%1»: %2")
-                          .arg(QDir::toNativeSeparators(ruta), archivo.errorString()));
-        return;
-    }
-    const QByteArray bytes = archivo.readAll();
-    if (archivo.error() != QFileDevice::NoError) {
-        informarError(QStringLiteral("Error al cargar el proyecto: No se pudo leer «%1»: %2")
-                          .arg(QDir::toNativeSeparators(ruta), archivo.errorString()));
-        return;
-    }
-    auto decodificado = decodificarProyectoQUELVA(bytes);
+    auto decodificado = leerArchivoProyecto(ruta);
     if (auto* motivo = std::get_if<QString>(&decodificado)) {
         informarError(QStringLiteral("Error al cargar el proyecto: ") + *motivo);
         return;
