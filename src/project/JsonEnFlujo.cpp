@@ -244,7 +244,8 @@ bool LectorJsonEnFlujo::number_float(json::number_float_t v, const std::string&)
 
 bool LectorJsonEnFlujo::string(std::string& v)
 {
-    poner(json(std::move(v)));
+    // Copied, not moved: the parser keeps reusing the buffer's room for the next long text.
+    poner(json(v));
     return true;
 }
 
@@ -266,7 +267,7 @@ bool LectorJsonEnFlujo::key(std::string& v)
         clavesRepetidas_ = true;
     miembro_ = &objeto[v];
     *miembro_ = json();
-    claves_[pila_.size() - 1] = std::move(v);
+    claves_[pila_.size() - 1] = v;  // copied: the parser's buffer keeps its room
     return true;
 }
 
