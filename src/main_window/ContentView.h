@@ -194,7 +194,6 @@ private:
     void presentarSelectorAbrirProyecto();
     void presentarSelectorAbrirPaquete();
     // What is on disk now: the document last written or opened.
-    void marcarGuardado(const QByteArray& documento);
     void marcarSinCambios();
     // A save the question asked for ended: its pending action runs only when it succeeded.
     void terminarGuardadoPedido(bool guardado);

@@ -3,14 +3,18 @@
 #include "comments/CodificacionMarkup.h"
 #include "federation/Transformacion.h"
 #include "platform/DocumentText.h"
+#include "project/JsonEnFlujo.h"
 #include "sections/JsonSeccion.h"
 #include "timeline/CodificacionTimeLiner.h"
 
 #include <nlohmann/json.hpp>
 
+#include <QBuffer>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <map>
 #include <string>
 
 namespace quelva {
@@ -449,23 +453,209 @@ bool anidamientoAceptable(const QByteArray& bytes)
     return true;
 }
 
-}  // namespace
+// --- Streaming ------------------------------------------------------------------------------
 
-std::variant<QByteArray, QString> codificarProyectoQUELVA(const ProyectoQUELVA& proyecto)
+// A record that cannot be written: the reason comes from the whole-tree writer.
+struct NoEscribible {};
+
+void escribirRegistro(EscritorJsonEnFlujo& w, const json& registro)
+{
+    if (!todoFinito(registro))
+        throw NoEscribible{};
+    w.valor(registro);
+}
+
+template <class Lista, class AJson>
+void escribirLista(EscritorJsonEnFlujo& w, const Lista& lista, AJson aJson)
+{
+    w.abrirLista();
+    for (const auto& r : lista)
+        escribirRegistro(w, aJson(r));
+    w.cerrar();
+}
+
+// Titles in the document's key order (UTF-8 bytes); of two titles with one spelling the later wins.
+template <class T, class AJson>
+void escribirDiccionario(EscritorJsonEnFlujo& w, const std::map<QString, std::vector<T>>& dic, AJson aJson)
+{
+    std::map<std::string, const std::vector<T>*> ordenado;
+    for (const auto& [titulo, registros] : dic)
+        ordenado[s(titulo)] = &registros;
+    w.abrirObjeto();
+    for (const auto& [titulo, registros] : ordenado) {
+        w.clave(titulo);
+        escribirLista(w, *registros, aJson);
+    }
+    w.cerrar();
+}
+
+// The picture, the bulk of a comment, goes out as its Base64 text without a copy in the tree.
+void escribirComentario(EscritorJsonEnFlujo& w, const ComentarioMarkup& c)
+{
+    ComentarioMarkup sinImagen = c;
+    sinImagen.imagenJPEG.reset();
+    const json j = codificar(sinImagen);
+    if (!todoFinito(j))
+        throw NoEscribible{};
+    constexpr std::string_view kImagen = "imagenJPEG";
+    bool imagenEscrita = !c.imagenJPEG;
+    const auto escribirImagen = [&] {
+        w.clave(std::string(kImagen));
+        const QByteArray base64 = c.imagenJPEG->toBase64();
+        w.textoSinEscapes(std::string_view(base64.constData(), std::size_t(base64.size())));
+        imagenEscrita = true;
+    };
+    w.abrirObjeto();
+    for (const auto& [clave, valor] : j.items()) {
+        if (!imagenEscrita && std::string_view(clave) > kImagen)
+            escribirImagen();
+        w.clave(clave);
+        w.valor(valor);
+    }
+    if (!imagenEscrita)
+        escribirImagen();
+    w.cerrar();
+}
+
+void escribirTimeLiner(EscritorJsonEnFlujo& w, const TimeLinerConfig& config)
+{
+    TimeLinerConfig cabecera;
+    cabecera.fechaInicio = config.fechaInicio;
+    cabecera.fechaFin = config.fechaFin;
+    cabecera.moneda = config.moneda;
+    auto r = codificarTimeLiner(cabecera);
+    if (std::holds_alternative<QString>(r))
+        throw NoEscribible{};
+    w.abrirObjeto();
+    for (const auto& [clave, valor] : std::get<json>(r).items()) {
+        w.clave(clave);
+        if (clave != "paquetes") {
+            escribirRegistro(w, valor);
+            continue;
+        }
+        w.abrirLista();
+        for (const PaqueteAWP& q : config.paquetes) {
+            auto paquete = codificarPaquete(q);
+            if (std::holds_alternative<QString>(paquete))
+                throw NoEscribible{};
+            escribirRegistro(w, std::get<json>(paquete));
+        }
+        w.cerrar();
+    }
+    w.cerrar();
+}
+
+// Members in the order the whole-tree writer sorts them.
+void escribirProyecto(EscritorJsonEnFlujo& w, const ProyectoQUELVA& p)
+{
+    w.abrirObjeto();
+    if (p.comentarios) {
+        w.clave("comentarios");
+        w.abrirLista();
+        for (const ComentarioMarkup& c : *p.comentarios)
+            escribirComentario(w, c);
+        w.cerrar();
+    }
+    if (p.cotasPorSeccion) {
+        w.clave("cotasPorSeccion");
+        escribirDiccionario(w, *p.cotasPorSeccion, [](const Cota2D& c) { return cotaAJson(c); });
+    }
+    w.clave("especialidades");
+    escribirLista(w, p.especialidades, especialidadAJson);
+    if (p.etiquetasPorSeccion) {
+        w.clave("etiquetasPorSeccion");
+        escribirDiccionario(w, *p.etiquetasPorSeccion, [](const Etiqueta2DGuardada& e) { return etiquetaGuardadaAJson(e); });
+    }
+    w.clave("historialAnalisis");
+    escribirLista(w, p.historialAnalisis, analisisAJson);
+    w.clave("ordenEspecialidades");
+    json orden = json::array();
+    for (const QString& k : p.ordenEspecialidades)
+        orden.push_back(s(k));
+    w.valor(orden);
+    if (p.secciones) {
+        w.clave("secciones");
+        escribirLista(w, *p.secciones, [](const SeccionGuardada& sec) { return seccionGuardadaAJson(sec); });
+    }
+    if (p.timeLiner) {
+        w.clave("timeLiner");
+        escribirTimeLiner(w, *p.timeLiner);
+    }
+    w.clave("version");
+    w.valor(p.version);
+    w.cerrar();
+    w.crudo("\n");
+}
+
+// Why a document cannot be written, from the whole tree (only for documents that fail).
+QString motivoNoEscribible(const ProyectoQUELVA& proyecto)
 {
     try {
-        const json o = proyectoAJson(proyecto);
-        std::string texto = o.dump(2);
-        texto += '\n';
-        return QByteArray(texto.data(), qsizetype(texto.size()));
+        proyectoAJson(proyecto);
     } catch (const ErrorProyecto& e) {
         return e.motivo;
     } catch (const json::exception& e) {
         return QStringLiteral("No se pudo escribir el documento: %1").arg(QString::fromUtf8(e.what()));
     }
+    return QStringLiteral("No se pudo escribir el documento.");
 }
 
-std::variant<ProyectoQUELVA, QString> decodificarProyectoQUELVA(const QByteArray& bytes)
+// The big lists (comments, analyses, packages) are decoded as each record closes and kept out
+// of the tree; null when anything is amiss, and the whole-tree reader then says why.
+template <class Leer>
+std::optional<ProyectoQUELVA> leerEnFlujo(Leer leer)
+{
+    struct Rechazado {};
+    std::vector<ComentarioMarkup> comentarios;
+    std::vector<AnalisisGuardado> historial;
+    std::vector<PaqueteAWP> paquetes;
+    LectorJsonEnFlujo lector(kProfundidadMaxima, [&](const std::vector<std::string>& ruta, json& o) {
+        if (ruta.size() == 1 && ruta[0] == "comentarios") {
+            auto r = decodificarComentario(o);
+            if (!std::holds_alternative<ComentarioMarkup>(r))
+                throw Rechazado{};
+            comentarios.push_back(std::move(std::get<ComentarioMarkup>(r)));
+            return true;
+        }
+        if (ruta.size() == 1 && ruta[0] == "historialAnalisis") {
+            try {
+                historial.push_back(analisisDesdeJson(o, QStringLiteral("historialAnalisis")));
+            } catch (const ErrorProyecto&) {
+                throw Rechazado{};
+            }
+            return true;
+        }
+        if (ruta.size() == 2 && ruta[0] == "timeLiner" && ruta[1] == "paquetes") {
+            auto r = decodificarPaquete(o);
+            if (!std::holds_alternative<PaqueteAWP>(r))
+                throw Rechazado{};
+            paquetes.push_back(std::move(std::get<PaqueteAWP>(r)));
+            return true;
+        }
+        return false;
+    });
+    if (!leer(lector) || lector.hayClavesRepetidas())
+        return std::nullopt;
+    ProyectoQUELVA p;
+    try {
+        p = proyectoDesdeJson(lector.raiz());
+    } catch (...) {
+        return std::nullopt;
+    }
+    // The lists were emptied as they were read: the records read on the way take their place.
+    if (!p.comentarios && !comentarios.empty())
+        return std::nullopt;
+    if (!p.timeLiner && !paquetes.empty())
+        return std::nullopt;
+    if (p.comentarios)
+        p.comentarios = std::move(comentarios);
+    if (p.timeLiner)
+        p.timeLiner->paquetes = std::move(paquetes);
+    p.historialAnalisis = std::move(historial);
+    return p;
+}
+
+std::variant<ProyectoQUELVA, QString> decodificarCompleto(const QByteArray& bytes)
 {
     if (!anidamientoAceptable(bytes))
         return QStringLiteral("El documento anida más de %1 niveles.").arg(kProfundidadMaxima);
@@ -484,6 +674,53 @@ std::variant<ProyectoQUELVA, QString> decodificarProyectoQUELVA(const QByteArray
     } catch (const json::exception& e) {
         return QStringLiteral("Documento de proyecto no válido: %1").arg(QString::fromUtf8(e.what()));
     }
+}
+
+}  // namespace
+
+std::optional<QString> escribirProyectoQUELVA(const ProyectoQUELVA& proyecto, QIODevice& destino)
+{
+    EscritorJsonEnFlujo w(destino);
+    try {
+        escribirProyecto(w, proyecto);
+    } catch (const NoEscribible&) {
+        return motivoNoEscribible(proyecto);
+    } catch (const ErrorProyecto& e) {
+        return e.motivo;
+    } catch (const json::exception& e) {
+        return QStringLiteral("No se pudo escribir el documento: %1").arg(QString::fromUtf8(e.what()));
+    }
+    if (!w.terminar())
+        return QStringLiteral("No se pudo escribir el documento: %1").arg(destino.errorString());
+    return std::nullopt;
+}
+
+std::variant<QByteArray, QString> codificarProyectoQUELVA(const ProyectoQUELVA& proyecto)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (auto error = escribirProyectoQUELVA(proyecto, buffer))
+        return *error;
+    buffer.close();
+    return bytes;
+}
+
+std::variant<ProyectoQUELVA, QString> decodificarProyectoQUELVA(const QByteArray& bytes)
+{
+    if (auto p = leerEnFlujo([&](LectorJsonEnFlujo& l) { return l.leer(bytes.constData(), bytes.constData() + bytes.size()); }))
+        return std::move(*p);
+    return decodificarCompleto(bytes);
+}
+
+std::variant<ProyectoQUELVA, QString> leerProyectoQUELVA(QIODevice& origen)
+{
+    if (auto p = leerEnFlujo([&](LectorJsonEnFlujo& l) { return l.leer(origen); }))
+        return std::move(*p);
+    if (!origen.seek(0))
+        return QStringLiteral("No se pudo volver a leer el documento: %1").arg(origen.errorString());
+    const QByteArray bytes = origen.readAll();
+    return decodificarCompleto(bytes);
 }
 
 }  // namespace quelva

@@ -9,7 +9,10 @@
 #include "project/ProyectoQUELVA.h"
 
 #include <QByteArray>
+#include <QIODevice>
 #include <QString>
+
+#include <optional>
 
 #include <variant>
 
@@ -19,5 +22,12 @@ namespace quelva {
 std::variant<QByteArray, QString> codificarProyectoQUELVA(const ProyectoQUELVA& proyecto);
 
 std::variant<ProyectoQUELVA, QString> decodificarProyectoQUELVA(const QByteArray& bytes);
+
+// The same document streamed: written in pieces as it is encoded, read as it arrives, so
+// neither side holds the whole text and a tree of it at once. A write that fails leaves what
+// it wrote for the caller to throw away; a document that is refused is read again from the
+// start, for the same reason the bytes form gives.
+std::optional<QString> escribirProyectoQUELVA(const ProyectoQUELVA& proyecto, QIODevice& destino);
+std::variant<ProyectoQUELVA, QString> leerProyectoQUELVA(QIODevice& origen);
 
 }  // namespace quelva

@@ -1,15 +1,20 @@
 // The project document: a hand-written file read and written back byte for byte, the documents
 // that must be refused as a whole, and what a reader must accept.
 
+#include "project/ArchivoProyecto.h"
 #include "project/CodificacionProyecto.h"
 
 #include "support/Fixtures.h"
+
+#include <QFile>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
 #include <cmath>
 #include <functional>
+#include <tuple>
 #include <limits>
 
 namespace quelva {
@@ -271,6 +276,81 @@ TEST(CodificacionProyecto, ReadersAcceptWhatOlderOrNewerWritersLeave)
     const QByteArray escrito = codificar(p);
     EXPECT_TRUE(escrito.contains("\"version\": 7"));
     EXPECT_FALSE(escrito.contains("timeLiner"));
+}
+
+// Saving streams the document piece by piece and opening reads it as it arrives: the bytes must
+// still be the one canonical pretty form, and the file must read back whole.
+TEST(CodificacionProyecto, StreamedDocumentIsTheCanonicalFormAndReadsBackFromDisk)
+{
+    ProyectoQUELVA p = decodificar(fixture());
+    // Titles whose UTF-16 order differs from the file's UTF-8 key order, and texts to escape.
+    const std::vector<Cota2D> cotas = p.cotasPorSeccion->begin()->second;
+    for (const QString& titulo : {QStringLiteral("Ω"), QStringLiteral("𝔸 planta"), QStringLiteral("\uFF21"), QStringLiteral("a\"b\\c\n\t\u0001")})
+        (*p.cotasPorSeccion)[titulo] = cotas;
+    p.especialidades[0].nombre = QStringLiteral("Arq \"tabs\"\t\u0007 ünï");
+    ComentarioMarkup conImagen = p.comentarios->at(0);
+    conImagen.imagenJPEG = QByteArray(70000, '\xd9');
+    ComentarioMarkup sinImagen = conImagen;
+    sinImagen.imagenJPEG.reset();
+    p.comentarios = std::vector{conImagen, sinImagen, conImagen};
+    const PaqueteAWP q = p.timeLiner->paquetes.at(0);
+    p.timeLiner->paquetes = std::vector(5, q);
+    p.historialAnalisis = std::vector(3, p.historialAnalisis.at(0));
+    p.secciones->clear();
+
+    const QByteArray bytes = codificar(p);
+    EXPECT_EQ(bytes.toStdString(), json::parse(bytes.toStdString()).dump(2) + "\n");
+
+    QTemporaryDir dir;
+    const QString ruta = dir.filePath("obra.json");
+    ASSERT_EQ(guardarArchivoProyecto(p, ruta), std::nullopt);
+    QFile archivo(ruta);
+    ASSERT_TRUE(archivo.open(QIODevice::ReadOnly));
+    EXPECT_EQ(archivo.readAll(), bytes);
+    auto leido = leerArchivoProyecto(ruta);
+    ASSERT_TRUE(std::holds_alternative<ProyectoQUELVA>(leido));
+    EXPECT_EQ(codificar(std::get<ProyectoQUELVA>(leido)), bytes);
+    EXPECT_EQ(std::get<ProyectoQUELVA>(leido).comentarios->size(), 3u);
+    EXPECT_EQ(std::get<ProyectoQUELVA>(leido).timeLiner->paquetes.size(), 5u);
+
+    // A refused file gives the same reason as the same bytes do.
+    json roto = json::parse(fixture().toStdString());
+    roto["timeLiner"]["paquetes"][0]["colorIdx"] = 2.5;
+    const QByteArray malos = texto(roto);
+    QFile salida(ruta);
+    ASSERT_TRUE(salida.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    salida.write(malos);
+    salida.close();
+    auto desdeArchivo = leerArchivoProyecto(ruta);
+    auto desdeBytes = decodificarProyectoQUELVA(malos);
+    ASSERT_TRUE(std::holds_alternative<QString>(desdeArchivo));
+    EXPECT_EQ(std::get<QString>(desdeArchivo), std::get<QString>(desdeBytes));
+}
+
+// The lists read on the way must follow the reader's rule for a repeated key: the later wins.
+TEST(CodificacionProyecto, RepeatedKeyKeepsTheLaterMember)
+{
+    const json base = json::parse(fixture().toStdString());
+    const auto conMiembro = [](const json& j, const std::string& miembro) {
+        std::string t = j.dump();
+        t.pop_back();
+        return QByteArray::fromStdString(t + "," + miembro + "}");
+    };
+    json sinTimeLiner = base;
+    sinTimeLiner.erase("timeLiner");
+    const std::string timeLinerRepetido = conMiembro(base["timeLiner"], R"("paquetes":[])").toStdString();
+    using Espera = std::function<bool(const ProyectoQUELVA&)>;
+    const std::tuple<const char*, QByteArray, Espera> casos[] = {
+        {"comentarios", conMiembro(base, R"("comentarios":[])"),
+         [](const ProyectoQUELVA& p) { return p.comentarios && p.comentarios->empty(); }},
+        {"historialAnalisis", conMiembro(base, R"("historialAnalisis":[])"),
+         [](const ProyectoQUELVA& p) { return p.historialAnalisis.empty(); }},
+        {"timeLiner", conMiembro(base, R"("timeLiner":null)"), [](const ProyectoQUELVA& p) { return !p.timeLiner; }},
+        {"paquetes", conMiembro(sinTimeLiner, "\"timeLiner\":" + timeLinerRepetido),
+         [](const ProyectoQUELVA& p) { return p.timeLiner && p.timeLiner->paquetes.empty(); }},
+    };
+    for (const auto& [nombre, bytes, espera] : casos)
+        EXPECT_TRUE(espera(decodificar(bytes))) << nombre;
 }
 
 }  // namespace

@@ -3,18 +3,14 @@
 #include "main_window/ContentView.h"
 
 #include "federation/ControladorFederacion.h"
-#include "platform/AtomicFile.h"
 #include "platform/Queues.h"
 #include "platform/SavePanel.h"
 #include "platform/SystemColors.h"
-#include "project/CodificacionProyecto.h"
+#include "project/ArchivoProyecto.h"
 #include "project/GestorProyecto.h"
-#include "project/LecturaProyecto.h"
 #include "sections/AlmacenesSeccion.h"
 #include "timeline/TimeLinerStore.h"
 
-#include <QDir>
-#include <QFile>
 #include <QFileDialog>
 #include <QPointer>
 
@@ -44,20 +40,15 @@ void ContentView::escribirProyecto(const std::optional<QString>& destino)
         refrescar();
         return;
     }
-    // Encoded first, then one atomic replace: on any failure the old file stays as it was and
-    // no empty file is left behind.
-    auto bytes = GestorProyecto::codificarProyecto(proyectoDesdeEstado(estadoAplicacion()));
-    std::optional<QString> error;
-    if (auto* motivo = std::get_if<QString>(&bytes))
-        error = *motivo;
-    else
-        error = platform::replaceFileAtomically(*ruta, std::get<QByteArray>(bytes));
+    // Streamed into one atomic replace: on any failure the old file stays as it was and no
+    // empty file is left behind.
+    const std::optional<QString> error = guardarArchivoProyecto(proyectoDesdeEstado(estadoAplicacion()), *ruta);
     if (error) {
         terminarGuardadoPedido(false);
         informarError(QStringLiteral("Error al guardar: ") + *error);
         return;
     }
-    marcarGuardado(std::get<QByteArray>(bytes));
+    marcarSinCambios();
     QPointer<GestorProyecto> gestor(gestor_);
     platform::MainQueue::post([gestor, ruta = *ruta] {
         if (gestor)
@@ -120,14 +111,7 @@ void ContentView::presentarSelectorAbrirProyecto()
 
 void ContentView::cargarProyecto(const QString& ruta)
 {
-    // An oversized file is refused before it is read, not after seconds of a frozen window.
-    auto leido = leerDocumentoProyecto(ruta);
-    if (auto* motivo = std::get_if<QString>(&leido)) {
-        informarError(QStringLiteral("Error al cargar el proyecto: ") + *motivo);
-        return;
-    }
-    const QByteArray bytes = std::move(std::get<QByteArray>(leido));
-    auto decodificado = decodificarProyectoQUELVA(bytes);
+    auto decodificado = leerArchivoProyecto(ruta);
     if (auto* motivo = std::get_if<QString>(&decodificado)) {
         informarError(QStringLiteral("Error al cargar el proyecto: ") + *motivo);
         return;

@@ -3,9 +3,8 @@
 
 #include "main_window/ContentView.h"
 
-#include "project/GestorProyecto.h"
+#include "project/HuellaProyecto.h"
 
-#include <QCryptographicHash>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -13,36 +12,17 @@
 
 namespace quelva {
 
-namespace {
-
-QByteArray huella(const QByteArray& documento)
-{
-    return QCryptographicHash::hash(documento, QCryptographicHash::Sha256);
-}
-
-}  // namespace
-
-void ContentView::marcarGuardado(const QByteArray& documento)
-{
-    huellaGuardada_ = huella(documento);
-}
-
 void ContentView::marcarSinCambios()
 {
-    auto bytes = GestorProyecto::codificarProyecto(proyectoDesdeEstado(estadoAplicacion()));
-    if (const QByteArray* documento = std::get_if<QByteArray>(&bytes))
-        marcarGuardado(*documento);
-    else
-        huellaGuardada_.clear();
+    huellaGuardada_ = huellaProyecto(proyectoDesdeEstado(estadoAplicacion())).value_or(QByteArray());
 }
 
 bool ContentView::hayCambiosSinGuardar()
 {
     // The document a save would write: anything not saved (camera, selection, grids) is no change.
-    auto bytes = GestorProyecto::codificarProyecto(proyectoDesdeEstado(estadoAplicacion()));
-    const QByteArray* documento = std::get_if<QByteArray>(&bytes);
+    const std::optional<QByteArray> huella = huellaProyecto(proyectoDesdeEstado(estadoAplicacion()));
     // A state that cannot be written is not what was saved.
-    return !documento || huellaGuardada_.isEmpty() || huella(*documento) != huellaGuardada_;
+    return !huella || huellaGuardada_.isEmpty() || *huella != huellaGuardada_;
 }
 
 void ContentView::antesDeDescartarProyecto(std::function<void()> continuar)
