@@ -6,6 +6,7 @@
 #include "render/SceneView.h"
 #include "viewport/ViewportController.h"
 
+#include <QElapsedTimer>
 #include <QMetaObject>
 
 #include <algorithm>
@@ -24,6 +25,11 @@ ControladorTimeLiner::ControladorTimeLiner(TimeLinerStore& store, ViewportContro
                                            Especialidades especialidades, QObject* parent)
     : QObject(parent), store_(store), viewport_(viewport), especialidades_(std::move(especialidades))
 {
+    reloj_ = [clock = std::make_shared<QElapsedTimer>()] {
+        if (!clock->isValid())
+            clock->start();
+        return double(clock->nsecsElapsed()) * 1e-9;
+    };
     playTimer_.setInterval(1000 / ticksPorSegundo);
     playTimer_.setTimerType(Qt::PreciseTimer);
     // Each firing posts one tick to the GUI thread's queue; a tick posted before a stop is
@@ -44,6 +50,7 @@ ControladorTimeLiner::~ControladorTimeLiner()
 {
     if (!restaurado_)
         detenerYRestaurar();
+    animarVista(false);
 }
 
 const TimeLinerConfig& ControladorTimeLiner::config() const
@@ -54,6 +61,15 @@ const TimeLinerConfig& ControladorTimeLiner::config() const
 // ---------------------------------------------------------------------------------------------
 // Figures
 
+const IndiceAWP& ControladorTimeLiner::indice() const
+{
+    if (!indice_ || versionIndice_ != store_.version()) {
+        indice_ = std::make_unique<IndiceAWP>(config());
+        versionIndice_ = store_.version();
+    }
+    return *indice_;
+}
+
 double ControladorTimeLiner::progresoEfectivo(const PaqueteAWP& p) const
 {
     return quelva::progresoEfectivo(p, modoAvance());
@@ -61,7 +77,7 @@ double ControladorTimeLiner::progresoEfectivo(const PaqueteAWP& p) const
 
 double ControladorTimeLiner::progresoAgregadoEfectivo(const PaqueteAWP& p) const
 {
-    return quelva::progresoAgregadoEfectivo(config(), p, modoAvance());
+    return quelva::progresoAgregadoEfectivo(indice(), p, modoAvance());
 }
 
 double ControladorTimeLiner::valorGanadoTotal() const
@@ -76,7 +92,7 @@ double ControladorTimeLiner::hhGanadasTotal() const
 
 std::vector<FilaVisible> ControladorTimeLiner::filasVisibles() const
 {
-    return quelva::filasVisibles(config(), estado_.expandidosCWA);
+    return quelva::filasVisibles(indice(), estado_.expandidosCWA);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -219,6 +235,7 @@ bool ControladorTimeLiner::asignarFecha(const QDateTime& fecha)
 void ControladorTimeLiner::setFechaScrubber(const QDateTime& fecha)
 {
     asignarFecha(fecha);
+    anclarReproduccion();
 }
 
 void ControladorTimeLiner::arrastrarScrubber(double x, double ancho)
@@ -229,6 +246,7 @@ void ControladorTimeLiner::arrastrarScrubber(double x, double ancho)
     const qint64 d = config().fechaInicio.msecsTo(config().fechaFin);
     if (!asignarFecha(config().fechaInicio.addMSecs(qint64(std::llround(f * double(d))))))
         sincronizar4D();
+    anclarReproduccion();
 }
 
 void ControladorTimeLiner::retrocederScrubber()
@@ -236,6 +254,7 @@ void ControladorTimeLiner::retrocederScrubber()
     const QDateTime f = std::max(estado_.fechaScrubber.addSecs(-pasoScrubberSegundos), config().fechaInicio);
     if (!asignarFecha(f))
         sincronizar4D();
+    anclarReproduccion();
 }
 
 void ControladorTimeLiner::avanzarScrubber()
@@ -243,6 +262,7 @@ void ControladorTimeLiner::avanzarScrubber()
     const QDateTime f = std::min(estado_.fechaScrubber.addSecs(pasoScrubberSegundos), config().fechaFin);
     if (!asignarFecha(f))
         sincronizar4D();
+    anclarReproduccion();
 }
 
 void ControladorTimeLiner::pararTemporizador()
@@ -250,6 +270,34 @@ void ControladorTimeLiner::pararTemporizador()
     estado_.reproduciendo = false;
     playTimer_.stop();
     ++corrida_;
+    animarVista(false);
+}
+
+void ControladorTimeLiner::animarVista(bool animar)
+{
+    if (vistaAnimada_)
+        vistaAnimada_->setAnimatingScene(false);
+    vistaAnimada_ = animar ? vista() : nullptr;
+    if (vistaAnimada_)
+        vistaAnimada_->setAnimatingScene(true);
+}
+
+void ControladorTimeLiner::setReloj(Reloj reloj)
+{
+    reloj_ = std::move(reloj);
+    anclarReproduccion();
+}
+
+void ControladorTimeLiner::anclarReproduccion()
+{
+    anclaSegundos_ = reloj_();
+    anclaFecha_ = estado_.fechaScrubber;
+}
+
+QDateTime ControladorTimeLiner::fechaReproduccion() const
+{
+    const double segundos = (reloj_() - anclaSegundos_) * estado_.velocidad * 86'400.0;
+    return anclaFecha_.addMSecs(qint64(std::llround(segundos * 1000.0)));
 }
 
 void ControladorTimeLiner::alternarReproduccion()
@@ -262,6 +310,8 @@ void ControladorTimeLiner::alternarReproduccion()
             estado_.fechaScrubber = config().fechaInicio;
         estado_.reproduciendo = true;
         ++corrida_;
+        anclarReproduccion();
+        animarVista(true);
         playTimer_.start();
     }
     emit cambiado();
@@ -269,8 +319,7 @@ void ControladorTimeLiner::alternarReproduccion()
 
 void ControladorTimeLiner::tickReproduccion()
 {
-    const double segundos = estado_.velocidad / ticksPorSegundo * 86'400.0;
-    if (!asignarFecha(estado_.fechaScrubber.addMSecs(qint64(std::llround(segundos * 1000.0)))))
+    if (!asignarFecha(fechaReproduccion()))
         sincronizar4D();
     if (estado_.fechaScrubber >= config().fechaFin) {
         pararTemporizador();
@@ -280,6 +329,11 @@ void ControladorTimeLiner::tickReproduccion()
 
 void ControladorTimeLiner::setVelocidad(double diasPorSegundo)
 {
+    // The time played so far keeps the old speed.
+    if (estado_.reproduciendo) {
+        anclaFecha_ = fechaReproduccion();
+        anclaSegundos_ = reloj_();
+    }
     estado_.velocidad = diasPorSegundo;
     emit cambiado();
 }
