@@ -462,8 +462,11 @@ void ControladorTimeLiner::agregarPaquetesCSV(const std::vector<PaqueteAWP>& paq
     if (nuevos.empty())
         return;
     store_.modificar([&](TimeLinerConfig& c) {
-        c.paquetes.insert(c.paquetes.end(), std::make_move_iterator(nuevos.begin()),
-                          std::make_move_iterator(nuevos.end()));
+        if (c.paquetes.empty())
+            c.paquetes = std::move(nuevos);  // a first import: no element moves
+        else
+            c.paquetes.insert(c.paquetes.end(), std::make_move_iterator(nuevos.begin()),
+                              std::make_move_iterator(nuevos.end()));
     });
 }
 
