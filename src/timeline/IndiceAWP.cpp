@@ -1,19 +1,12 @@
 #include "timeline/IndiceAWP.h"
 
 #include <algorithm>
-#include <limits>
 #include <set>
 #include <string>
 
 namespace quelva {
 
 namespace {
-
-qint64 instante(const QDateTime& fecha)
-{
-    // An invalid date sorts before every valid one, as QDateTime compares them.
-    return fecha.isValid() ? fecha.toMSecsSinceEpoch() : std::numeric_limits<qint64>::min();
-}
 
 const IndiceAWP::Lista& vacia()
 {
@@ -27,7 +20,7 @@ IndiceAWP::IndiceAWP(const TimeLinerConfig& config) : config_(config)
 {
     inicios_.reserve(config.paquetes.size());
     for (const PaqueteAWP& p : config.paquetes) {
-        inicios_.push_back(instante(p.fechaInicio));
+        inicios_.push_back(claveOrdenFecha(p.fechaInicio));
         if (p.nivel == NivelAWP::cwa)
             cwas_.push_back(&p);
         else if (p.nivel == NivelAWP::iwp)
