@@ -4,6 +4,9 @@
 //  - BM_VistaPrevia: the preview of those rows built, shown and painted once;
 //  - BM_ConfirmarEnVentana: those packages confirmed into an open timeline window (the merge
 //    and the window following it);
+//  - BM_ConfirmarGrande: 100,000 and 620,000 packages (400 to a CWA: 250 and 1,550 CWAs)
+//    confirmed into an open window and the window drawn, with the analytics column on its
+//    EVM cards (second argument 0) or on the S-curve (1);
 //  - BM_Exportar: the export of 10,000 packages including the atomic write;
 //  - BM_Escaneo: the detector's scan of 100,000 elements x 20 properties with 1,000 codes;
 //  - BM_ImportarDetectados: the import of those 1,000 ticked codes with parent inference.
@@ -177,6 +180,86 @@ void BM_ConfirmarEnVentana(benchmark::State& state)
     vista.close();
 }
 BENCHMARK(BM_ConfirmarEnVentana)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// One CWA in 400 packages: 9 CWPs, 300 IWPs under them, 50 IWPs straight under the CWA and
+// 40 PWPs, with budgets, man-hours and a few actual dates.
+std::vector<PaqueteAWP> paquetesGrandes(int n)
+{
+    std::vector<PaqueteAWP> r;
+    r.reserve(std::size_t(n));
+    const QDateTime base(QDate(2025, 1, 1), QTime(8, 0), Qt::UTC);
+    auto nuevo = [&](NivelAWP nivel, QString codigo, std::optional<QString> padre) {
+        const int i = int(r.size());
+        PaqueteAWP p;
+        p.codigo = std::move(codigo);
+        p.nombre = QStringLiteral("Paquete %1").arg(i);
+        p.nivel = nivel;
+        p.parentCodigo = std::move(padre);
+        p.fechaInicio = base.addDays(i * 7 % 700);
+        p.fechaFin = p.fechaInicio.addDays(20 + i % 60);
+        if (i % 13 == 0)
+            p.fechaInicioReal = p.fechaInicio.addDays(i % 5 - 2);
+        p.progreso = (i % 11) / 10.0;
+        p.presupuesto = 1000 + i % 977;
+        p.costoReal = p.presupuesto * p.progreso * 1.1;
+        p.hh = 40 + i % 300;
+        p.hhReal = p.hh * p.progreso;
+        p.colorIdx = i % 8;
+        r.push_back(std::move(p));
+        return r.back().codigo;
+    };
+    for (int a = 0; int(r.size()) < n; ++a) {
+        const QString cwa = nuevo(NivelAWP::cwa, QStringLiteral("CWA-%1").arg(a, 5, 10, QChar(u'0')), std::nullopt);
+        for (int k = 0; k < 9; ++k) {
+            const QString cwp = nuevo(NivelAWP::cwp, QStringLiteral("%1-P%2").arg(cwa).arg(k), cwa);
+            for (int i = 0; i < 35; ++i) {
+                const QString iwp = nuevo(NivelAWP::iwp, QStringLiteral("%1-I%2").arg(cwp).arg(i), cwp);
+                if (i < 4)
+                    nuevo(NivelAWP::pwp, iwp + QStringLiteral("-W"), iwp);
+            }
+        }
+        for (int i = 0; i < 35; ++i)
+            nuevo(NivelAWP::iwp, QStringLiteral("%1-I%2").arg(cwa).arg(i), cwa);
+        for (int i = 0; i < 9; ++i)
+            nuevo(NivelAWP::iwp, QStringLiteral("%1-S%2").arg(cwa).arg(i), std::nullopt);
+    }
+    r.resize(std::size_t(n));
+    return r;
+}
+
+void BM_ConfirmarGrande(benchmark::State& state)
+{
+    static Santiago tz;
+    const auto paquetes = paquetesGrandes(int(state.range(0)));
+    TimeLinerStore store;
+    ViewportController viewport;
+    std::map<QString, EspecialidadBIM> especialidades;
+    TimeLinerView vista(store, {}, {}, &viewport,
+                        [&]() -> const std::map<QString, EspecialidadBIM>& { return especialidades; });
+    vista.setAttribute(Qt::WA_DontShowOnScreen);
+    vista.resize(1200, 720);
+    vista.show();
+    vista.controlador().setPanelModo(int(state.range(1)));
+    QImage imagen(vista.size(), QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        state.PauseTiming();
+        store.setConfig(TimeLinerConfig());
+        QApplication::processEvents();
+        state.ResumeTiming();
+        vista.controlador().agregarPaquetesCSV(paquetes);
+        QApplication::processEvents();
+        QPainter pintor(&imagen);
+        vista.render(&pintor);
+    }
+    if (store.config().paquetes.size() != paquetes.size())
+        state.SkipWithError("not every package was added");
+    state.counters["paquetes"] = double(paquetes.size());
+    vista.close();
+}
+BENCHMARK(BM_ConfirmarGrande)
+    ->ArgsProduct({{100'000, 620'000}, {0, 1}})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
 
 }  // namespace
 

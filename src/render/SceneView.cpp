@@ -96,6 +96,8 @@ SceneView::SceneView(QWidget* parent) : QOpenGLWidget(parent)
     restTimer_->setSingleShot(true);
     restTimer_->setInterval(kRestMilliseconds);
     connect(restTimer_, &QTimer::timeout, this, [this] {
+        if (animatingScene_)
+            return;
         moving_ = false;
         if (lastFrameReduced_)
             update();  // the last frame was a cheap one
@@ -107,6 +109,14 @@ void SceneView::noteMotion()
     moving_ = true;
     restTimer_->start();
     update();
+}
+
+void SceneView::setAnimatingScene(bool animating)
+{
+    if (animating == animatingScene_)
+        return;
+    animatingScene_ = animating;
+    noteMotion();
 }
 
 void SceneView::noteCameraMotion()

@@ -94,6 +94,11 @@ public:
     // after the last change one full-quality frame follows.
     static constexpr int kRestDelayMilliseconds = 150;
     bool isMoving() const { return moving_; }
+    // Code that changes the scene frame after frame (timeline playback) holds the view in that
+    // quality while it runs, so a slow full-quality frame never holds the playback back; the
+    // full-quality frame follows kRestDelayMilliseconds after it lets go.
+    void setAnimatingScene(bool animating);
+    bool isAnimatingScene() const { return animatingScene_; }
     double renderScale() const { return renderScale_; }
     // Wall time of the last frame, finished on the GPU.
     double lastFrameSeconds() const { return lastFrameSeconds_; }
@@ -146,6 +151,7 @@ private:
     QTimer* pollTimer_ = nullptr;
     QTimer* restTimer_ = nullptr;
     bool moving_ = false;
+    bool animatingScene_ = false;
     bool fullQuality_ = false;
     bool lastFrameReduced_ = false;  // drawn cheaply: the frame at rest redraws it
     double renderScale_ = 1.0;       // of the frames while moving, adapted to their time

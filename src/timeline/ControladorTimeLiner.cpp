@@ -7,6 +7,7 @@
 #include "render/SceneView.h"
 #include "viewport/ViewportController.h"
 
+#include <QElapsedTimer>
 #include <QMetaObject>
 
 #include <algorithm>
@@ -25,6 +26,11 @@ ControladorTimeLiner::ControladorTimeLiner(TimeLinerStore& store, ViewportContro
                                            Especialidades especialidades, QObject* parent)
     : QObject(parent), store_(store), viewport_(viewport), especialidades_(std::move(especialidades))
 {
+    reloj_ = [clock = std::make_shared<QElapsedTimer>()] {
+        if (!clock->isValid())
+            clock->start();
+        return double(clock->nsecsElapsed()) * 1e-9;
+    };
     playTimer_.setInterval(1000 / ticksPorSegundo);
     playTimer_.setTimerType(Qt::PreciseTimer);
     // Each firing posts one tick to the GUI thread's queue; a tick posted before a stop is
@@ -45,6 +51,7 @@ ControladorTimeLiner::~ControladorTimeLiner()
 {
     if (!restaurado_)
         detenerYRestaurar();
+    animarVista(false);
 }
 
 const TimeLinerConfig& ControladorTimeLiner::config() const
@@ -55,6 +62,15 @@ const TimeLinerConfig& ControladorTimeLiner::config() const
 // ---------------------------------------------------------------------------------------------
 // Figures
 
+const IndiceAWP& ControladorTimeLiner::indice() const
+{
+    if (!indice_ || versionIndice_ != store_.version()) {
+        indice_ = std::make_unique<IndiceAWP>(config());
+        versionIndice_ = store_.version();
+    }
+    return *indice_;
+}
+
 double ControladorTimeLiner::progresoEfectivo(const PaqueteAWP& p) const
 {
     return quelva::progresoEfectivo(p, modoAvance());
@@ -62,7 +78,7 @@ double ControladorTimeLiner::progresoEfectivo(const PaqueteAWP& p) const
 
 double ControladorTimeLiner::progresoAgregadoEfectivo(const PaqueteAWP& p) const
 {
-    return quelva::progresoAgregadoEfectivo(config(), p, modoAvance());
+    return quelva::progresoAgregadoEfectivo(indice(), p, modoAvance());
 }
 
 double ControladorTimeLiner::valorGanadoTotal() const
@@ -77,7 +93,7 @@ double ControladorTimeLiner::hhGanadasTotal() const
 
 std::vector<FilaVisible> ControladorTimeLiner::filasVisibles() const
 {
-    return quelva::filasVisibles(config(), estado_.expandidosCWA);
+    return quelva::filasVisibles(indice(), estado_.expandidosCWA);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -220,6 +236,7 @@ bool ControladorTimeLiner::asignarFecha(const QDateTime& fecha)
 void ControladorTimeLiner::setFechaScrubber(const QDateTime& fecha)
 {
     asignarFecha(fecha);
+    anclarReproduccion();
 }
 
 void ControladorTimeLiner::arrastrarScrubber(double x, double ancho)
@@ -230,6 +247,7 @@ void ControladorTimeLiner::arrastrarScrubber(double x, double ancho)
     const qint64 d = config().fechaInicio.msecsTo(config().fechaFin);
     if (!asignarFecha(config().fechaInicio.addMSecs(qint64(std::llround(f * double(d))))))
         sincronizar4D();
+    anclarReproduccion();
 }
 
 void ControladorTimeLiner::retrocederScrubber()
@@ -237,6 +255,7 @@ void ControladorTimeLiner::retrocederScrubber()
     const QDateTime f = std::max(estado_.fechaScrubber.addSecs(-pasoScrubberSegundos), config().fechaInicio);
     if (!asignarFecha(f))
         sincronizar4D();
+    anclarReproduccion();
 }
 
 void ControladorTimeLiner::avanzarScrubber()
@@ -244,6 +263,7 @@ void ControladorTimeLiner::avanzarScrubber()
     const QDateTime f = std::min(estado_.fechaScrubber.addSecs(pasoScrubberSegundos), config().fechaFin);
     if (!asignarFecha(f))
         sincronizar4D();
+    anclarReproduccion();
 }
 
 void ControladorTimeLiner::pararTemporizador()
@@ -251,6 +271,34 @@ void ControladorTimeLiner::pararTemporizador()
     estado_.reproduciendo = false;
     playTimer_.stop();
     ++corrida_;
+    animarVista(false);
+}
+
+void ControladorTimeLiner::animarVista(bool animar)
+{
+    if (vistaAnimada_)
+        vistaAnimada_->setAnimatingScene(false);
+    vistaAnimada_ = animar ? vista() : nullptr;
+    if (vistaAnimada_)
+        vistaAnimada_->setAnimatingScene(true);
+}
+
+void ControladorTimeLiner::setReloj(Reloj reloj)
+{
+    reloj_ = std::move(reloj);
+    anclarReproduccion();
+}
+
+void ControladorTimeLiner::anclarReproduccion()
+{
+    anclaSegundos_ = reloj_();
+    anclaFecha_ = estado_.fechaScrubber;
+}
+
+QDateTime ControladorTimeLiner::fechaReproduccion() const
+{
+    const double segundos = (reloj_() - anclaSegundos_) * estado_.velocidad * 86'400.0;
+    return anclaFecha_.addMSecs(qint64(std::llround(segundos * 1000.0)));
 }
 
 void ControladorTimeLiner::alternarReproduccion()
@@ -263,6 +311,8 @@ void ControladorTimeLiner::alternarReproduccion()
             estado_.fechaScrubber = config().fechaInicio;
         estado_.reproduciendo = true;
         ++corrida_;
+        anclarReproduccion();
+        animarVista(true);
         playTimer_.start();
     }
     emit cambiado();
@@ -270,8 +320,7 @@ void ControladorTimeLiner::alternarReproduccion()
 
 void ControladorTimeLiner::tickReproduccion()
 {
-    const double segundos = estado_.velocidad / ticksPorSegundo * 86'400.0;
-    if (!asignarFecha(estado_.fechaScrubber.addMSecs(qint64(std::llround(segundos * 1000.0)))))
+    if (!asignarFecha(fechaReproduccion()))
         sincronizar4D();
     if (estado_.fechaScrubber >= config().fechaFin) {
         pararTemporizador();
@@ -281,6 +330,11 @@ void ControladorTimeLiner::tickReproduccion()
 
 void ControladorTimeLiner::setVelocidad(double diasPorSegundo)
 {
+    // The time played so far keeps the old speed.
+    if (estado_.reproduciendo) {
+        anclaFecha_ = fechaReproduccion();
+        anclaSegundos_ = reloj_();
+    }
     estado_.velocidad = diasPorSegundo;
     emit cambiado();
 }
@@ -414,8 +468,11 @@ void ControladorTimeLiner::agregarPaquetesCSV(const std::vector<PaqueteAWP>& paq
         const bool fuera = std::any_of(nuevos.begin(), nuevos.end(), [&](const PaqueteAWP& p) {
             return p.fechaInicio < c.fechaInicio || p.fechaFin > c.fechaFin;
         });
-        c.paquetes.insert(c.paquetes.end(), std::make_move_iterator(nuevos.begin()),
-                          std::make_move_iterator(nuevos.end()));
+        if (c.paquetes.empty())
+            c.paquetes = std::move(nuevos);  // a first import: no element moves
+        else
+            c.paquetes.insert(c.paquetes.end(), std::make_move_iterator(nuevos.begin()),
+                              std::make_move_iterator(nuevos.end()));
         if (fuera)
             ajustarVentana(c);
     });

@@ -13,6 +13,7 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 
 namespace render {
 class SceneView;
@@ -42,6 +43,8 @@ public:
     const EstadoTimeLinerView& estado() const { return estado_; }
     ModoAvance modoAvance() const { return {estado_.modoAutoAvance, estado_.fechaScrubber}; }
     const Sincronizacion4D& sincronizacion() const { return sync_; }
+    // The store's packages grouped by parent, made again after each change of the store.
+    const IndiceAWP& indice() const;
 
     // --- Figures of the window --------------------------------------------------------------
     double progresoEfectivo(const PaqueteAWP& p) const;
@@ -75,10 +78,16 @@ public:
     void arrastrarScrubber(double x, double ancho);
     void retrocederScrubber();
     void avanzarScrubber();
+    // Playback follows the clock, not the ticks: each tick puts the scrubber where the elapsed
+    // time since the start (or the last jump or change of speed) says, so slow frames are
+    // skipped rather than slowing the schedule down.
     void alternarReproduccion();
     void tickReproduccion();
     void setVelocidad(double diasPorSegundo);
     bool temporizadorActivo() const { return playTimer_.isActive(); }
+    // Seconds of a steady clock; tests drive their own.
+    using Reloj = std::function<double()>;
+    void setReloj(Reloj reloj);
 
     // --- Tree and header ---------------------------------------------------------------------
     void seleccionarPaquete(const PaqueteAWP& paquete);
@@ -118,6 +127,11 @@ private:
     void pararTemporizador();
     // Sets the date; false when it was that date already.
     bool asignarFecha(const QDateTime& fecha);
+    // Playback measures its time from here, at the scrubber's date.
+    void anclarReproduccion();
+    QDateTime fechaReproduccion() const;
+    // While playing, the 3D view draws its quick frames.
+    void animarVista(bool animar);
 
     TimeLinerStore& store_;
     QPointer<ViewportController> viewport_;
@@ -125,12 +139,18 @@ private:
     EstadoTimeLinerView estado_;
     Sincronizacion4D sync_;
     QTimer playTimer_;
+    Reloj reloj_;
+    double anclaSegundos_ = 0;
+    QDateTime anclaFecha_;
+    QPointer<render::SceneView> vistaAnimada_;
     // Ticks already posted belong to the playback run of this number; a stop starts a new one.
     quint64 corrida_ = 0;
     // Each showing of the window; work posted for an earlier one (the first synchronisation)
     // is dropped.
     quint64 visita_ = 0;
     bool restaurado_ = true;
+    mutable std::unique_ptr<IndiceAWP> indice_;
+    mutable quint64 versionIndice_ = 0;
 };
 
 }  // namespace quelva

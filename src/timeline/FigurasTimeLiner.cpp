@@ -2,6 +2,8 @@
 
 #include "platform/NumberFormat.h"
 
+#include <QSet>
+
 #include <algorithm>
 
 namespace quelva {
@@ -18,21 +20,40 @@ double progresoEfectivo(const PaqueteAWP& paquete, const ModoAvance& modo)
     return modo.fechaScrubber >= paquete.fechaFin ? 1.0 : 0.0;
 }
 
-double progresoAgregadoEfectivo(const TimeLinerConfig& config, const PaqueteAWP& paquete, const ModoAvance& modo)
+namespace {
+
+// Without automatic progress this sums what TimeLinerConfig::progresoAgregado sums, in the same
+// order: the same figure to the last bit.
+template <class Alcance, class Paquete>
+double progresoPonderado(const Alcance& alcance, Paquete paquete, const PaqueteAWP& propio, const ModoAvance& modo)
 {
-    if (!modo.automatico)
-        return config.progresoAgregado(paquete);
-    const std::vector<PaqueteAWP> alcance = config.alcanceIWP(paquete);
     if (alcance.empty())
-        return progresoEfectivo(paquete, modo);
+        return progresoEfectivo(propio, modo);
     double presupuesto = 0, ponderado = 0, suma = 0;
-    for (const PaqueteAWP& p : alcance) {
+    for (const auto& elemento : alcance) {
+        const PaqueteAWP& p = paquete(elemento);
         const double e = progresoEfectivo(p, modo);
         presupuesto += p.presupuesto;
         ponderado += e * p.presupuesto;
         suma += e;
     }
     return presupuesto > 0 ? ponderado / presupuesto : suma / double(alcance.size());
+}
+
+}  // namespace
+
+double progresoAgregadoEfectivo(const TimeLinerConfig& config, const PaqueteAWP& paquete, const ModoAvance& modo)
+{
+    if (!modo.automatico)
+        return config.progresoAgregado(paquete);
+    return progresoPonderado(config.alcanceIWP(paquete), [](const PaqueteAWP& p) -> const PaqueteAWP& { return p; },
+                             paquete, modo);
+}
+
+double progresoAgregadoEfectivo(const IndiceAWP& indice, const PaqueteAWP& paquete, const ModoAvance& modo)
+{
+    return progresoPonderado(indice.alcanceIWP(paquete), [](const PaqueteAWP* p) -> const PaqueteAWP& { return *p; },
+                             paquete, modo);
 }
 
 double valorGanadoTotal(const TimeLinerConfig& config, const ModoAvance& modo)
@@ -55,31 +76,31 @@ double hhGanadasTotal(const TimeLinerConfig& config, const ModoAvance& modo)
 
 namespace {
 
-void filasDeCWA(const TimeLinerConfig& config, const PaqueteAWP& cwa, std::vector<FilaVisible>& filas)
+void filasDeCWA(const IndiceAWP& indice, const PaqueteAWP& cwa, std::vector<FilaVisible>& filas)
 {
-    for (const PaqueteAWP& cwp : config.hijos(cwa.codigo, NivelAWP::cwp)) {
-        filas.push_back({cwp, 1});
-        for (const PaqueteAWP& iwp : config.hijos(cwp.codigo, NivelAWP::iwp))
-            filas.push_back({iwp, 2});
+    for (const PaqueteAWP* cwp : indice.hijos(cwa.codigo, NivelAWP::cwp)) {
+        filas.push_back({*cwp, 1});
+        for (const PaqueteAWP* iwp : indice.hijos(cwp->codigo, NivelAWP::iwp))
+            filas.push_back({*iwp, 2});
     }
-    for (const PaqueteAWP& iwp : config.hijos(cwa.codigo, NivelAWP::iwp))
-        filas.push_back({iwp, 1});
+    for (const PaqueteAWP* iwp : indice.hijos(cwa.codigo, NivelAWP::iwp))
+        filas.push_back({*iwp, 1});
 }
 
-std::vector<FilaVisible> filas(const TimeLinerConfig& config, const std::set<QString>* expandidos)
+std::vector<FilaVisible> filas(const IndiceAWP& indice, const std::set<QString>* expandidos)
 {
     std::vector<FilaVisible> r;
-    std::set<QUuid> enAlgunCWA;
-    for (const PaqueteAWP& cwa : config.cwas()) {
-        r.push_back({cwa, 0});
-        if (!expandidos || expandidos->count(cwa.codigo))
-            filasDeCWA(config, cwa, r);
-        for (const PaqueteAWP& iwp : config.iwpsDeCWA(cwa.codigo))
-            enAlgunCWA.insert(iwp.id);
+    QSet<QUuid> enAlgunCWA;
+    for (const PaqueteAWP* cwa : indice.cwas()) {
+        r.push_back({*cwa, 0});
+        if (!expandidos || expandidos->count(cwa->codigo))
+            filasDeCWA(indice, *cwa, r);
+        for (const PaqueteAWP* iwp : indice.iwpsDeCWA(cwa->codigo))
+            enAlgunCWA.insert(iwp->id);
     }
-    for (const PaqueteAWP& iwp : config.iwps())
-        if (!enAlgunCWA.count(iwp.id))
-            r.push_back({iwp, 0});
+    for (const PaqueteAWP* iwp : indice.iwps())
+        if (!enAlgunCWA.contains(iwp->id))
+            r.push_back({*iwp, 0});
     return r;
 }
 
@@ -87,23 +108,34 @@ std::vector<FilaVisible> filas(const TimeLinerConfig& config, const std::set<QSt
 
 std::vector<FilaVisible> filasVisibles(const TimeLinerConfig& config, const std::set<QString>& expandidosCWA)
 {
-    return filas(config, &expandidosCWA);
+    return filas(IndiceAWP(config), &expandidosCWA);
+}
+
+std::vector<FilaVisible> filasVisibles(const IndiceAWP& indice, const std::set<QString>& expandidosCWA)
+{
+    return filas(indice, &expandidosCWA);
 }
 
 std::vector<FilaVisible> filasCompletas(const TimeLinerConfig& config)
 {
-    return filas(config, nullptr);
+    return filas(IndiceAWP(config), nullptr);
 }
 
 std::vector<PaqueteAWP> paquetesCSVNuevos(const TimeLinerConfig& config, const std::vector<PaqueteAWP>& elegidos)
 {
-    std::set<QString> codigos;
+    // Hashed: a large file brings hundreds of thousands of codes.
+    QSet<QString> codigos;
+    codigos.reserve(qsizetype(config.paquetes.size() + elegidos.size()));
     for (const PaqueteAWP& p : config.paquetes)
         codigos.insert(p.codigo);
     std::vector<PaqueteAWP> nuevos;
-    for (const PaqueteAWP& p : elegidos)
-        if (codigos.insert(p.codigo).second)
+    nuevos.reserve(elegidos.size());
+    for (const PaqueteAWP& p : elegidos) {
+        const qsizetype antes = codigos.size();
+        codigos.insert(p.codigo);
+        if (codigos.size() != antes)
             nuevos.push_back(p);
+    }
     return nuevos;
 }
 

@@ -3,6 +3,7 @@
 // Figures that several panes of the timeline window share. All take the configuration and the
 // window's scrubber date and automatic-progress switch as they are now.
 
+#include "timeline/IndiceAWP.h"
 #include "timeline/TimeLiner.h"
 
 #include <QDateTime>
@@ -23,6 +24,7 @@ struct ModoAvance {
 double progresoEfectivo(const PaqueteAWP& paquete, const ModoAvance& modo);
 // The scope-weighted progress of the package with the effective progress of its IWPs.
 double progresoAgregadoEfectivo(const TimeLinerConfig& config, const PaqueteAWP& paquete, const ModoAvance& modo);
+double progresoAgregadoEfectivo(const IndiceAWP& indice, const PaqueteAWP& paquete, const ModoAvance& modo);
 // Project earned value and earned man-hours: sums over the IWPs only.
 double valorGanadoTotal(const TimeLinerConfig& config, const ModoAvance& modo);
 double hhGanadasTotal(const TimeLinerConfig& config, const ModoAvance& modo);
@@ -36,6 +38,7 @@ struct FilaVisible {
 // CWAs by code, each expanded one followed by its CWPs (each with its IWPs) and its direct
 // IWPs; then every IWP that belongs to no CWA. PWPs never get a row.
 std::vector<FilaVisible> filasVisibles(const TimeLinerConfig& config, const std::set<QString>& expandidosCWA);
+std::vector<FilaVisible> filasVisibles(const IndiceAWP& indice, const std::set<QString>& expandidosCWA);
 // The same with every CWA expanded (the printable page).
 std::vector<FilaVisible> filasCompletas(const TimeLinerConfig& config);
 

@@ -21,21 +21,38 @@ double EscalaGantt::fraccion(const QDateTime& fecha) const
     return std::max(0.0, std::min(1.0, f));
 }
 
-std::optional<std::pair<QDateTime, QDateTime>> spanResumen(const TimeLinerConfig& config, const PaqueteAWP& paquete)
+namespace {
+
+std::optional<std::pair<QDateTime, QDateTime>> span(const IndiceAWP::Lista& iwps)
 {
-    std::vector<PaqueteAWP> iwps;
-    if (paquete.nivel == NivelAWP::cwa)
-        iwps = config.iwpsDeCWA(paquete.codigo);
-    else if (paquete.nivel == NivelAWP::cwp)
-        iwps = config.hijos(paquete.codigo, NivelAWP::iwp);
     if (iwps.empty())
         return std::nullopt;
-    QDateTime desde = iwps.front().fechaInicio, hasta = iwps.front().fechaFin;
-    for (const PaqueteAWP& p : iwps) {
-        desde = std::min(desde, p.fechaInicio);
-        hasta = std::max(hasta, p.fechaFin);
+    QDateTime desde = iwps.front()->fechaInicio, hasta = iwps.front()->fechaFin;
+    for (const PaqueteAWP* p : iwps) {
+        desde = std::min(desde, p->fechaInicio);
+        hasta = std::max(hasta, p->fechaFin);
     }
     return std::make_pair(desde, hasta);
+}
+
+}  // namespace
+
+std::optional<std::pair<QDateTime, QDateTime>> spanResumen(const TimeLinerConfig& config, const PaqueteAWP& paquete)
+{
+    if (paquete.nivel != NivelAWP::cwa && paquete.nivel != NivelAWP::cwp)
+        return std::nullopt;
+    std::vector<PaqueteAWP> iwps = config.alcanceIWP(paquete);
+    IndiceAWP::Lista punteros;
+    for (const PaqueteAWP& p : iwps)
+        punteros.push_back(&p);
+    return span(punteros);
+}
+
+std::optional<std::pair<QDateTime, QDateTime>> spanResumen(const IndiceAWP& indice, const PaqueteAWP& paquete)
+{
+    if (paquete.nivel != NivelAWP::cwa && paquete.nivel != NivelAWP::cwp)
+        return std::nullopt;
+    return span(indice.alcanceIWP(paquete));
 }
 
 BarraGantt barraGantt(const EscalaGantt& escala, const PaqueteAWP& iwp, int fila, double progresoEfectivo)

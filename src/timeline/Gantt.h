@@ -39,6 +39,7 @@ private:
 
 // Planned span of a CWA's or CWP's IWPs; none when it has no IWP (and for other levels).
 std::optional<std::pair<QDateTime, QDateTime>> spanResumen(const TimeLinerConfig& config, const PaqueteAWP& paquete);
+std::optional<std::pair<QDateTime, QDateTime>> spanResumen(const IndiceAWP& indice, const PaqueteAWP& paquete);
 
 struct BarraGantt {
     QRectF rect;            // the whole bar, at least 4 wide

@@ -41,12 +41,16 @@ QString formatoHH(double valor)
     return formatearHH(valor, "%.1f k HH");
 }
 
-FigurasPaquete figurasPaquete(const TimeLinerConfig& config, const PaqueteAWP& paquete, const ModoAvance& modo)
+namespace {
+
+template <class Alcance, class Paquete>
+FigurasPaquete figuras(const Alcance& alcance, Paquete paquete, const PaqueteAWP& propio, double progreso,
+                       const ModoAvance& modo)
 {
     FigurasPaquete f;
-    const std::vector<PaqueteAWP> alcance = config.alcanceIWP(paquete);
-    f.progreso = progresoAgregadoEfectivo(config, paquete, modo);
-    for (const PaqueteAWP& p : alcance) {
+    f.progreso = progreso;
+    for (const auto& elemento : alcance) {
+        const PaqueteAWP& p = paquete(elemento);
         const double avance = modo.automatico ? progresoEfectivo(p, modo) : p.progreso;
         f.presupuesto += p.presupuesto;
         f.costoReal += p.costoReal;
@@ -57,13 +61,26 @@ FigurasPaquete figurasPaquete(const TimeLinerConfig& config, const PaqueteAWP& p
     }
     f.cpi = indiceGuardado(f.valorGanado, f.costoReal);
     f.productividad = indiceGuardado(f.hhGanadas, f.hhReales);
-    f.desfaseInicio = paquete.desfaseInicioDias();
-    f.desfaseFin = paquete.desfaseFinDias();
-    if (paquete.nivel == NivelAWP::cwa)
-        f.iwpsIncluidos = int(config.iwpsDeCWA(paquete.codigo).size());
-    else if (paquete.nivel == NivelAWP::cwp)
-        f.iwpsIncluidos = int(config.hijos(paquete.codigo, NivelAWP::iwp).size());
+    f.desfaseInicio = propio.desfaseInicioDias();
+    f.desfaseFin = propio.desfaseFinDias();
+    // A CWA's or CWP's scope is its IWPs.
+    if (propio.nivel == NivelAWP::cwa || propio.nivel == NivelAWP::cwp)
+        f.iwpsIncluidos = int(alcance.size());
     return f;
+}
+
+}  // namespace
+
+FigurasPaquete figurasPaquete(const TimeLinerConfig& config, const PaqueteAWP& paquete, const ModoAvance& modo)
+{
+    return figuras(config.alcanceIWP(paquete), [](const PaqueteAWP& p) -> const PaqueteAWP& { return p; }, paquete,
+                   progresoAgregadoEfectivo(config, paquete, modo), modo);
+}
+
+FigurasPaquete figurasPaquete(const IndiceAWP& indice, const PaqueteAWP& paquete, const ModoAvance& modo)
+{
+    return figuras(indice.alcanceIWP(paquete), [](const PaqueteAWP* p) -> const PaqueteAWP& { return *p; }, paquete,
+                   progresoAgregadoEfectivo(indice, paquete, modo), modo);
 }
 
 }  // namespace quelva

@@ -44,5 +44,6 @@ struct FigurasPaquete {
     std::optional<int> iwpsIncluidos;  // CWA and CWP only
 };
 FigurasPaquete figurasPaquete(const TimeLinerConfig& config, const PaqueteAWP& paquete, const ModoAvance& modo);
+FigurasPaquete figurasPaquete(const IndiceAWP& indice, const PaqueteAWP& paquete, const ModoAvance& modo);
 
 }  // namespace quelva

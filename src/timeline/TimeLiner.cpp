@@ -6,6 +6,7 @@
 #include <QTimeZone>
 
 #include <algorithm>
+#include <limits>
 #include <functional>
 
 namespace quelva {
@@ -105,12 +106,16 @@ namespace {
 std::vector<PaqueteAWP> filtrarPorInicio(const std::vector<PaqueteAWP>& paquetes,
                                          const std::function<bool(const PaqueteAWP&)>& cumple)
 {
-    std::vector<PaqueteAWP> r;
+    // Sorted by key before anything is copied: dates compare slowly and packages move slowly.
+    std::vector<std::pair<qint64, const PaqueteAWP*>> orden;
     for (const PaqueteAWP& p : paquetes)
         if (cumple(p))
-            r.push_back(p);
-    std::stable_sort(r.begin(), r.end(),
-                     [](const PaqueteAWP& a, const PaqueteAWP& b) { return a.fechaInicio < b.fechaInicio; });
+            orden.emplace_back(claveOrdenFecha(p.fechaInicio), &p);
+    std::stable_sort(orden.begin(), orden.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<PaqueteAWP> r;
+    r.reserve(orden.size());
+    for (const auto& [clave, p] : orden)
+        r.push_back(*p);
     return r;
 }
 
@@ -218,6 +223,11 @@ double TimeLinerConfig::progresoAgregado(const PaqueteAWP& paquete) const
     if (presupuesto > 0)
         return sumar(alcance, [](const PaqueteAWP& p) { return p.progreso * p.presupuesto; }) / presupuesto;
     return sumar(alcance, [](const PaqueteAWP& p) { return p.progreso; }) / double(alcance.size());
+}
+
+qint64 claveOrdenFecha(const QDateTime& fecha)
+{
+    return fecha.isValid() ? fecha.toMSecsSinceEpoch() : std::numeric_limits<qint64>::min();
 }
 
 bool algunoConFinReal(const std::vector<PaqueteAWP>& paquetes)

@@ -102,4 +102,7 @@ int diasCompletos(const QDateTime& desde, const QDateTime& hasta);
 
 bool algunoConFinReal(const std::vector<PaqueteAWP>& paquetes);
 
+// A date as a sort key in the order QDateTime compares: ms since the epoch, invalid first.
+qint64 claveOrdenFecha(const QDateTime& fecha);
+
 }  // namespace quelva

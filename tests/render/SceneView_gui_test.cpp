@@ -1,6 +1,7 @@
 #include "render/SceneView.h"
 #include "support/TestScenes.h"
 
+#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
 #include <QWheelEvent>
@@ -246,4 +247,26 @@ TEST(SceneView, ChangesToTheShownSceneAreRedrawnWithoutBeingAsked)
     const int idle = frames.count();
     f.red->position = {0, 0, 1};
     EXPECT_TRUE(QTest::qWaitFor([&] { return frames.count() > idle; }, 3000));
+}
+
+// Code that animates the scene (timeline playback) redraws it with update(), which the scene
+// poll never sees as motion: the view stays quick because it is told to, and the full-quality
+// frame follows the release.
+TEST(SceneView, AnimatedSceneStaysQuickUntilReleased)
+{
+    ViewFixture f;
+    QSignalSpy frames(&f.view, &render::SceneView::frameRendered);
+    f.view.setAnimatingScene(true);
+    QElapsedTimer held;
+    held.start();
+    while (held.elapsed() < 3 * render::SceneView::kRestDelayMilliseconds) {
+        const int before = frames.count();
+        f.view.update();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return frames.count() > before; }, 60000));
+        EXPECT_TRUE(f.view.isMoving());
+    }
+    const int heldFrames = frames.count();
+    f.view.setAnimatingScene(false);
+    EXPECT_FALSE(f.view.isAnimatingScene());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !f.view.isMoving() && frames.count() > heldFrames; }, 60000));
 }

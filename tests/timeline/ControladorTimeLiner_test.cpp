@@ -77,12 +77,15 @@ TEST(ControladorTimeLiner, PlaybackAdvancesBySpeedAndStopsAtTheEnd)
     for (const auto& caso : casos) {
         Banco b(proyecto(utc(2025, 1, 1), caso.fin));
         ControladorTimeLiner& c = *b.c;
+        double ahora = 0;
+        c.setReloj([&] { return ahora; });
         c.irAlInicio();
         c.setVelocidad(caso.velocidad);
         c.alternarReproduccion();
         ASSERT_TRUE(c.estado().reproduciendo);
         int ticks = 0;
         while (c.estado().reproduciendo && ticks < 1000) {
+            ahora += 1.0 / 30;
             c.tickReproduccion();
             ++ticks;
         }
@@ -91,6 +94,49 @@ TEST(ControladorTimeLiner, PlaybackAdvancesBySpeedAndStopsAtTheEnd)
         EXPECT_EQ(caso.fin.secsTo(c.estado().fechaScrubber), qint64(caso.diasDeMas * 86400)) << caso.velocidad;
         EXPECT_EQ(c.fraccionScrubber(), 1.0);
     }
+}
+
+// Where playback stands is the clock's business: late ticks catch up, a tick without time
+// moves nothing, pauses and jumps of the user restart the count, a new speed counts from then.
+TEST(ControladorTimeLiner, PlaybackFollowsTheClockNotTheTicks)
+{
+    Banco b(proyecto(utc(2025, 1, 1), utc(2027, 1, 1)));
+    ControladorTimeLiner& c = *b.c;
+    double ahora = 100;
+    c.setReloj([&] { return ahora; });
+    c.setFechaScrubber(utc(2025, 1, 1));
+    c.setVelocidad(30);
+    c.alternarReproduccion();
+
+    const struct { double segundos; QDateTime fecha; } pasos[] = {
+        {0.5, utc(2025, 1, 16)},  // one slow frame: half a second at once
+        {0, utc(2025, 1, 16)},    // no time, no movement
+        {1.5, utc(2025, 3, 2)},   // 45 more days
+    };
+    for (const auto& paso : pasos) {
+        ahora += paso.segundos;
+        c.tickReproduccion();
+        EXPECT_EQ(c.estado().fechaScrubber, paso.fecha) << paso.segundos;
+    }
+
+    c.alternarReproduccion();  // pause for 10 s: no days pass
+    ahora += 10;
+    c.alternarReproduccion();
+    ahora += 1;
+    c.tickReproduccion();
+    EXPECT_EQ(c.estado().fechaScrubber, utc(2025, 4, 1));
+
+    c.setFechaScrubber(utc(2026, 1, 1));  // the user moves the thumb while it plays
+    ahora += 1;
+    c.tickReproduccion();
+    EXPECT_EQ(c.estado().fechaScrubber, utc(2026, 1, 31));
+
+    ahora += 1;
+    c.setVelocidad(120);  // the second before counts at 30 days
+    ahora += 1;
+    c.tickReproduccion();
+    EXPECT_EQ(c.estado().fechaScrubber, utc(2026, 6, 30));
+    c.alternarReproduccion();
 }
 
 TEST(ControladorTimeLiner, PlayAtTheEndStartsOverAndStepsClamp)

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 
 using namespace quelva;
@@ -121,6 +122,33 @@ TEST(CurvaS, SmoothingKeepsControlPointsWithinTheStep)
     EXPECT_FALSE(tramos[2].curva);  // under 2 points across
     EXPECT_FALSE(tramos[3].curva);  // under half a point up
     EXPECT_TRUE(tramosSuaves({{34, 178}}).empty());
+}
+
+// Many packages a day: the path through the kept points has the same curves, and straight
+// vertical steps where the dropped points stood.
+TEST(CurvaS, OnlyThePointsThePathReadsAreStroked)
+{
+    std::vector<QPointF> p = {{34, 178}};
+    for (double x : {40.0, 41.0, 90.0, 200.0})
+        for (int k = 0; k < 6; ++k)
+            p.push_back({x, 170 - x / 2 - k * 3});
+    p.push_back({201, 10});
+    const std::vector<QPointF> kept = puntosParaTrazo(p);
+    EXPECT_EQ(kept.size(), 2u + 4 * 4);
+    EXPECT_EQ(kept.front(), p.front());
+    EXPECT_EQ(kept.back(), p.back());
+
+    auto curvas = [](const std::vector<TramoCurvaS>& tramos) {
+        std::vector<std::array<QPointF, 3>> r;
+        for (const TramoCurvaS& t : tramos)
+            if (t.curva)
+                r.push_back({t.c1, t.c2, t.hasta});
+        return r;
+    };
+    const auto todos = tramosSuaves(p), pocos = tramosSuaves(kept);
+    EXPECT_EQ(curvas(pocos), curvas(todos));
+    EXPECT_EQ(curvas(todos).size(), 3u);
+    EXPECT_EQ(puntosParaTrazo({{1, 2}}), (std::vector<QPointF>{{1, 2}}));
 }
 
 TEST(CurvaS, ModesPickColoursDashesAndFills)

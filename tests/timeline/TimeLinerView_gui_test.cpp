@@ -300,7 +300,15 @@ TEST(TimeLinerView, ThroughTheViewAndBackOnClose)
     v.c().abrirFicha(paquete("CWP-X", NivelAWP::cwp, "CWA-1"));
     EXPECT_FALSE(v.c().estado().fichaImagen);
 
+    // Playing holds the view in its quick frames; a pause and the close let it go.
+    v.c().alternarReproduccion();
+    EXPECT_TRUE(vista3D.isAnimatingScene());
+    v.c().alternarReproduccion();
+    EXPECT_FALSE(vista3D.isAnimatingScene());
+    v.c().alternarReproduccion();
+
     v.vista->close();
+    EXPECT_FALSE(vista3D.isAnimatingScene());
     EXPECT_EQ(muro->opacity, 1.0);
     EXPECT_EQ(*muro->geometry->firstMaterial()->diffuse.color(), (scene::Color{1, 0, 0, 1}));
     EXPECT_EQ(losa->opacity, 0.8);

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace quelva {
 
@@ -128,28 +129,41 @@ std::vector<QPointF> puntosSerie(const DatosCurvaS& datos, const GeometriaCurvaS
         return puntos;
     const double total = costo ? datos.bac : datos.hht;
 
-    std::vector<const PaqueteAWP*> orden;
+    // Sorted by keys: a large file has hundreds of thousands of IWPs, and dates compare slowly.
+    std::vector<std::pair<qint64, const PaqueteAWP*>> orden;
     orden.reserve(datos.iwps.size());
     for (const PaqueteAWP& p : datos.iwps)
-        orden.push_back(&p);
-    std::stable_sort(orden.begin(), orden.end(),
-                     [](const PaqueteAWP* a, const PaqueteAWP* b) { return a->fechaFin < b->fechaFin; });
-    std::vector<std::pair<QDateTime, const PaqueteAWP*>> fechas;
+        orden.emplace_back(claveOrdenFecha(p.fechaFin), &p);
+    std::stable_sort(orden.begin(), orden.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    struct Paso {
+        qint64 clave;
+        QDateTime fecha;
+        const PaqueteAWP* p;
+    };
+    std::vector<Paso> fechas;
     fechas.reserve(orden.size());
-    for (const PaqueteAWP* p : orden) {
-        if (!ganado)
-            fechas.push_back({p->fechaFin, p});
-        else if (p->progreso > 0)
-            fechas.push_back({fechaAvance(*p), p});
+    for (const auto& [clave, p] : orden) {
+        if (!ganado) {
+            fechas.push_back({clave, p->fechaFin, p});
+        } else if (p->progreso > 0) {
+            const QDateTime f = fechaAvance(*p);
+            fechas.push_back({claveOrdenFecha(f), f, p});
+        }
     }
     if (ganado)
-        std::stable_sort(fechas.begin(), fechas.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+        std::stable_sort(fechas.begin(), fechas.end(), [](const Paso& a, const Paso& b) { return a.clave < b.clave; });
 
     double suma = 0;
-    for (const auto& [fecha, p] : fechas) {
-        const double cantidad = costo ? p->presupuesto : p->hh;
-        suma += ganado ? cantidad * p->progreso : cantidad;
-        puntos.push_back({g.x(fecha), g.y(suma / total)});
+    std::optional<qint64> claveX;
+    double x = 0;
+    for (const Paso& paso : fechas) {
+        const double cantidad = costo ? paso.p->presupuesto : paso.p->hh;
+        suma += ganado ? cantidad * paso.p->progreso : cantidad;
+        if (claveX != paso.clave) {  // many packages share a day
+            claveX = paso.clave;
+            x = g.x(paso.fecha);
+        }
+        puntos.push_back({x, g.y(suma / total)});
     }
     return puntos;
 }
@@ -181,6 +195,23 @@ std::vector<TramoCurvaS> tramosSuaves(const std::vector<QPointF>& p)
         tramos.push_back(t);
     }
     return tramos;
+}
+
+std::vector<QPointF> puntosParaTrazo(const std::vector<QPointF>& p)
+{
+    std::vector<QPointF> r;
+    const std::size_t n = p.size();
+    for (std::size_t i = 0; i < n;) {
+        std::size_t fin = i + 1;
+        while (fin < n && p[fin].x() == p[i].x())
+            ++fin;
+        // The neighbours a curve on either side of the run reads are kept.
+        for (std::size_t k = i; k < fin; ++k)
+            if (k < i + 2 || k + 2 >= fin)
+                r.push_back(p[k]);
+        i = fin;
+    }
+    return r;
 }
 
 std::vector<MesGantt> mesesCurvaS(const DatosCurvaS& datos, const GeometriaCurvaS& g, RotulosMes rotulos)

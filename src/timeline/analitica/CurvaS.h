@@ -81,6 +81,10 @@ struct TramoCurvaS {
     QPointF c1, c2;
 };
 std::vector<TramoCurvaS> tramosSuaves(const std::vector<QPointF>& puntos);
+// The points of a series its smoothed path needs: of a run on one x (one day) only the first
+// two and the last two, since the steps between them are straight and vertical. A file with
+// hundreds of thousands of packages has a few points a day left to stroke.
+std::vector<QPointF> puntosParaTrazo(const std::vector<QPointF>& puntos);
 
 // Month ticks under the plot, x on the surface (as the labels' limit is); labels that would
 // overlap are left out.

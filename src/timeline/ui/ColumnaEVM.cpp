@@ -283,7 +283,7 @@ void ListaTarjetasPaquete::disponer()
     for (PaqueteAWP& pkg : paquetesTarjetas(config, c_.estado().seleccionado)) {
         Tarjeta t;
         // Which lines a card has does not depend on the scrubber: only the store decides.
-        const FigurasPaquete f = figurasPaquete(config, pkg, {});
+        const FigurasPaquete f = figurasPaquete(c_.indice(), pkg, {});
         t.dinero = f.presupuesto > 0;
         t.horas = f.hh > 0;
         t.desfase = pkg.fechaInicioReal || pkg.fechaFinReal;
@@ -325,7 +325,7 @@ void ListaTarjetasPaquete::paintEvent(QPaintEvent* event)
 void ListaTarjetasPaquete::pintarTarjeta(QPainter& p, const Tarjeta& t)
 {
     const TimeLinerConfig& config = c_.config();
-    const FigurasPaquete f = figurasPaquete(config, t.pkg, c_.modoAvance());
+    const FigurasPaquete f = figurasPaquete(c_.indice(), t.pkg, c_.modoAvance());
     const QRectF caja(0.25, t.y + 0.25, width() - 0.5, t.alto - 0.5);
     QPainterPath fondo;
     fondo.addRoundedRect(caja, 6, 6);

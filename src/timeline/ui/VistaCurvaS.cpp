@@ -84,7 +84,7 @@ void SuperficieCurvaS::preparar()
         s = {};
         if (!geometria_.valida())
             continue;
-        const std::vector<QPointF> puntos = puntosSerie(datos_, geometria_, orden[i]);
+        const std::vector<QPointF> puntos = puntosParaTrazo(puntosSerie(datos_, geometria_, orden[i]));
         s.estilo = estiloSerie(orden[i], modo);
         s.dibujar = puntos.size() >= 2;
         if (!s.dibujar)

@@ -104,7 +104,7 @@ void CuerpoGantt::paintEvent(QPaintEvent* event)
         p.drawLine(QPointF(0, y + ROW_H - 0.5), QPointF(w, y + ROW_H - 0.5));
         const double ym = y + ROW_H / 2.0;
         if (pkg.nivel == NivelAWP::cwa || pkg.nivel == NivelAWP::cwp) {
-            const auto span = spanResumen(config, pkg);
+            const auto span = spanResumen(c_.indice(), pkg);
             if (!span)
                 continue;
             const bool cwa = pkg.nivel == NivelAWP::cwa;

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "timeline/TimeLiner.h"
+
+#include <QHash>
+
+#include <array>
+#include <vector>
+
+namespace quelva {
+
+// The packages' hierarchy grouped once: what hangs under each code, in the orders the config's
+// own lists give (CWAs by code, the rest by planned start, ties in file order). A window with
+// hundreds of thousands of packages asks these for every CWA and every row on screen; walking
+// the whole list for each made a large import never finish.
+// Points into the config it was built from: valid while that config is unchanged.
+class IndiceAWP {
+public:
+    using Lista = std::vector<const PaqueteAWP*>;
+
+    explicit IndiceAWP(const TimeLinerConfig& config);
+
+    const TimeLinerConfig& config() const { return config_; }
+    const Lista& cwas() const { return cwas_; }
+    const Lista& iwps() const { return iwps_; }
+    // Packages of `nivel` whose parent is `codigo`.
+    const Lista& hijos(const QString& codigo, NivelAWP nivel) const;
+    // IWPs hanging directly under the CWA or under one of its CWPs.
+    Lista iwpsDeCWA(const QString& codigo) const;
+    // As TimeLinerConfig::alcanceIWP.
+    Lista alcanceIWP(const PaqueteAWP& paquete) const;
+
+private:
+    void ordenarPorInicio(Lista& lista) const;
+    std::size_t posicion(const PaqueteAWP* p) const { return std::size_t(p - config_.paquetes.data()); }
+
+    const TimeLinerConfig& config_;
+    std::vector<qint64> inicios_;  // planned start of each package, ms since the epoch
+    Lista cwas_;
+    Lista iwps_;
+    QHash<QString, std::array<Lista, 4>> hijos_;  // parent code -> children by level
+};
+
+}  // namespace quelva
