@@ -145,10 +145,8 @@ void GeneradorMiniaturasTRELM::renderSiguiente()
         return;
     if (siguiente_ < entradas_.size()) {
         // One picture per turn: the windows keep answering in between.
-        if (!renderizador_)
-            renderizador_ = std::make_unique<render::Thumbnailer>();
         EntradaMiniaturaTRELM& e = entradas_[siguiente_++];
-        const QImage celda = celdaMiniaturaTRELM(renderizarMiniaturaTRELM(*renderizador_, e));
+        const QImage celda = celdaMiniaturaTRELM(renderizarMiniaturaTRELM(render::sharedThumbnailer(), e));
         if (!celda.isNull())
             pendientes_[e.nombre] = celda;
         e.copia.reset();
@@ -156,7 +154,6 @@ void GeneradorMiniaturasTRELM::renderSiguiente()
         return;
     }
     terminado_ = true;
-    renderizador_.reset();
     entradas_.clear();
     store_->setThumbnails(std::move(pendientes_));
     pendientes_.clear();

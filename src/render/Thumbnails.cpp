@@ -4,6 +4,8 @@
 #include "scene/Light.h"
 #include "scene/Material.h"
 
+#include <QCoreApplication>
+
 namespace render {
 
 scene::NodePtr highlightedCopy(const scene::Node& node, const scene::Color& color)
@@ -41,6 +43,22 @@ scene::NodePtr ancestorChain(const scene::Node& node, const scene::NodePtr& root
     return current;
 }
 
+// A copy drawn last, over whatever is in front of it; front faces only, so that a closed
+// element shows its near side.
+scene::NodePtr drawnThroughCopy(const scene::Node& node, const scene::Color& color, double opacity)
+{
+    scene::NodePtr copia = highlightedCopy(node, color);
+    if (copia->geometry) {
+        scene::Material& m = *copia->geometry->materials.front();
+        m.transparency = opacity;
+        m.readsFromDepthBuffer = false;
+        m.writesToDepthBuffer = false;
+        m.doubleSided = false;
+    }
+    copia->renderingOrder = 10;
+    return copia;
+}
+
 }  // namespace
 
 scene::ScenePtr thumbnailScene(const std::vector<ThumbnailItem>& items, const ThumbnailCamera& camera,
@@ -49,8 +67,12 @@ scene::ScenePtr thumbnailScene(const std::vector<ThumbnailItem>& items, const Th
     auto escena = scene::makeScene();
     const scene::NodePtr& raiz = escena->rootNode();
     for (const ThumbnailItem& item : items)
-        if (item.node)
-            ancestorChain(*item.node, raiz)->addChild(highlightedCopy(*item.node, item.color));
+        if (item.node) {
+            const scene::NodePtr padre = ancestorChain(*item.node, raiz);
+            padre->addChild(highlightedCopy(*item.node, item.color));
+            if (item.drawnThrough > 0)
+                padre->addChild(drawnThroughCopy(*item.node, item.color, item.drawnThrough));
+        }
 
     auto sol = scene::Node::make();
     sol->light = std::make_shared<scene::Light>();
@@ -80,6 +102,22 @@ QImage Thumbnailer::render(const std::vector<ThumbnailItem>& items, const Thumbn
     scene::NodePtr camara;
     const scene::ScenePtr escena = thumbnailScene(items, camera, camara);
     return renderer_.render(*escena, *camara, kThumbnailSize, kThumbnailSamples);
+}
+
+Thumbnailer& sharedThumbnailer()
+{
+    static Thumbnailer* compartido = nullptr;
+    if (!compartido) {
+        compartido = new Thumbnailer;
+        // Its context must go while the window system is still up; a process that never runs an
+        // event loop to its end keeps it until exit.
+        if (QCoreApplication* app = QCoreApplication::instance())
+            QObject::connect(app, &QCoreApplication::aboutToQuit, [] {
+                delete compartido;
+                compartido = nullptr;
+            });
+    }
+    return *compartido;
 }
 
 QImage renderThumbnailOnce(const std::vector<ThumbnailItem>& items, const ThumbnailCamera& camera)

@@ -18,10 +18,16 @@ namespace render {
 
 inline constexpr QSize kThumbnailSize{460, 310};
 inline constexpr int kThumbnailSamples = 4;
+// Where the thumbnails' directional light comes from (it shines the other way): the faces turned
+// this way are the lit ones.
+inline constexpr scene::Vec3 kThumbnailTowardsLight{0.5, 0.7071067811865476, 0.5};
 
 struct ThumbnailItem {
     const scene::Node* node = nullptr;
     scene::Color color;
+    // Above 0: also drawn over whatever hides it, with this opacity, so that what stands in
+    // front of it looks see-through.
+    double drawnThrough = 0;
 };
 
 struct ThumbnailCamera {
@@ -42,7 +48,7 @@ scene::NodePtr highlightedCopy(const scene::Node& node, const scene::Color& colo
 scene::ScenePtr thumbnailScene(const std::vector<ThumbnailItem>& items, const ThumbnailCamera& camera,
                                scene::NodePtr& cameraNode);
 
-// Keeps one off-screen renderer for a series of thumbnails.
+// Keeps one off-screen renderer (context, shaders, targets) for a series of thumbnails.
 class Thumbnailer {
 public:
     bool isValid() const { return renderer_.isValid(); }
@@ -52,6 +58,11 @@ public:
 private:
     OffscreenRenderer renderer_;
 };
+
+// The one thumbnailer of the process, made on first use and kept: every report renders with it,
+// so only the first thumbnail of a session pays for the context and the shaders. Released when
+// the application quits. GUI thread only.
+Thumbnailer& sharedThumbnailer();
 
 // One thumbnail with a renderer made for it (for comparison with the kept renderer).
 QImage renderThumbnailOnce(const std::vector<ThumbnailItem>& items, const ThumbnailCamera& camera);

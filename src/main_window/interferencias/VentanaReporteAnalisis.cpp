@@ -85,9 +85,18 @@ VentanaReporteAnalisis::VentanaReporteAnalisis(AnalisisInterferencias analisis, 
     hg->addWidget(tg);
     h->addWidget(generandoFila_);
 
-    estadoBCF_ = new QLabel(barra);
+    filaEstadoBCF_ = new QWidget(barra);
+    filaEstadoBCF_->setObjectName(QStringLiteral("filaEstadoBCF"));
+    auto* he = new QHBoxLayout(filaEstadoBCF_);
+    he->setContentsMargins(0, 0, 0, 0);
+    he->setSpacing(4);
+    simboloBCF_ = new QLabel(filaEstadoBCF_);
+    simboloBCF_->setObjectName(QStringLiteral("simboloEstadoBCF"));
+    he->addWidget(simboloBCF_);
+    estadoBCF_ = new QLabel(filaEstadoBCF_);
     estadoBCF_->setObjectName(QStringLiteral("estadoBCF"));
-    h->addWidget(estadoBCF_);
+    he->addWidget(estadoBCF_);
+    h->addWidget(filaEstadoBCF_);
 
     bcf_ = new QPushButton(platform::symbolIcon(QStringLiteral("square.and.arrow.up.on.square")),
                            QStringLiteral("Exportar BCF"), barra);
@@ -147,9 +156,12 @@ void VentanaReporteAnalisis::actualizarBarra()
     imprimir_->setEnabled(!generando());
     bcf_->setVisible(!exportandoBCF_);
     giroBCF_->setVisible(exportandoBCF_);
-    estadoBCF_->setVisible(bcfExito_.has_value());
+    filaEstadoBCF_->setVisible(bcfExito_.has_value());
     if (bcfExito_) {
         const QColor color = platform::systemColor(*bcfExito_ ? SystemColor::green : SystemColor::red);
+        simboloBCF_->setPixmap(platform::symbolPixmap(
+            *bcfExito_ ? QStringLiteral("checkmark.circle.fill") : QStringLiteral("xmark.circle.fill"),
+            estadoBCF_->fontMetrics().height(), color));
         estadoBCF_->setText(*bcfExito_ ? QStringLiteral("BCF exportado") : QStringLiteral("Error al exportar"));
         estadoBCF_->setStyleSheet(QStringLiteral("color: %1;").arg(color.name()));
     }
@@ -186,10 +198,9 @@ void VentanaReporteAnalisis::renderSiguiente(int generacion)
         return;
     if (siguiente_ < analisis_.interferencias.size()) {
         // One thumbnail per turn of the event loop: the windows keep answering meanwhile.
-        if (!renderizador_)
-            renderizador_ = std::make_unique<render::Thumbnailer>();
         const Interferencia& i = analisis_.interferencias[siguiente_++];
-        const QImage imagen = renderizador_->render(elementosMiniatura(i, escena_.get()), camaraMiniatura(i));
+        const VistaMiniatura vista = vistaMiniatura(i, escena_.get());
+        const QImage imagen = render::sharedThumbnailer().render(vista.elementos, vista.camara);
         pendientes_[i.id] = miniaturaDesdeImagen(imagen);
         QTimer::singleShot(0, this, [this, generacion] { renderSiguiente(generacion); });
         return;
@@ -213,6 +224,7 @@ void VentanaReporteAnalisis::exportarBCF()
     BCFExporter exportador;
     exportador.analisis = analisis_;
     exportador.nombreProyecto = analisis_.nombre;
+    exportador.globalIds = globalIds_;
     for (const auto& [id, m] : miniaturas_)
         exportador.snapshots[id] = m.png;
     QPointer<VentanaReporteAnalisis> self(this);
