@@ -3,6 +3,7 @@
 #include "scene/Geometry.h"
 #include "scene/Light.h"
 #include "scene/Material.h"
+#include "scene/Primitives.h"
 
 #include <QCoreApplication>
 
@@ -97,18 +98,35 @@ scene::ScenePtr thumbnailScene(const std::vector<ThumbnailItem>& items, const Th
     return escena;
 }
 
+Thumbnailer::Thumbnailer(Preparation preparation)
+{
+    if (preparation == Preparation::now) {
+        renderer_ = std::make_unique<OffscreenRenderer>();
+        return;
+    }
+    // A picture like the real ones (lit, one copy drawn through another) makes the software
+    // rasteriser build its shader variants before the first report needs them.
+    auto caja = scene::Node::make(scene::makeBox(1, 1, 1));
+    auto dentro = scene::Node::make(scene::makeBox(0.5, 0.5, 0.5));
+    ThumbnailCamera camara;
+    camara.position = {2, 2, 1.5};
+    scene::NodePtr ojo;
+    scene::ScenePtr escena = thumbnailScene({{caja.get(), {1, 0, 0, 1}}, {dentro.get(), {0, 0, 1, 1}, 0.8}}, camara, ojo);
+    renderer_ = std::make_unique<OffscreenRenderer>(std::move(escena), std::move(ojo), kThumbnailSize, kThumbnailSamples);
+}
+
 QImage Thumbnailer::render(const std::vector<ThumbnailItem>& items, const ThumbnailCamera& camera)
 {
     scene::NodePtr camara;
     const scene::ScenePtr escena = thumbnailScene(items, camera, camara);
-    return renderer_.render(*escena, *camara, kThumbnailSize, kThumbnailSamples);
+    return renderer_->render(*escena, *camara, kThumbnailSize, kThumbnailSamples);
 }
 
 Thumbnailer& sharedThumbnailer()
 {
     static Thumbnailer* compartido = nullptr;
     if (!compartido) {
-        compartido = new Thumbnailer;
+        compartido = new Thumbnailer(Thumbnailer::Preparation::inBackground);
         // Its context must go while the window system is still up; a process that never runs an
         // event loop to its end keeps it until exit.
         if (QCoreApplication* app = QCoreApplication::instance())

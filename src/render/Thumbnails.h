@@ -12,6 +12,7 @@
 #include <QImage>
 #include <QSize>
 
+#include <memory>
 #include <vector>
 
 namespace render {
@@ -51,17 +52,24 @@ scene::ScenePtr thumbnailScene(const std::vector<ThumbnailItem>& items, const Th
 // Keeps one off-screen renderer (context, shaders, targets) for a series of thumbnails.
 class Thumbnailer {
 public:
-    bool isValid() const { return renderer_.isValid(); }
+    enum class Preparation { now, inBackground };
+    // In the background: the shaders are compiled and a first picture drawn on a thread of its
+    // own; isReady() tells when a render() will not wait for that.
+    explicit Thumbnailer(Preparation preparation = Preparation::now);
+
+    bool isValid() const { return renderer_->isValid(); }
+    bool isReady() const { return renderer_->isReady(); }
     // A kThumbnailSize image with 4x multisampling; null when no OpenGL context could be made.
     QImage render(const std::vector<ThumbnailItem>& items, const ThumbnailCamera& camera);
 
 private:
-    OffscreenRenderer renderer_;
+    std::unique_ptr<OffscreenRenderer> renderer_;
 };
 
-// The one thumbnailer of the process, made on first use and kept: every report renders with it,
-// so only the first thumbnail of a session pays for the context and the shaders. Released when
-// the application quits. GUI thread only.
+// The one thumbnailer of the process, made on first use (prepared in the background) and kept:
+// every report renders with it, so no report pays for a context and shaders of its own. Callers
+// that must not stall check isReady() and come back later. Released when the application
+// quits. GUI thread only.
 Thumbnailer& sharedThumbnailer();
 
 // One thumbnail with a renderer made for it (for comparison with the kept renderer).

@@ -136,6 +136,9 @@ VentanaReporteAnalisis::VentanaReporteAnalisis(AnalisisInterferencias analisis, 
         return ruta;
     };
     actualizarBarra();
+    // The thumbnail renderer gets ready while the window comes up.
+    if (!analisis_.interferencias.empty())
+        render::sharedThumbnailer();
 }
 
 VentanaReporteAnalisis::~VentanaReporteAnalisis() = default;
@@ -197,10 +200,16 @@ void VentanaReporteAnalisis::renderSiguiente(int generacion)
     if (generacion != generacion_)
         return;
     if (siguiente_ < analisis_.interferencias.size()) {
+        render::Thumbnailer& renderizador = render::sharedThumbnailer();
+        if (!renderizador.isReady()) {
+            // Its shaders are still being made on their own thread: look again shortly.
+            QTimer::singleShot(15, this, [this, generacion] { renderSiguiente(generacion); });
+            return;
+        }
         // One thumbnail per turn of the event loop: the windows keep answering meanwhile.
         const Interferencia& i = analisis_.interferencias[siguiente_++];
         const VistaMiniatura vista = vistaMiniatura(i, escena_.get());
-        const QImage imagen = render::sharedThumbnailer().render(vista.elementos, vista.camara);
+        const QImage imagen = renderizador.render(vista.elementos, vista.camara);
         pendientes_[i.id] = miniaturaDesdeImagen(imagen);
         QTimer::singleShot(0, this, [this, generacion] { renderSiguiente(generacion); });
         return;
