@@ -122,18 +122,25 @@ QImage Thumbnailer::render(const std::vector<ThumbnailItem>& items, const Thumbn
     return renderer_->render(*escena, *camara, kThumbnailSize, kThumbnailSamples);
 }
 
+namespace {
+
+Thumbnailer* compartido = nullptr;
+
+void soltarCompartido()
+{
+    delete compartido;
+    compartido = nullptr;
+}
+
+}  // namespace
+
 Thumbnailer& sharedThumbnailer()
 {
-    static Thumbnailer* compartido = nullptr;
     if (!compartido) {
         compartido = new Thumbnailer(Thumbnailer::Preparation::inBackground);
-        // Its context must go while the window system is still up; a process that never runs an
-        // event loop to its end keeps it until exit.
-        if (QCoreApplication* app = QCoreApplication::instance())
-            QObject::connect(app, &QCoreApplication::aboutToQuit, [] {
-                delete compartido;
-                compartido = nullptr;
-            });
+        // Released (its preparation waited for) as the application object goes, while the
+        // window system is still up.
+        qAddPostRoutine(soltarCompartido);
     }
     return *compartido;
 }

@@ -68,8 +68,8 @@ private:
 
 // The one thumbnailer of the process, made on first use (prepared in the background) and kept:
 // every report renders with it, so no report pays for a context and shaders of its own. Callers
-// that must not stall check isReady() and come back later. Released when the application
-// quits. GUI thread only.
+// that must not stall check isReady() and come back later. Released with the application
+// object. GUI thread only.
 Thumbnailer& sharedThumbnailer();
 
 // One thumbnail with a renderer made for it (for comparison with the kept renderer).
