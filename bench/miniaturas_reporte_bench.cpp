@@ -54,37 +54,37 @@ Datos datos(int n)
 void BM_MiniaturaRenderizadorGuardado(benchmark::State& state)
 {
     const Datos d = datos(1);
-    const Interferencia& i = d.analisis.interferencias[0];
+    const VistaMiniatura v = vistaMiniatura(d.analisis.interferencias[0], nullptr);
     render::Thumbnailer t;
     for (auto _ : state)
-        benchmark::DoNotOptimize(t.render(elementosMiniatura(i, nullptr), camaraMiniatura(i)));
+        benchmark::DoNotOptimize(t.render(v.elementos, v.camara));
 }
 
 void BM_MiniaturaRenderSnapshot(benchmark::State& state)
 {
     const Datos d = datos(1);
-    const Interferencia& i = d.analisis.interferencias[0];
+    const VistaMiniatura v = vistaMiniatura(d.analisis.interferencias[0], nullptr);
     for (auto _ : state)
-        benchmark::DoNotOptimize(render::renderThumbnailOnce(elementosMiniatura(i, nullptr), camaraMiniatura(i)));
+        benchmark::DoNotOptimize(render::renderThumbnailOnce(v.elementos, v.camara));
 }
 
 void BM_MiniaturaConPNGYCopia(benchmark::State& state)
 {
     const Datos d = datos(1);
-    const Interferencia& i = d.analisis.interferencias[0];
+    const VistaMiniatura v = vistaMiniatura(d.analisis.interferencias[0], nullptr);
     render::Thumbnailer t;
     for (auto _ : state)
-        benchmark::DoNotOptimize(miniaturaDesdeImagen(t.render(elementosMiniatura(i, nullptr), camaraMiniatura(i))));
+        benchmark::DoNotOptimize(miniaturaDesdeImagen(t.render(v.elementos, v.camara)));
 }
 
 // A new renderer's first thumbnail (context, shaders, buffers): what the first turn costs.
 void BM_PrimeraMiniatura(benchmark::State& state)
 {
     const Datos d = datos(1);
-    const Interferencia& i = d.analisis.interferencias[0];
+    const VistaMiniatura v = vistaMiniatura(d.analisis.interferencias[0], nullptr);
     for (auto _ : state) {
         render::Thumbnailer t;
-        benchmark::DoNotOptimize(t.render(elementosMiniatura(i, nullptr), camaraMiniatura(i)));
+        benchmark::DoNotOptimize(t.render(v.elementos, v.camara));
     }
 }
 

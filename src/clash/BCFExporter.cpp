@@ -133,10 +133,17 @@ QString BCFExporter::xmlViewpoint(const Interferencia& i, const QUuid& viewpoint
       << QStringLiteral("<VisualizationInfo ") + kXsi + QStringLiteral(" Guid=\"") + platform::documentUuidText(viewpoint) +
              QStringLiteral("\" xsi:noNamespaceSchemaLocation=\"visinfo.xsd\">")
       << sangria(1) + QStringLiteral("<Components>") << sangria(2) + QStringLiteral("<Selection>");
-    for (const QString* nombre : {&i.nombreA, &i.nombreB})
-        l << sangria(3) + QStringLiteral("<Component>") << simple(4, QStringLiteral("OriginatingSystem"), QStringLiteral("QUELVA"))
+    const auto ids = globalIds.find(i.id);
+    const GlobalIdsInterferencia sinIds;
+    const GlobalIdsInterferencia& g = ids != globalIds.end() ? ids->second : sinIds;
+    for (const auto& [nombre, guid] : {std::pair{&i.nombreA, &g.a}, std::pair{&i.nombreB, &g.b}}) {
+        // Other tools select the element by its IfcGuid; the schema takes only well-formed ones.
+        const QString atributo = esIfcGuid(*guid) ? QStringLiteral(" IfcGuid=\"") + *guid + QLatin1Char('"') : QString();
+        l << sangria(3) + QStringLiteral("<Component") + atributo + QLatin1Char('>')
+          << simple(4, QStringLiteral("OriginatingSystem"), QStringLiteral("QUELVA"))
           << simple(4, QStringLiteral("AuthoringToolId"), platform::escapeXml(*nombre))
           << sangria(3) + QStringLiteral("</Component>");
+    }
     l << sangria(2) + QStringLiteral("</Selection>") << sangria(2) + QStringLiteral("<Visibility DefaultVisibility=\"true\"/>")
       << sangria(1) + QStringLiteral("</Components>") << sangria(1) + QStringLiteral("<PerspectiveCamera>")
       << sangria(2) + QStringLiteral("<CameraViewPoint>");

@@ -3,6 +3,7 @@
 // A clash analysis as a BCF 2.1 package: one "Clash" topic per clash with its viewpoint and, when
 // the report has one, its thumbnail.
 
+#include "clash/GlobalIdsInterferencia.h"
 #include "clash/Interferencia.h"
 
 #include <QByteArray>
@@ -28,6 +29,8 @@ struct BCFExporter {
     AnalisisInterferencias analisis;
     QString nombreProyecto;
     std::map<QUuid, QByteArray> snapshots;  // clash id -> PNG bytes
+    // Clash id -> the elements' GlobalIds, written as each component's IfcGuid when valid.
+    std::map<QUuid, GlobalIdsInterferencia> globalIds;
 
     static QString xmlVersion();
     QString xmlProyecto(const QUuid& proyecto = QUuid::createUuid()) const;

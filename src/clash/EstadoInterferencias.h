@@ -23,6 +23,9 @@ struct EstadoInterferencias {
     std::vector<AnalisisInterferencias> historialAnalisis;  // oldest first
     QSet<QUuid> analisisExpandidos;
     std::vector<scene::NodePtr> nodosDestacadosHistorial;
+    // The element of the focused pair made see-through, and the opacity it had before.
+    scene::NodePtr nodoTransparenteEnfocado;
+    double opacidadPreviaEnfocado = 1.0;
     bool mostrarConfigAnalisis = false;
     QString nombreAnalisis;
     double toleranciaAnalisis = 0.02;  // metres

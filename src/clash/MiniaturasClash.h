@@ -30,11 +30,18 @@ inline constexpr QSize kCeldaMiniatura{180, 118};
 // The first node named `nombre` that has a geometry, the root first, then depth first.
 const scene::Node* buscarNodo(const QString& nombre, const scene::Node& raiz);
 
-// The two elements of a clash, A red and B blue. A clash restored from a project holds empty
-// nodes: its elements are then looked up by name in `escena` (when given).
-std::vector<render::ThumbnailItem> elementosMiniatura(const Interferencia& interferencia, const scene::Scene* escena);
-// Close to the clash, looking at its target: 0.45 of its size away, at least 0.15.
-render::ThumbnailCamera camaraMiniatura(const Interferencia& interferencia);
+// What a clash thumbnail shows and from where.
+struct VistaMiniatura {
+    std::vector<render::ThumbnailItem> elementos;
+    render::ThumbnailCamera camara;
+};
+
+// The two elements of a clash, A red and B blue, the smaller one also drawn through the larger
+// one (which then looks see-through where it hides it); the camera outside both, holding the overlap and the smaller element. A clash
+// restored from a project holds empty nodes: its elements are then looked up by name in `escena`
+// (when given). Without both boxes the camera looks at the recorded target from 0.45 of the
+// clash's size, at least 0.15.
+VistaMiniatura vistaMiniatura(const Interferencia& interferencia, const scene::Scene* escena);
 
 // PNG bytes and the cell-sized copy (filled and cropped over the dark cell colour) of a render.
 MiniaturaClash miniaturaDesdeImagen(const QImage& imagen);

@@ -1,6 +1,6 @@
 #include "clash/Resaltado.h"
 
-#include "platform/SystemColors.h"
+#include "clash/DeteccionInterferencias.h"
 #include "viewport/ViewportController.h"
 
 #include <algorithm>
@@ -27,8 +27,7 @@ bool enLista(const scene::Node* nodo, const std::vector<Interferencia>& lista)
 
 scene::Color colorResaltadoInterferencia()
 {
-    const QColor c = platform::systemColor(platform::SystemColor::orange);
-    return {c.redF(), c.greenF(), c.blueF(), c.alphaF()};
+    return {1.0, 0.5, 0.0, 1.0};
 }
 
 void resaltarInterferencia(const EstadoInterferencias& estado)
@@ -56,9 +55,15 @@ void limpiarResaltadoInterferencias(EstadoInterferencias& estado)
     for (const scene::NodePtr& n : estado.nodosDestacadosHistorial)
         emitir(n, enLista(n.get(), estado.interferencias) ? naranja : scene::Color::black());
     estado.nodosDestacadosHistorial.clear();
+    // Unless something else (the 4D playback) has set it meanwhile.
+    if (const scene::NodePtr& n = estado.nodoTransparenteEnfocado;
+        n && n->opacity == estado.opacidadPreviaEnfocado * kOpacidadElementoQueOculta)
+        n->opacity = estado.opacidadPreviaEnfocado;
+    estado.nodoTransparenteEnfocado.reset();
+    estado.opacidadPreviaEnfocado = 1.0;
 }
 
-PoseInterferencia poseInterferencia(const Interferencia& interferencia)
+PoseInterferencia poseInterferencia(const Interferencia& interferencia, double campoVertical, double aspecto)
 {
     const float r = float(interferencia.radio);
     PoseInterferencia pose;
@@ -66,6 +71,23 @@ PoseInterferencia poseInterferencia(const Interferencia& interferencia)
     pose.objetivo = interferencia.viewpointTarget;
     pose.zFar = double(r * 200.0f);
     pose.zNear = double(std::max(r * 0.001f, 0.01f));
+    const scene::NodePtr& a = interferencia.nodoA;
+    const scene::NodePtr& b = interferencia.nodoB;
+    if (a && a->geometry && b && b->geometry) {
+        OpcionesEncuadre opciones;
+        opciones.campoVertical = campoVertical;
+        opciones.aspecto = aspecto;
+        opciones.margen = 1.5;
+        opciones.distanciaMinima = kDistanciaMinimaEnfoque;
+        // Where the elements are now: a model may have been moved since the run.
+        if (const auto e = encuadrarInterferencia(cajaMundo(*a), cajaMundo(*b), opciones)) {
+            pose.posicion = e->posicion;
+            pose.objetivo = e->objetivo;
+            pose.transparente = e->transparenteA ? a : b;
+            const double distancia = scene::length(e->posicion - e->objetivo);
+            pose.zFar = std::max(pose.zFar, double(float(4 * distancia)));
+        }
+    }
     // The scene is Z-up: turning with the node's default +Y up would roll the view.
     const scene::NodePtr camara = scene::Node::make();
     camara->position = pose.posicion;
@@ -85,7 +107,14 @@ void enfocarInterferencia(EstadoInterferencias& estado, ViewportController* view
     emitir(interferencia.nodoA, kColorInterferenciaEnfocada);
     emitir(interferencia.nodoB, kColorInterferenciaEnfocada);
     estado.nodosDestacadosHistorial = {interferencia.nodoA, interferencia.nodoB};
-    const PoseInterferencia pose = poseInterferencia(interferencia);
+    const double aspecto = vista->height() > 0 ? double(vista->width()) / vista->height() : 1.5;
+    const PoseInterferencia pose =
+        poseInterferencia(interferencia, camara->camera ? camara->camera->fieldOfView : 60, aspecto);
+    if (pose.transparente) {
+        estado.nodoTransparenteEnfocado = pose.transparente;
+        estado.opacidadPreviaEnfocado = pose.transparente->opacity;
+        pose.transparente->opacity *= kOpacidadElementoQueOculta;
+    }
     if (camara->camera) {
         camara->camera->zFar = pose.zFar;
         camara->camera->zNear = pose.zNear;

@@ -136,6 +136,9 @@ void GeneradorMiniaturasTRELM::empezar(int retrasoMs)
     if (empezado_)
         return;
     empezado_ = true;
+    // The thumbnail renderer gets ready during the delay.
+    if (!entradas_.empty())
+        render::sharedThumbnailer();
     QTimer::singleShot(retrasoMs, this, &GeneradorMiniaturasTRELM::renderSiguiente);
 }
 
@@ -144,11 +147,15 @@ void GeneradorMiniaturasTRELM::renderSiguiente()
     if (!store_)
         return;
     if (siguiente_ < entradas_.size()) {
+        render::Thumbnailer& renderizador = render::sharedThumbnailer();
+        if (!renderizador.isReady()) {
+            // Its shaders are still being made on their own thread: look again shortly.
+            QTimer::singleShot(15, this, &GeneradorMiniaturasTRELM::renderSiguiente);
+            return;
+        }
         // One picture per turn: the windows keep answering in between.
-        if (!renderizador_)
-            renderizador_ = std::make_unique<render::Thumbnailer>();
         EntradaMiniaturaTRELM& e = entradas_[siguiente_++];
-        const QImage celda = celdaMiniaturaTRELM(renderizarMiniaturaTRELM(*renderizador_, e));
+        const QImage celda = celdaMiniaturaTRELM(renderizarMiniaturaTRELM(renderizador, e));
         if (!celda.isNull())
             pendientes_[e.nombre] = celda;
         e.copia.reset();
@@ -156,7 +163,6 @@ void GeneradorMiniaturasTRELM::renderSiguiente()
         return;
     }
     terminado_ = true;
-    renderizador_.reset();
     entradas_.clear();
     store_->setThumbnails(std::move(pendientes_));
     pendientes_.clear();

@@ -68,7 +68,7 @@ private:
     MapaMiniaturasTRELM thumbnails_;
 };
 
-// Renders the entries one per event-loop turn with one kept renderer, then sets the store's map.
+// Renders the entries one per event-loop turn with the process's thumbnailer, then sets the store's map.
 // A later entry with the same name replaces the earlier picture. Dies with its parent; does
 // nothing once the store is gone.
 class GeneradorMiniaturasTRELM : public QObject {
@@ -89,7 +89,6 @@ private:
 
     std::vector<EntradaMiniaturaTRELM> entradas_;
     QPointer<TRELMThumbnailStore> store_;
-    std::unique_ptr<render::Thumbnailer> renderizador_;
     MapaMiniaturasTRELM pendientes_;
     size_t siguiente_ = 0;
     bool empezado_ = false;

@@ -256,6 +256,7 @@ void ControladorFederacion::agregarModeloAEspecialidad(ResultadoVinculo resultad
     }
 
     fusionarPropiedades(key, std::move(resultado.propiedades));
+    fusionarGlobalIdsUnivocos(estado_.globalIdsIFC[key], resultado.globalIds);
     const scene::NodePtr& raiz = raizEspecialidad(key);
 
     EspecialidadBIM& esp = estado_.especialidades.at(key);
@@ -465,6 +466,7 @@ void ControladorFederacion::integrarModeloRestaurado(ResultadoRestauracion resul
     }
 
     fusionarPropiedades(resultado.key, std::move(resultado.propiedades));
+    fusionarGlobalIdsUnivocos(estado_.globalIdsIFC[resultado.key], resultado.globalIds);
     const scene::NodePtr& raiz = raizEspecialidad(resultado.key);
 
     EspecialidadBIM& esp = estado_.especialidades.at(resultado.key);
@@ -529,6 +531,7 @@ void ControladorFederacion::desvincularTodos(const QString& key)
     esp.pendientes.clear();
     esp.isVisible = true;
     estado_.propiedadesIFC.erase(key);
+    estado_.globalIdsIFC.erase(key);
     if (servicios_.hayInterferencias && servicios_.hayInterferencias() && servicios_.quitarResaltado)
         servicios_.quitarResaltado();
     emit estadoCambiado();

@@ -169,9 +169,11 @@ SalidaConversion<ResultadoVinculo> convertirIFC(const QString& archivo, const QS
         try {
             const TablaRegistrosSTEP tabla = leerArchivoSTEP(copia);
             r.propiedades = parsearPropiedadesIFC(tabla);
+            r.globalIds = parsearGlobalIdsUnivocos(tabla);
             r.grillas = parsearGrillasIFC(tabla);
         } catch (const std::bad_alloc&) {
             r.propiedades = {};
+            r.globalIds = {};
             r.grillas = {};
         }
     });
@@ -232,9 +234,11 @@ std::optional<ResultadoRestauracion> convertirEnSegundoPlano(const EntradaRestau
         try {
             const TablaRegistrosSTEP tabla = leerArchivoSTEP(copia);
             r.propiedades = parsearPropiedadesIFC(tabla);
+            r.globalIds = parsearGlobalIdsUnivocos(tabla);
             r.grillas = parsearGrillasIFC(tabla);
         } catch (const std::bad_alloc&) {
             r.propiedades = {};
+            r.globalIds = {};
             r.grillas = {};
         }
     });

@@ -21,6 +21,8 @@ namespace quelva {
 
 struct ResultadoVinculo {
     TablaPropiedadesIFC propiedades;
+    MapaGlobalIds globalIds;  // names shared by several elements map to ""
+
     std::vector<EjeGrilla> grillas;
     scene::NodePtr nodo;
     QString archivo;  // the file that the user chose
@@ -38,6 +40,7 @@ struct ResultadoRestauracion {
     QString key;
     int orden = 0;
     TablaPropiedadesIFC propiedades;
+    MapaGlobalIds globalIds;  // names shared by several elements map to ""
     std::vector<EjeGrilla> grillas;
     QString nombre;
     scene::NodePtr nodo;
@@ -54,7 +57,7 @@ using SalidaConversion = std::variant<T, QString>;
 // The converter's arguments after the executable.
 QStringList argumentosConversor(const QString& copiaIFC, const QString& rutaOBJ);
 
-// Link run: properties and grid axes. On failure the OBJ file is removed too.
+// Link run: properties, GlobalIds and grid axes. On failure the OBJ file is removed too.
 SalidaConversion<ResultadoVinculo> convertirIFC(const QString& archivo, const QString& motor,
                                                 const QString& rutaOBJ);
 

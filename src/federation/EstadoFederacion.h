@@ -41,8 +41,11 @@ struct EstadoFederacion {
     TablaEspecialidades especialidades = especialidadesPorDefecto();
     QString seleccionActual = QStringLiteral("ARQ");
 
-    // properties and grid axes
+    // properties, GlobalIds and grid axes
     PropiedadesPorEspecialidad propiedadesIFC;
+    // Discipline key to element name -> IFC GlobalId of its linked models; "" for a name that
+    // elements with different GlobalIds share.
+    std::map<QString, MapaGlobalIds> globalIdsIFC;
     std::vector<EjeGrilla> grillasIFC;
     scene::NodePtr nodoGrillasIFC;
 

@@ -4,6 +4,7 @@
 #include "main_window/ContentView.h"
 
 #include "clash/ControladorInterferencias.h"
+#include "clash/Resaltado.h"
 #include "federation/ControladorFederacion.h"
 #include "main_window/federacion/ClaveEspecialidad.h"
 #include "platform/SystemColors.h"
@@ -19,11 +20,6 @@ namespace {
 scene::Color colorEscena(const QColor& c)
 {
     return {c.redF(), c.greenF(), c.blueF(), c.alphaF()};
-}
-
-scene::Color naranjaSistema()
-{
-    return colorEscena(platform::systemColor(platform::SystemColor::orange));
 }
 
 scene::Material* primerMaterial(const scene::Node& nodo)
@@ -59,7 +55,7 @@ void ContentView::seleccionarNodo(const scene::NodePtr& nuevo)
     if (seleccion.nodoSeleccionado) {
         if (scene::Material* m = primerMaterial(*seleccion.nodoSeleccionado)) {
             m->emission.contents = enInterferencia(seleccion.nodoSeleccionado.get(), clashes.interferencias)
-                                       ? naranjaSistema()
+                                       ? colorResaltadoInterferencia()
                                        : scene::Color::black();
             if (seleccion.diffuseOriginalSeleccionado) {
                 m->diffuse.contents = colorEscena(*seleccion.diffuseOriginalSeleccionado);

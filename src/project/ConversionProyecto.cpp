@@ -271,7 +271,9 @@ int restaurarProyecto(EstadoAplicacion& estado, ControladorFederacion& federacio
     estado.interferencias.historialAnalisis.clear();
     estado.interferencias.analisisExpandidos.clear();
     estado.interferencias.nodosDestacadosHistorial.clear();
+    estado.interferencias.nodoTransparenteEnfocado.reset();
     fed.propiedadesIFC.clear();
+    fed.globalIdsIFC.clear();
     // The grid axes are rebuilt from the restored models' own files.
     fed.grillasIFC.clear();
     if (fed.nodoGrillasIFC)

@@ -2,11 +2,15 @@
 
 #include "render/SceneRenderer.h"
 
+#include <QCoreApplication>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
 #include <QOpenGLFramebufferObject>
 #include <QSurfaceFormat>
+#include <QThread>
 #include <QtDebug>
+
+#include <atomic>
 
 namespace render {
 
@@ -16,25 +20,68 @@ struct OffscreenRenderer::Impl {
     std::unique_ptr<SceneRenderer> renderer;
     std::unique_ptr<QOpenGLFramebufferObject> target;
     bool valid = false;
+    bool created = false;  // context and surface made
+    std::unique_ptr<QThread> preparation;
+    std::atomic<bool> prepared{true};
 };
 
-OffscreenRenderer::OffscreenRenderer() : d(std::make_unique<Impl>())
+namespace {
+
+bool makeContextAndSurface(QOpenGLContext& context, QOffscreenSurface& surface)
 {
     QSurfaceFormat format;
     format.setRenderableType(QSurfaceFormat::OpenGL);
     format.setVersion(3, 3);
     format.setProfile(QSurfaceFormat::CoreProfile);
-    d->context.setFormat(format);
-    if (!d->context.create()) {
+    context.setFormat(format);
+    if (!context.create()) {
         qWarning() << "render: no OpenGL context for off-screen drawing";
-        return;
+        return false;
     }
-    d->surface.setFormat(d->context.format());
-    d->surface.create();
-    if (!d->surface.isValid() || !d->context.makeCurrent(&d->surface)) {
+    surface.setFormat(context.format());
+    surface.create();
+    if (!surface.isValid()) {
         qWarning() << "render: no off-screen surface";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+OffscreenRenderer::OffscreenRenderer() : d(std::make_unique<Impl>())
+{
+    d->created = makeContextAndSurface(d->context, d->surface);
+    initialise();
+}
+
+OffscreenRenderer::OffscreenRenderer(scene::ScenePtr warmScene, scene::NodePtr warmPointOfView, QSize size,
+                                     int samples)
+    : d(std::make_unique<Impl>())
+{
+    d->created = makeContextAndSurface(d->context, d->surface);
+    if (!d->created || !QOpenGLContext::supportsThreadedOpenGL() || !QCoreApplication::instance()) {
+        initialise();
         return;
     }
+    d->prepared = false;
+    QThread* gui = QCoreApplication::instance()->thread();
+    d->preparation.reset(QThread::create([this, gui, warmScene, warmPointOfView, size, samples] {
+        initialise();
+        if (d->valid && warmScene && warmPointOfView)
+            draw(*warmScene, *warmPointOfView, size, samples);
+        // Back to the GUI thread, where every later render() happens.
+        d->context.moveToThread(gui);
+        d->prepared = true;
+    }));
+    d->context.moveToThread(d->preparation.get());
+    d->preparation->start();
+}
+
+void OffscreenRenderer::initialise()
+{
+    if (!d->created || !d->context.makeCurrent(&d->surface))
+        return;
     const auto version = d->context.format().version();
     if (version < qMakePair(3, 3)) {
         qWarning() << "render: OpenGL" << version.first << version.second << "is too old";
@@ -46,8 +93,22 @@ OffscreenRenderer::OffscreenRenderer() : d(std::make_unique<Impl>())
     d->valid = true;
 }
 
+void OffscreenRenderer::finishPreparation() const
+{
+    if (d->preparation) {
+        d->preparation->wait();
+        d->preparation.reset();
+    }
+}
+
+bool OffscreenRenderer::isReady() const
+{
+    return d->prepared;
+}
+
 OffscreenRenderer::~OffscreenRenderer()
 {
+    finishPreparation();
     if (d->valid && d->context.makeCurrent(&d->surface)) {
         d->target.reset();
         d->renderer.reset();
@@ -57,10 +118,17 @@ OffscreenRenderer::~OffscreenRenderer()
 
 bool OffscreenRenderer::isValid() const
 {
+    finishPreparation();
     return d->valid;
 }
 
 QImage OffscreenRenderer::render(const scene::Scene& scene, const scene::Node& pointOfView, QSize size, int samples)
+{
+    finishPreparation();
+    return draw(scene, pointOfView, size, samples);
+}
+
+QImage OffscreenRenderer::draw(const scene::Scene& scene, const scene::Node& pointOfView, QSize size, int samples)
 {
     if (!d->valid || size.isEmpty() || !d->context.makeCurrent(&d->surface))
         return {};
@@ -82,11 +150,13 @@ QImage OffscreenRenderer::render(const scene::Scene& scene, const scene::Node& p
 
 FrameStats OffscreenRenderer::lastFrame() const
 {
+    finishPreparation();
     return d->renderer ? d->renderer->lastFrame() : FrameStats{};
 }
 
 int OffscreenRenderer::cachedMeshCount() const
 {
+    finishPreparation();
     return d->renderer ? d->renderer->cachedMeshCount() : 0;
 }
 

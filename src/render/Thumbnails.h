@@ -12,16 +12,23 @@
 #include <QImage>
 #include <QSize>
 
+#include <memory>
 #include <vector>
 
 namespace render {
 
 inline constexpr QSize kThumbnailSize{460, 310};
 inline constexpr int kThumbnailSamples = 4;
+// Where the thumbnails' directional light comes from (it shines the other way): the faces turned
+// this way are the lit ones.
+inline constexpr scene::Vec3 kThumbnailTowardsLight{0.5, 0.7071067811865476, 0.5};
 
 struct ThumbnailItem {
     const scene::Node* node = nullptr;
     scene::Color color;
+    // Above 0: also drawn over whatever hides it, with this opacity, so that what stands in
+    // front of it looks see-through.
+    double drawnThrough = 0;
 };
 
 struct ThumbnailCamera {
@@ -42,16 +49,28 @@ scene::NodePtr highlightedCopy(const scene::Node& node, const scene::Color& colo
 scene::ScenePtr thumbnailScene(const std::vector<ThumbnailItem>& items, const ThumbnailCamera& camera,
                                scene::NodePtr& cameraNode);
 
-// Keeps one off-screen renderer for a series of thumbnails.
+// Keeps one off-screen renderer (context, shaders, targets) for a series of thumbnails.
 class Thumbnailer {
 public:
-    bool isValid() const { return renderer_.isValid(); }
+    enum class Preparation { now, inBackground };
+    // In the background: the shaders are compiled and a first picture drawn on a thread of its
+    // own; isReady() tells when a render() will not wait for that.
+    explicit Thumbnailer(Preparation preparation = Preparation::now);
+
+    bool isValid() const { return renderer_->isValid(); }
+    bool isReady() const { return renderer_->isReady(); }
     // A kThumbnailSize image with 4x multisampling; null when no OpenGL context could be made.
     QImage render(const std::vector<ThumbnailItem>& items, const ThumbnailCamera& camera);
 
 private:
-    OffscreenRenderer renderer_;
+    std::unique_ptr<OffscreenRenderer> renderer_;
 };
+
+// The one thumbnailer of the process, made on first use (prepared in the background) and kept:
+// every report renders with it, so no report pays for a context and shaders of its own. Callers
+// that must not stall check isReady() and come back later. Released with the application
+// object. GUI thread only.
+Thumbnailer& sharedThumbnailer();
 
 // One thumbnail with a renderer made for it (for comparison with the kept renderer).
 QImage renderThumbnailOnce(const std::vector<ThumbnailItem>& items, const ThumbnailCamera& camera);

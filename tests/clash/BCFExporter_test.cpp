@@ -74,6 +74,12 @@ TEST(BCFExporter, PackagesValidateAgainstTheOfficialSchemas)
         for (int k = 0; k < n; ++k)
             if (k != 1)
                 e.snapshots[e.analisis.interferencias[size_t(k)].id] = QByteArray("\x89PNG\r\n\x1a\n", 8);
+        // GlobalIds: both known for the first clash, a malformed one (the schema's 22-character
+        // pattern refuses it) and an unknown one for the last.
+        if (n > 0) {
+            e.globalIds[e.analisis.interferencias[0].id] = {"2O2Fr$t4X7Zf8NOew3FLOH", "0_a$Z9bcdefghijklmnopq"};
+            e.globalIds[e.analisis.interferencias[size_t(n - 1)].id] = {"2O2Fr$t4X7Zf8NOew3FLO", ""};
+        }
         QTemporaryDir dir;
         const QString ruta = dir.filePath("paquete.bcf");
         ASSERT_FALSE(e.escribirPaquete(ruta)) << n;
@@ -107,7 +113,58 @@ TEST(BCFExporter, PackagesValidateAgainstTheOfficialSchemas)
                 }
         }
         EXPECT_EQ(validados, 2 + 2 * n);
+        if (n > 1) {
+            auto leer = [&](int k) {
+                QFile f(destino + "/" + e.analisis.interferencias[size_t(k)].id.toString(QUuid::WithoutBraces).toUpper() +
+                        "/viewpoint.bcfv");
+                return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+            };
+            const QString primero = leer(0), ultimo = leer(n - 1);
+            EXPECT_TRUE(primero.contains("            <Component IfcGuid=\"2O2Fr$t4X7Zf8NOew3FLOH\">\n"
+                                         "                <OriginatingSystem>QUELVA</OriginatingSystem>\n"
+                                         "                <AuthoringToolId>Muro 0</AuthoringToolId>"));
+            EXPECT_TRUE(primero.contains("<Component IfcGuid=\"0_a$Z9bcdefghijklmnopq\">"));
+            EXPECT_FALSE(ultimo.contains("IfcGuid"));
+            EXPECT_EQ(ultimo.count("<Component>"), 2);
+        }
     }
+}
+
+TEST(BCFExporter, GlobalIdsComeFromTheElementsDisciplineAndUnambiguousNames)
+{
+    BCFExporter e = exportador(0);
+    auto agregar = [&](const char* a, const char* espA, const char* b, const char* espB) {
+        Interferencia i = clash(QString::fromUtf8(a), QString::fromUtf8(b), EstadoClash::abierto);
+        i.especialidadA = espA;
+        i.especialidadB = espB;
+        e.analisis.interferencias.push_back(i);
+        return i.id;
+    };
+    const std::map<QString, MapaGlobalIds> porEspecialidad = {
+        {"ARQ", {{"Muro", "1aaaaaaaaaaaaaaaaaaaaa"}, {"ROOT nulpunt", ""}, {"Puerta", "1ddddddddddddddddddddd"}}},
+        {"ELE", {{"Enchufe", "1bbbbbbbbbbbbbbbbbbbbb"}, {"Muro", "1ccccccccccccccccccccc"}}},
+    };
+    const QUuid normal = agregar("Muro", "ARQ", "Enchufe", "ELE");
+    const QUuid mismaNombreOtraEsp = agregar("Muro", "ELE", "Muro", "ARQ");
+    const QUuid ambiguo = agregar("ROOT nulpunt", "ARQ", "Enchufe", "ELE");
+    const QUuid conTipo = agregar("IfcDoor/Puerta", "ARQ", "Nada", "ELE");
+    const QUuid ninguno = agregar("Nada", "ARQ", "Muro", "MEC");
+    const auto ids = globalIdsDeAnalisis(e.analisis, porEspecialidad);
+    auto par = [&](const QUuid& id) {
+        const auto it = ids.find(id);
+        return it == ids.end() ? std::pair<QString, QString>{"-", "-"} : std::pair{it->second.a, it->second.b};
+    };
+    EXPECT_EQ(par(normal), (std::pair<QString, QString>{"1aaaaaaaaaaaaaaaaaaaaa", "1bbbbbbbbbbbbbbbbbbbbb"}));
+    EXPECT_EQ(par(mismaNombreOtraEsp), (std::pair<QString, QString>{"1ccccccccccccccccccccc", "1aaaaaaaaaaaaaaaaaaaaa"}));
+    EXPECT_EQ(par(ambiguo), (std::pair<QString, QString>{"", "1bbbbbbbbbbbbbbbbbbbbb"}));
+    EXPECT_EQ(par(conTipo), (std::pair<QString, QString>{"1ddddddddddddddddddddd", ""}));
+    EXPECT_EQ(par(ninguno), (std::pair<QString, QString>{"-", "-"}));
+
+    for (const char* valido : {"1aaaaaaaaaaaaaaaaaaaaa", "0_$zZ9aaaaaaaaaaaaaaaa"})
+        EXPECT_TRUE(esIfcGuid(QString::fromUtf8(valido))) << valido;
+    for (const char* malo : {"", "1aaaaaaaaaaaaaaaaaaaa", "1aaaaaaaaaaaaaaaaaaaaaa", "1aaaaaaaaaaaaaaaaaaaa-",
+                             "1aaaaaaaaaaaaaaaaaaaa,", "1aaaaaaaaaaaaaaaaaaaaÃ¡"})
+        EXPECT_FALSE(esIfcGuid(QString::fromUtf8(malo))) << malo;
 }
 
 TEST(BCFExporter, MarkupAndViewpointShareTheViewpointGuid)

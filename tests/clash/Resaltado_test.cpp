@@ -1,7 +1,10 @@
 // Clash glow and the camera pose of a focus.
 
 #include "clash/Resaltado.h"
+#include "scene/Camera.h"
 #include "scene/Primitives.h"
+#include "scene/Projection.h"
+#include "support/ParesClash.h"
 
 #include <gtest/gtest.h>
 
@@ -97,5 +100,32 @@ TEST(ResaltadoInterferencias, FocusPoseLooksAlongTheClashWithZUp)
         const scene::Vec3 esperado = scene::normalized(scene::Vec3{0, 0, 1} - dir * scene::dot({0, 0, 1}, dir));
         EXPECT_NEAR(scene::dot(arriba, esperado), 1.0, 1e-9);
         EXPECT_GT(arriba.z, 0.7);
+    }
+}
+
+TEST(ResaltadoInterferencias, FocusPoseWithBothElementsFramesBFromOutsideBoth)
+{
+    for (const testsupport::ParClash& par : testsupport::paresClash()) {
+        SCOPED_TRACE(par.nombre);
+        const Interferencia i = testsupport::interferenciaDe(par);
+        const PoseInterferencia pose = poseInterferencia(i, 60, 1.5);
+        EXPECT_EQ(pose.transparente, par.transparenteA ? i.nodoA : i.nodoB);
+        EXPECT_FALSE(testsupport::dentro(pose.posicion, par.a));
+        EXPECT_FALSE(testsupport::dentro(pose.posicion, par.b));
+        EXPECT_GE(scene::length(pose.posicion - pose.objetivo), kDistanciaMinimaEnfoque);
+        auto camara = scene::Node::make();
+        camara->camera = std::make_shared<scene::Camera>();
+        camara->camera->zNear = pose.zNear;
+        camara->camera->zFar = pose.zFar;
+        camara->position = pose.posicion;
+        camara->orientation = pose.orientacion;
+        for (const scene::Vec3& p : testsupport::esquinas(par.b)) {
+            if (!par.transparenteA)
+                break;  // B is the larger one: its corners may lie beyond the view
+            const scene::Vec3 s = scene::projectPoint({camara.get(), QSizeF(900, 600)}, p);
+            EXPECT_TRUE(s.x >= 0 && s.x <= 900 && s.y >= 0 && s.y <= 600 && s.z > 0 && s.z < 1);
+        }
+        const scene::Vec3 c = scene::projectPoint({camara.get(), QSizeF(900, 600)}, par.b.center());
+        EXPECT_TRUE(c.x >= 0 && c.x <= 900 && c.y >= 0 && c.y <= 600 && c.z > 0 && c.z < 1);
     }
 }

@@ -51,6 +51,26 @@ TEST(GlobalIds, FileWithoutElementsOrUnreadableGivesEmptyMap)
     EXPECT_TRUE(desdeTexto("#1=IFCWALL('0aaaaaaaaaaaaaaaaaaaaa',$,'Mur\xe9',$);\n").empty());
 }
 
+TEST(GlobalIds, NamesSharedByDifferentElementsAreNotTiedToOne)
+{
+    const std::string texto = "ISO-10303-21;\nHEADER;\nENDSEC;\nDATA;\n"
+                              "#1=IFCWALL('0aaaaaaaaaaaaaaaaaaaaa',$,'Muro',$);\n"
+                              "#2=IFCWALL('0bbbbbbbbbbbbbbbbbbbbb',$,'Muro',$);\n"
+                              "#3=IFCSLAB('0ccccccccccccccccccccc',$,'Losa',$);\n"
+                              "#4=IFCSLAB('0ccccccccccccccccccccc',$,'Losa',$);\n"
+                              "#5=IFCBEAM('0ddddddddddddddddddddd',$,'Viga',$);\n"
+                              "ENDSEC;\nEND-ISO-10303-21;\n";
+    MapaGlobalIds mapa = parsearGlobalIdsUnivocos(TablaRegistrosSTEP::desdeTexto(texto));
+    const MapaGlobalIds esperado = {{"Muro", ""}, {"Losa", "0ccccccccccccccccccccc"}, {"Viga", "0ddddddddddddddddddddd"}};
+    EXPECT_EQ(mapa, esperado);
+    // A second model of the discipline: the same element again, another one of a known name, a new one.
+    fusionarGlobalIdsUnivocos(mapa, {{"Losa", "0ccccccccccccccccccccc"}, {"Viga", "0eeeeeeeeeeeeeeeeeeeee"},
+                                     {"Pilar", "0fffffffffffffffffffff"}});
+    const MapaGlobalIds fusionado = {{"Muro", ""}, {"Losa", "0ccccccccccccccccccccc"}, {"Viga", ""},
+                                     {"Pilar", "0fffffffffffffffffffff"}};
+    EXPECT_EQ(mapa, fusionado);
+}
+
 TEST(GlobalIds, ReadsFixtureFile)
 {
     const auto mapa = parsearGlobalIds(

@@ -2,6 +2,8 @@
 // focus flight, and a detection end to end with the real converter.
 
 #include "clash/ControladorInterferencias.h"
+#include "clash/DeteccionInterferencias.h"
+#include "clash/GlobalIdsInterferencia.h"
 #include "clash/Resaltado.h"
 #include "main_window/ColumnaViewport.h"
 #include "main_window/ContentView.h"
@@ -10,6 +12,7 @@
 #include "platform/Resources.h"
 #include "render/SceneView.h"
 #include "scene/Primitives.h"
+#include "scene/Projection.h"
 #include "support/Buscar.h"
 #include "support/Capturas.h"
 #include "support/Esperar.h"
@@ -74,6 +77,24 @@ AnalisisInterferencias analisis(const char* nombre, std::vector<Interferencia> l
     a.fecha = QDateTime::currentDateTime();
     a.interferencias = std::move(lista);
     return a;
+}
+
+// The camera outside both elements' boxes, and B's box (its centre and the part of it within the
+// overlap) in the view.
+bool fueraYConBEnPantalla(const render::SceneView& vista, const Interferencia& i)
+{
+    const scene::Box a = cajaMundo(*i.nodoA), b = cajaMundo(*i.nodoB);
+    const scene::Vec3 p = vista.pointOfView()->position;
+    auto dentro = [&p](const scene::Box& c) {
+        return p.x >= c.min.x && p.x <= c.max.x && p.y >= c.min.y && p.y <= c.max.y && p.z >= c.min.z && p.z <= c.max.z;
+    };
+    const scene::Viewpoint vp{vista.pointOfView().get(), QSizeF(vista.width(), vista.height())};
+    const scene::Vec3 s = scene::projectPoint(vp, b.center());
+    const bool enPantalla = s.x >= 0 && s.x <= vista.width() && s.y >= 0 && s.y <= vista.height() && s.z > 0 && s.z < 1;
+    EXPECT_FALSE(dentro(a));
+    EXPECT_FALSE(dentro(b));
+    EXPECT_TRUE(enPantalla) << s.x << " " << s.y << " " << s.z;
+    return !dentro(a) && !dentro(b) && enPantalla;
 }
 
 long long conteo(ContentView& v, const char* nombre)
@@ -260,15 +281,19 @@ TEST(TarjetaInterferencias, RowClickFocusesTheClash)
     render::SceneView* vista = v.columnaViewport()->vista3D();
     ESPERAR_QUE(!vista->isAnimatingCamera());
     const scene::NodePtr& camara = vista->pointOfView();
-    EXPECT_NEAR(camara->position.x, 2.55, 1e-6);
-    EXPECT_NEAR(camara->position.y, 1.83, 1e-6);
+    // Outside the pair, B on screen, A (as large as B) see-through.
+    EXPECT_TRUE(fueraYConBEnPantalla(*vista, a));
+    EXPECT_DOUBLE_EQ(a.nodoA->opacity, kOpacidadElementoQueOculta);
+    EXPECT_DOUBLE_EQ(a.nodoB->opacity, 1.0);
     EXPECT_NEAR(camara->camera->zFar, 200, 1e-3);
     EXPECT_GT(camara->orientation.rotate({0, 1, 0}).z, 0.7);  // Z up
 
-    // The second row: the first pair loses its focus glow (not in the current list: black).
+    // The second row: the first pair loses its focus glow (not in the current list: black) and
+    // its A is opaque again.
     filas = hijoVisible<FilasInterferencias>(v, "filasInterferencias");
     QTest::mouseClick(filas, Qt::LeftButton, Qt::NoModifier, filas->rectFila(1).center());
     EXPECT_EQ(a.nodoA->geometry->firstMaterial()->emission.contents, scene::Contents(scene::Color::black()));
+    EXPECT_DOUBLE_EQ(a.nodoA->opacity, 1.0);
     EXPECT_NEAR(camara->camera->zFar, 4000, 1e-3);
     EXPECT_NEAR(camara->camera->zNear, 0.02, 1e-6);
 }
@@ -307,6 +332,11 @@ TEST(TarjetaInterferencias, DetectionEndToEndWithTheRealConverter)
     EXPECT_NEAR(i.viewpointTarget.z, 2.6, 1e-4);
     EXPECT_TRUE(v.clashes.analisisExpandidos.contains(a.id));
     EXPECT_EQ(i.nodoA->geometry->firstMaterial()->emission.contents, scene::Contents(colorResaltadoInterferencia()));
+    // The federation knows both elements' GlobalIds, for the BCF topics.
+    const auto ids = globalIdsDeAnalisis(a, v.federacion.globalIdsIFC);
+    ASSERT_EQ(ids.count(i.id), 1u);
+    EXPECT_EQ(ids.at(i.id).a, "1bNzHUq5P1YuqiAq7JxA07");
+    EXPECT_EQ(ids.at(i.id).b, "1bNzHUq5P1YuqiAq7JxE07");
 
     FilasInterferencias* filas = nullptr;
     ESPERAR_QUE((filas = hijoVisible<FilasInterferencias>(v, "filasInterferencias")) != nullptr);
@@ -315,9 +345,10 @@ TEST(TarjetaInterferencias, DetectionEndToEndWithTheRealConverter)
     QTest::mouseClick(filas, Qt::LeftButton, Qt::NoModifier, filas->rectFila(0).center());
     EXPECT_TRUE(vista->isAnimatingCamera());
     ESPERAR_QUE_EN(!vista->isAnimatingCamera(), 10000);
-    const scene::Vec3 p = vista->pointOfView()->position;
-    EXPECT_NEAR(p.x, i.viewpointPos.x, 1e-6);
-    EXPECT_NEAR(p.z, i.viewpointPos.z, 1e-6);
+    // Near the beam, outside it and the wall, the beam on screen and the wall see-through.
+    EXPECT_TRUE(fueraYConBEnPantalla(*vista, i));
+    EXPECT_LT(scene::length(vista->pointOfView()->position - i.viewpointTarget), scene::length(i.viewpointPos - i.viewpointTarget));
+    EXPECT_DOUBLE_EQ(i.nodoA->opacity, kOpacidadElementoQueOculta);
 
     // A second analysis lands expanded below the first; its row focuses the same pair.
     v.controladorInterferencias().prepararAnalisis();

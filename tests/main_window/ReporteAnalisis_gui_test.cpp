@@ -6,6 +6,7 @@
 #include "main_window/interferencias/ReporteContenidoView.h"
 #include "main_window/interferencias/VentanaReporteAnalisis.h"
 #include "platform/OpenWithDefault.h"
+#include "platform/SystemColors.h"
 #include "scene/Primitives.h"
 #include "support/Capturas.h"
 #include "support/Esperar.h"
@@ -62,6 +63,24 @@ struct CacheTemporal {
     CacheTemporal() { qputenv("XDG_CACHE_HOME", QFile::encodeName(dir.path())); }
     ~CacheTemporal() { antes.isNull() ? qunsetenv("XDG_CACHE_HOME") : qputenv("XDG_CACHE_HOME", antes); }
 };
+
+// The status symbol beside the BCF outcome.
+QImage simbolo(VentanaReporteAnalisis& v)
+{
+    return v.findChild<QLabel*>("simboloEstadoBCF")->pixmap().toImage();
+}
+
+int pixelesDeColor(const QImage& imagen, const QColor& color)
+{
+    int n = 0;
+    for (int y = 0; y < imagen.height(); ++y)
+        for (int x = 0; x < imagen.width(); ++x) {
+            const QColor p = imagen.pixelColor(x, y);
+            n += p.alpha() > 240 && std::abs(p.red() - color.red()) < 8 && std::abs(p.green() - color.green()) < 8 &&
+                 std::abs(p.blue() - color.blue()) < 8;
+        }
+    return n;
+}
 
 }  // namespace
 
@@ -200,6 +219,7 @@ TEST(ReporteAnalisis, BcfExportShowsItsOutcomeThenHidesIt)
     ESPERAR_QUE_EN(v.bcfExito().has_value(), 20000);
     EXPECT_EQ(v.bcfExito(), true);
     EXPECT_EQ(v.findChild<QLabel*>("estadoBCF")->text(), "BCF exportado");
+    EXPECT_GT(pixelesDeColor(simbolo(v), platform::systemColor(platform::SystemColor::green)), 20);
     EXPECT_TRUE(QFile::exists(*destino));
     ESPERAR_QUE_EN(!v.bcfExito().has_value(), 6000);
 
@@ -207,4 +227,6 @@ TEST(ReporteAnalisis, BcfExportShowsItsOutcomeThenHidesIt)
     QTest::mouseClick(v.botonBCF(), Qt::LeftButton);
     ESPERAR_QUE_EN(v.bcfExito().has_value(), 20000);
     EXPECT_EQ(v.findChild<QLabel*>("estadoBCF")->text(), "Error al exportar");
+    EXPECT_GT(pixelesDeColor(simbolo(v), platform::systemColor(platform::SystemColor::red)), 20);
+    EXPECT_EQ(pixelesDeColor(simbolo(v), platform::systemColor(platform::SystemColor::green)), 0);
 }

@@ -26,6 +26,36 @@ MapaGlobalIds parsearGlobalIds(const TablaRegistrosSTEP& tabla)
     return mapa;
 }
 
+MapaGlobalIds parsearGlobalIdsUnivocos(const TablaRegistrosSTEP& tabla)
+{
+    MapaGlobalIds mapa;
+    std::vector<std::string_view> atributos;
+    for (const auto& entrada : tabla.entradas()) {
+        if (!esTipoElementoIFC(entrada.registro.tipo))
+            continue;
+        separarAtributosSTEP(entrada.registro.argumentos, atributos, 3);
+        if (atributos.size() < 3)
+            continue;
+        std::string globalId = limpiarCadenaSTEP(atributos[0]);
+        std::string nombre = nombreElementoIFC(atributos);
+        if (globalId.empty() || nombre.empty())
+            continue;
+        const auto [it, nuevo] = mapa.try_emplace(std::move(nombre), globalId);
+        if (!nuevo && it->second != globalId)
+            it->second.clear();
+    }
+    return mapa;
+}
+
+void fusionarGlobalIdsUnivocos(MapaGlobalIds& destino, const MapaGlobalIds& nuevos)
+{
+    for (const auto& [nombre, globalId] : nuevos) {
+        const auto [it, nuevo] = destino.try_emplace(nombre, globalId);
+        if (!nuevo && it->second != globalId)
+            it->second.clear();
+    }
+}
+
 MapaGlobalIds parsearGlobalIds(const std::filesystem::path& ruta)
 {
     try {

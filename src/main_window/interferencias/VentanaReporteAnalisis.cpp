@@ -86,9 +86,18 @@ VentanaReporteAnalisis::VentanaReporteAnalisis(AnalisisInterferencias analisis, 
     hg->addWidget(tg);
     h->addWidget(generandoFila_);
 
-    estadoBCF_ = new QLabel(barra);
+    filaEstadoBCF_ = new QWidget(barra);
+    filaEstadoBCF_->setObjectName(QStringLiteral("filaEstadoBCF"));
+    auto* he = new QHBoxLayout(filaEstadoBCF_);
+    he->setContentsMargins(0, 0, 0, 0);
+    he->setSpacing(4);
+    simboloBCF_ = new QLabel(filaEstadoBCF_);
+    simboloBCF_->setObjectName(QStringLiteral("simboloEstadoBCF"));
+    he->addWidget(simboloBCF_);
+    estadoBCF_ = new QLabel(filaEstadoBCF_);
     estadoBCF_->setObjectName(QStringLiteral("estadoBCF"));
-    h->addWidget(estadoBCF_);
+    he->addWidget(estadoBCF_);
+    h->addWidget(filaEstadoBCF_);
 
     bcf_ = new QPushButton(platform::symbolIcon(QStringLiteral("square.and.arrow.up.on.square")),
                            QStringLiteral("Exportar BCF"), barra);
@@ -128,6 +137,9 @@ VentanaReporteAnalisis::VentanaReporteAnalisis(AnalisisInterferencias analisis, 
         return panel.selectedFiles().front();
     };
     actualizarBarra();
+    // The thumbnail renderer gets ready while the window comes up.
+    if (!analisis_.interferencias.empty())
+        render::sharedThumbnailer();
 }
 
 VentanaReporteAnalisis::~VentanaReporteAnalisis() = default;
@@ -148,9 +160,12 @@ void VentanaReporteAnalisis::actualizarBarra()
     imprimir_->setEnabled(!generando());
     bcf_->setVisible(!exportandoBCF_);
     giroBCF_->setVisible(exportandoBCF_);
-    estadoBCF_->setVisible(bcfExito_.has_value());
+    filaEstadoBCF_->setVisible(bcfExito_.has_value());
     if (bcfExito_) {
         const QColor color = platform::systemColor(*bcfExito_ ? SystemColor::green : SystemColor::red);
+        simboloBCF_->setPixmap(platform::symbolPixmap(
+            *bcfExito_ ? QStringLiteral("checkmark.circle.fill") : QStringLiteral("xmark.circle.fill"),
+            estadoBCF_->fontMetrics().height(), color));
         estadoBCF_->setText(*bcfExito_ ? QStringLiteral("BCF exportado") : QStringLiteral("Error al exportar"));
         estadoBCF_->setStyleSheet(QStringLiteral("color: %1;").arg(color.name()));
     }
@@ -186,11 +201,16 @@ void VentanaReporteAnalisis::renderSiguiente(int generacion)
     if (generacion != generacion_)
         return;
     if (siguiente_ < analisis_.interferencias.size()) {
+        render::Thumbnailer& renderizador = render::sharedThumbnailer();
+        if (!renderizador.isReady()) {
+            // Its shaders are still being made on their own thread: look again shortly.
+            QTimer::singleShot(15, this, [this, generacion] { renderSiguiente(generacion); });
+            return;
+        }
         // One thumbnail per turn of the event loop: the windows keep answering meanwhile.
-        if (!renderizador_)
-            renderizador_ = std::make_unique<render::Thumbnailer>();
         const Interferencia& i = analisis_.interferencias[siguiente_++];
-        const QImage imagen = renderizador_->render(elementosMiniatura(i, escena_.get()), camaraMiniatura(i));
+        const VistaMiniatura vista = vistaMiniatura(i, escena_.get());
+        const QImage imagen = renderizador.render(vista.elementos, vista.camara);
         pendientes_[i.id] = miniaturaDesdeImagen(imagen);
         QTimer::singleShot(0, this, [this, generacion] { renderSiguiente(generacion); });
         return;
@@ -214,6 +234,7 @@ void VentanaReporteAnalisis::exportarBCF()
     BCFExporter exportador;
     exportador.analisis = analisis_;
     exportador.nombreProyecto = analisis_.nombre;
+    exportador.globalIds = globalIds_;
     for (const auto& [id, m] : miniaturas_)
         exportador.snapshots[id] = m.png;
     QPointer<VentanaReporteAnalisis> self(this);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "clash/GlobalIdsInterferencia.h"
 #include "clash/Interferencia.h"
 #include "clash/MiniaturasClash.h"
 #include "scene/Scene.h"
@@ -15,10 +16,6 @@ class QLabel;
 class QProgressBar;
 class QPushButton;
 class QScrollArea;
-
-namespace render {
-class Thumbnailer;
-}
 
 namespace quelva {
 
@@ -44,6 +41,9 @@ public:
     QPushButton* botonImprimir() const { return imprimir_; }
     ReporteContenidoView* pagina() const { return pagina_; }
 
+    // The elements' GlobalIds as the federation knew them when the report opened (for the BCF).
+    void setGlobalIds(std::map<QUuid, GlobalIdsInterferencia> ids) { globalIds_ = std::move(ids); }
+
     // Where the BCF package goes; by default the save dialog "Guardar informe BCF 2.1".
     void setSelectorDestinoBCF(std::function<std::optional<QString>(const QString& nombre)> selector);
 
@@ -66,9 +66,9 @@ private:
 
     AnalisisInterferencias analisis_;
     scene::ScenePtr escena_;
+    std::map<QUuid, GlobalIdsInterferencia> globalIds_;
     MiniaturasClash miniaturas_;
     MiniaturasClash pendientes_;
-    std::unique_ptr<render::Thumbnailer> renderizador_;
     int generacion_ = 0;  // a close or a new schedule stops the one before
     size_t siguiente_ = 0;
     bool renderizando_ = false;
@@ -78,6 +78,8 @@ private:
 
     QLabel* conteo_ = nullptr;
     QWidget* generandoFila_ = nullptr;
+    QWidget* filaEstadoBCF_ = nullptr;
+    QLabel* simboloBCF_ = nullptr;
     QLabel* estadoBCF_ = nullptr;
     QPushButton* bcf_ = nullptr;
     QProgressBar* giroBCF_ = nullptr;
