@@ -176,7 +176,8 @@ TEST(TimeLinerCSV, OptionalColumnsAndNumbers)
         {"C1,75 %,1000", "C1", 0.75, 1000},
         {" C1 ,50,-2.5e3", "C1", 0.5, -2500},
         {",0.5,+12", std::nullopt, 0.005, 12},
-        {"  ,150%,1.234,56", "", 1.5, 1.234},  // the unquoted 1.234,56 is two cells
+        // the unquoted 1.234,56 is two cells; a blank parent is none (exported, it reads back as none)
+        {"  ,150%,1.234,56", std::nullopt, 1.5, 1.234},
         {"x,\"75,5\",\"1.234,56\"", "x", 0, 0},
         {"x,50.0,$100", "x", 0.5, 0},
         {"x,nan,inf", "x", 0, 0},
