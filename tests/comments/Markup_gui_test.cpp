@@ -6,6 +6,7 @@
 #include "main_window/ColumnaViewport.h"
 #include "main_window/ContentView.h"
 #include "scene/Node.h"
+#include "support/Esperar.h"
 
 #include <QApplication>
 #include <QFile>
@@ -41,11 +42,9 @@ void trazar(QWidget* w, std::initializer_list<QPointF> puntos)
     raton(w, QEvent::MouseButtonRelease, *(puntos.end() - 1), Qt::NoButton);
 }
 
-bool esperar(const std::function<bool()>& condicion, int ms = 5000)
+bool esperar(const std::function<bool()>& condicion)
 {
-    for (int t = 0; t < ms && !condicion(); t += 10)
-        QTest::qWait(10);
-    return condicion();
+    return testsupport::esperarQue(condicion);
 }
 
 }  // namespace
@@ -218,7 +217,7 @@ TEST(ComentariosVentana, MarkupModeCardDetailAndReport)
     ContentView v;
     v.resize(1440, 900);
     v.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v, testsupport::kLimiteCuelgue));
     auto nuevo = [&] { return v.findChild<QPushButton*>("nuevoComentario"); };
     ASSERT_TRUE(nuevo());
     EXPECT_FALSE(nuevo()->isEnabled()) << "no model loaded";
@@ -306,7 +305,7 @@ TEST(ReporteComentarios, ExportsAskBeforeReplacingAndReportFailures)
     ASSERT_TRUE(vista.alertaActiva());
     EXPECT_EQ(vista.alertaActiva()->text(), QString::fromUtf8("El archivo «Informe.bcf» ya existe. ¿Deseas reemplazarlo?"));
     vista.alertaActiva()->findChild<QPushButton*>("cancelar")->click();
-    QTest::qWait(50);
+    testsupport::entregarEventos();
     QFile f(existente);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), "viejo");
@@ -325,7 +324,7 @@ TEST(ReporteComentarios, ExportsAskBeforeReplacingAndReportFailures)
     EXPECT_EQ(vista.alertaActiva()->windowTitle(), "Error");
     EXPECT_TRUE(vista.alertaActiva()->text().startsWith("Error al exportar el BCF: "));
     vista.alertaActiva()->close();
-    QTest::qWait(20);
+    testsupport::entregarEventos();
     vista.alElegirDestinoPDF(dir.filePath("no/existe.pdf"));
     ASSERT_TRUE(vista.alertaActiva());
     EXPECT_TRUE(vista.alertaActiva()->text().startsWith("Error al exportar el PDF: "));

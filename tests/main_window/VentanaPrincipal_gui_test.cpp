@@ -11,6 +11,7 @@
 #include "support/Buscar.h"
 #include "support/Capturas.h"
 #include "support/Esperar.h"
+#include "platform/Queues.h"
 #include "support/Fixtures.h"
 
 #include <QLineEdit>
@@ -43,7 +44,7 @@ TEST(VentanaPrincipal, LinksSelectsInspectsAndUnlinksAModel)
     ContentView v;
     v.resize(1440, 900);
     v.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v, testsupport::kLimiteCuelgue));
 
     // Nothing loaded: the welcome screen covers the 3D view.
     EXPECT_TRUE(v.columnaViewport()->bienvenida()->isVisible());
@@ -51,16 +52,15 @@ TEST(VentanaPrincipal, LinksSelectsInspectsAndUnlinksAModel)
     v.seleccionarArchivoIFC({testsupport::fixturePath("federation/modelo_arq.ifc")});
     EXPECT_TRUE(v.columnaViewport()->overlayProcesando()->isVisible());
     EXPECT_EQ(v.columnaViewport()->textoProcesando(), "Procesando Arquitectura...");
-    ESPERAR_QUE_EN(v.hayModelosCargados() && !v.federacion.isProcessing, 60000);
+    ESPERAR_QUE(v.hayModelosCargados() && !v.federacion.isProcessing);
     ASSERT_FALSE(v.federacion.showError) << v.federacion.errorMessage.value_or("").toStdString();
     EXPECT_FALSE(v.columnaViewport()->overlayProcesando()->isVisible());
-    ESPERAR_QUE_EN(!v.columnaViewport()->bienvenida()->isVisible(), 30000);  // after its fade
+    ESPERAR_QUE(!v.columnaViewport()->bienvenida()->isVisible());  // after its fade
     EXPECT_EQ(v.federacion.fileName, "modelo_arq.ifc");
 
     // Let the camera frame the model (the fit starts 0.15 s after insertion), then click the south wall's outer face.
     render::SceneView* vista3D = v.columnaViewport()->vista3D();
-    QTest::qWait(400);
-    ESPERAR_QUE_EN(!vista3D->isAnimatingCamera(), 10000);
+    ESPERAR_QUE(platform::MainQueue::delayedPending() == 0 && !vista3D->isAnimatingCamera());
     const scene::Vec3 punto = vista3D->projectPoint({2.0, 0.0, 1.5});
     QTest::mouseClick(vista3D, Qt::LeftButton, Qt::NoModifier, QPoint(int(punto.x), int(punto.y)));
     ASSERT_TRUE(v.seleccion.nodoSeleccionado);
@@ -105,13 +105,12 @@ TEST(VentanaPrincipal, ElementsWithABlankOrNoNameShowTheirPropertiesWhenClicked)
     ContentView v;
     v.resize(1440, 900);
     v.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v, testsupport::kLimiteCuelgue));
     v.seleccionarArchivoIFC({testsupport::fixturePath("federation/sin_nombre.ifc")});
-    ESPERAR_QUE_EN(v.hayModelosCargados() && !v.federacion.isProcessing, 60000);
+    ESPERAR_QUE(v.hayModelosCargados() && !v.federacion.isProcessing);
     ASSERT_FALSE(v.federacion.showError) << v.federacion.errorMessage.value_or("").toStdString();
     render::SceneView* vista3D = v.columnaViewport()->vista3D();
-    QTest::qWait(400);
-    ESPERAR_QUE_EN(!vista3D->isAnimatingCamera(), 10000);
+    ESPERAR_QUE(platform::MainQueue::delayedPending() == 0 && !vista3D->isAnimatingCamera());
 
     // Name ' ', '' and unset: each element is known by its GlobalId, in the scene and in the table.
     const struct {
@@ -140,7 +139,7 @@ TEST(VentanaPrincipal, CancellingAConfirmationChangesNothingButThePendingField)
 {
     ContentView v;
     v.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v, testsupport::kLimiteCuelgue));
     v.clashes.historialAnalisis.resize(2);
     v.clashes.historialAnalisis[0].nombre = "Primero";
     v.clashes.analisisPendienteEliminar = 0;
@@ -166,7 +165,7 @@ TEST(VentanaPrincipal, NewDisciplineSheetResetsItsFieldsAndAddsTheDerivedKey)
 {
     ContentView v;
     v.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v, testsupport::kLimiteCuelgue));
     v.disciplinas.nuevaEspNombre = "resto de antes";
     auto* boton = hijoVisible<QPushButton>(v, "botonNuevaEspecialidad");
     ASSERT_TRUE(boton);
@@ -192,7 +191,7 @@ TEST(VentanaPrincipal, QuantityTakeOffWithNothingLoadedReportsIt)
 {
     ContentView v;
     v.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v, testsupport::kLimiteCuelgue));
     v.abrirQTO();
     QMessageBox* alerta = nullptr;
     ESPERAR_QUE((alerta = alertaVisible()) != nullptr);
@@ -208,7 +207,7 @@ TEST(VentanaPrincipal, ErrorAlertShowsTheLatestErrorWhileItIsUp)
 {
     ContentView v;
     v.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v, testsupport::kLimiteCuelgue));
     v.informarError("Primer fallo");
     QMessageBox* alerta = nullptr;
     ESPERAR_QUE((alerta = alertaVisible()) != nullptr);

@@ -10,6 +10,7 @@
 #include "support/Paquetes.h"
 
 #include "viewport/ViewportController.h"
+#include "support/Esperar.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -88,7 +89,7 @@ struct Hoja {
     {
         vista = new EditorPaqueteView(trabajo, store, props);
         vista->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(vista));
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(vista, testsupport::kLimiteCuelgue));
     }
     ~Hoja() { delete vista; }
 };
@@ -132,12 +133,12 @@ TEST(EditorPaquete, NewPackageFromTheWindowIsSavedAndDeletingDetachesChildren)
                                       [&]() -> const std::map<QString, EspecialidadBIM>& { return especialidades; });
     ventana->resize(1200, 720);
     ventana->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(ventana));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(ventana, testsupport::kLimiteCuelgue));
 
     QTest::mouseClick(hijo<QAbstractButton>(ventana, "nuevoPaquete"), Qt::LeftButton);
     auto* hoja = ventana->findChild<EditorPaqueteView*>();
     ASSERT_TRUE(hoja);
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(hoja));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(hoja, testsupport::kLimiteCuelgue));
     EXPECT_EQ(texto(hoja, "tituloEditor"), "Nuevo Paquete AWP");
     EXPECT_FALSE(visible(hoja, "eliminar"));
 
