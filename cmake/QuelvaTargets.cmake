@@ -37,11 +37,15 @@ function(quelva_test_suite name)
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest)
   quelva_warnings(${name})
   set(env "QUELVA_FIXTURES=${PROJECT_SOURCE_DIR}/tests/fixtures")
+  # A GUI test draws with a software rasteriser that runs threads of its own: each counts as two
+  # processors, so `ctest -j N` runs fewer of them side by side and does not starve them.
+  set(procesadores 1)
   if(ARG_GUI)
     list(APPEND env "ASAN_OPTIONS=detect_leaks=0")
+    set(procesadores 2)
   endif()
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
-                       PROPERTIES ENVIRONMENT "${env}" TIMEOUT 600)
+                       PROPERTIES ENVIRONMENT "${env}" TIMEOUT 600 PROCESSORS ${procesadores})
 endfunction()
 
 # Tests of a folder: *_test.cpp run headless, *_gui_test.cpp need a display.

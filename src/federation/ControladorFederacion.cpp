@@ -145,7 +145,8 @@ void ControladorFederacion::ejecutarConversion(const QString& nombre, Convertir 
                                      motor = *motor, rutaOBJ, generacion]() mutable {
         auto salida = convertir(motor, rutaOBJ);
         // A linked model keeps its OBJ until it is placed; with nobody to place it, it goes.
-        auto obj = std::make_shared<const ArchivoDeTrabajo>(rutaOBJ);
+        // Built in place: a copy's destructor would remove the file at once.
+        auto obj = std::shared_ptr<const ArchivoDeTrabajo>(new ArchivoDeTrabajo{rutaOBJ});
         platform::MainQueue::post(
             [self, nombre, salida = std::move(salida), integrar = std::move(integrar), obj, generacion]() mutable {
                 if (!self)

@@ -2,12 +2,20 @@
 
 namespace platform {
 
+bool isCsvLineBreak(QChar c, bool unicodeLineBreaks)
+{
+    const char16_t u = c.unicode();
+    if (u == u'\n' || u == u'\r')
+        return true;
+    return unicodeLineBreaks && (u == 0x0B || u == 0x0C || u == 0x85 || u == 0x2028 || u == 0x2029);
+}
+
 namespace {
 
 bool necesitaComillas(const QString& text, QChar separator)
 {
     for (const QChar c : text) {
-        if (c == separator || c == u'"' || c == u'\n' || c == u'\r')
+        if (c == separator || c == u'"' || isCsvLineBreak(c, true))
             return true;
     }
     return false;

@@ -11,6 +11,11 @@ enum class CsvQuoting {
     whenNeeded,  // only cells holding the separator, a quote or a line break
 };
 
+// What ends a record outside quotes: LF and CR, and, for readers that ask, the other Unicode
+// line breaks (VT, FF, NEL, LS, PS). The writer quotes a cell holding any of them, so whatever
+// the reader's choice a cell never splits.
+bool isCsvLineBreak(QChar c, bool unicodeLineBreaks);
+
 // One cell: inner quotes doubled, and the whole in quotes when asked or needed.
 QString csvField(const QString& text, CsvQuoting quoting, QChar separator = u',');
 

@@ -1,22 +1,12 @@
 #include "platform/CsvReader.h"
 
+#include "platform/Csv.h"
+
 #include <QStringDecoder>
 
 #include <array>
 
 namespace platform {
-
-namespace {
-
-bool isBreak(QChar c, bool unicode)
-{
-    const char16_t u = c.unicode();
-    if (u == u'\n' || u == u'\r')
-        return true;
-    return unicode && (u == 0x0B || u == 0x0C || u == 0x85 || u == 0x2028 || u == 0x2029);
-}
-
-}  // namespace
 
 std::vector<QStringList> readCsv(const QString& text, const CsvReadOptions& options)
 {
@@ -26,7 +16,7 @@ std::vector<QStringList> readCsv(const QString& text, const CsvReadOptions& opti
     const QChar sep = options.separator;
     const bool uni = options.unicodeLineBreaks;
     auto lineEndFrom = [&](qsizetype k) {
-        while (k < n && s[k] != sep && !isBreak(s[k], uni))
+        while (k < n && s[k] != sep && !isCsvLineBreak(s[k], uni))
             ++k;
         return k;
     };
@@ -72,7 +62,7 @@ std::vector<QStringList> readCsv(const QString& text, const CsvReadOptions& opti
                     // Only doubled quotes follow the opening one: the quote closes at the end of
                     // its own line and the next line is read as a record of its own.
                     qsizetype e = abre + 1;
-                    while (e < n && !isBreak(s[e], uni))
+                    while (e < n && !isCsvLineBreak(s[e], uni))
                         ++e;
                     cell = QString(s + abre + 1, e - abre - 1);
                     cell.replace(QLatin1String("\"\""), QLatin1String("\""));

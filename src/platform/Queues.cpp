@@ -4,7 +4,13 @@
 #include <QThreadPool>
 #include <QTimer>
 
+#include <atomic>
+
 namespace platform {
+
+namespace {
+std::atomic<int> retrasadas{0};
+}  // namespace
 
 void MainQueue::post(std::function<void()> work)
 {
@@ -16,12 +22,22 @@ void MainQueue::post(std::function<void()> work)
 
 void MainQueue::postAfter(int milliseconds, std::function<void()> work)
 {
-    if (!work)
+    if (!work || !QCoreApplication::instance())
         return;
+    ++retrasadas;
     // The timer is started from the GUI thread, so any caller thread works.
     post([milliseconds, work = std::move(work)]() mutable {
-        QTimer::singleShot(milliseconds < 0 ? 0 : milliseconds, QCoreApplication::instance(), std::move(work));
+        QTimer::singleShot(milliseconds < 0 ? 0 : milliseconds, QCoreApplication::instance(),
+                           [work = std::move(work)] {
+                               --retrasadas;
+                               work();
+                           });
     });
+}
+
+int MainQueue::delayedPending()
+{
+    return retrasadas.load();
 }
 
 void BackgroundQueue::post(std::function<void()> work)

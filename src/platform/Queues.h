@@ -9,6 +9,8 @@ namespace platform {
 namespace MainQueue {
 void post(std::function<void()> work);
 void postAfter(int milliseconds, std::function<void()> work);
+// Delayed work posted and not yet run: tests wait for it rather than for a time.
+int delayedPending();
 }  // namespace MainQueue
 
 // Work for the shared pool of background threads.

@@ -369,6 +369,9 @@ std::vector<Etiqueta2D> generarEtiquetas(const TablaEspecialidades& especialidad
         const auto itTabla = propiedades.find(key);
         const TablaPropiedadesIFC& tabla = itTabla != propiedades.end() ? itTabla->second : tablaVacia;
         std::set<std::string> vistos;
+        // Named copies: clang 14 cannot capture structured bindings.
+        const auto& claveEsp = key;
+        const auto& espActual = esp;
         recorrerEspecialidad(*esp, [&](const Visitado& v) {
             if (v.nombre.empty() || !vistos.insert(v.nombre).second)
                 return;
@@ -395,8 +398,8 @@ std::vector<Etiqueta2D> generarEtiquetas(const TablaEspecialidades& especialidad
             });
             e.nombre = QString::fromStdString(v.nombre);
             e.visible = false;
-            e.key = key;
-            e.color = esp->colorOriginal;
+            e.key = claveEsp;
+            e.color = espActual->colorOriginal;
             etiquetas.push_back(std::move(e));
         });
     }

@@ -7,6 +7,7 @@
 #include "platform/OpenWithDefault.h"
 #include "platform/Resources.h"
 #include "support/Fixtures.h"
+#include "support/Esperar.h"
 
 #include <QAction>
 #include <QApplication>
@@ -156,7 +157,7 @@ TEST(QUELVAApp, QuitClosesTheWindows)
 {
     QUELVAApp app;
     app.ventanaPrincipal()->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(app.ventanaPrincipal()));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(app.ventanaPrincipal(), testsupport::kLimiteCuelgue));
     // The test runner's own event loop must outlive the windows.
     QApplication::setQuitOnLastWindowClosed(false);
     QAction* salir = accion(app.ventanaPrincipal()->menuBar(), "Salir");
@@ -234,7 +235,7 @@ TEST(QUELVAApp, ShortcutKeysPostTheirCommands)
     for (const auto& c : casos) {
         cierra.cerrar();
         w->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(w)) << c.nombre;
+        ASSERT_TRUE(QTest::qWaitForWindowActive(w, testsupport::kLimiteCuelgue)) << c.nombre;
         recibidas.clear();
         QTest::keySequence(w, c.teclas);
         QApplication::processEvents();

@@ -5,6 +5,7 @@
 
 #include "main_window/ContentView.h"
 #include "project/GestorProyecto.h"
+#include "support/Esperar.h"
 
 #include <QAction>
 #include <QApplication>
@@ -39,10 +40,9 @@ QMessageBox* pregunta(const QUELVAApp& app)
     return alerta && alerta->text() == "¿Guardar los cambios del proyecto?" ? alerta : nullptr;
 }
 
-// Turns the event loop until the condition holds; the limit only guards against a hang.
 bool esperar(const std::function<bool()>& condicion)
 {
-    return QTest::qWaitFor(condicion, 120000);
+    return testsupport::esperarQue(condicion);
 }
 
 QByteArray leer(const QString& ruta)

@@ -4,12 +4,12 @@
 #include "clash/BCFExporter.h"
 #include "platform/Queues.h"
 #include "support/Fixtures.h"
+#include "support/Esperar.h"
 #include "support/LimiteTamano.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -55,7 +55,7 @@ std::pair<int, QString> ejecutar(const QString& programa, const QStringList& arg
     QProcess p;
     p.setProcessChannelMode(QProcess::MergedChannels);
     p.start(programa, args);
-    p.waitForFinished(60000);
+    p.waitForFinished(testsupport::kLimiteCuelgue);
     return {p.exitCode(), QString::fromUtf8(p.readAll())};
 }
 
@@ -261,12 +261,7 @@ std::optional<bool> exportarA(const BCFExporter& e, std::optional<QString> desti
         EXPECT_EQ(sugerido, QString::fromUtf8("Análisis 12 final.bcf"));
         return destino;
     }, [&](bool ok) { resultado = ok; });
-    QElapsedTimer reloj;
-    reloj.start();
-    while (!resultado && reloj.elapsed() < 20000) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QThread::msleep(1);
-    }
+    testsupport::esperarQue([&] { return resultado.has_value(); });
     return resultado;
 }
 

@@ -4,9 +4,9 @@
 #include "clash/DeteccionInterferencias.h"
 #include "platform/Queues.h"
 #include "scene/Primitives.h"
+#include "support/Esperar.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QThread>
 #include <gtest/gtest.h>
 
@@ -281,15 +281,7 @@ namespace {
 
 bool esperar(const std::function<bool()>& cond)
 {
-    QElapsedTimer reloj;
-    reloj.start();
-    while (!cond()) {
-        if (reloj.elapsed() > 10000)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QThread::msleep(1);
-    }
-    return true;
+    return testsupport::esperarQue(cond);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include "clash/ReporteHTML.h"
 #include "support/Fixtures.h"
+#include "support/Esperar.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -86,7 +87,7 @@ TEST(ReporteHTML, CellsReadBackAsTheirHostileInputs)
         "P().feed(open(sys.argv[1], encoding='utf-8').read())\n";
     QProcess p;
     p.start("python3", {"-c", programa, ruta});
-    ASSERT_TRUE(p.waitForFinished(30000));
+    ASSERT_TRUE(p.waitForFinished(testsupport::kLimiteCuelgue));
     const QStringList lineas = QString::fromUtf8(p.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
     EXPECT_EQ(lineas, (QStringList{a.nombre, a.interferencias[0].nombreA, a.interferencias[0].nombreB,
                                    a.interferencias[1].nombreA, a.interferencias[1].nombreB}));

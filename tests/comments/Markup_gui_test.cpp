@@ -7,6 +7,7 @@
 #include "main_window/ContentView.h"
 #include "platform/Resources.h"
 #include "scene/Node.h"
+#include "support/Esperar.h"
 #include "support/Fixtures.h"
 
 #include <QApplication>
@@ -49,11 +50,9 @@ void trazar(QWidget* w, std::initializer_list<QPointF> puntos)
     raton(w, QEvent::MouseButtonRelease, *(puntos.end() - 1), Qt::NoButton);
 }
 
-bool esperar(const std::function<bool()>& condicion, int ms = 5000)
+bool esperar(const std::function<bool()>& condicion)
 {
-    for (int t = 0; t < ms && !condicion(); t += 10)
-        QTest::qWait(10);
-    return condicion();
+    return testsupport::esperarQue(condicion);
 }
 
 // Events that reach an object after it was destroyed. Qt's own code is not instrumented, so
@@ -276,7 +275,7 @@ TEST(ComentariosVentana, MarkupModeCardDetailAndReport)
     ContentView v;
     v.resize(1440, 900);
     v.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v, testsupport::kLimiteCuelgue));
     auto nuevo = [&] { return v.findChild<QPushButton*>("nuevoComentario"); };
     ASSERT_TRUE(nuevo());
     EXPECT_FALSE(nuevo()->isEnabled()) << "no model loaded";
@@ -340,7 +339,7 @@ TEST(ComentariosVentana, ThirtySavesAndCancelsInARowOverALinkedModel)
     v.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
     v.seleccionarArchivoIFC({testsupport::fixturePath("federation/modelo_arq.ifc")});
-    ASSERT_TRUE(esperar([&] { return v.hayModelosCargados() && !v.federacion.isProcessing; }, 120000));
+    ASSERT_TRUE(esperar([&] { return v.hayModelosCargados() && !v.federacion.isProcessing; }));
     ASSERT_FALSE(v.federacion.showError);
 
     // Through the window, as the user's clicks come: Qt's own press and release tracking runs.
@@ -361,7 +360,7 @@ TEST(ComentariosVentana, ThirtySavesAndCancelsInARowOverALinkedModel)
             clic(nuevo);
             ASSERT_TRUE(v.markup.modoMarkup);
             ASSERT_TRUE(
-                esperar([&] { return capas->canvas() && v.markup.markupCanvasRef == capas->canvas(); }, 120000));
+                esperar([&] { return capas->canvas() && v.markup.markupCanvasRef == capas->canvas(); }));
             const QPoint a = capas->canvas()->mapTo(&v, QPoint(100, 100));
             QTest::mousePress(ventana, Qt::LeftButton, {}, a);
             QTest::mouseMove(ventana, a + QPoint(60, 20));
@@ -413,7 +412,7 @@ TEST(ReporteComentarios, ExportsAskBeforeReplacingAndReportFailures)
     ASSERT_TRUE(vista.alertaActiva());
     EXPECT_EQ(vista.alertaActiva()->text(), QString::fromUtf8("El archivo «Informe.bcf» ya existe. ¿Deseas reemplazarlo?"));
     vista.alertaActiva()->findChild<QPushButton*>("cancelar")->click();
-    QTest::qWait(50);
+    testsupport::entregarEventos();
     QFile f(existente);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), "viejo");
@@ -432,7 +431,7 @@ TEST(ReporteComentarios, ExportsAskBeforeReplacingAndReportFailures)
     EXPECT_EQ(vista.alertaActiva()->windowTitle(), "Error");
     EXPECT_TRUE(vista.alertaActiva()->text().startsWith("Error al exportar el BCF: "));
     vista.alertaActiva()->close();
-    QTest::qWait(20);
+    testsupport::entregarEventos();
     vista.alElegirDestinoPDF(dir.filePath("no/existe.pdf"));
     ASSERT_TRUE(vista.alertaActiva());
     EXPECT_TRUE(vista.alertaActiva()->text().startsWith("Error al exportar el PDF: "));

@@ -2,6 +2,7 @@
 #include "comments/PaqueteBCFComentarios.h"
 #include "platform/DocumentText.h"
 #include "support/Fixtures.h"
+#include "support/Esperar.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -50,7 +51,7 @@ Salida ejecutar(const QString& programa, const QStringList& args)
 {
     QProcess p;
     p.start(programa, args);
-    p.waitForFinished(60000);
+    p.waitForFinished(testsupport::kLimiteCuelgue);
     return {p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
 }
 

@@ -1,4 +1,5 @@
 #include "comments/ReportePDFComentarios.h"
+#include "support/Esperar.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -30,7 +31,7 @@ QString salida(const QString& programa, const QStringList& args)
 {
     QProcess p;
     p.start(programa, args);
-    p.waitForFinished(60000);
+    p.waitForFinished(testsupport::kLimiteCuelgue);
     return QString::fromUtf8(p.readAllStandardOutput());
 }
 

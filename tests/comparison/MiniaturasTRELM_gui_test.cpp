@@ -3,6 +3,7 @@
 
 #include "comparison/MiniaturasTRELM.h"
 #include "comparison/support/ModelosTRELM.h"
+#include "support/Esperar.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -55,8 +56,8 @@ TEST(MiniaturasTRELM, RendersEachKindInItsColourAndPublishesOnce)
     QSignalSpy publicado(&store, &TRELMThumbnailStore::thumbnailsChanged);
     GeneradorMiniaturasTRELM generador(std::move(entradas), &store);
     generador.empezar();
-    ASSERT_TRUE(publicado.wait(20000));
-    QTest::qWait(50);
+    ASSERT_TRUE(publicado.wait(testsupport::kLimiteCuelgue));
+    testsupport::entregarEventos();
     EXPECT_EQ(publicado.count(), 1);
     EXPECT_TRUE(generador.terminado());
 
@@ -86,6 +87,6 @@ TEST(MiniaturasTRELM, NothingToRenderPublishesAnEmptyMap)
     QSignalSpy publicado(&store, &TRELMThumbnailStore::thumbnailsChanged);
     GeneradorMiniaturasTRELM generador({}, &store);
     generador.empezar();
-    ASSERT_TRUE(publicado.wait(2000));
+    ASSERT_TRUE(publicado.wait(testsupport::kLimiteCuelgue));
     EXPECT_TRUE(store.thumbnails().empty());
 }

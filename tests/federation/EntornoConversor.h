@@ -6,10 +6,10 @@
 #include "platform/Resources.h"
 #include "platform/WorkFolder.h"
 #include "support/Fixtures.h"
+#include "support/Esperar.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QThread>
@@ -21,17 +21,9 @@
 namespace testfed {
 
 // Spins the event loop until the condition holds; false after the timeout.
-inline bool esperarHasta(const std::function<bool()>& condicion, int milisegundos = 30000)
+inline bool esperarHasta(const std::function<bool()>& condicion)
 {
-    QElapsedTimer reloj;
-    reloj.start();
-    while (!condicion()) {
-        if (reloj.elapsed() > milisegundos)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(2);
-    }
-    return true;
+    return testsupport::esperarQue(condicion);
 }
 
 // Lets every background job finish and every result posted to the main queue arrive.

@@ -5,6 +5,7 @@
 #include "federation/ui/SelectorColorDialog.h"
 
 #include "scene/Primitives.h"
+#include "support/Esperar.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -47,7 +48,7 @@ protected:
         estado.modeloEditandoTransformacion = DireccionModelo{"ARQ", modelo().id, modelo().nombre};
         editor = presentarEditorTransformacion(*controlador, nullptr);
         ASSERT_TRUE(editor);
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(editor));
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(editor, testsupport::kLimiteCuelgue));
     }
 
     // Fires the dialog's shortcut for `teclas`. Other test processes share the display and may
@@ -141,7 +142,7 @@ TEST_F(Sheets, ColourPickerShowsTheDisciplineAndAppliesTheChosenColour)
     estado.colorPickerColor = estado.especialidades.at("ARQ").colorOriginal;
     QPointer<SelectorColorDialog> selector = presentarSelectorColor(*controlador, nullptr);
     ASSERT_TRUE(selector);
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(selector));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(selector, testsupport::kLimiteCuelgue));
     EXPECT_EQ(selector->titulo()->text(), "Color de Arquitectura");
 
     selector->elegirColor(QColor::fromRgbF(0.9f, 0.1f, 0.1f, 0.5f));

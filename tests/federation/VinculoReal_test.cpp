@@ -51,7 +51,7 @@ TEST_F(RealConverter, LinksAModelWithItsElementsColourPropertiesGridAndFloorAndU
     ControladorFederacion controlador(estado, escena, s);
 
     controlador.seleccionarArchivoIFC({{archivo()}, std::nullopt});
-    ASSERT_TRUE(testfed::esperarHasta([&]() { return controlador.ejecucionesEnCurso() == 0; }, 120000));
+    ASSERT_TRUE(testfed::esperarHasta([&]() { return controlador.ejecucionesEnCurso() == 0; }));
     ASSERT_FALSE(estado.showError) << estado.errorMessage.value_or("").toStdString();
 
     const scene::NodePtr raiz = escena->rootNode()->childNamed("esp_ARQ", false);

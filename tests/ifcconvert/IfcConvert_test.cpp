@@ -3,6 +3,7 @@
 
 #include "federation/ifc/IfcProperties.h"
 #include "federation/obj/ObjLoader.h"
+#include "support/Esperar.h"
 
 #include <QDir>
 #include <QFile>
@@ -33,7 +34,7 @@ Ejecucion ejecutar(const QStringList& argumentos, const QProcessEnvironment& ent
     proceso.setProcessEnvironment(entorno);
     proceso.start(testsupport::bundleDir() + "/IfcConvert", argumentos);
     Ejecucion e;
-    if (!proceso.waitForStarted(10000))
+    if (!proceso.waitForStarted(testsupport::kLimiteCuelgue))
         return e;
     e.termino = proceso.waitForFinished(300000) && proceso.exitStatus() == QProcess::NormalExit;
     e.codigo = proceso.exitCode();

@@ -62,7 +62,7 @@ TEST(CiclosDeVida, ModelRowMenuSurvivesTheSidebarBeingRebuiltWhileItIsOpen)
     vincularModelo(v, "ARQ", "A.ifc");
     v.resize(1440, 900);
     v.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v, testsupport::kLimiteCuelgue));
     v.refrescar();
     QWidget* fila = nullptr;
     ESPERAR_QUE((fila = hijoVisible<QWidget>(v, "filaModelo")) != nullptr);
@@ -95,7 +95,7 @@ TEST(CiclosDeVida, SlotLoadAlertClosedAnyWayButContinuarOnlyForgetsTheSlot)
 {
     ContentView v;
     v.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v, testsupport::kLimiteCuelgue));
     v.comparacion.trelmActivo = true;
     const std::function<void(QMessageBox&)> cierres[] = {
         [](QMessageBox& a) { QTest::mouseClick(a.findChild<QPushButton*>("botonCancelar"), Qt::LeftButton); },
@@ -145,7 +145,7 @@ TEST(CiclosDeVida, ClosingTheWindowWithSheetsAlertsWindowsAndARunOpenIsClean)
         ContentView v;
         vincularModelo(v, "ARQ", "A.ifc");
         v.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&v, testsupport::kLimiteCuelgue));
         v.seleccionarArchivoIFC({testsupport::fixturePath("federation/modelo_arq.ifc")});
         ASSERT_TRUE(v.federacion.isProcessing);
         v.cargarSlotTRELM("BASE");
@@ -156,10 +156,9 @@ TEST(CiclosDeVida, ClosingTheWindowWithSheetsAlertsWindowsAndARunOpenIsClean)
         v.informarError("x");
         v.abrirQTO();
         v.abrirVentanaTimeLiner();
-        QTest::qWait(50);
+        testsupport::entregarEventos();
     }
     // The run finishes with nobody to take its result.
     platform::BackgroundQueue::waitForIdle();
-    QTest::qWait(300);
-    EXPECT_TRUE(QApplication::topLevelWidgets().isEmpty());
+    ESPERAR_QUE(QApplication::topLevelWidgets().isEmpty());
 }

@@ -32,7 +32,7 @@ TEST(ColumnaViewport, OverlayNamesTheDisciplineTheFileWasChosenForAndSitsTopTrai
     ContentView v;
     v.resize(1440, 900);
     v.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v, testsupport::kLimiteCuelgue));
     v.seleccionarArchivoIFC({testsupport::fixturePath("federation/conv/muros_a.ifc")});
     ColumnaViewport& columna = *v.columnaViewport();
     ESPERAR_QUE(columna.overlayProcesando()->isVisible());
@@ -51,7 +51,7 @@ TEST(ColumnaViewport, OverlayNamesTheDisciplineTheFileWasChosenForAndSitsTopTrai
     testsupport::guardarCaptura(v, "overlay_procesando");
 
     QFile(puerta).open(QIODevice::WriteOnly);
-    ESPERAR_QUE_EN(!v.federacion.isProcessing, 30000);
+    ESPERAR_QUE(!v.federacion.isProcessing);
     ASSERT_FALSE(v.federacion.showError) << v.federacion.errorMessage.value_or("").toStdString();
     EXPECT_EQ(v.federacion.especialidades.at("ARQ").modelos.size(), 1u);
     EXPECT_TRUE(v.federacion.especialidades.at("EST").modelos.empty());
@@ -118,7 +118,7 @@ TEST(ColumnaViewport, OverlayShowsWhileARestoreConvertsAndNamesTheComparisonVers
         EXPECT_TRUE(columna.overlayProcesando()->isVisible());
         EXPECT_EQ(columna.textoProcesando(), QString::fromUtf8(c.texto));
         QFile(puerta).open(QIODevice::WriteOnly);
-        ESPERAR_QUE_EN(!v.federacion.isProcessing && v.controladorFederacion().restauracionesEnCurso() == 0, 30000);
+        ESPERAR_QUE(!v.federacion.isProcessing && v.controladorFederacion().restauracionesEnCurso() == 0);
         ASSERT_FALSE(v.federacion.showError) << v.federacion.errorMessage.value_or("").toStdString();
         ESPERAR_QUE(!columna.overlayProcesando()->isVisible());
     }
@@ -136,7 +136,7 @@ TEST(ColumnaViewport, WelcomeScreenFadesOutWhenAModelArrivesAndBackWhenItGoes)
     ContentView v;
     v.resize(1440, 900);
     v.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v, testsupport::kLimiteCuelgue));
     PantallaBienvenida& bienvenida = *v.columnaViewport()->bienvenida();
     EXPECT_TRUE(bienvenida.isVisible());
     EXPECT_EQ(bienvenida.opacidad(), 1.0);
@@ -148,7 +148,7 @@ TEST(ColumnaViewport, WelcomeScreenFadesOutWhenAModelArrivesAndBackWhenItGoes)
     v.refrescar();
     // Still there, fading; gone once the fade is over.
     EXPECT_TRUE(bienvenida.isVisible());
-    ESPERAR_QUE_EN(!bienvenida.isVisible(), 30000);
+    ESPERAR_QUE(!bienvenida.isVisible());
     EXPECT_EQ(bienvenida.opacidad(), 0.0);
 
     v.modificarEspecialidades([&](auto& tabla) {
@@ -158,6 +158,6 @@ TEST(ColumnaViewport, WelcomeScreenFadesOutWhenAModelArrivesAndBackWhenItGoes)
     v.refrescar();
     EXPECT_TRUE(bienvenida.isVisible());
     EXPECT_LT(bienvenida.opacidad(), 1.0);
-    ESPERAR_QUE_EN(bienvenida.opacidad() == 1.0, 30000);
+    ESPERAR_QUE(bienvenida.opacidad() == 1.0);
     EXPECT_TRUE(bienvenida.isVisible());
 }

@@ -63,11 +63,11 @@ TEST(ComparacionReal, TwoConvertedVersionsAreComparedColouredAndPictured)
     ContentView v;
     v.resize(1500, 900);
     v.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v, testsupport::kLimiteCuelgue));
     ControladorFederacion& f = v.controladorFederacion();
     f.cargarIFCEnSlot(testsupport::fixturePath("comparison/version_a.ifc"), "BASE");
     f.cargarIFCEnSlot(testsupport::fixturePath("comparison/version_b.ifc"), "NUEVO");
-    ESPERAR_QUE_EN(f.ejecucionesEnCurso() == 0, 120000);
+    ESPERAR_QUE(f.ejecucionesEnCurso() == 0);
     ASSERT_FALSE(v.federacion.showError) << v.federacion.errorMessage.value_or("").toStdString();
     ASSERT_TRUE(v.federacion.modeloBase && v.federacion.modeloNuevo);
     EXPECT_EQ(v.federacion.fileNameBase, "version_a.ifc");
@@ -107,7 +107,7 @@ TEST(ComparacionReal, TwoConvertedVersionsAreComparedColouredAndPictured)
     EXPECT_FALSE(nuevo->hidden);
     // No discipline has a model: the welcome screen still gives way to the comparison.
     ESPERAR_QUE(v.columnaViewport()->bienvenida()->opacidad() == 0);
-    QTest::qWait(300);
+    testsupport::entregarEventos();
     testsupport::guardarCaptura(v, "comparacion_versiones");
 
     v.mostrarReporteTRELM();
@@ -115,7 +115,7 @@ TEST(ComparacionReal, TwoConvertedVersionsAreComparedColouredAndPictured)
     auto* ventana = qobject_cast<VentanaReporteTRELM*>(v.ventanas.reportWindows[0].data());
     ASSERT_TRUE(ventana);
     EXPECT_EQ(ventana->windowTitle(), QString::fromUtf8("Informe TRELM · version_a.ifc → version_b.ifc"));
-    ESPERAR_QUE_EN(ventana->generador()->terminado(), 30000);
+    ESPERAR_QUE(ventana->generador()->terminado());
     const auto& mapa = ventana->store()->thumbnails();
     ASSERT_EQ(mapa.size(), 3u);
     for (const auto& e : v.comparacion.resultadoTRELM->elementos) {
@@ -126,11 +126,11 @@ TEST(ComparacionReal, TwoConvertedVersionsAreComparedColouredAndPictured)
         EXPECT_NEAR(visto.hueF(), QColor::fromRgbF(float(k.r), float(k.g), float(k.b)).hueF(), 0.04)
             << e.nombre.toStdString();
     }
-    QTest::qWait(100);
+    testsupport::entregarEventos();
     testsupport::guardarCaptura(*ventana, "informe_cambios");
     QScrollBar* barra = ventana->reporte()->desplazable()->verticalScrollBar();
     barra->setValue(barra->maximum());
-    QTest::qWait(100);
+    testsupport::entregarEventos();
     testsupport::guardarCaptura(*ventana, "informe_cambios_final");
     platform::Resources::setBundleDir(QString());
 }

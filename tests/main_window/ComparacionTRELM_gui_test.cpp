@@ -74,14 +74,14 @@ struct Ventana {
     Ventana()
     {
         v.show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(&v));
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&v, testsupport::kLimiteCuelgue));
         v.modificarEspecialidades([&](auto& tabla) { tabla.at("ARQ").nodoRaiz = raizARQ; });
         v.escena.scene->rootNode()->addChild(raizARQ);
     }
     void cargar(const char* slot, scene::NodePtr modelo, const char* archivo, MapaGlobalIds ids = {})
     {
         v.controladorFederacion().asignarModeloSlotTRELM(slot, std::move(modelo), archivo, std::move(ids));
-        QTest::qWait(20);
+        testsupport::entregarEventos();
     }
 };
 
@@ -242,7 +242,7 @@ TEST(ComparacionTRELM, ReportWindowShowsTheResultAndFillsItsThumbnails)
         ASSERT_TRUE(ventana);
         EXPECT_EQ(ventana->windowTitle(), QString::fromUtf8("Informe TRELM · a.ifc → b.ifc"));
         EXPECT_EQ(ventana->size(), QSize(1020, 700));
-        ESPERAR_QUE_EN(ventana->generador()->terminado(), 30000);
+        ESPERAR_QUE(ventana->generador()->terminado());
         const auto& m = ventana->store()->thumbnails();
         EXPECT_EQ(m.size(), 3u);
         for (const char* n : {"Losa", "Puerta", "Viga"})
@@ -295,7 +295,7 @@ TEST(ComparacionTRELM, ReportPageTexts)
     ReporteTRELMView vista(r, &store);
     vista.resize(1020, 600);
     vista.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&vista));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&vista, testsupport::kLimiteCuelgue));
     EXPECT_EQ(vista.numerosTarjetas(), (std::array<long long, 4>{0, 2, 2, 7}));
     const auto s = vista.secciones();
     ASSERT_EQ(s.size(), 2u);  // no added section

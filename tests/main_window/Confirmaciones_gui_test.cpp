@@ -145,7 +145,7 @@ TEST(ConfirmacionesVentana, ConfirmingChangesWhatEachAlertSays)
         SCOPED_TRACE(c.descripcion);
         ContentView v;
         v.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&v, testsupport::kLimiteCuelgue));
         c.preparar(v);
         v.refrescar();
         QMessageBox* alerta = nullptr;

@@ -109,7 +109,7 @@ TEST(HojaConfigAnalisis, EnablingSliderAndPairButtons)
 {
     ContentView v;
     v.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v, testsupport::kLimiteCuelgue));
     conRaices(v, {"ARQ", "EST", "MEP"});
     HojaConfigAnalisis* hoja = abrirHoja(v);
     ASSERT_TRUE(hoja);
@@ -161,7 +161,7 @@ TEST(HojaConfigAnalisis, OneDisciplineHasNoPairBlockAndCannotStart)
 {
     ContentView v;
     v.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v, testsupport::kLimiteCuelgue));
     conRaices(v, {"ARQ"});
     HojaConfigAnalisis* hoja = abrirHoja(v);
     ASSERT_TRUE(hoja);
@@ -176,7 +176,7 @@ TEST(TarjetaInterferencias, ButtonSpinnerHeadersStatusAndDelete)
     ContentView v;
     v.resize(1200, 900);
     v.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v, testsupport::kLimiteCuelgue));
 
     // Fewer than two disciplines with models: disabled.
     QPushButton* nueva = nullptr;
@@ -248,7 +248,7 @@ TEST(TarjetaInterferencias, ActionsOnAGoneRecordChangeNothing)
 {
     ContentView v;
     v.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v, testsupport::kLimiteCuelgue));
     v.clashes.historialAnalisis.push_back(analisis("Uno", {clash("Muro", "Viga", EstadoClash::abierto)}));
     const auto copia = v.clashes.historialAnalisis;
     ControladorInterferencias& c = v.controladorInterferencias();
@@ -265,7 +265,7 @@ TEST(TarjetaInterferencias, RowClickFocusesTheClash)
     ContentView v;
     v.resize(1200, 900);
     v.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v, testsupport::kLimiteCuelgue));
     v.clashes.historialAnalisis.push_back(analisis("Uno", {clash("Muro", "Viga", EstadoClash::abierto),
                                                            clash("Losa", "Pilar", EstadoClash::abierto)}));
     v.clashes.historialAnalisis[0].interferencias[1].radio = 20;
@@ -304,13 +304,13 @@ TEST(TarjetaInterferencias, DetectionEndToEndWithTheRealConverter)
     ContentView v;
     v.resize(1440, 900);
     v.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v, testsupport::kLimiteCuelgue));
     const struct { const char* clave; const char* archivo; } vinculos[] = {
         {"ARQ", "clash/arq_interferencias.ifc"}, {"EST", "clash/est_interferencias.ifc"}};
     for (const auto& l : vinculos) {
         v.federacion.seleccionActual = l.clave;
         v.seleccionarArchivoIFC({testsupport::fixturePath(l.archivo)});
-        ESPERAR_QUE_EN(!v.federacion.isProcessing && v.federacion.especialidades.at(l.clave).nodoRaiz, 60000);
+        ESPERAR_QUE(!v.federacion.isProcessing && v.federacion.especialidades.at(l.clave).nodoRaiz);
         ASSERT_FALSE(v.federacion.showError) << v.federacion.errorMessage.value_or("").toStdString();
     }
     QPushButton* nueva = nullptr;
@@ -320,7 +320,7 @@ TEST(TarjetaInterferencias, DetectionEndToEndWithTheRealConverter)
     ESPERAR_QUE((hoja = v.findChild<HojaConfigAnalisis*>()) && hoja->isVisible());
     hoja->campoNombre()->setText("Coordinación");
     QTest::mouseClick(hoja->botonIniciar(), Qt::LeftButton);
-    ESPERAR_QUE_EN(v.clashes.historialAnalisis.size() == 1 && !v.clashes.detectando, 10000);
+    ESPERAR_QUE(v.clashes.historialAnalisis.size() == 1 && !v.clashes.detectando);
 
     const AnalisisInterferencias& a = v.clashes.historialAnalisis[0];
     ASSERT_EQ(a.interferencias.size(), 1u);
@@ -341,10 +341,10 @@ TEST(TarjetaInterferencias, DetectionEndToEndWithTheRealConverter)
     FilasInterferencias* filas = nullptr;
     ESPERAR_QUE((filas = hijoVisible<FilasInterferencias>(v, "filasInterferencias")) != nullptr);
     render::SceneView* vista = v.columnaViewport()->vista3D();
-    ESPERAR_QUE_EN(!vista->isAnimatingCamera(), 10000);
+    ESPERAR_QUE(!vista->isAnimatingCamera());
     QTest::mouseClick(filas, Qt::LeftButton, Qt::NoModifier, filas->rectFila(0).center());
     EXPECT_TRUE(vista->isAnimatingCamera());
-    ESPERAR_QUE_EN(!vista->isAnimatingCamera(), 10000);
+    ESPERAR_QUE(!vista->isAnimatingCamera());
     // Near the beam, outside it and the wall, the beam on screen and the wall see-through.
     EXPECT_TRUE(fueraYConBEnPantalla(*vista, i));
     EXPECT_LT(scene::length(vista->pointOfView()->position - i.viewpointTarget), scene::length(i.viewpointPos - i.viewpointTarget));
@@ -355,7 +355,7 @@ TEST(TarjetaInterferencias, DetectionEndToEndWithTheRealConverter)
     ESPERAR_QUE((hoja = v.findChild<HojaConfigAnalisis*>()) && hoja->isVisible());
     hoja->campoNombre()->setText("Revisión 2");
     QTest::mouseClick(hoja->botonIniciar(), Qt::LeftButton);
-    ESPERAR_QUE_EN(v.clashes.historialAnalisis.size() == 2 && !v.clashes.detectando, 10000);
+    ESPERAR_QUE(v.clashes.historialAnalisis.size() == 2 && !v.clashes.detectando);
     ESPERAR_QUE(v.findChildren<FilasInterferencias*>("filasInterferencias").size() >= 2);
     filas = nullptr;
     for (FilasInterferencias* f : v.findChildren<FilasInterferencias*>("filasInterferencias"))
@@ -363,7 +363,7 @@ TEST(TarjetaInterferencias, DetectionEndToEndWithTheRealConverter)
             filas = f;
     ASSERT_TRUE(filas);
     QTest::mouseClick(filas, Qt::LeftButton, Qt::NoModifier, filas->rectFila(0).center());
-    ESPERAR_QUE_EN(!vista->isAnimatingCamera(), 10000);
-    QTest::qWait(200);
+    ESPERAR_QUE(!vista->isAnimatingCamera());
+    testsupport::entregarEventos();
     testsupport::guardarCaptura(v, "interferencias_enfocada");
 }

@@ -5,6 +5,7 @@
 #include "platform/NotificationCenter.h"
 #include "support/Capturas.h"
 #include "viewport/BarraViewport.h"
+#include "support/Esperar.h"
 
 #include <QLabel>
 #include <QMainWindow>
@@ -56,8 +57,8 @@ TEST(PantallaBienvenida, StepTitlesStayClearOfTheViewportToolbarAndWhole)
         ventana.setCentralWidget(v);
         ventana.resize(tamano);
         ventana.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&ventana));
-        QTest::qWait(50);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&ventana, testsupport::kLimiteCuelgue));
+        testsupport::entregarEventos();
         ColumnaViewport& columna = *v->columnaViewport();
         const QRegion barra = columna.zonaBarra();
         ASSERT_FALSE(barra.isEmpty());

@@ -96,14 +96,14 @@ TEST(ReporteAnalisis, ThumbnailsArriveTogetherAndEnablePrinting)
 
     VentanaReporteAnalisis v(datos, escena);
     v.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v, testsupport::kLimiteCuelgue));
     EXPECT_EQ(v.windowTitle(), QString::fromUtf8("Reporte · Revisión"));
     EXPECT_EQ(v.findChild<QLabel*>("conteoReporte")->text(), QString::fromUtf8("· 2 colisiones"));
     EXPECT_TRUE(v.findChild<QWidget*>("generandoVistas")->isVisible());
     EXPECT_FALSE(v.botonImprimir()->isEnabled());
     EXPECT_FALSE(v.pagina()->filaConImagen(0));
 
-    ESPERAR_QUE_EN(!v.miniaturas().empty(), 30000);
+    ESPERAR_QUE(!v.miniaturas().empty());
     EXPECT_FALSE(v.findChild<QWidget*>("generandoVistas")->isVisible());
     EXPECT_TRUE(v.botonImprimir()->isEnabled());
     ASSERT_EQ(v.miniaturas().size(), 2u);
@@ -147,7 +147,7 @@ TEST(ReporteAnalisis, EmptyAnalysisPrintsAtOnce)
 {
     VentanaReporteAnalisis v(AnalisisInterferencias{}, nullptr);
     v.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v, testsupport::kLimiteCuelgue));
     EXPECT_TRUE(v.botonImprimir()->isEnabled());
     EXPECT_FALSE(v.findChild<QWidget*>("generandoVistas")->isVisible());
     EXPECT_EQ(v.findChild<QLabel*>("conteoReporte")->text(), QString::fromUtf8("· 0 colisiones"));
@@ -187,7 +187,7 @@ TEST(ReporteAnalisis, PrintWritesThePageAndOpensIt)
     });
     VentanaReporteAnalisis v(analisis(scene::Node::make(), scene::Node::make(), 0), nullptr);
     v.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v, testsupport::kLimiteCuelgue));
     QTest::mouseClick(v.botonImprimir(), Qt::LeftButton);
     ASSERT_EQ(abiertos.size(), 1u);
     EXPECT_TRUE(abiertos[0].toLocalFile().startsWith(cache.dir.path()));
@@ -211,21 +211,21 @@ TEST(ReporteAnalisis, BcfExportShowsItsOutcomeThenHidesIt)
     QTemporaryDir dir;
     VentanaReporteAnalisis v(analisis(scene::Node::make(), scene::Node::make(), 0), nullptr);
     v.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v, testsupport::kLimiteCuelgue));
     std::optional<QString> destino = dir.filePath("r.bcf");
     v.setSelectorDestinoBCF([&](const QString&) { return destino; });
     QTest::mouseClick(v.botonBCF(), Qt::LeftButton);
     EXPECT_TRUE(v.exportandoBCF());
-    ESPERAR_QUE_EN(v.bcfExito().has_value(), 20000);
+    ESPERAR_QUE(v.bcfExito().has_value());
     EXPECT_EQ(v.bcfExito(), true);
     EXPECT_EQ(v.findChild<QLabel*>("estadoBCF")->text(), "BCF exportado");
     EXPECT_GT(pixelesDeColor(simbolo(v), platform::systemColor(platform::SystemColor::green)), 20);
     EXPECT_TRUE(QFile::exists(*destino));
-    ESPERAR_QUE_EN(!v.bcfExito().has_value(), 6000);
+    ESPERAR_QUE(!v.bcfExito().has_value());
 
     destino.reset();  // cancelled
     QTest::mouseClick(v.botonBCF(), Qt::LeftButton);
-    ESPERAR_QUE_EN(v.bcfExito().has_value(), 20000);
+    ESPERAR_QUE(v.bcfExito().has_value());
     EXPECT_EQ(v.findChild<QLabel*>("estadoBCF")->text(), "Error al exportar");
     EXPECT_GT(pixelesDeColor(simbolo(v), platform::systemColor(platform::SystemColor::red)), 20);
     EXPECT_EQ(pixelesDeColor(simbolo(v), platform::systemColor(platform::SystemColor::green)), 0);

@@ -64,7 +64,7 @@ TEST(Secciones, SwitchOnWithNothingLoadedShowsTheIndicatorAtThePosition)
 {
     ContentView v;
     v.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v, testsupport::kLimiteCuelgue));
     auto* interruptor = hijoVisible<QAbstractButton>(v, "activarCorte");
     ASSERT_TRUE(interruptor);
     interruptor->click();
@@ -90,7 +90,7 @@ TEST(Secciones, AxisRangeClampingHidingAndTheSlider)
     auto toca = agregarCaja(v, "Toca", {0, 0, 3}, {1, 1, 5});
     v.secciones.seccionPosicion = 3.0;
     v.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v, testsupport::kLimiteCuelgue));
     v.activarSeccion(true);
     EXPECT_DOUBLE_EQ(v.secciones.seccionRangoMin, 1.5);
     EXPECT_DOUBLE_EQ(v.secciones.seccionRangoMax, 6.5);
@@ -133,7 +133,7 @@ TEST(Secciones, EmptyCutShowsTheAlertAndOpensNoWindow)
     ContentView v;
     agregarCaja(v, "Muro", {0, 0, 0}, {1, 1, 1});
     v.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v, testsupport::kLimiteCuelgue));
     v.secciones.seccionPosicion = 20;
     v.generarPlano2D();
     EXPECT_TRUE(v.secciones.vista2DWindows.isEmpty());

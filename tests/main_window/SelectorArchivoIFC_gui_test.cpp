@@ -24,7 +24,7 @@ TEST(SelectorArchivoIFC, OffersIfcFilesInAnyCaseFirstThenEveryFile)
 {
     ContentView v;
     v.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v, testsupport::kLimiteCuelgue));
     v.vinculacion.showFilePicker = true;
     v.refrescar();
     QFileDialog* selector = nullptr;
@@ -71,10 +71,10 @@ TEST(SelectorArchivoIFC, AFileThatIsNotIfcReachesTheConvertersOwnErrorUnderItsNa
 
         ContentView v;
         v.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&v, testsupport::kLimiteCuelgue));
         v.seleccionarArchivoIFC({ruta});
         QMessageBox* alerta = nullptr;
-        ESPERAR_QUE_EN((alerta = alertaVisible()) != nullptr, 60000);
+        ESPERAR_QUE((alerta = alertaVisible()) != nullptr);
         EXPECT_EQ(alerta->windowTitle(), "Error");
         EXPECT_EQ(alerta->text(), QString::fromUtf8("IfcConvert falló (código 1):\nIfcConvert: ") +
                                       QString::fromUtf8(c.motivo) + ruta + "\n");

@@ -35,7 +35,7 @@ TEST(TarjetasSidebar, SevenCardsInOrderAndOnlyTheTakeOffCardUntitled)
 {
     ContentView v;
     v.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v, testsupport::kLimiteCuelgue));
     QStringList titulos;
     for (TarjetaSeccion* t : v.sidebar()->findChildren<TarjetaSeccion*>())
         titulos << t->titulo().value_or(QStringLiteral("<sin título>"));
@@ -52,13 +52,13 @@ TEST(TarjetasSidebar, TimelineSummaryAveragesIwpProgress)
 {
     ContentView v;
     v.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v, testsupport::kLimiteCuelgue));
     ESPERAR_QUE(hijoVisible<QPushButton>(v, "botonAbrirTimeline") != nullptr);
     // Only CWAs: no summary.
     TimeLinerConfig config = v.timeLinerStore()->config();
     config.paquetes = {paquete(NivelAWP::cwa, 0)};
     v.timeLinerStore()->setConfig(config);
-    QTest::qWait(50);
+    testsupport::entregarEventos();
     EXPECT_EQ(hijoVisible<QWidget>(v, "resumenTimeLiner"), nullptr);
 
     const struct {
@@ -85,7 +85,7 @@ TEST(TarjetasSidebar, TimelineButtonRaisesTheOpenWindowAndReplacesAClosedOne)
 {
     ContentView v;
     v.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v, testsupport::kLimiteCuelgue));
     v.abrirVentanaTimeLiner();
     v.abrirVentanaTimeLiner();
     ASSERT_EQ(v.timeline.timeLinerWindows.size(), 1);

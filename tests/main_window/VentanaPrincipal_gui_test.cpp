@@ -11,6 +11,7 @@
 #include "support/Buscar.h"
 #include "support/Capturas.h"
 #include "support/Esperar.h"
+#include "platform/Queues.h"
 #include "support/Fixtures.h"
 #include "timeline/HojasTimeLiner.h"
 #include "timeline/detector/ui/DetectorAWPView.h"
@@ -47,7 +48,7 @@ TEST(VentanaPrincipal, LinksSelectsInspectsAndUnlinksAModel)
     ContentView v;
     v.resize(1440, 900);
     v.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v, testsupport::kLimiteCuelgue));
 
     // Nothing loaded: the welcome screen covers the 3D view.
     EXPECT_TRUE(v.columnaViewport()->bienvenida()->isVisible());
@@ -55,16 +56,15 @@ TEST(VentanaPrincipal, LinksSelectsInspectsAndUnlinksAModel)
     v.seleccionarArchivoIFC({testsupport::fixturePath("federation/modelo_arq.ifc")});
     EXPECT_TRUE(v.columnaViewport()->overlayProcesando()->isVisible());
     EXPECT_EQ(v.columnaViewport()->textoProcesando(), "Procesando Arquitectura...");
-    ESPERAR_QUE_EN(v.hayModelosCargados() && !v.federacion.isProcessing, 60000);
+    ESPERAR_QUE(v.hayModelosCargados() && !v.federacion.isProcessing);
     ASSERT_FALSE(v.federacion.showError) << v.federacion.errorMessage.value_or("").toStdString();
     EXPECT_FALSE(v.columnaViewport()->overlayProcesando()->isVisible());
-    ESPERAR_QUE_EN(!v.columnaViewport()->bienvenida()->isVisible(), 30000);  // after its fade
+    ESPERAR_QUE(!v.columnaViewport()->bienvenida()->isVisible());  // after its fade
     EXPECT_EQ(v.federacion.fileName, "modelo_arq.ifc");
 
     // Let the camera frame the model (the fit starts 0.15 s after insertion), then click the south wall's outer face.
     render::SceneView* vista3D = v.columnaViewport()->vista3D();
-    QTest::qWait(400);
-    ESPERAR_QUE_EN(!vista3D->isAnimatingCamera(), 10000);
+    ESPERAR_QUE(platform::MainQueue::delayedPending() == 0 && !vista3D->isAnimatingCamera());
     const scene::Vec3 punto = vista3D->projectPoint({2.0, 0.0, 1.5});
     QTest::mouseClick(vista3D, Qt::LeftButton, Qt::NoModifier, QPoint(int(punto.x), int(punto.y)));
     ASSERT_TRUE(v.seleccion.nodoSeleccionado);
@@ -109,13 +109,12 @@ TEST(VentanaPrincipal, ElementsWithABlankOrNoNameShowTheirPropertiesWhenClicked)
     ContentView v;
     v.resize(1440, 900);
     v.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v, testsupport::kLimiteCuelgue));
     v.seleccionarArchivoIFC({testsupport::fixturePath("federation/sin_nombre.ifc")});
-    ESPERAR_QUE_EN(v.hayModelosCargados() && !v.federacion.isProcessing, 60000);
+    ESPERAR_QUE(v.hayModelosCargados() && !v.federacion.isProcessing);
     ASSERT_FALSE(v.federacion.showError) << v.federacion.errorMessage.value_or("").toStdString();
     render::SceneView* vista3D = v.columnaViewport()->vista3D();
-    QTest::qWait(400);
-    ESPERAR_QUE_EN(!vista3D->isAnimatingCamera(), 10000);
+    ESPERAR_QUE(platform::MainQueue::delayedPending() == 0 && !vista3D->isAnimatingCamera());
 
     // Name ' ', '' and unset: each element is known by its GlobalId, in the scene and in the table.
     const struct {
@@ -144,7 +143,7 @@ TEST(VentanaPrincipal, CancellingAConfirmationChangesNothingButThePendingField)
 {
     ContentView v;
     v.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v, testsupport::kLimiteCuelgue));
     v.clashes.historialAnalisis.resize(2);
     v.clashes.historialAnalisis[0].nombre = "Primero";
     v.clashes.analisisPendienteEliminar = 0;
@@ -170,7 +169,7 @@ TEST(VentanaPrincipal, NewDisciplineSheetResetsItsFieldsAndAddsTheDerivedKey)
 {
     ContentView v;
     v.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v, testsupport::kLimiteCuelgue));
     v.disciplinas.nuevaEspNombre = "resto de antes";
     auto* boton = hijoVisible<QPushButton>(v, "botonNuevaEspecialidad");
     ASSERT_TRUE(boton);
@@ -196,7 +195,7 @@ TEST(VentanaPrincipal, QuantityTakeOffWithNothingLoadedReportsIt)
 {
     ContentView v;
     v.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v, testsupport::kLimiteCuelgue));
     v.abrirQTO();
     QMessageBox* alerta = nullptr;
     ESPERAR_QUE((alerta = alertaVisible()) != nullptr);
@@ -212,7 +211,7 @@ TEST(VentanaPrincipal, ErrorAlertShowsTheLatestErrorWhileItIsUp)
 {
     ContentView v;
     v.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v, testsupport::kLimiteCuelgue));
     v.informarError("Primer fallo");
     QMessageBox* alerta = nullptr;
     ESPERAR_QUE((alerta = alertaVisible()) != nullptr);
@@ -242,23 +241,23 @@ TEST(VentanaPrincipal, AModelLinkedWhileTheTimelineIsOpenReachesItsDetectorAndEd
     ASSERT_TRUE(ventana);
 
     v.seleccionarArchivoIFC({testsupport::fixturePath("timeline/modelo_awp.ifc")});
-    ESPERAR_QUE_EN(v.hayModelosCargados() && !v.federacion.isProcessing, 120000);
+    ESPERAR_QUE(v.hayModelosCargados() && !v.federacion.isProcessing);
     ASSERT_FALSE(v.federacion.showError) << v.federacion.errorMessage.value_or("").toStdString();
 
     ventana->controlador().abrirDetector();
     DetectorAWPView* detector = nullptr;
-    ESPERAR_QUE_EN((detector = ventana->findChild<DetectorAWPView*>()) != nullptr, 120000);
+    ESPERAR_QUE((detector = ventana->findChild<DetectorAWPView*>()) != nullptr);
     detector->controlador().detectar();
-    ESPERAR_QUE_EN(!detector->controlador().detectando(), 120000);
+    ESPERAR_QUE(!detector->controlador().detectando());
     ASSERT_EQ(detector->controlador().resultados().size(), 1u);
     EXPECT_EQ(detector->controlador().resultados()[0].codigo, "CWP-MUROS");
     EXPECT_EQ(detector->controlador().resultados()[0].elementos.size(), 2);
     detector->reject();
-    ESPERAR_QUE_EN(!ventana->findChild<DetectorAWPView*>(), 120000);
+    ESPERAR_QUE(!ventana->findChild<DetectorAWPView*>());
 
     ventana->controlador().nuevoPaquete();
     EditorPaqueteView* editor = nullptr;
-    ESPERAR_QUE_EN((editor = ventana->findChild<EditorPaqueteView*>()) != nullptr, 120000);
+    ESPERAR_QUE((editor = ventana->findChild<EditorPaqueteView*>()) != nullptr);
     QWidget* sinModelos = editor->findChild<QWidget*>("sinModelos");
     ASSERT_TRUE(sinModelos);
     EXPECT_FALSE(sinModelos->isVisibleTo(editor)) << "the editor lists the model linked after the window opened";

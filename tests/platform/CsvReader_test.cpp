@@ -69,13 +69,20 @@ TEST(CsvReader, OtherSeparatorAndUnicodeLineBreaks)
 
 TEST(CsvReader, ReadsBackWhatTheWriterWrites)
 {
-    const QStringList celdas = {"", "plain", "a,b", "say \"hi\"", "two\nlines", "cr\r\nlf", " pad ", "\"", ",,"};
+    // Every line break either reader may honour, the Unicode ones included.
+    const QStringList celdas = {"", "plain", "a,b", "say \"hi\"", "two\nlines", "cr\r\nlf", " pad ", "\"", ",,",
+                                "v\vt", "f\ff", QString("nel") + QChar(0x85) + "x", QString("ls") + QChar(0x2028),
+                                QChar(0x2029) + QString("ps")};
     for (const auto quoting : {platform::CsvQuoting::always, platform::CsvQuoting::whenNeeded}) {
         platform::CsvWriter w;
         w.addRow(celdas, quoting);
         w.addRow({"last"}, quoting);
-        const Records leido = platform::readCsv(w.text());
-        EXPECT_EQ(mostrar(leido), mostrar({celdas, {"last"}}));
+        for (const bool unicode : {false, true}) {
+            platform::CsvReadOptions o;
+            o.unicodeLineBreaks = unicode;
+            const Records leido = platform::readCsv(w.text(), o);
+            EXPECT_EQ(mostrar(leido), mostrar({celdas, {"last"}})) << "unicode " << unicode;
+        }
     }
 }
 

@@ -1,4 +1,5 @@
 #include "platform/Csv.h"
+#include "support/Esperar.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -69,10 +70,10 @@ TEST(Csv, PythonReadsBackEveryCell)
     QProcess p;
     p.start(python, {"-c", "import csv,io,sys,json; print(json.dumps(list(csv.reader(io.StringIO("
                            "sys.stdin.buffer.read().decode('utf-8'), newline='')))))"});
-    ASSERT_TRUE(p.waitForStarted());
+    ASSERT_TRUE(p.waitForStarted(testsupport::kLimiteCuelgue));
     p.write(w.toUtf8());
     p.closeWriteChannel();
-    ASSERT_TRUE(p.waitForFinished());
+    ASSERT_TRUE(p.waitForFinished(testsupport::kLimiteCuelgue));
     const QJsonArray leidas = QJsonDocument::fromJson(p.readAllStandardOutput()).array();
     ASSERT_EQ(leidas.size(), filas.size()) << p.readAllStandardError().toStdString();
     for (qsizetype i = 0; i < filas.size(); ++i)

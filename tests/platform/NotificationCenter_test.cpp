@@ -1,8 +1,8 @@
 #include "platform/NotificationCenter.h"
 #include "platform/Queues.h"
+#include "support/Esperar.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QThread>
 #include <QtConcurrent/QtConcurrentRun>
 
@@ -14,15 +14,11 @@
 using platform::NotificationCenter;
 
 namespace {
-// Runs the event loop until the condition holds or a generous limit passes.
+// Runs the event loop until the condition holds (a hang guard of minutes only).
 template <typename F>
 bool processEventsUntil(F condition)
 {
-    QElapsedTimer t;
-    t.start();
-    while (!condition() && t.elapsed() < 10000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    return condition();
+    return testsupport::esperarQue(condition);
 }
 }  // namespace
 

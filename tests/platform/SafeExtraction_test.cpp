@@ -2,6 +2,7 @@
 
 #include "support/LimiteTamano.h"
 #include "support/ZipArmado.h"
+#include "support/Esperar.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -155,7 +156,7 @@ TEST_F(SafeExtractionTest, AnArchiveWrittenByZipComesOutWhole)
     QProcess p;
     p.setWorkingDirectory(fuente.path());
     p.start(zip, {"-r", "-q", archivo(), "."});
-    ASSERT_TRUE(p.waitForFinished());
+    ASSERT_TRUE(p.waitForFinished(testsupport::kLimiteCuelgue));
     ASSERT_EQ(p.exitCode(), 0);
 
     ASSERT_EQ(platform::extractZipSafely(archivo(), destino()), std::nullopt);

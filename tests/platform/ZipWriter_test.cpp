@@ -1,4 +1,5 @@
 #include "platform/ZipWriter.h"
+#include "support/Esperar.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,7 +21,7 @@ Salida ejecutar(const QString& programa, const QStringList& argumentos)
 {
     QProcess p;
     p.start(programa, argumentos);
-    if (!p.waitForFinished())
+    if (!p.waitForFinished(testsupport::kLimiteCuelgue))
         return {};
     return {p.exitCode(), p.readAllStandardOutput()};
 }

@@ -30,7 +30,6 @@ using testsupport::escribirArchivo;
 using testsupport::leerArchivo;
 
 // Only a guard against a hang: every wait ends on the event it waits for.
-constexpr int kGuarda = 120000;
 
 QMessageBox* pregunta(const ContentView& v)
 {
@@ -104,7 +103,7 @@ TEST_F(CambiosSinGuardar, TheMarkFollowsWhatASaveWouldWrite)
     ASSERT_TRUE(escribirArchivo(otro, std::get<QByteArray>(GestorProyecto::codificarProyecto(p))));
     v.cargarProyecto(otro);
     EXPECT_FALSE(v.hayCambiosSinGuardar());
-    ESPERAR_QUE_EN(v.federacion.especialidades.at("ARQ").modelos.size() == 1 && v.federacion.showError, kGuarda);
+    ESPERAR_QUE(v.federacion.especialidades.at("ARQ").modelos.size() == 1 && v.federacion.showError);
     EXPECT_FALSE(v.hayCambiosSinGuardar());
     v.aplicarTransparenciaModelo("ARQ", v.federacion.especialidades.at("ARQ").modelos[0].id, 0.5);
     EXPECT_TRUE(v.hayCambiosSinGuardar());
@@ -155,9 +154,8 @@ TEST_F(CambiosSinGuardar, OpeningAnotherProjectAsksAndEachAnswerDoesWhatItSays)
             if (c.respuesta == Respuesta::guardarFalla)
                 lleno.emplace(16);
             QTest::mouseClick(alerta->findChild<QPushButton*>(boton), Qt::LeftButton);
-            ESPERAR_QUE_EN(pregunta(v) == nullptr
-                               && (v.dialogoActivo() != nullptr || c.respuesta == Respuesta::cancelar),
-                           kGuarda);
+            ESPERAR_QUE(pregunta(v) == nullptr
+                               && (v.dialogoActivo() != nullptr || c.respuesta == Respuesta::cancelar));
         }
         const bool guardado = c.respuesta == Respuesta::guardar;
         EXPECT_EQ(leerArchivo(ruta) != anterior, guardado);
@@ -188,7 +186,7 @@ TEST_F(CambiosSinGuardar, SavingANewProjectFromTheQuestionContinuesOnlyOnceItIsW
     v.markup.comentarios.clear();
     v.abrirProyecto();
     QFileDialog* panel = nullptr;
-    ESPERAR_QUE_EN((panel = qobject_cast<QFileDialog*>(v.dialogoActivo())) != nullptr, kGuarda);
+    ESPERAR_QUE((panel = qobject_cast<QFileDialog*>(v.dialogoActivo())) != nullptr);
     EXPECT_EQ(panel->windowTitle(), "Abrir proyecto QUELVA");
     panel->reject();
     // The panel goes with the deferred deletions; until then it counts as still open.
@@ -203,7 +201,7 @@ TEST_F(CambiosSinGuardar, SavingANewProjectFromTheQuestionContinuesOnlyOnceItIsW
         ASSERT_NE(pregunta(v), nullptr);
         QTest::mouseClick(pregunta(v)->findChild<QPushButton*>("botonGuardar"), Qt::LeftButton);
         // No file yet: the save asks where.
-        ESPERAR_QUE_EN((panel = qobject_cast<QFileDialog*>(v.dialogoActivo())) != nullptr, kGuarda);
+        ESPERAR_QUE((panel = qobject_cast<QFileDialog*>(v.dialogoActivo())) != nullptr);
         ASSERT_EQ(panel->acceptMode(), QFileDialog::AcceptSave);
         if (!elegir) {
             panel->reject();
@@ -214,9 +212,8 @@ TEST_F(CambiosSinGuardar, SavingANewProjectFromTheQuestionContinuesOnlyOnceItIsW
         }
         panel->selectFile(dir_.filePath("nueva.json"));
         static_cast<QDialog*>(panel)->accept();
-        ESPERAR_QUE_EN((panel = qobject_cast<QFileDialog*>(v.dialogoActivo())) != nullptr
-                           && panel->acceptMode() == QFileDialog::AcceptOpen,
-                       kGuarda);
+        ESPERAR_QUE((panel = qobject_cast<QFileDialog*>(v.dialogoActivo())) != nullptr
+                           && panel->acceptMode() == QFileDialog::AcceptOpen);
         EXPECT_EQ(panel->windowTitle(), "Abrir proyecto QUELVA");
         EXPECT_TRUE(leerArchivo(dir_.filePath("nueva.json")).contains("Muro sin vano"));
         EXPECT_FALSE(v.hayCambiosSinGuardar());

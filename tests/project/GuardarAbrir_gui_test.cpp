@@ -3,7 +3,7 @@
 
 #include "main_window/ContentView.h"
 
-#include "main_window/support/Esperar.h"
+#include "support/Esperar.h"
 #include "project/GestorProyecto.h"
 #include "support/Fixtures.h"
 #include "support/LimiteTamano.h"
@@ -39,7 +39,7 @@ TEST(GuardarProyecto, FirstSaveAsksForAPlaceThenOverwritesIt)
     QTemporaryDir dir;
     ContentView v;
     v.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v, testsupport::kLimiteCuelgue));
     v.markup.comentarios.resize(1);
     v.markup.comentarios[0].imagenJPEG.reset();
 
@@ -65,7 +65,7 @@ TEST(GuardarProyecto, FirstSaveAsksForAPlaceThenOverwritesIt)
     v.guardarProyecto();
     EXPECT_EQ(v.dialogoActivo(), nullptr);
     EXPECT_TRUE(leer(ruta).contains("\"comentarios\": []"));
-    QTest::qWait(50);
+    testsupport::entregarEventos();
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"Obra Norte.json"});
 }
 
@@ -92,11 +92,11 @@ TEST(GuardarProyecto, FailedWritesLeaveTheOldFileAndTheLocation)
     // A folder that was deleted.
     const QString borrada = dir.filePath("borrada/obra.json");
     v.gestor()->establecerURL(borrada);
-    QTest::qWait(10);
+    testsupport::entregarEventos();
     v.guardarProyecto();
     ASSERT_TRUE(v.federacion.showError);
     EXPECT_TRUE(v.federacion.errorMessage->startsWith("Error al guardar: "));
-    QTest::qWait(10);
+    testsupport::entregarEventos();
     EXPECT_EQ(v.gestor()->urlActual(), borrada);
     EXPECT_FALSE(QFileInfo::exists(borrada));
 
@@ -119,7 +119,7 @@ TEST(AbrirProyecto, ABadFileLeavesTheOpenProjectUntouched)
     const QString bueno = dir.filePath("bueno.json");
     escribir(bueno, QByteArray::fromStdString(testsupport::readFixture("project/proyecto.json")));
     v.gestor()->establecerURL(bueno);
-    QTest::qWait(10);
+    testsupport::entregarEventos();
 
     const std::pair<const char*, QByteArray> malos[] = {
         {"cortado.json", "{\"version\": 2, \"ordenEspecialidades\": ["},
@@ -130,7 +130,7 @@ TEST(AbrirProyecto, ABadFileLeavesTheOpenProjectUntouched)
         escribir(dir.filePath(nombre), bytes);
         v.federacion.showError = false;
         v.cargarProyecto(dir.filePath(nombre));
-        QTest::qWait(10);
+        testsupport::entregarEventos();
         ASSERT_TRUE(v.federacion.showError) << nombre;
         EXPECT_TRUE(v.federacion.errorMessage->startsWith("Error al cargar el proyecto: ")) << nombre;
         EXPECT_EQ(v.markup.comentarios.size(), 3u);
@@ -154,7 +154,7 @@ TEST(AbrirProyecto, DialogIsTitledAndLimitedToProjects)
 {
     ContentView v;
     v.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v, testsupport::kLimiteCuelgue));
     v.abrirProyecto();
     QFileDialog* selector = nullptr;
     ESPERAR_QUE((selector = qobject_cast<QFileDialog*>(v.dialogoActivo())) != nullptr);

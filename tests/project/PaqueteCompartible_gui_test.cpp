@@ -6,7 +6,8 @@
 
 #include "federation/ControladorFederacion.h"
 #include "federation/EntornoConversor.h"
-#include "main_window/support/Esperar.h"
+#include "platform/Queues.h"
+#include "support/Esperar.h"
 #include "project/CodificacionProyecto.h"
 #include "project/GestorProyecto.h"
 #include "project/PaqueteCompartible.h"
@@ -71,7 +72,7 @@ protected:
             p.especialidades.push_back(e);
         }
         v.restaurarProyecto(p, std::nullopt);
-        ESPERAR_QUE_EN(modelosEnEscena(v) == 2, 30000);
+        ESPERAR_QUE(modelosEnEscena(v) == 2);
     }
     static std::size_t modelosEnEscena(const ContentView& v)
     {
@@ -101,7 +102,7 @@ TEST_F(PaqueteVentana, AProjectTravelsWithItsModelsToAMachineWithoutTheSources)
 {
     ContentView v;
     v.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v, testsupport::kLimiteCuelgue));
     proyectoConDosModelos(v);
     v.gestor()->setNombreProyecto("Obra Norte");
 
@@ -127,7 +128,7 @@ TEST_F(PaqueteVentana, AProjectTravelsWithItsModelsToAMachineWithoutTheSources)
     const QString paquete = dir_.filePath("obra.quelvapkg");
     QProcess unzip;
     unzip.start(QStandardPaths::findExecutable("unzip"), {"-Z1", paquete});
-    ASSERT_TRUE(unzip.waitForFinished());
+    ASSERT_TRUE(unzip.waitForFinished(testsupport::kLimiteCuelgue));
     EXPECT_EQ(QString::fromUtf8(unzip.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts),
               QStringList({"proyecto.json", "modelos/", "modelos/planta.ifc", "modelos/estructura.ifc"}));
 
@@ -135,7 +136,7 @@ TEST_F(PaqueteVentana, AProjectTravelsWithItsModelsToAMachineWithoutTheSources)
     ASSERT_TRUE(QDir(dir_.filePath("fuentes")).removeRecursively());
     ContentView w;
     w.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w, testsupport::kLimiteCuelgue));
     w.importarPaquete();
     ESPERAR_QUE((selector = qobject_cast<QFileDialog*>(w.dialogoActivo())) != nullptr);
     EXPECT_EQ(selector->windowTitle(), "Abrir paquete compartible");
@@ -144,7 +145,7 @@ TEST_F(PaqueteVentana, AProjectTravelsWithItsModelsToAMachineWithoutTheSources)
               "Selecciona un archivo .quelvapkg recibido de otro usuario.");
     selector->selectFile(paquete);
     static_cast<QDialog*>(selector)->accept();
-    ESPERAR_QUE_EN(modelosEnEscena(w) == 2, 30000);
+    ESPERAR_QUE(modelosEnEscena(w) == 2);
     EXPECT_EQ(w.dialogoActivo(), nullptr);
     EXPECT_FALSE(w.proyecto.paqueteEnCurso);
     EXPECT_EQ(w.gestor()->nombreProyecto(), "obra");
@@ -193,7 +194,7 @@ TEST_F(PaqueteVentana, AnExportRightAfterOpeningHoldsEveryModelOrNamesTheMissing
 
     exportarA(v, dir_.filePath("obra"));
     QMessageBox* aviso = nullptr;
-    ESPERAR_QUE_EN((aviso = alerta(v)) != nullptr, 120000);
+    ESPERAR_QUE((aviso = alerta(v)) != nullptr);
     EXPECT_EQ(aviso->icon(), QMessageBox::Warning);
     EXPECT_EQ(aviso->text(), "Paquete exportado sin algunos modelos");
     EXPECT_EQ(aviso->informativeText(), "El archivo \"obra.quelvapkg\" se creó, pero no incluye este modelo porque no "
@@ -207,14 +208,14 @@ TEST_F(PaqueteVentana, AnExportRightAfterOpeningHoldsEveryModelOrNamesTheMissing
               QStringList({"proyecto.json", "modelos/", "modelos/planta.ifc", "modelos/estructura.ifc"}));
     pulsar(aviso, "botonCancelar");
     ASSERT_TRUE(escribirArchivo(seguir, {}));
-    ESPERAR_QUE_EN(modelosEnEscena(v) == 2, 120000);
+    ESPERAR_QUE(modelosEnEscena(v) == 2);
 }
 
 TEST_F(PaqueteVentana, FailuresShowTheirAlertAndKeepPackageAndProject)
 {
     ContentView v;
     v.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v, testsupport::kLimiteCuelgue));
     proyectoConDosModelos(v);
     const QString paquete = dir_.filePath("obra.quelvapkg");
     ASSERT_TRUE(escribirArchivo(paquete, "paquete anterior"));
@@ -227,7 +228,8 @@ TEST_F(PaqueteVentana, FailuresShowTheirAlertAndKeepPackageAndProject)
     EXPECT_EQ(pregunta->findChild<QPushButton*>("botonConfirmar")->text(), "Reemplazar");
     pulsar(pregunta, "botonCancelar");
     ESPERAR_QUE(v.dialogoActivo() == nullptr);
-    QTest::qWait(50);
+    platform::BackgroundQueue::waitForIdle();
+    testsupport::entregarEventos();
     EXPECT_EQ(leerArchivo(paquete), "paquete anterior");
 
     // A source gone: the exact alert, the earlier package untouched.

@@ -9,6 +9,7 @@
 #include "project/ConversionProyecto.h"
 #include "support/LimiteTamano.h"
 #include "support/ZipArmado.h"
+#include "support/Esperar.h"
 
 #include <QDir>
 #include <QFile>
@@ -62,7 +63,7 @@ QStringList listaUnzip(const QString& archivo)
 {
     QProcess p;
     p.start(QStandardPaths::findExecutable("unzip"), {"-Z1", archivo});
-    p.waitForFinished();
+    p.waitForFinished(testsupport::kLimiteCuelgue);
     return QString::fromUtf8(p.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
 }
 

@@ -2,6 +2,7 @@
 
 // Reads a CSV file back with Python's csv module, as a spreadsheet-minded reader would.
 
+#include "support/Esperar.h"
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QProcess>
@@ -28,7 +29,7 @@ inline std::optional<std::vector<QStringList>> leerConPython(const QString& ruta
                                       "with open(sys.argv[1], newline='', encoding='utf-8', errors='strict') as f:\n"
                                       "    print(json.dumps(list(csv.reader(f))))\n"),
                        ruta});
-    if (!p.waitForFinished(20000) || p.exitCode() != 0)
+    if (!p.waitForFinished(testsupport::kLimiteCuelgue) || p.exitCode() != 0)
         return std::nullopt;
     std::vector<QStringList> filas;
     for (const QJsonValue& fila : QJsonDocument::fromJson(p.readAllStandardOutput()).array()) {

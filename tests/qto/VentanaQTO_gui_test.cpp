@@ -5,7 +5,7 @@
 #include "LeerCSV.h"
 
 #include "../main_window/support/Buscar.h"
-#include "../main_window/support/Esperar.h"
+#include "support/Esperar.h"
 #include "main_window/ContentView.h"
 #include "qto/ExportarCSV.h"
 #include "qto/FilasQTO.h"
@@ -72,7 +72,7 @@ struct Ventana {
         v = std::make_unique<VentanaQTO>(std::move(grupos), QDateTime(QDate(2024, 1, 5), QTime(9, 30)), s);
         v->resize(ancho, 700);
         v->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(v.get()));
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(v.get(), testsupport::kLimiteCuelgue));
     }
 
     ModeloTablaQTO* modelo() const { return v->tabla()->modelo(); }

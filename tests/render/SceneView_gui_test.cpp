@@ -1,5 +1,6 @@
 #include "render/SceneView.h"
 #include "support/TestScenes.h"
+#include "support/Esperar.h"
 
 #include <QElapsedTimer>
 #include <QSignalSpy>
@@ -32,7 +33,7 @@ struct ViewFixture {
         view.pointOfView()->lookAt({0, 0, 0}, {0, 0, 1});
         view.setCameraTarget({0, 0, 0});
         view.show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(&view));
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&view, testsupport::kLimiteCuelgue));
     }
 
     QPoint onScreen(const Vec3& world) const
@@ -215,11 +216,11 @@ TEST(SceneView, AnimatedMoveEndsExactlyAtTheRequestedPose)
     f.view.animateCamera(goal->position, goal->orientation, 0.8);
     EXPECT_TRUE(f.view.isAnimatingCamera());
     EXPECT_EQ(f.view.pointOfView()->position, start);  // nothing jumps before the timer runs
-    ASSERT_TRUE(QTest::qWaitFor([&] { return f.view.pointOfView()->position != start; }, 3000));
+    ESPERAR_QUE(f.view.pointOfView()->position != start);
     if (f.view.isAnimatingCamera()) {
         EXPECT_NE(f.view.pointOfView()->position, goal->position);
     }
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !f.view.isAnimatingCamera(); }, 5000));
+    ESPERAR_QUE(!f.view.isAnimatingCamera());
     EXPECT_EQ(f.view.pointOfView()->position, goal->position);
     const scene::Quat q = f.view.pointOfView()->orientation;
     EXPECT_NEAR(std::abs(q.x * goal->orientation.x + q.y * goal->orientation.y + q.z * goal->orientation.z +
@@ -243,10 +244,10 @@ TEST(SceneView, ChangesToTheShownSceneAreRedrawnWithoutBeingAsked)
     ViewFixture f;
     f.view.snapshot();
     QSignalSpy frames(&f.view, &render::SceneView::frameRendered);
-    QTest::qWait(100);
+    testsupport::entregarEventos();
     const int idle = frames.count();
     f.red->position = {0, 0, 1};
-    EXPECT_TRUE(QTest::qWaitFor([&] { return frames.count() > idle; }, 3000));
+    ESPERAR_QUE(frames.count() > idle);
 }
 
 // Code that animates the scene (timeline playback) redraws it with update(), which the scene
@@ -262,11 +263,11 @@ TEST(SceneView, AnimatedSceneStaysQuickUntilReleased)
     while (held.elapsed() < 3 * render::SceneView::kRestDelayMilliseconds) {
         const int before = frames.count();
         f.view.update();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return frames.count() > before; }, 60000));
+        ESPERAR_QUE(frames.count() > before);
         EXPECT_TRUE(f.view.isMoving());
     }
     const int heldFrames = frames.count();
     f.view.setAnimatingScene(false);
     EXPECT_FALSE(f.view.isAnimatingScene());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !f.view.isMoving() && frames.count() > heldFrames; }, 60000));
+    ESPERAR_QUE(!f.view.isMoving() && frames.count() > heldFrames);
 }

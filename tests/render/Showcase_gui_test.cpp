@@ -2,6 +2,7 @@
 #include "render/SceneView.h"
 #include "support/Showcase.h"
 #include "support/TestScenes.h"
+#include "support/Esperar.h"
 
 #include <QDir>
 #include <QTest>
@@ -45,7 +46,7 @@ TEST(Showcase, ViewWidgetShowsTheBuildingAndPicksItsElements)
     view.setCameraTarget(s.centre);
     view.setAllowsCameraControl(true);
     view.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view, testsupport::kLimiteCuelgue));
     const QImage shot = view.snapshot();
     keep(shot, "view.png");
     // The element under the centre of the view is part of the building, not the floor.

@@ -2,6 +2,7 @@
 
 #include "sections/ExportadorDXF.h"
 #include "support/Fixtures.h"
+#include "support/Esperar.h"
 
 #include <QFile>
 #include <QProcess>
@@ -83,7 +84,7 @@ for e in msp:
 )";
     QProcess py;
     py.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), QString::fromUtf8(guion), ruta});
-    if (!py.waitForFinished(20000))
+    if (!py.waitForFinished(testsupport::kLimiteCuelgue))
         return std::nullopt;
     if (py.exitCode() != 0) {
         if (QString::fromUtf8(py.readAllStandardError()).contains(QStringLiteral("No module named")))

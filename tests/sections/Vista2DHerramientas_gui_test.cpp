@@ -1,6 +1,7 @@
 // The canvas tools driven by pointer, wheel and key events.
 
 #include "sections/Vista2DNSView.h"
+#include "support/Esperar.h"
 
 #include <QApplication>
 #include <QImage>
@@ -33,7 +34,7 @@ struct Lienzo {
         e.offsetTexto = {1.5f, 0};
         v.setEtiquetas({e});
         v.show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(&v));
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&v, testsupport::kLimiteCuelgue));
     }
 
     void rueda(QPointF p, int delta)
@@ -105,8 +106,7 @@ TEST(Herramientas2D, NoRedrawWhenTheScaleCannotChange)
     QApplication::processEvents();
     EXPECT_EQ(contador.n, 0);
     l.rueda(QPointF(100, 100), -120);
-    QTest::qWait(50);
-    EXPECT_GT(contador.n, 0);
+    ESPERAR_QUE(contador.n > 0);
 }
 
 TEST(Herramientas2D, DimensionToolClicks)

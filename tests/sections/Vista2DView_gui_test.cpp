@@ -5,6 +5,7 @@
 #include "sections/Vista2DController.h"
 #include "sections/Vista2DNSView.h"
 #include "sections/Vista2DView.h"
+#include "support/Esperar.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
@@ -58,7 +59,7 @@ QString ejecutar(const QString& programa, const QStringList& args)
 {
     QProcess p;
     p.start(programa, args);
-    p.waitForFinished(20000);
+    p.waitForFinished(testsupport::kLimiteCuelgue);
     return QString::fromUtf8(p.readAllStandardOutput());
 }
 
@@ -93,7 +94,7 @@ TEST(Vista2DView, ToolsAreExclusiveAndToolbarChangesCancelAPendingOrigin)
     Vista2DView v(datos({linea({-2, 0}, {2, 0}, true)}), nullptr, nullptr);
     v.resize(820, 600);
     v.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v, testsupport::kLimiteCuelgue));
     auto* trash = v.findChild<QToolButton*>("botonBorrarCotas");
     EXPECT_FALSE(trash->isVisible());
     v.findChild<QToolButton*>("botonCota")->click();
@@ -135,7 +136,7 @@ TEST(Vista2DView, TheToolbarFitsTheWindowInEveryToolMode)
     Vista2DView v(d, nullptr, nullptr);
     v.resize(820, 600);
     v.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v, testsupport::kLimiteCuelgue));
     const auto cortados = [&] {
         QStringList r;
         for (QWidget* w : v.findChildren<QWidget*>()) {
@@ -163,7 +164,7 @@ TEST(Vista2DView, SaveHandsBackAndNamesTheSection)
     QStringList nombres;
     Vista2DView v(d, &controller, [&](const QString& n) { nombres << n; });
     v.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v, testsupport::kLimiteCuelgue));
     struct Caso {
         const char* escrito;
         QString guardado;
@@ -187,8 +188,8 @@ TEST(Vista2DView, SaveHandsBackAndNamesTheSection)
     v.findChild<QToolButton*>("botonGuardar")->click();
     v.dialogoGuardar()->findChild<QPushButton*>("botonCancelar")->click();
     EXPECT_EQ(nombres.size(), 3);
-    QTest::qWait(1900);
-    EXPECT_EQ(v.findChild<QToolButton*>("botonGuardar")->text(), "Guardar");
+    // The confirmation reverts on its own after a moment.
+    ESPERAR_QUE(v.findChild<QToolButton*>("botonGuardar")->text() == "Guardar");
 }
 
 TEST(Vista2DView, DefaultFileName)
@@ -235,7 +236,7 @@ TEST(Vista2DView, FailedExportShowsTheAlertAndKeepsTheOldFile)
     QTemporaryDir dir;
     Vista2DView v(datos({linea({-2, 0}, {2, 0}, true)}), nullptr, nullptr);
     v.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v, testsupport::kLimiteCuelgue));
     // A folder where the file should be: nothing is replaced.
     const QString ocupada = dir.filePath("carpeta.dxf");
     ASSERT_TRUE(QDir().mkdir(ocupada));
@@ -273,8 +274,8 @@ TEST(Vista2DView, PdfPageTextsAndFonts)
     Vista2DView v(datos({linea({-2, -2}, {2, -2}, true), linea({-2, 2}, {2, 2}, false)}), nullptr, nullptr);
     v.resize(820, 640);
     v.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
-    QTest::qWait(100);  // after the fit
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v, testsupport::kLimiteCuelgue));
+    v.lienzo()->encuadrarTodo();  // as the window does just after opening
     Vista2DNSView* l = v.lienzo();
     const QString ruta = dir.filePath("plano.pdf");
     ASSERT_FALSE(v.exportarPDFA(ruta));

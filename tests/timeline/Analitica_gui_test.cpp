@@ -10,6 +10,7 @@
 
 #include "platform/SystemColors.h"
 #include "viewport/ViewportController.h"
+#include "support/Esperar.h"
 
 #include <QComboBox>
 #include <QMouseEvent>
@@ -59,7 +60,7 @@ struct Ventana {
                                   [this]() -> const std::map<QString, EspecialidadBIM>& { return especialidades; });
         vista->resize(1200, 720);
         vista->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(vista));
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(vista, testsupport::kLimiteCuelgue));
     }
     ~Ventana() { delete vista.data(); }
     ControladorTimeLiner& c() { return vista->controlador(); }

@@ -5,9 +5,10 @@
 
 #include "scene/Geometry.h"
 #include "viewport/ViewportController.h"
+#include "platform/Queues.h"
+#include "support/Esperar.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QSignalSpy>
 
 #include <gtest/gtest.h>
@@ -202,16 +203,12 @@ TEST(ControladorTimeLiner, NoTickRunsAfterStopOrClose)
     c.irAlInicio();
     c.alternarReproduccion();
     // Wait for a firing of the timer, so that ticks are posted, then stop before they run.
-    QElapsedTimer reloj;
-    reloj.start();
-    while (c.estado().fechaScrubber == utc(2025, 1, 1) && reloj.elapsed() < 5000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    ASSERT_GT(c.estado().fechaScrubber, utc(2025, 1, 1));
+    ESPERAR_QUE(c.estado().fechaScrubber > utc(2025, 1, 1));
     c.detenerYRestaurar();
     const QDateTime alCerrar = c.estado().fechaScrubber;
-    reloj.restart();
-    while (reloj.elapsed() < 400)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    // The posted ticks and the delayed first synchronisation run, and change nothing.
+    ESPERAR_QUE(platform::MainQueue::delayedPending() == 0);
+    testsupport::entregarEventos();
     EXPECT_EQ(c.estado().fechaScrubber, alCerrar);
     EXPECT_FALSE(c.estado().reproduciendo);
     EXPECT_TRUE(c.estado().estadoSync4D.isEmpty());
@@ -228,19 +225,14 @@ TEST(ControladorTimeLiner, FirstSynchronisationComesAfterShowingUnlessClosedFirs
     b.c->setFechaScrubber(utc(2025, 3, 15));
     b.c->irAlInicio();
     EXPECT_EQ(b.c->estado().fechaScrubber, utc(2025, 1, 1));
-    QElapsedTimer reloj;
-    reloj.start();
-    while (b.c->estado().estadoSync4D != "🔵0 ✅0 ⬜1" && reloj.elapsed() < 5000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    EXPECT_EQ(b.c->estado().estadoSync4D, "🔵0 ✅0 ⬜1");
+    ESPERAR_QUE(b.c->estado().estadoSync4D == "🔵0 ✅0 ⬜1");
     EXPECT_EQ(b.nodo("Muro")->opacity, 0.0);
 
     Banco cerrado(config, {"Muro"});
     cerrado.c->irAlInicio();
     cerrado.c->detenerYRestaurar();
-    reloj.restart();
-    while (reloj.elapsed() < 600)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    ESPERAR_QUE(platform::MainQueue::delayedPending() == 0);
+    testsupport::entregarEventos();
     EXPECT_TRUE(cerrado.c->estado().estadoSync4D.isEmpty());
     EXPECT_EQ(cerrado.nodo("Muro")->opacity, 1.0);
 }

@@ -10,6 +10,7 @@
 #include "support/Paquetes.h"
 
 #include "viewport/ViewportController.h"
+#include "support/Esperar.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -88,7 +89,7 @@ struct Hoja {
     {
         vista = new EditorPaqueteView(trabajo, store, props);
         vista->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(vista));
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(vista, testsupport::kLimiteCuelgue));
     }
     ~Hoja() { delete vista; }
 };
@@ -133,12 +134,12 @@ TEST(EditorPaquete, NewPackageFromTheWindowIsSavedAndDeletingDetachesChildren)
         [&]() -> const std::map<QString, EspecialidadBIM>& { return especialidades; });
     ventana->resize(1200, 720);
     ventana->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(ventana));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(ventana, testsupport::kLimiteCuelgue));
 
     QTest::mouseClick(hijo<QAbstractButton>(ventana, "nuevoPaquete"), Qt::LeftButton);
     auto* hoja = ventana->findChild<EditorPaqueteView*>();
     ASSERT_TRUE(hoja);
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(hoja));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(hoja, testsupport::kLimiteCuelgue));
     EXPECT_EQ(texto(hoja, "tituloEditor"), "Nuevo Paquete AWP");
     EXPECT_FALSE(visible(hoja, "eliminar"));
 
@@ -165,12 +166,12 @@ TEST(EditorPaquete, NewPackageFromTheWindowIsSavedAndDeletingDetachesChildren)
     EXPECT_EQ(nuevo.fechaInicio.toUTC().date(), QDate(2025, 1, 20));
     EXPECT_EQ(store.config().fechaInicio.date(), QDate(2024, 12, 21));
     EXPECT_EQ(store.config().fechaFin.date(), QDate(2025, 10, 20));
-    QTRY_VERIFY(!ventana->findChild<EditorPaqueteView*>());
+    ESPERAR_QUE(!ventana->findChild<EditorPaqueteView*>());
 
     // Edit the CWA and delete it: its child loses its parent.
     ventana->controlador().editarPaquete(store.config().paquetes[0]);
     EditorPaqueteView* edicion = nullptr;
-    QTRY_VERIFY((edicion = ventana->findChild<EditorPaqueteView*>()));
+    ESPERAR_QUE((edicion = ventana->findChild<EditorPaqueteView*>()) != nullptr);
     EXPECT_EQ(texto(edicion, "tituloEditor"), "Editar: CWA-01");
     QTest::mouseClick(hijo<QPushButton>(edicion, "eliminar"), Qt::LeftButton);
     ASSERT_EQ(store.config().paquetes.size(), 1u);

@@ -11,6 +11,7 @@
 
 #include "platform/Queues.h"
 #include "viewport/ViewportController.h"
+#include "support/Esperar.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -31,16 +32,9 @@ using tl::utc;
 
 namespace {
 
-bool esperar(const std::function<bool()>& condicion, int ms = 5000)
+bool esperar(const std::function<bool()>& condicion)
 {
-    QElapsedTimer reloj;
-    reloj.start();
-    while (!condicion()) {
-        if (reloj.elapsed() > ms)
-            return false;
-        QTest::qWait(10);
-    }
-    return true;
+    return testsupport::esperarQue(condicion);
 }
 
 // The dialogs answered by the test.
@@ -75,7 +69,7 @@ struct Ventana {
                                   [this]() -> const std::map<QString, EspecialidadBIM>& { return especialidades; });
         vista->resize(1200, 720);
         vista->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(vista));
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(vista, testsupport::kLimiteCuelgue));
     }
     ~Ventana()
     {
@@ -184,7 +178,7 @@ TEST(IntercambioCSV, PreviewTicksAndCancels)
     ImportarCSVView hoja(ps, [&](const std::vector<PaqueteAWP>&) { ++llamadas; });
     hoja.show();
     hoja.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&hoja));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&hoja, testsupport::kLimiteCuelgue));
     QPushButton* todos = nullptr;
     QPushButton* ninguno = nullptr;
     for (QPushButton* b : hoja.findChildren<QPushButton*>()) {
@@ -342,7 +336,7 @@ TEST(IntercambioCSV, ScanIsDroppedWhenTheSheetCloses)
     EXPECT_EQ(hoja.estadoVisible(), 0);
     hoja.reject();
     platform::BackgroundQueue::waitForIdle();
-    QTest::qWait(50);
+    testsupport::entregarEventos();
     EXPECT_TRUE(hoja.controlador().resultados().empty());
     EXPECT_EQ(store.config().paquetes.size(), 1u);
 

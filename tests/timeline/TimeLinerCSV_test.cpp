@@ -3,6 +3,7 @@
 
 #include "support/Fixtures.h"
 #include "support/Paquetes.h"
+#include "support/Esperar.h"
 
 #include <QDir>
 #include <QFile>
@@ -175,7 +176,8 @@ TEST(TimeLinerCSV, OptionalColumnsAndNumbers)
         {"C1,75 %,1000", "C1", 0.75, 1000},
         {" C1 ,50,-2.5e3", "C1", 0.5, -2500},
         {",0.5,+12", std::nullopt, 0.005, 12},
-        {"  ,150%,1.234,56", "", 1.5, 1.234},  // the unquoted 1.234,56 is two cells
+        // the unquoted 1.234,56 is two cells; a blank parent is none (exported, it reads back as none)
+        {"  ,150%,1.234,56", std::nullopt, 1.5, 1.234},
         {"x,\"75,5\",\"1.234,56\"", "x", 0, 0},
         {"x,50.0,$100", "x", 0.5, 0},
         {"x,nan,inf", "x", 0, 0},
@@ -293,6 +295,30 @@ TEST(TimeLinerCSV, ExportReadsBack)
     }
 }
 
+TEST(TimeLinerCSV, CodesHoldingAnyLineBreakSurviveExportAndImport)
+{
+    // The import reads the Unicode line breaks as record ends too: unquoted, one package would
+    // swallow the next.
+    for (const char16_t salto : {u'\n', u'\r', u'\v', u'\f', char16_t(0x85), char16_t(0x2028), char16_t(0x2029)}) {
+        std::vector<PaqueteAWP> originales;
+        for (const char* codigo : {"A", "B", "C"}) {
+            PaqueteAWP p;
+            p.codigo = codigo + QString(QChar(salto)) + "1";
+            p.nombre = "Muro";
+            p.parentCodigo = "P" + QString(QChar(salto));
+            p.fechaInicio = medianoche(2025, 3, 1);
+            p.fechaFin = medianoche(2025, 3, 2);
+            originales.push_back(p);
+        }
+        const auto leidos = csv::parsear(csv::textoExportacion(originales));
+        ASSERT_EQ(leidos.size(), 3u) << int(salto);
+        for (std::size_t i = 0; i < 3; ++i) {
+            EXPECT_EQ(leidos[i].codigo, originales[i].codigo) << int(salto);
+            EXPECT_EQ(leidos[i].parentCodigo, originales[i].parentCodigo) << int(salto);
+        }
+    }
+}
+
 TEST(TimeLinerCSV, ExportWritesAtomicallyAndPythonFindsFifteenCells)
 {
     QTemporaryDir dir;
@@ -306,7 +332,7 @@ TEST(TimeLinerCSV, ExportWritesAtomicallyAndPythonFindsFifteenCells)
     p.start(python, {"-c", "import csv,sys,json; print(json.dumps(list(csv.reader("
                            "open(sys.argv[1], encoding='utf-8', newline='')))))",
                      ruta});
-    ASSERT_TRUE(p.waitForFinished());
+    ASSERT_TRUE(p.waitForFinished(testsupport::kLimiteCuelgue));
     const QJsonArray filas = QJsonDocument::fromJson(p.readAllStandardOutput()).array();
     ASSERT_EQ(filas.size(), 5) << p.readAllStandardError().toStdString();
     for (const auto& fila : filas)

@@ -12,6 +12,7 @@
 #include "render/SceneView.h"
 #include "scene/Geometry.h"
 #include "viewport/ViewportController.h"
+#include "support/Esperar.h"
 
 #include <QApplication>
 #include <QDateEdit>
@@ -33,16 +34,9 @@ using tl::utc;
 
 namespace {
 
-bool esperar(const std::function<bool()>& condicion, int ms = 5000)
+bool esperar(const std::function<bool()>& condicion)
 {
-    QElapsedTimer reloj;
-    reloj.start();
-    while (!condicion()) {
-        if (reloj.elapsed() > ms)
-            return false;
-        QTest::qWait(10);
-    }
-    return true;
+    return testsupport::esperarQue(condicion);
 }
 
 scene::NodePtr elemento(const std::string& nombre)
@@ -81,7 +75,7 @@ struct Ventana {
                                   [this]() -> const std::map<QString, EspecialidadBIM>& { return especialidades; });
         vista->resize(1200, 720);
         vista->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(vista));
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(vista, testsupport::kLimiteCuelgue));
     }
     ~Ventana() { delete vista.data(); }
     ControladorTimeLiner& c() { return vista->controlador(); }
@@ -270,7 +264,7 @@ TEST(TimeLinerView, ThroughTheViewAndBackOnClose)
     render::SceneView vista3D;
     vista3D.resize(320, 240);
     vista3D.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&vista3D));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&vista3D, testsupport::kLimiteCuelgue));
     scene::ScenePtr escena = scene::makeScene();
     const scene::NodePtr muro = elemento("Muro");
     const scene::NodePtr losa = elemento("Losa");

@@ -4,6 +4,7 @@
 #include "viewport/BotonCorteCamara.h"
 #include "viewport/Interruptor.h"
 #include "viewport/PopoverCorteCamara.h"
+#include "support/Esperar.h"
 
 #include <QLabel>
 #include <QLayout>
@@ -24,7 +25,7 @@ protected:
     {
         barra = std::make_unique<quelva::BarraViewport>(corte, [this] { ++cambios; });
         barra->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(barra.get()));
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(barra.get(), testsupport::kLimiteCuelgue));
     }
 
     quelva::EstadoCorteCamara corte;
@@ -70,7 +71,7 @@ TEST_F(Barra, MeasurementGroupGoesBetweenZoomExtentsAndTheCutButton)
     auto* grupo = new QLabel(QStringLiteral("medición"));
     barra->setGrupoMedicion(grupo);
     barra->adjustSize();
-    QTest::qWait(20);
+    testsupport::entregarEventos();
     EXPECT_EQ(grupo->parentWidget(), barra.get());
     EXPECT_TRUE(grupo->isVisible());
     EXPECT_GT(grupo->y(), barra->botonEncuadrar()->y());
@@ -96,7 +97,7 @@ TEST_F(Barra, CutButtonOpensItsPanelAndASecondClickClosesItWithTheCutStillOn)
 
     // The panel is a popup: the press on the button closes it and is not replayed as a click.
     QTest::mouseClick(boton, Qt::LeftButton);
-    QTest::qWait(20);
+    testsupport::entregarEventos();
     EXPECT_TRUE(corte.modoCorteCamara);
     EXPECT_FALSE(corte.mostrarPopoverCorte);
     EXPECT_FALSE(boton->popover()->isVisible());
@@ -151,13 +152,13 @@ TEST(BarraFlotante, KeepsToTheTopTrailingCornerAndLetsClicksBetweenButtonsThroug
     quelva::EstadoCorteCamara corte;
     auto* barra = new quelva::BarraViewport(corte, {}, &columna);
     columna.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&columna));
-    QTest::qWait(20);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&columna, testsupport::kLimiteCuelgue));
+    testsupport::entregarEventos();
     EXPECT_EQ(barra->geometry().topRight(), QPoint(639, 0));
 
     columna.resize(900, 500);
     vista->resize(900, 500);
-    QTest::qWait(20);
+    testsupport::entregarEventos();
     EXPECT_EQ(barra->geometry().topRight(), QPoint(899, 0));
 
     // Inside the bar's margin, beside the "Top" button, the 3D view is the one under the pointer.
@@ -180,7 +181,7 @@ TEST(BarraFlotante, ButtonsKeepTheirPlacesWhenTheMeasurementGroupChanges)
     auto* grupo = new quelva::BarraMedicion(barra);
     barra->setGrupoMedicion(grupo);
     columna.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&columna));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&columna, testsupport::kLimiteCuelgue));
 
     std::vector<QWidget*> fijos{barra->botonEncuadrar(), barra->botonCorte()};
     for (VistaPreset p : {VistaPreset::arriba, VistaPreset::frontal, VistaPreset::isoDerecha})
@@ -188,7 +189,7 @@ TEST(BarraFlotante, ButtonsKeepTheirPlacesWhenTheMeasurementGroupChanges)
     for (auto m : {quelva::ModoMedicion3D::distancia, quelva::ModoMedicion3D::punto})
         fijos.push_back(grupo->botonModo(m));
     auto posiciones = [&] {
-        QTest::qWait(20);
+        testsupport::entregarEventos();
         std::vector<QPoint> out;
         for (QWidget* w : fijos)
             out.push_back(w->mapTo(&columna, QPoint(0, 0)));

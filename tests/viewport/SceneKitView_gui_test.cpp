@@ -4,6 +4,7 @@
 #include "scene/Primitives.h"
 #include "viewport/Encuadre.h"
 #include "viewport/ViewportController.h"
+#include "support/Esperar.h"
 
 #include <QCoreApplication>
 #include <QTest>
@@ -64,13 +65,13 @@ protected:
         vista = adaptador.makeNSView(*coordinador, &ventana);
         vista->setGeometry(0, 0, 800, 600);
         ventana.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&ventana));
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&ventana, testsupport::kLimiteCuelgue));
         adaptador.updateNSView(*vista, *coordinador);
     }
 
     void esperarCamara()
     {
-        ASSERT_TRUE(QTest::qWaitFor([&] { return !vista->isAnimatingCamera(); }, 5000));
+        ESPERAR_QUE(!vista->isAnimatingCamera());
     }
 
     // Camera looking from -y straight at the wall: its face at y = 0 fills the middle of the view.

@@ -8,6 +8,7 @@
 #include "render/SceneView.h"
 #include "scene/Primitives.h"
 #include "scene/Scene.h"
+#include "support/Esperar.h"
 
 #include <QDir>
 #include <QTest>
@@ -63,7 +64,7 @@ protected:
         vista->pointOfView()->position = {2.2, -4.6, 3.4};
         vista->pointOfView()->lookAt({-0.8, 0.5, 0.5}, {0, 0, 1});
         ventana.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&ventana));
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&ventana, testsupport::kLimiteCuelgue));
         actualizar();
     }
 

@@ -210,8 +210,12 @@ std::vector<PaqueteAWP> parsear(const QString& texto)
         p.fechaInicio = *inicio;
         p.fechaFin = *fin;
         const auto dentro = [&](const std::optional<int>& i) { return i && *i < celdas.size(); };
-        if (dentro(iPadre) && !celdas[*iPadre].isEmpty())
-            p.parentCodigo = recortar(celdas[*iPadre]);
+        // A blank parent cell is no parent: exported, it would come back empty.
+        if (dentro(iPadre)) {
+            QString padre = recortar(celdas[*iPadre]);
+            if (!padre.isEmpty())
+                p.parentCodigo = std::move(padre);
+        }
         if (dentro(iAvance)) {
             QString a = celdas[*iAvance];
             a.remove(u'%');

@@ -5,6 +5,7 @@
 
 #include "support/Entorno.h"
 #include "support/LecturaPDF.h"
+#include "support/Esperar.h"
 #include "support/Paquetes.h"
 
 #include <QFile>
@@ -185,18 +186,14 @@ TEST_F(FichaAWP, ExportProposesTheCodeAndWritesTheCardAsItWas)
     delete ficha;
     const QString archivo = dir_.filePath("Ficha_AWP_CWA-01.pdf");
     emit dialogo->fileSelected(archivo);
-    for (int i = 0; i < 50 && !QFile::exists(archivo); ++i)
-        QTest::qWait(20);
+    ESPERAR_QUE(QFile::exists(archivo));
     EXPECT_TRUE(salida("pdftotext", {archivo, "-"}).contains("CWA-01"));
     EXPECT_EQ(ventana.findChild<QMessageBox*>("alertaErrorPDF"), nullptr);  // no message on success
 
     // A folder that is gone: the alert, with the reason.
     emit dialogo->fileSelected(dir_.filePath("ya-no-existe/Ficha.pdf"));
     QMessageBox* alerta = nullptr;
-    for (int i = 0; i < 50 && !alerta; ++i) {
-        QTest::qWait(20);
-        alerta = ventana.findChild<QMessageBox*>("alertaErrorPDF");
-    }
+    ESPERAR_QUE((alerta = ventana.findChild<QMessageBox*>("alertaErrorPDF")) != nullptr);
     ASSERT_NE(alerta, nullptr);
     EXPECT_TRUE(alerta->text().startsWith("Error al exportar el PDF: "));
     alerta->close();

@@ -6,6 +6,7 @@
 
 #include "support/Entorno.h"
 #include "support/LecturaPDF.h"
+#include "support/Esperar.h"
 #include "support/Paquetes.h"
 
 #include <QApplication>
@@ -237,10 +238,7 @@ TEST_F(GanttPDF, FailedWritesLeaveTheEarlierFileAndShowTheAlert)
     emit dialogo->fileSelected(dir_.filePath("ya-no-existe/Gantt.pdf"));
     dialogo->close();
     QMessageBox* alerta = nullptr;
-    for (int i = 0; i < 50 && !alerta; ++i) {
-        QTest::qWait(20);
-        alerta = ventana.findChild<QMessageBox*>("alertaErrorPDF");
-    }
+    ESPERAR_QUE((alerta = ventana.findChild<QMessageBox*>("alertaErrorPDF")) != nullptr);
     ASSERT_NE(alerta, nullptr);
     EXPECT_EQ(alerta->windowTitle(), "Error");
     EXPECT_TRUE(alerta->text().startsWith("Error al exportar el PDF: ")) << alerta->text().toStdString();

@@ -4,6 +4,7 @@
 // fail part way (root included).
 
 #include "support/LimiteTamano.h"
+#include "support/Esperar.h"
 
 #include <QProcess>
 #include <QRegularExpression>
@@ -20,7 +21,7 @@ inline QString salida(const QString& programa, const QStringList& args)
 {
     QProcess p;
     p.start(programa, args);
-    p.waitForFinished(60000);
+    p.waitForFinished(testsupport::kLimiteCuelgue);
     return QString::fromUtf8(p.readAllStandardOutput());
 }
 
