@@ -5,7 +5,7 @@
 #include "main_window/ContentView.h"
 
 #include "federation/EntornoConversor.h"
-#include "main_window/support/Esperar.h"
+#include "support/Esperar.h"
 #include "project/GestorProyecto.h"
 #include "project/LecturaProyecto.h"
 #include "support/LimiteTamano.h"
