@@ -5,6 +5,8 @@
 #include "platform/ZipWriter.h"
 #include "project/PaqueteCompartible.h"
 
+#include "Memoria.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -92,15 +94,7 @@ double picoMiB()
     return 0;
 }
 
-double rssMiB()
-{
-    std::ifstream estado("/proc/self/status");
-    std::string linea;
-    while (std::getline(estado, linea))
-        if (linea.rfind("VmRSS:", 0) == 0)
-            return std::stod(linea.substr(6)) / 1024.0;
-    return 0;
-}
+double rssMiB() { return double(bench::residenteKB()) / 1024.0; }
 
 int ejecutar(const QString& programa, const QStringList& argumentos, const QString& carpeta = {})
 {

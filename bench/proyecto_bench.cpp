@@ -10,6 +10,8 @@
 
 #include "platform/AtomicFile.h"
 
+#include "Memoria.h"
+
 #include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QFile>
@@ -114,23 +116,6 @@ const QByteArray& bytes()
     return b;
 }
 
-long picoKB()
-{
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return u.ru_maxrss;
-}
-
-long rssKB()
-{
-    std::ifstream status("/proc/self/status");
-    std::string linea;
-    while (std::getline(status, linea))
-        if (linea.rfind("VmRSS:", 0) == 0)
-            return std::stol(linea.substr(6));
-    return 0;
-}
-
 // The rise of the peak resident size while `paso` runs, in a child so earlier peaks don't hide it.
 double crecimientoPicoMB(const std::function<void()>& paso)
 {
@@ -140,9 +125,9 @@ double crecimientoPicoMB(const std::function<void()>& paso)
     const pid_t hijo = fork();
     if (hijo == 0) {
         malloc_trim(0);  // what earlier steps freed would otherwise hide the rise
-        const long antes = rssKB();
+        const long antes = bench::residenteKB();
         paso();
-        const long crecimiento = picoKB() - antes;
+        const long crecimiento = bench::picoKB() - antes;
         (void)!write(tubo[1], &crecimiento, sizeof crecimiento);
         _exit(0);
     }
@@ -190,7 +175,7 @@ void BM_GuardarProyecto(benchmark::State& state)
         benchmark::DoNotOptimize(error);
     }
     state.counters["MB"] = double(bytes().size()) / 1e6;
-    state.counters["picoMB"] = double(picoKB()) / 1024;
+    state.counters["picoMB"] = double(bench::picoKB()) / 1024;
 }
 
 void BM_CodificarProyecto(benchmark::State& state)
@@ -207,7 +192,7 @@ void BM_AbrirProyecto(benchmark::State& state)
         auto r = decodificarProyectoQUELVA(bytes());
         benchmark::DoNotOptimize(r);
     }
-    state.counters["picoMB"] = double(picoKB()) / 1024;
+    state.counters["picoMB"] = double(bench::picoKB()) / 1024;
 }
 
 // What quitting or opening another project costs before it may ask: the document a save would

@@ -9,6 +9,8 @@
 #include "qto/ui/VentanaQTO.h"
 #include "scene/Primitives.h"
 
+#include "Memoria.h"
+
 #include <QApplication>
 #include <QScrollBar>
 
@@ -76,16 +78,6 @@ std::vector<GrupoQTO> grupos()
     return construirGrupos(f.especialidades, f.orden, f.propiedades);
 }
 
-long residenteKB()
-{
-    std::ifstream status("/proc/self/status");
-    std::string linea;
-    while (std::getline(status, linea))
-        if (linea.rfind("VmRSS:", 0) == 0)
-            return std::stol(linea.substr(6));
-    return 0;
-}
-
 void BM_ConstruirGrupos(benchmark::State& state)
 {
     federacion();
@@ -129,7 +121,7 @@ void BM_VentanaExpandirYDesplazar(benchmark::State& state)
         ventana->show();
         QApplication::processEvents();
         ventana->repaint();
-        const long antes = residenteKB();
+        const long antes = bench::residenteKB();
         if (desplazar) {
             ventana->expandirTodo();
             ventana->repaint();
@@ -145,7 +137,7 @@ void BM_VentanaExpandirYDesplazar(benchmark::State& state)
         }
 
         state.PauseTiming();
-        state.counters["tablaMB"] = double(residenteKB() - antes) / 1024.0;
+        state.counters["tablaMB"] = double(bench::residenteKB() - antes) / 1024.0;
         state.counters["filas"] = ventana->tabla()->model()->rowCount();
         ventana.reset();
         state.ResumeTiming();
