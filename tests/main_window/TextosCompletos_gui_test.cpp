@@ -11,6 +11,10 @@
 #include "scene/Geometry.h"
 #include "sections/Ventana2D.h"
 #include "sections/Vista2DView.h"
+#include "timeline/HojasTimeLiner.h"
+#include "timeline/TimeLinerStore.h"
+#include "timeline/editor/ui/EditorPaqueteView.h"
+#include "timeline/ui/TimeLinerView.h"
 #include "support/Buscar.h"
 #include "support/Capturas.h"
 #include "support/Esperar.h"
@@ -95,6 +99,44 @@ QWidget* ultima(const ListaVentanas& lista)
     return lista.isEmpty() ? nullptr : lista.back().data();
 }
 
+// A schedule whose names are as long as real ones: a CWA, its CWP and an IWP under it.
+void poblarTimeLiner(ContentView& v)
+{
+    v.timeLinerStore()->modificar([](TimeLinerConfig& c) {
+        const QDateTime inicio = c.fechaInicio;
+        const struct {
+            const char* codigo;
+            const char* nombre;
+            NivelAWP nivel;
+            const char* padre;
+        } paquetes[] = {
+            {"CWA-NUTS-01", "NUTS aansluitingen dakkapellen en platdak noordgevel", NivelAWP::cwa, nullptr},
+            {"CWP-NUTS-01-A", "Constructie dakkapellen platdak", NivelAWP::cwp, "CWA-NUTS-01"},
+            {"IWP-NUTS-01-A-003", "Montage liggers en kolommen dakkapel noord", NivelAWP::iwp, "CWP-NUTS-01-A"},
+        };
+        for (const auto& p : paquetes) {
+            PaqueteAWP q;
+            q.codigo = QString::fromUtf8(p.codigo);
+            q.nombre = QString::fromUtf8(p.nombre);
+            q.nivel = p.nivel;
+            if (p.padre)
+                q.parentCodigo = QString::fromUtf8(p.padre);
+            q.fechaInicio = inicio.addDays(10);
+            q.fechaFin = inicio.addDays(70);
+            q.presupuesto = 1250000;
+            q.hh = 3200;
+            c.paquetes.push_back(q);
+        }
+    });
+}
+
+TimeLinerView* abrirTimeLiner(ContentView& v)
+{
+    poblarTimeLiner(v);
+    v.abrirVentanaTimeLiner();
+    return qobject_cast<TimeLinerView*>(ultima(v.timeline.timeLinerWindows));
+}
+
 // The program's own dark theme for the length of a test: texts and contrasts as the user sees them.
 class TemaDelPrograma {
 public:
@@ -172,9 +214,27 @@ TEST(TextosCompletos, EveryWindowShowsItsTextsWholeAtItsDefaultSize)
         {"reporte de comentarios",
          [](ContentView& v) -> QWidget* { return v.controladorComentarios().abrirReporteComentarios(); },
          {}},
+        {"timeline con paquetes de nombres largos",
+         [](ContentView& v) -> QWidget* { return abrirTimeLiner(v); },
+         {}},
+        {"editor de un paquete guardado",
+         [](ContentView& v) -> QWidget* {
+             TimeLinerView* ventana = abrirTimeLiner(v);
+             if (!ventana)
+                 return nullptr;
+             registrarEditorPaquete();
+             ventana->controlador().editarPaquete(v.timeLinerStore()->config().paquetes.at(2));
+             EditorPaqueteView* editor = nullptr;
+             testsupport::esperarQue([&] { return (editor = ventana->findChild<EditorPaqueteView*>()) != nullptr; });
+             return editor;
+         },
+         {}},
     };
 
     TemaDelPrograma tema;
+    struct Quitar {
+        ~Quitar() { hojasTimeLiner() = {}; }  // other tests expect an empty registry
+    } quitar;
     for (const Ventana& caso : ventanas) {
         SCOPED_TRACE(caso.nombre);
         ContentView v;
