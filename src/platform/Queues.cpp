@@ -4,6 +4,7 @@
 #include <QThreadPool>
 #include <QTimer>
 
+#include <algorithm>
 #include <atomic>
 
 namespace platform {
@@ -44,6 +45,14 @@ void BackgroundQueue::post(std::function<void()> work)
 {
     if (!work)
         return;
+    // Much of this work waits on a converter process rather than using a processor: on a 2-core
+    // machine two conversions must not hold back an export or a detection until they end.
+    static const bool ampliada = [] {
+        QThreadPool* pool = QThreadPool::globalInstance();
+        pool->setMaxThreadCount(std::max(pool->maxThreadCount(), 8));
+        return true;
+    }();
+    (void)ampliada;
     QThreadPool::globalInstance()->start(std::move(work));
 }
 
