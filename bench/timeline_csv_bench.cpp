@@ -157,18 +157,30 @@ void BM_VistaPrevia(benchmark::State& state)
 }
 BENCHMARK(BM_VistaPrevia)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
+// The timeline window at its default size, off screen, over an empty store.
+struct VentanaTimeLiner {
+    TimeLinerStore store;
+    ViewportController viewport;
+    std::map<QString, EspecialidadBIM> especialidades;
+    TimeLinerView vista{store, {}, {}, &viewport,
+                        [this]() -> const std::map<QString, EspecialidadBIM>& { return especialidades; }};
+
+    VentanaTimeLiner()
+    {
+        vista.setAttribute(Qt::WA_DontShowOnScreen);
+        vista.resize(1200, 720);
+        vista.show();
+    }
+    ~VentanaTimeLiner() { vista.close(); }
+};
+
 void BM_ConfirmarEnVentana(benchmark::State& state)
 {
     static Santiago tz;
     const auto paquetes = TimeLinerCSV::parsear(textoCSV());
-    TimeLinerStore store;
-    ViewportController viewport;
-    std::map<QString, EspecialidadBIM> especialidades;
-    TimeLinerView vista(store, {}, {}, &viewport,
-                        [&]() -> const std::map<QString, EspecialidadBIM>& { return especialidades; });
-    vista.setAttribute(Qt::WA_DontShowOnScreen);
-    vista.resize(1200, 720);
-    vista.show();
+    VentanaTimeLiner v;
+    TimeLinerStore& store = v.store;
+    TimeLinerView& vista = v.vista;
     for (auto _ : state) {
         state.PauseTiming();
         store.setConfig(TimeLinerConfig());
@@ -177,7 +189,6 @@ void BM_ConfirmarEnVentana(benchmark::State& state)
         vista.controlador().agregarPaquetesCSV(paquetes);
         QApplication::processEvents();
     }
-    vista.close();
 }
 BENCHMARK(BM_ConfirmarEnVentana)->Unit(benchmark::kMillisecond)->Iterations(1);
 
@@ -231,14 +242,9 @@ void BM_ConfirmarGrande(benchmark::State& state)
 {
     static Santiago tz;
     const auto paquetes = paquetesGrandes(int(state.range(0)));
-    TimeLinerStore store;
-    ViewportController viewport;
-    std::map<QString, EspecialidadBIM> especialidades;
-    TimeLinerView vista(store, {}, {}, &viewport,
-                        [&]() -> const std::map<QString, EspecialidadBIM>& { return especialidades; });
-    vista.setAttribute(Qt::WA_DontShowOnScreen);
-    vista.resize(1200, 720);
-    vista.show();
+    VentanaTimeLiner v;
+    TimeLinerStore& store = v.store;
+    TimeLinerView& vista = v.vista;
     vista.controlador().setPanelModo(int(state.range(1)));
     QImage imagen(vista.size(), QImage::Format_ARGB32_Premultiplied);
     for (auto _ : state) {
@@ -254,7 +260,6 @@ void BM_ConfirmarGrande(benchmark::State& state)
     if (store.config().paquetes.size() != paquetes.size())
         state.SkipWithError("not every package was added");
     state.counters["paquetes"] = double(paquetes.size());
-    vista.close();
 }
 BENCHMARK(BM_ConfirmarGrande)
     ->ArgsProduct({{100'000, 620'000}, {0, 1}})
