@@ -206,9 +206,10 @@ void reemplazarCurvaIndexada(shared_ptr<Curva>& curva, const SegmentosIndexados&
 struct GeometriaIFC::Impl {
     // What the converter does with an entity, by its type: a dynamic_cast across the library's
     // types compares type names, and the model holds hundreds of thousands of entities of a few
-    // dozen types, so each type is cast once.
+    // dozen types, so each type is cast once. Keyed by the type's descriptor, whose address is
+    // cheap to hash (a type with two descriptors is only cast twice).
     enum Clase : std::uint8_t { kOtra, kParcheable, kProducto, kProductoSinCuerpo };
-    std::unordered_map<std::type_index, Clase> clases;
+    std::unordered_map<const std::type_info*, Clase> clases;
     Clase claseDe(const shared_ptr<BuildingEntity>& entidad);
 
     shared_ptr<BuildingModel> modelo = std::make_shared<BuildingModel>();
@@ -258,7 +259,7 @@ GeometriaIFC::Impl::Clase GeometriaIFC::Impl::claseDe(const shared_ptr<BuildingE
 {
     if (!entidad)
         return kOtra;
-    const auto [it, nueva] = clases.try_emplace(std::type_index(typeid(*entidad)), kOtra);
+    const auto [it, nueva] = clases.try_emplace(&typeid(*entidad), kOtra);
     if (nueva) {
         if (dynamic_pointer_cast<IfcProduct>(entidad))
             // openings are carved out of their hosts; spaces are rooms, not built elements
@@ -559,85 +560,175 @@ namespace {
 
 // Entities an attribute value holds (lists flattened), and how many; missing entries count none.
 // Values that are neither (labels, numbers, enumerations) are most of them: their types are
-// told apart once, not cast value by value.
+// told apart once, not cast value by value. Keyed by the type's descriptor (hashing its name
+// cost more than the walk itself); an entity type keeps where its entity part lies, fixed for a
+// most-derived type.
 int entidadesDe(const shared_ptr<BuildingObject>& valor, std::vector<BuildingEntity*>* destino)
 {
     if (!valor)
         return 0;
     enum : std::uint8_t { kValor, kEntidad, kLista };
-    static std::unordered_map<std::type_index, std::uint8_t> tipos;
-    const auto [tipo, nuevo] = tipos.try_emplace(std::type_index(typeid(*valor)), kValor);
-    if (nuevo)
-        tipo->second = dynamic_cast<BuildingEntity*>(valor.get())          ? kEntidad
-                       : dynamic_cast<AttributeObjectVector*>(valor.get()) ? kLista
-                                                                           : kValor;
-    if (tipo->second == kEntidad) {
+    struct Tipo {
+        std::uint8_t clase = kValor;
+        std::ptrdiff_t aEntidad = 0;  // bytes from the object to its BuildingEntity part
+    };
+    static std::unordered_map<const std::type_info*, Tipo> tipos;
+    BuildingObject* objeto = valor.get();
+    const auto [tipo, nuevo] = tipos.try_emplace(&typeid(*objeto));
+    if (nuevo) {
+        if (auto* entidad = dynamic_cast<BuildingEntity*>(objeto)) {
+            tipo->second.clase = kEntidad;
+            tipo->second.aEntidad = reinterpret_cast<char*>(entidad) - reinterpret_cast<char*>(objeto);
+        } else if (dynamic_cast<AttributeObjectVector*>(objeto)) {
+            tipo->second.clase = kLista;
+        }
+    }
+    if (tipo->second.clase == kEntidad) {
         if (destino)
-            destino->push_back(dynamic_cast<BuildingEntity*>(valor.get()));
+            destino->push_back(reinterpret_cast<BuildingEntity*>(reinterpret_cast<char*>(objeto) + tipo->second.aEntidad));
         return 1;
     }
     int n = 0;
-    if (tipo->second == kLista)
-        for (const auto& v : static_cast<AttributeObjectVector*>(valor.get())->m_vec)
+    if (tipo->second.clase == kLista)
+        for (const auto& v : static_cast<AttributeObjectVector*>(objeto)->m_vec)
             n += entidadesDe(v, destino);
     return n;
 }
+
+// A small state per entity in one open-addressed table: a node map's scattered nodes (a cache
+// miss or two per look-up, an allocation per entity) cost more than the rest of the walk.
+class EstadoPorEntidad {
+public:
+    explicit EstadoPorEntidad(std::size_t esperadas)
+    {
+        std::size_t capacidad = 64;
+        while (capacidad < 2 * esperadas)
+            capacidad *= 2;
+        celdas_.assign(capacidad, Celda{});
+        ajustarDesplazamiento();
+    }
+
+    // The entity's state, 0 the first time it is asked for. Valid until the next call.
+    std::uint8_t& operator[](const BuildingEntity* entidad)
+    {
+        if (2 * (usadas_ + 1) > celdas_.size())
+            crecer();
+        Celda& c = celdas_[lugar(entidad)];
+        if (!c.entidad) {
+            c.entidad = entidad;
+            ++usadas_;
+        }
+        return c.estado;
+    }
+
+private:
+    struct Celda {
+        const BuildingEntity* entidad = nullptr;
+        std::uint8_t estado = 0;
+    };
+
+    std::size_t lugar(const BuildingEntity* entidad) const
+    {
+        const std::size_t mascara = celdas_.size() - 1;
+        // the product's high bits: the low ones only mix the address's low bits
+        std::size_t i = static_cast<std::size_t>(
+            (static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(entidad)) * UINT64_C(0x9E3779B97F4A7C15)) >>
+            desplazamiento_);
+        while (celdas_[i].entidad && celdas_[i].entidad != entidad)
+            i = (i + 1) & mascara;
+        return i;
+    }
+
+    void crecer()
+    {
+        std::vector<Celda> viejas(celdas_.size() * 2);
+        viejas.swap(celdas_);
+        ajustarDesplazamiento();
+        for (const Celda& c : viejas)
+            if (c.entidad)
+                celdas_[lugar(c.entidad)] = c;
+    }
+
+    void ajustarDesplazamiento()
+    {
+        desplazamiento_ = 64;
+        for (std::size_t c = celdas_.size(); c > 1; c /= 2)
+            --desplazamiento_;
+    }
+
+    std::vector<Celda> celdas_;
+    std::size_t usadas_ = 0;
+    int desplazamiento_ = 64;
+};
 
 }  // namespace
 
 std::vector<ProductoOmitido> GeometriaIFC::revisar(const ReferenciasEnTexto& referencias)
 {
     enum : std::uint8_t { kNuevo, kEnCamino, kSano, kCiclo, kReferencia };
-    std::unordered_map<const BuildingEntity*, std::uint8_t> estado;
-    estado.reserve(impl_->modelo->getMapIfcEntities().size());
+    EstadoPorEntidad estado(impl_->modelo->getMapIfcEntities().size());
+    // The open entities' children share one list: each frame's run ends where the next frame's starts.
     struct Marco {
         BuildingEntity* entidad;
-        std::vector<BuildingEntity*> hijos;
-        std::size_t siguiente = 0;
-        std::uint8_t resultado = kSano;
+        std::size_t inicio;  // of its children in hijos
+        std::size_t siguiente;
+        std::size_t fin;
+        std::uint8_t resultado;
     };
+    std::vector<BuildingEntity*> hijos;
     std::vector<std::pair<std::string, shared_ptr<BuildingObject>>> atributos;
+    std::vector<int> enTexto;
 
     // Children to follow and the entity's own fault: a reference the text writes that IFC++ holds no object for.
     auto abrir = [&](BuildingEntity* entidad, bool producto) {
-        Marco m{entidad, {}};
+        Marco m{entidad, hijos.size(), hijos.size(), 0, kSano};
+        const bool escrito = referencias(entidad->m_entity_id, enTexto);
+        // A record that writes no reference holds no entity (points, directions: most records):
+        // nothing to follow and nothing unresolved, so IFC++'s attribute list is not built.
+        if (escrito && std::all_of(enTexto.begin(), enTexto.end(), [](int n) { return n == 0; })) {
+            m.fin = hijos.size();
+            return m;
+        }
         atributos.clear();
         entidad->getAttributes(atributos);
-        const auto texto = referencias(entidad->m_entity_id);
-        const bool comparable = texto && texto->size() == atributos.size();
+        const bool comparable = escrito && enTexto.size() == atributos.size();
         for (std::size_t i = 0; i < atributos.size(); ++i) {
             const bool seguir = !producto || atributos[i].first == "ObjectPlacement" ||
                                 atributos[i].first == "Representation";
-            const int leidas = entidadesDe(atributos[i].second, seguir ? &m.hijos : nullptr);
-            if (comparable && leidas < (*texto)[i])
+            const int leidas = entidadesDe(atributos[i].second, seguir ? &hijos : nullptr);
+            if (comparable && leidas < enTexto[i])
                 m.resultado = kReferencia;
         }
+        m.fin = hijos.size();
         return m;
     };
 
     // Iterative depth-first walk: a chain of a million mapped items must not overflow our stack either.
+    std::vector<Marco> pila;
     auto revisarDesde = [&](BuildingEntity* raiz) -> std::uint8_t {
-        std::vector<Marco> pila;
+        pila.clear();
+        hijos.clear();
         pila.push_back(abrir(raiz, true));
         estado[raiz] = kEnCamino;
         std::uint8_t final = kSano;
         while (!pila.empty()) {
             Marco& m = pila.back();
-            if (m.siguiente < m.hijos.size()) {
-                BuildingEntity* hijo = m.hijos[m.siguiente++];
-                auto [it, nuevo] = estado.try_emplace(hijo, kNuevo);
-                if (nuevo || it->second == kNuevo) {
-                    it->second = kEnCamino;
+            if (m.siguiente < m.fin) {
+                BuildingEntity* hijo = hijos[m.siguiente++];
+                std::uint8_t& visto = estado[hijo];
+                if (visto == kNuevo) {
+                    visto = kEnCamino;
                     pila.push_back(abrir(hijo, false));
-                } else if (it->second == kEnCamino) {
+                } else if (visto == kEnCamino) {
                     m.resultado = kCiclo;
-                } else if (it->second != kSano && m.resultado == kSano) {
-                    m.resultado = it->second;
+                } else if (visto != kSano && m.resultado == kSano) {
+                    m.resultado = visto;
                 }
                 continue;
             }
             const std::uint8_t resultado = m.resultado;
             estado[m.entidad] = resultado;
+            hijos.resize(m.inicio);
             pila.pop_back();
             if (pila.empty())
                 final = resultado;
@@ -653,8 +744,8 @@ std::vector<ProductoOmitido> GeometriaIFC::revisar(const ReferenciasEnTexto& ref
         if (clase != Impl::kProducto && clase != Impl::kProductoSinCuerpo)
             continue;
         auto producto = dynamic_pointer_cast<IfcProduct>(entidad);
-        const auto visto = estado.find(producto.get());  // reached before through another product's graph
-        const std::uint8_t r = visto != estado.end() ? visto->second : revisarDesde(producto.get());
+        const std::uint8_t visto = estado[producto.get()];  // reached before through another product's graph
+        const std::uint8_t r = visto != kNuevo ? visto : revisarDesde(producto.get());
         if (r == kSano)
             continue;
         impl_->omitidos.insert(id);

@@ -28,9 +28,9 @@ struct SegmentoIndexado {
 };
 using SegmentosIndexados = std::unordered_map<int, std::vector<SegmentoIndexado>>;
 
-// How many references the file writes in each attribute of one record, in attribute order;
-// nullopt when the project's reader has no such record.
-using ReferenciasEnTexto = std::function<std::optional<std::vector<int>>(int id)>;
+// How many references the file writes in each attribute of one record, in attribute order, into
+// cuentas (reused from call to call); false when the project's reader has no such record.
+using ReferenciasEnTexto = std::function<bool(int id, std::vector<int>& cuentas)>;
 
 // A product left out before any geometry is built, and why (Spanish, for the error output).
 struct ProductoOmitido {

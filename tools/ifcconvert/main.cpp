@@ -28,6 +28,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <exception>
+#include <future>
 #include <limits>
 #include <locale.h>
 #include <new>
@@ -78,14 +79,17 @@ std::string enUnaLinea(std::string texto)
     return texto;
 }
 
-// References ("#" and digits, outside strings) that each attribute of a record writes.
-std::optional<std::vector<int>> referenciasDe(const quelva::TablaRegistrosSTEP& tabla, int id)
+// References ("#" and digits, outside strings) that each attribute of a record writes; false
+// when the table has no such record. atributos is a reused buffer.
+bool referenciasDe(const quelva::TablaRegistrosSTEP& tabla, int id, std::vector<std::string_view>& atributos,
+                   std::vector<int>& cuentas)
 {
     const quelva::RegistroSTEP* registro = tabla.buscar(id);
     if (!registro)
-        return std::nullopt;
-    std::vector<int> cuentas;
-    for (const std::string_view atributo : quelva::separarAtributosSTEP(registro->argumentos)) {
+        return false;
+    quelva::separarAtributosSTEP(registro->argumentos, atributos);
+    cuentas.clear();
+    for (const std::string_view atributo : atributos) {
         int n = 0;
         bool enCadena = false;
         for (std::size_t i = 0; i < atributo.size(); ++i) {
@@ -97,7 +101,7 @@ std::optional<std::vector<int>> referenciasDe(const quelva::TablaRegistrosSTEP& 
         }
         cuentas.push_back(n);
     }
-    return cuentas;
+    return true;
 }
 
 // The whole file in one read where it can: a character at a time through a stream took a
@@ -230,7 +234,9 @@ int convertir(const std::string& entrada, const std::string& salida, Procesos pr
     // IFC++ holds instance numbers in an int: numbers it cannot hold are renumbered first.
     if (auto renumerado = renumerarSTEP(texto, revision.inicioDatos))
         texto = std::move(*renumerado);
-    NombresElementos nombres(texto);
+    // The names' record table is built on its own copy of the text while IFC++ reads the model.
+    std::future<NombresElementos> nombresLeidos =
+        std::async(std::launch::async, [copia = texto]() mutable { return NombresElementos(std::move(copia)); });
     // IFC++ gives up on a whole file over header details (the order of the header entities,
     // stray backslashes in FILE_NAME); it only needs the schema from there. It reads nothing of a
     // file declared as one of IFC4's addenda, which are IFC4 with corrections.
@@ -242,6 +248,7 @@ int convertir(const std::string& entrada, const std::string& salida, Procesos pr
     // one takes longer than converting many of them.
     GeometriaIFC& geometria = *new GeometriaIFC;
     const std::size_t entidades = geometria.leer(std::move(texto));
+    const NombresElementos nombres = nombresLeidos.get();
     if (entidades == 0 && revision.registros > 0) {
         if (!localeEnUsDisponible())
             return fallar("no se leyó ninguna entidad del archivo IFC: falta la configuración regional en_US.UTF-8; "
@@ -254,9 +261,10 @@ int convertir(const std::string& entrada, const std::string& salida, Procesos pr
         return fallar("no se pudo escribir el archivo OBJ " + salida + ": " + escritor.error());
     // QUELVA_CONV_SIN_REVISION lets the kernel meet what the check would leave out: tests use it
     // to make a worker crash.
+    std::vector<std::string_view> atributos;
     if (!std::getenv("QUELVA_CONV_SIN_REVISION"))
-        for (const ProductoOmitido& omitido :
-             geometria.revisar([&](int id) { return referenciasDe(nombres.tabla(), id); }))
+        for (const ProductoOmitido& omitido : geometria.revisar(
+                 [&](int id, std::vector<int>& cuentas) { return referenciasDe(nombres.tabla(), id, atributos, cuentas); }))
             avisar("se omitió el elemento «" + enUnaLinea(nombres.nombre(omitido.id)) + "»: " + omitido.motivo);
     const std::size_t productos = geometria.preparar(leerSegmentosIndexados(nombres.tabla()));
 
