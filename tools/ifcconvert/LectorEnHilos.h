@@ -1,0 +1,24 @@
+#pragma once
+
+#include <ifcpp/reader/ReaderSTEP.h>
+
+namespace quelva::ifcconvert {
+
+// IFC++'s STEP reader with the data section's two per-record stages (making each record's
+// entity, then reading its arguments) spread over several threads: on a large model they were
+// most of the single-threaded front of the run. The records are split, the entities entered
+// into the model's table and everything else done in the same order as the reader does, so the
+// model read is the same.
+class LectorEnHilos : public ReaderSTEP {
+public:
+    explicit LectorEnHilos(int hilos) : hilos_(hilos < 1 ? 1 : hilos) {}
+
+    using ReaderSTEP::readData;
+    void readData(std::string& texto, const BuildingModel::SchemaVersion& version,
+                  std::map<int, shared_ptr<BuildingEntity>>& entidades) override;
+
+private:
+    int hilos_;
+};
+
+}  // namespace quelva::ifcconvert
