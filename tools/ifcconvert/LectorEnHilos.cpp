@@ -115,6 +115,14 @@ std::vector<std::size_t> cortesEntreRegistros(const std::string& t, std::size_t 
 
 }  // namespace
 
+void LectorEnHilos::removeComments(std::string& texto)
+{
+    // It copies the whole text even when it has no comment to take out (nor a NUL to end it at).
+    if (texto.find("/*") == std::string::npos && texto.find('\0') == std::string::npos)
+        return;
+    ReaderSTEP::removeComments(texto);
+}
+
 void LectorEnHilos::readData(std::string& texto, const BuildingModel::SchemaVersion& version,
                              std::map<int, shared_ptr<BuildingEntity>>& entidades)
 {
@@ -157,7 +165,10 @@ void LectorEnHilos::readData(std::string& texto, const BuildingModel::SchemaVers
             if (r.second)
                 entidades.insert(std::make_pair(r.second->m_entity_id, r.second));
     try {
-        enHilos(tramos.size(), [&](std::size_t k) { readEntityArguments(version, tramos[k], entidades); });
+        enHilos(tramos.size(), [&](std::size_t k) {
+            readEntityArguments(version, tramos[k], entidades);
+            tramos[k] = {};  // the records' text, freed on the same threads
+        });
     } catch (const OutOfMemoryException&) {
         throw;
     } catch (...) {
