@@ -12,6 +12,7 @@
 #include <sched.h>
 #include <stdexcept>
 #include <sys/prctl.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -60,10 +61,14 @@ void agregar(std::string& salida, std::uint32_t tipo, std::size_t item, const st
 // item it did not get alone, as for a crash on that item, and the rest again in another worker.
 constexpr std::size_t kBloqueEnvio = std::size_t{64} << 10;
 
+// Runs a worker holds at a time: it starts on the next while the parent hears of the last.
+constexpr int kTramosPendientes = 2;
+
 struct Trabajador {
     pid_t pid = -1;
     int fd = -1;
-    std::vector<std::size_t> cola;
+    int orden = -1;  // where the parent sends more runs; closed when there are no more
+    std::vector<std::size_t> cola;  // every item sent to it, in the order it makes them
     std::size_t recibidos = 0;
     std::string entrada;
     std::size_t leido = 0;  // bytes of entrada already taken
@@ -85,23 +90,25 @@ public:
                 ::kill(t.pid, SIGKILL);
                 esperar(t.pid);
                 ::close(t.fd);
+                cerrarOrden(t);
             }
     }
 
     std::optional<std::string> ejecutar(int procesos)
     {
         const std::size_t n = resultados_.size();
-        // Runs of neighbouring items, dealt out in turn: a worker's first touch of a page of the
-        // shared model costs a fault, and neighbouring items mostly lie on neighbouring pages.
-        // Each worker still gets many runs spread over the whole model.
+        // Runs of neighbouring items, handed to each worker as it gets through the ones it holds:
+        // a worker's first touch of a page of the shared model costs a fault, and neighbouring
+        // items mostly lie on neighbouring pages; dealt on demand, a worker slowed down by other
+        // work on the machine holds up no more than its last run.
         const auto p = static_cast<std::size_t>(procesos);
-        const std::size_t tramo = std::clamp<std::size_t>(n / (p * 16), 1, 64);
-        std::vector<std::vector<std::size_t>> colas(p);
-        for (std::size_t i = 0; i < n; ++i)
-            colas[(i / tramo) % p].push_back(i);
-        for (auto& cola : colas)
-            if (!cola.empty())
-                lanzar(std::move(cola), false);
+        tramo_ = std::clamp<std::size_t>(n / (p * 16), 1, 64);
+        for (std::size_t w = 0; w < p && siguienteNuevo_ < n; ++w) {
+            std::vector<std::size_t> cola;
+            for (int r = 0; r < kTramosPendientes; ++r)
+                agregarTramo(cola);
+            lanzar(std::move(cola), false);
+        }
         std::vector<pollfd> sondeos;
         std::vector<std::size_t> deQuien;
         while (siguiente_ < n) {
@@ -123,9 +130,11 @@ public:
                 throw std::runtime_error(std::string("poll: ") + std::strerror(errno));
             }
             for (std::size_t s = 0; s < sondeos.size(); ++s)
-                if (sondeos[s].revents != 0)
+                if (sondeos[s].revents != 0) {
                     if (auto error = leer(deQuien[s]))
                         return error;
+                    repartir(deQuien[s]);
+                }
             entregarListos();
         }
         return std::nullopt;
@@ -142,25 +151,74 @@ private:
         return estado;
     }
 
+    // The next run of items not yet handed out, onto cola.
+    void agregarTramo(std::vector<std::size_t>& cola)
+    {
+        const std::size_t fin = std::min(siguienteNuevo_ + tramo_, resultados_.size());
+        for (; siguienteNuevo_ < fin; ++siguienteNuevo_)
+            cola.push_back(siguienteNuevo_);
+    }
+
+    static void cerrarOrden(Trabajador& t)
+    {
+        if (t.orden >= 0)
+            ::close(t.orden);
+        t.orden = -1;
+    }
+
+    // Keeps a worker that is still being dealt to a run ahead; with none left, tells it so.
+    void repartir(std::size_t w)
+    {
+        Trabajador& t = trabajadores_[w];
+        if (t.pid <= 0 || t.orden < 0)
+            return;
+        if (siguienteNuevo_ >= resultados_.size()) {
+            cerrarOrden(t);
+            return;
+        }
+        if (t.cola.size() - t.recibidos > tramo_ * (kTramosPendientes - 1))
+            return;
+        const std::size_t desde = t.cola.size();
+        agregarTramo(t.cola);
+        for (std::size_t i = desde; i < t.cola.size(); ++i)
+            dueno_[t.cola[i]] = w;
+        const std::uint64_t orden[2] = {t.cola[desde], t.cola.back() + 1};
+        // a worker that has died is seen at its pipe's end, which takes its items back
+        if (::send(t.orden, orden, sizeof orden, MSG_NOSIGNAL) != static_cast<ssize_t>(sizeof orden))
+            cerrarOrden(t);
+    }
+
     void lanzar(std::vector<std::size_t> cola, bool solo)
     {
         int tubo[2];
         if (::pipe2(tubo, O_CLOEXEC) != 0)
             throw std::runtime_error(std::string("pipe: ") + std::strerror(errno));
+        int ordenes[2];
+        if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ordenes) != 0) {
+            const int error = errno;
+            ::close(tubo[0]);
+            ::close(tubo[1]);
+            throw std::runtime_error(std::string("socketpair: ") + std::strerror(error));
+        }
         const pid_t padre = ::getpid();
         const pid_t pid = ::fork();
         if (pid < 0) {
-            ::close(tubo[0]);
-            ::close(tubo[1]);
-            throw std::runtime_error(std::string("fork: ") + std::strerror(errno));
+            const int error = errno;
+            for (const int fd : {tubo[0], tubo[1], ordenes[0], ordenes[1]})
+                ::close(fd);
+            throw std::runtime_error(std::string("fork: ") + std::strerror(error));
         }
-        if (pid == 0)
-            trabajar(tubo, padre, cola);  // never returns
+        if (pid == 0) {
+            ::close(ordenes[0]);
+            trabajar(tubo, ordenes[1], padre, cola);  // never returns
+        }
         ::close(tubo[1]);
+        ::close(ordenes[1]);
         ::fcntl(tubo[0], F_SETPIPE_SZ, 1 << 20);  // fewer wake-ups; the default size serves as well
         Trabajador t;
         t.pid = pid;
         t.fd = tubo[0];
+        t.orden = ordenes[0];
         t.cola = std::move(cola);
         t.solo = solo;
         // a finished worker's slot is reused, so the table stays as small as the worker count
@@ -172,9 +230,31 @@ private:
         for (const std::size_t i : t.cola)
             dueno_[i] = w;
         trabajadores_[w] = std::move(t);
+        // a second try of one item gets nothing more
+        if (solo)
+            cerrarOrden(trabajadores_[w]);
     }
 
-    [[noreturn]] void trabajar(const int tubo[2], pid_t padre, const std::vector<std::size_t>& cola)
+    // Reads the next run the parent hands out into cola; false when it has none left.
+    static bool recibirTramo(int orden, std::vector<std::size_t>& cola)
+    {
+        std::uint64_t tramo[2];
+        std::size_t leidos = 0;
+        while (leidos < sizeof tramo) {
+            const ssize_t r = ::read(orden, reinterpret_cast<char*>(tramo) + leidos, sizeof tramo - leidos);
+            if (r < 0 && errno == EINTR)
+                continue;
+            if (r <= 0)
+                return false;
+            leidos += static_cast<std::size_t>(r);
+        }
+        cola.clear();
+        for (std::uint64_t i = tramo[0]; i < tramo[1]; ++i)
+            cola.push_back(static_cast<std::size_t>(i));
+        return true;
+    }
+
+    [[noreturn]] void trabajar(const int tubo[2], int orden, pid_t padre, std::vector<std::size_t> cola)
     {
         // the worker dies with the run, stays silent on a crash (the parent reports it) and
         // never touches the parent's output file
@@ -184,35 +264,42 @@ private:
         silenciarSalidaPorSenal();
         ::close(tubo[0]);
         for (const Trabajador& otro : trabajadores_)
-            if (otro.pid > 0)
+            if (otro.pid > 0) {
                 ::close(otro.fd);
+                if (otro.orden >= 0)
+                    ::close(otro.orden);
+            }
         std::string bytes;
         std::string salida;
         salida.reserve(2 * kBloqueEnvio);
-        for (const std::size_t i : cola) {
-            bytes.clear();
-            try {
-                trabajo_.producir(i, bytes);
-            } catch (...) {
-                std::string mensaje;
+        do {
+            for (const std::size_t i : cola) {
+                bytes.clear();
                 try {
-                    mensaje = trabajo_.mensajeDeError(std::current_exception());
+                    trabajo_.producir(i, bytes);
                 } catch (...) {
-                    mensaje = "error inesperado";
-                }
-                agregar(salida, kError, i, mensaje);
-                escribirTodo(tubo[1], salida.data(), salida.size());
-                ::_exit(1);
-            }
-            agregar(salida, kItem, i, bytes);
-            if (salida.size() >= kBloqueEnvio) {
-                if (!escribirTodo(tubo[1], salida.data(), salida.size()))
+                    std::string mensaje;
+                    try {
+                        mensaje = trabajo_.mensajeDeError(std::current_exception());
+                    } catch (...) {
+                        mensaje = "error inesperado";
+                    }
+                    agregar(salida, kError, i, mensaje);
+                    escribirTodo(tubo[1], salida.data(), salida.size());
                     ::_exit(1);
-                salida.clear();
+                }
+                agregar(salida, kItem, i, bytes);
+                if (salida.size() >= kBloqueEnvio) {
+                    if (!escribirTodo(tubo[1], salida.data(), salida.size()))
+                        ::_exit(1);
+                    salida.clear();
+                }
             }
-        }
-        if (!escribirTodo(tubo[1], salida.data(), salida.size()))
-            ::_exit(1);
+            // what it holds goes out before it waits: the parent deals on what it has received
+            if (!escribirTodo(tubo[1], salida.data(), salida.size()))
+                ::_exit(1);
+            salida.clear();
+        } while (recibirTramo(orden, cola));
         ::_exit(0);
     }
 
@@ -232,10 +319,12 @@ private:
             return tomarRegistros(t);
         }
         ::close(t.fd);
+        cerrarOrden(t);
         const int estado = esperar(t.pid);
         t.pid = -1;
         t.fd = -1;
-        if (t.recibidos == t.cola.size() && WIFEXITED(estado) && WEXITSTATUS(estado) == 0)
+        // however it ended, a worker that owed nothing (one killed while it waited for more) costs nothing
+        if (t.recibidos == t.cola.size())
             return std::nullopt;
         // it died on the item after the last it sent
         const int senal = WIFSIGNALED(estado) ? WTERMSIG(estado) : 0;
@@ -298,6 +387,8 @@ private:
     std::vector<Trabajador> trabajadores_;
     std::size_t siguiente_ = 0;
     std::size_t adelantado_ = 0;
+    std::size_t tramo_ = 1;
+    std::size_t siguienteNuevo_ = 0;  // the first item not yet handed to a worker
 };
 
 }  // namespace

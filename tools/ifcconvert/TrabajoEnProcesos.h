@@ -10,9 +10,10 @@
 namespace quelva::ifcconvert {
 
 // Work on items 0..n-1 spread over forked worker processes that share the parent's memory
-// copy-on-write: short runs of neighbouring items are dealt out to the workers in turn (so heavy
-// stretches spread), and the parent receives every item's bytes in item order, whatever order
-// they are made in.
+// copy-on-write: short runs of neighbouring items are handed to each worker as it gets through
+// the ones it holds (so heavy stretches and workers slowed by other work on the machine hold
+// nothing up), and the parent receives every item's bytes in item order, whatever order they
+// are made in.
 //
 // A worker that dies (a signal, or any end before its share is done) takes nothing with it: the
 // first item it had not sent (it sends in blocks) is tried again alone in a fresh worker, the rest
