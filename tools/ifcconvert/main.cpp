@@ -22,6 +22,8 @@
 #include <cctype>
 #include <cerrno>
 #include <charconv>
+#include <chrono>
+#include <ctime>
 #include <cmath>
 #include <algorithm>
 #include <cstdio>
@@ -191,22 +193,33 @@ bool localeEnUsDisponible()
     return true;
 }
 
-// The processors that stood idle while the file was read, and the one this process leaves to
-// the workers: on a busy machine more workers than that only share the same processors and pay
-// for their copies of the model's pages.
-int procesosSegunOcio(const std::optional<TiemposProcesador>& antes, int maximo)
+// The machine's and this process's processor time when the file starts to be read.
+struct InicioLectura {
+    std::optional<TiemposProcesador> maquina = leerTiemposProcesador();
+    std::clock_t propio = std::clock();
+    std::chrono::steady_clock::time_point reloj = std::chrono::steady_clock::now();
+};
+
+// The processors that stood idle while the file was read, and the ones this process used then
+// (at least one; its reading threads are done before the workers start): on a busy machine more
+// workers than that only share the same processors and pay for their copies of the model's pages.
+int procesosSegunOcio(const InicioLectura& inicio, int maximo)
 {
     const auto despues = leerTiemposProcesador();
     const long enLinea = ::sysconf(_SC_NPROCESSORS_ONLN);
-    if (!antes || !despues || enLinea < 1)
+    if (!inicio.maquina || !despues || enLinea < 1)
         return maximo;
-    const double libres = procesadoresOciosos(*antes, *despues, static_cast<int>(enLinea)) + 1;
+    const double pared = std::chrono::duration<double>(std::chrono::steady_clock::now() - inicio.reloj).count();
+    const double propios =
+        pared > 0 ? static_cast<double>(std::clock() - inicio.propio) / CLOCKS_PER_SEC / pared : 1.0;
+    const double libres =
+        procesadoresOciosos(*inicio.maquina, *despues, static_cast<int>(enLinea)) + std::max(1.0, propios);
     return std::clamp(static_cast<int>(std::lround(libres)), 1, maximo);
 }
 
 int convertir(const std::string& entrada, const std::string& salida, Procesos procesos)
 {
-    const std::optional<TiemposProcesador> tiemposAlEmpezar = leerTiemposProcesador();
+    const InicioLectura inicioLectura;
     struct stat info {};
     if (::stat(entrada.c_str(), &info) != 0)
         return fallar(errno == ENOENT ? "el archivo IFC no existe: " + entrada
@@ -289,7 +302,7 @@ int convertir(const std::string& entrada, const std::string& salida, Procesos pr
     };
     // Workers even for a few elements: a crash in the kernel then costs one element, not the run.
     if (!procesos.pedidos)
-        procesos.cuantos = procesosSegunOcio(tiemposAlEmpezar, procesos.cuantos);
+        procesos.cuantos = procesosSegunOcio(inicioLectura, procesos.cuantos);
     const std::size_t porTamano = (productos + kElementosPorProceso - 1) / kElementosPorProceso;
     const int trabajadores =
         static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(procesos.cuantos),
