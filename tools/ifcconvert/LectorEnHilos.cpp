@@ -159,11 +159,12 @@ void LectorEnHilos::readData(std::string& texto, const BuildingModel::SchemaVers
         throw;
     } catch (...) {
     }
-    // in file order: of records sharing a number, the first stays
+    // in file order: of records sharing a number, the first stays; files mostly number their
+    // records upwards, so each goes in at the end without a search
     for (const auto& tramo : tramos)
         for (const Registro& r : tramo)
             if (r.second)
-                entidades.insert(std::make_pair(r.second->m_entity_id, r.second));
+                entidades.insert(entidades.end(), std::make_pair(r.second->m_entity_id, r.second));
     try {
         enHilos(tramos.size(), [&](std::size_t k) {
             readEntityArguments(version, tramos[k], entidades);
