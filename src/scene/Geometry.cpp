@@ -81,19 +81,23 @@ const GeometrySource* Geometry::source(GeometrySource::Semantic semantic) const
 
 Box Geometry::localBounds() const
 {
-    if (!boundsReady_.load(std::memory_order_acquire))
+    if (boundsState_.load(std::memory_order_acquire) != 2)
         computeBounds();
     return bounds_;
 }
 
 void Geometry::computeBounds() const
 {
-    std::call_once(boundsOnce_, [this] {
-        const GeometrySource* vertices = source(GeometrySource::Semantic::Vertex);
-        if (!vertices) {
-            boundsReady_.store(true, std::memory_order_release);
-            return;
+    int estado = 0;
+    if (!boundsState_.compare_exchange_strong(estado, 1, std::memory_order_acq_rel)) {
+        // Another thread computes them: wait for its result.
+        while (estado != 2) {
+            boundsState_.wait(estado, std::memory_order_acquire);
+            estado = boundsState_.load(std::memory_order_acquire);
         }
+        return;
+    }
+    if (const GeometrySource* vertices = source(GeometrySource::Semantic::Vertex)) {
         constexpr double inf = std::numeric_limits<double>::infinity();
         Vec3 lo{inf, inf, inf}, hi{-inf, -inf, -inf};
         bool any = false;
@@ -113,13 +117,14 @@ void Geometry::computeBounds() const
         if (any)
             bounds_ = {lo, hi};
         hasBounds_ = any;
-        boundsReady_.store(true, std::memory_order_release);
-    });
+    }
+    boundsState_.store(2, std::memory_order_release);
+    boundsState_.notify_all();
 }
 
 bool Geometry::hasBounds() const
 {
-    if (!boundsReady_.load(std::memory_order_acquire))
+    if (boundsState_.load(std::memory_order_acquire) != 2)
         computeBounds();
     return hasBounds_;
 }

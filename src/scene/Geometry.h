@@ -75,10 +75,11 @@ public:
 private:
     std::vector<GeometrySource> sources_;
     std::vector<GeometryElement> elements_;
-    mutable std::once_flag boundsOnce_;
     mutable Box bounds_;
     mutable bool hasBounds_ = false;
-    mutable std::atomic<bool> boundsReady_{false};  // hit tests ask for every node's box
+    // 0 not computed, 1 being computed, 2 ready. Hit tests ask for every node's box; a first
+    // pass over a whole model must not pay a system call per geometry (as a once flag does).
+    mutable std::atomic<int> boundsState_{0};
     void computeBounds() const;
     mutable std::once_flag bvhOnce_;
     mutable std::unique_ptr<Bvh> bvh_;
