@@ -77,10 +77,15 @@ private:
     std::vector<GeometryElement> elements_;
     mutable Box bounds_;
     mutable bool hasBounds_ = false;
-    // 0 not computed, 1 being computed, 2 ready. Hit tests ask for every node's box; a first
-    // pass over a whole model must not pay a system call per geometry (as a once flag does).
+    // 0 not measured, 1 being stored, 2 stored. Hit tests and comparisons ask for every node's
+    // box, from several threads: no system call or wait per geometry (as a once flag has).
     mutable std::atomic<int> boundsState_{0};
-    void computeBounds() const;
+    struct Bounds {
+        Box box;
+        bool any = false;
+    };
+    Bounds ensureBounds() const;
+    Bounds measureBounds() const;
     mutable std::once_flag bvhOnce_;
     mutable std::unique_ptr<Bvh> bvh_;
 };
