@@ -53,6 +53,9 @@ std::vector<scene::Node*> nodosElemento(scene::Node& modelo)
     return elementos;
 }
 
+// A thread of its own, or (when none can be had) the caller's thread at get().
+constexpr auto kEnOtroHilo = std::launch::async | std::launch::deferred;
+
 // Runs trabajo(desde, hasta) over [0, n) in `partes` slices, the first on the calling thread.
 // The comparison's reading is bound by memory latency: slices overlap the waits.
 template <typename Trabajo>
@@ -61,7 +64,7 @@ void enPartes(size_t n, size_t partes, const Trabajo& trabajo)
     partes = std::clamp<size_t>(partes, 1, std::max<size_t>(1, n / 2048));
     std::vector<std::future<void>> otras;
     for (size_t k = 1; k < partes; ++k)
-        otras.push_back(std::async(std::launch::async, [&, k] { trabajo(n * k / partes, n * (k + 1) / partes); }));
+        otras.push_back(std::async(kEnOtroHilo, [&, k] { trabajo(n * k / partes, n * (k + 1) / partes); }));
     trabajo(0, n / partes);
     for (std::future<void>& f : otras)
         f.get();
@@ -157,7 +160,7 @@ SalidaComparacionTRELM compararModelosTRELM(const EntradaComparacionTRELM& entra
 
     // The two keyings only read the trees and the maps: the base one on a thread of its own.
     std::future<MapaElementos> enCurso =
-        std::async(std::launch::async, [&] { return mapaElementos(*entrada.base, gBase, usarGlobalIds); });
+        std::async(kEnOtroHilo, [&] { return mapaElementos(*entrada.base, gBase, usarGlobalIds); });
     const MapaElementos nuevo = mapaElementos(*entrada.nuevo, gNuevo, usarGlobalIds);
     const MapaElementos base = enCurso.get();
 

@@ -31,11 +31,13 @@ void ContentView::compararVersionesTRELM()
     ControladorFederacion& f = controladorFederacion();
     scene::Node& raiz = *f.escena()->rootNode();
     // The camera's box and the floor's are measured while the comparison runs: it changes
-    // nothing they read, only materials. The old floor goes first.
+    // nothing they read, only materials. The old floor goes first. Without a spare thread they
+    // are measured afterwards.
     quitarPiso(raiz);
+    constexpr auto enOtroHilo = std::launch::async | std::launch::deferred;
     std::future<std::optional<scene::Box>> cajaVista =
-        std::async(std::launch::async, [&raiz] { return cajaMundoSinPiso(raiz); });
-    std::future<scene::Box> cajaPiso = std::async(std::launch::async, [&raiz] { return raiz.boundingBox(); });
+        std::async(enOtroHilo, [&raiz] { return cajaMundoSinPiso(raiz); });
+    std::future<scene::Box> cajaPiso = std::async(enOtroHilo, [&raiz] { return raiz.boundingBox(); });
 
     EntradaComparacionTRELM entrada;
     entrada.base = federacion.modeloBase.get();
