@@ -1,6 +1,7 @@
 #include "comparison/ComparacionTRELM.h"
 
 #include "comparison/NombresTRELM.h"
+#include "comparison/TablaClavesTRELM.h"
 #include "platform/TextOrder.h"
 #include "scene/Geometry.h"
 #include "scene/Material.h"
@@ -9,7 +10,7 @@
 #include <cmath>
 #include <string>
 #include <cstdint>
-#include <functional>
+#include <future>
 #include <string_view>
 #include <vector>
 
@@ -29,104 +30,88 @@ DeltasTRELM deltasCajasTRELM(const scene::Box& base, const scene::Box& nuevo)
 
 namespace {
 
-// Key -> node, keys in the order they first appeared (so that the records of one kind come out
-// in the model's order, run after run). The keys view the node names and the GlobalId maps,
-// which outlive the comparison. Open addressing over one array: tens of thousands of elements
-// go in without an allocation each.
-class MapaElementos {
-public:
-    struct Entrada {
-        std::string_view clave;
-        size_t hash;
-        scene::Node* nodo;
-    };
+// Key -> element node, keys in the order they first appeared (so that the records of one kind
+// come out in the model's order, run after run); of two nodes with one key the later one.
+using MapaElementos = TablaClavesTRELM<scene::Node*>;
 
-    void poner(std::string_view clave, scene::Node* nodo)
-    {
-        if (2 * (entradas_.size() + 1) > tabla_.size())
-            crecer();
-        const size_t h = std::hash<std::string_view>{}(clave);
-        std::uint32_t& r = ranura(clave, h);
-        if (r == kVacia) {
-            r = std::uint32_t(entradas_.size());
-            entradas_.push_back({clave, h, nodo});
-        } else {
-            entradas_[r].nodo = nodo;  // the later duplicate wins
-        }
+// The element nodes (descendants with geometry), depth-first, each node before its children.
+// Plain pointers: nothing changes the tree while the comparison reads it.
+std::vector<scene::Node*> nodosElemento(scene::Node& modelo)
+{
+    std::vector<scene::Node*> elementos;
+    std::vector<scene::Node*> pila;
+    for (auto it = modelo.children().rbegin(); it != modelo.children().rend(); ++it)
+        pila.push_back(it->get());
+    while (!pila.empty()) {
+        scene::Node* n = pila.back();
+        pila.pop_back();
+        if (n->geometry)
+            elementos.push_back(n);
+        for (auto it = n->children().rbegin(); it != n->children().rend(); ++it)
+            pila.push_back(it->get());
     }
-    scene::Node* buscar(std::string_view clave) const
-    {
-        if (tabla_.empty())
-            return nullptr;
-        const size_t h = std::hash<std::string_view>{}(clave);
-        const std::uint32_t r = const_cast<MapaElementos*>(this)->ranura(clave, h);
-        return r == kVacia ? nullptr : entradas_[r].nodo;
-    }
-    const std::vector<Entrada>& entradas() const { return entradas_; }
-    // Room for `n` keys, so that filling it neither copies nor rehashes.
-    void reservar(size_t n)
-    {
-        entradas_.reserve(n);
-        size_t c = 64;
-        while (c < 2 * n)
-            c *= 2;
-        if (c > tabla_.size())
-            tabla_.assign(c, kVacia);
-    }
+    return elementos;
+}
 
-private:
-    static constexpr std::uint32_t kVacia = 0xFFFFFFFFu;
+// A thread of its own, or (when none can be had) the caller's thread at get().
+constexpr auto kEnOtroHilo = std::launch::async | std::launch::deferred;
 
-    std::uint32_t& ranura(std::string_view clave, size_t h)
-    {
-        const size_t mascara = tabla_.size() - 1;
-        for (size_t i = h & mascara;; i = (i + 1) & mascara) {
-            std::uint32_t& r = tabla_[i];
-            if (r == kVacia || (entradas_[r].hash == h && entradas_[r].clave == clave))
-                return r;
-        }
-    }
-    void crecer()
-    {
-        tabla_.assign(std::max<size_t>(64, 2 * tabla_.size()), kVacia);
-        const size_t mascara = tabla_.size() - 1;
-        for (std::uint32_t k = 0; k < entradas_.size(); ++k) {
-            size_t i = entradas_[k].hash & mascara;
-            while (tabla_[i] != kVacia)
-                i = (i + 1) & mascara;
-            tabla_[i] = k;
-        }
-    }
+// Runs trabajo(desde, hasta) over [0, n) in `partes` slices, the first on the calling thread.
+// The comparison's reading is bound by memory latency: slices overlap the waits.
+template <typename Trabajo>
+void enPartes(size_t n, size_t partes, const Trabajo& trabajo)
+{
+    partes = std::clamp<size_t>(partes, 1, std::max<size_t>(1, n / 2048));
+    std::vector<std::future<void>> otras;
+    for (size_t k = 1; k < partes; ++k)
+        otras.push_back(std::async(kEnOtroHilo, [&, k] { trabajo(n * k / partes, n * (k + 1) / partes); }));
+    trabajo(0, n / partes);
+    for (std::future<void>& f : otras)
+        f.get();
+}
 
-    std::vector<Entrada> entradas_;
-    std::vector<std::uint32_t> tabla_;
-};
+constexpr size_t kPartesPorModelo = 2;
 
+// Keys the elements of one model. It only reads the tree and the map: any thread.
 MapaElementos mapaElementos(scene::Node& modelo, const MapaGlobalIds& globalIds, bool usarGlobalIds)
 {
-    size_t elementos = 0;
-    modelo.visitDescendants([&](scene::Node& n) {
-        elementos += n.geometry ? 1 : 0;
-        return false;
+    const std::vector<scene::Node*> elementos = nodosElemento(modelo);
+    std::vector<std::pair<std::string_view, size_t>> claves(elementos.size());
+    enPartes(elementos.size(), kPartesPorModelo, [&](size_t desde, size_t hasta) {
+        std::string busqueda;
+        for (size_t i = desde; i < hasta; ++i) {
+            const std::string_view clave = vistaClaveElementoTRELM(*elementos[i], globalIds, usarGlobalIds, busqueda);
+            claves[i] = {clave, MapaElementos::hashDe(clave)};
+        }
     });
     MapaElementos mapa;
-    mapa.reservar(elementos);
-    std::string busqueda;
-    modelo.visitDescendants([&](scene::Node& n) {
-        if (n.geometry)
-            mapa.poner(vistaClaveElementoTRELM(n, globalIds, usarGlobalIds, busqueda), &n);
-        return false;
-    });
+    mapa.reservar(elementos.size());
+    for (size_t i = 0; i < elementos.size(); ++i)
+        mapa.poner(claves[i].first, claves[i].second, elementos[i]);
     return mapa;
 }
 
-void pintar(scene::Node& nodo, const scene::Color& color, double transparencia)
+// The material a comparison paints: the node's first one.
+scene::Material* materialDe(const scene::Node& nodo)
 {
-    if (scene::Material* m = nodo.geometry ? nodo.geometry->firstMaterial().get() : nullptr) {
+    return nodo.geometry && !nodo.geometry->materials.empty() ? nodo.geometry->materials.front().get() : nullptr;
+}
+
+void pintar(scene::Material* m, const scene::Color& color, double transparencia)
+{
+    if (m) {
         m->diffuse.contents = color;
         m->transparency = transparencia;
     }
 }
+
+// A base element, its counterpart in the new model if any, and what painting them needs.
+struct Pareja {
+    size_t nuevo = MapaElementos::kNinguna;
+    DeltasTRELM deltas;
+    scene::Material* materialBase = nullptr;
+    scene::Material* materialNuevo = nullptr;
+};
 
 ElementoCambioTRELM registro(const scene::Node& nodo, TipoCambioTRELM tipo, const DeltasTRELM& d = {})
 {
@@ -173,35 +158,58 @@ SalidaComparacionTRELM compararModelosTRELM(const EntradaComparacionTRELM& entra
     const MapaGlobalIds& gNuevo = entrada.globalIdsNuevo ? *entrada.globalIdsNuevo : vacio;
     const bool usarGlobalIds = !gBase.empty() && !gNuevo.empty();
 
-    const MapaElementos base = mapaElementos(*entrada.base, gBase, usarGlobalIds);
+    // The two keyings only read the trees and the maps: the base one on a thread of its own.
+    std::future<MapaElementos> enCurso =
+        std::async(kEnOtroHilo, [&] { return mapaElementos(*entrada.base, gBase, usarGlobalIds); });
     const MapaElementos nuevo = mapaElementos(*entrada.nuevo, gNuevo, usarGlobalIds);
+    const MapaElementos base = enCurso.get();
 
     std::vector<ElementoCambioTRELM> agregados, eliminados, modificados;
+    // Pairing and measuring only read; painting and the records stay on this thread, in order.
+    std::vector<Pareja> parejas(base.entradas().size());
+    enPartes(parejas.size(), 2 * kPartesPorModelo, [&](size_t desde, size_t hasta) {
+        for (size_t k = desde; k < hasta; ++k) {
+            const MapaElementos::Entrada& e = base.entradas()[k];
+            Pareja& p = parejas[k];
+            p.materialBase = materialDe(*e.valor);
+            p.nuevo = nuevo.indice(e.clave, e.hash);
+            if (p.nuevo == MapaElementos::kNinguna)
+                continue;
+            const scene::Node& n = *nuevo.entradas()[p.nuevo].valor;
+            p.materialNuevo = materialDe(n);
+            p.deltas = deltasCajasTRELM(e.valor->boundingBox(), n.boundingBox());
+        }
+    });
+    std::vector<bool> enBase(nuevo.entradas().size(), false);
     std::int64_t comunes = 0;
-    for (const MapaElementos::Entrada& e : base.entradas()) {
-        scene::Node* b = e.nodo;
-        scene::Node* n = nuevo.buscar(e.clave);
-        if (!n) {
-            pintar(*b, coloresTRELM::eliminado, 1.0);
-            eliminados.push_back(registro(*b, TipoCambioTRELM::eliminado));
+    constexpr size_t kAdelanto = 8;  // materials are scattered: ask for the next ones early
+    for (size_t k = 0; k < parejas.size(); ++k) {
+        if (k + kAdelanto < parejas.size()) {
+            __builtin_prefetch(parejas[k + kAdelanto].materialBase, 1);
+            __builtin_prefetch(parejas[k + kAdelanto].materialNuevo, 1);
+        }
+        const Pareja& p = parejas[k];
+        if (p.nuevo == MapaElementos::kNinguna) {
+            pintar(p.materialBase, coloresTRELM::eliminado, 1.0);
+            eliminados.push_back(registro(*base.entradas()[k].valor, TipoCambioTRELM::eliminado));
             continue;
         }
+        enBase[p.nuevo] = true;
         ++comunes;
-        const DeltasTRELM d = deltasCajasTRELM(b->boundingBox(), n->boundingBox());
-        if (d.modificado()) {
-            pintar(*b, coloresTRELM::modificadoBase, 1.0);
-            pintar(*n, coloresTRELM::modificadoNuevo, 1.0);
-            modificados.push_back(registro(*b, TipoCambioTRELM::modificado, d));
+        if (p.deltas.modificado()) {
+            pintar(p.materialBase, coloresTRELM::modificadoBase, 1.0);
+            pintar(p.materialNuevo, coloresTRELM::modificadoNuevo, 1.0);
+            modificados.push_back(registro(*base.entradas()[k].valor, TipoCambioTRELM::modificado, p.deltas));
         } else {
-            pintar(*b, coloresTRELM::igual, coloresTRELM::transparenciaIgualBase);
-            pintar(*n, coloresTRELM::igual, coloresTRELM::transparenciaIgualNuevo);
+            pintar(p.materialBase, coloresTRELM::igual, coloresTRELM::transparenciaIgualBase);
+            pintar(p.materialNuevo, coloresTRELM::igual, coloresTRELM::transparenciaIgualNuevo);
         }
     }
-    for (const MapaElementos::Entrada& e : nuevo.entradas()) {
-        if (base.buscar(e.clave))
+    for (size_t i = 0; i < nuevo.entradas().size(); ++i) {
+        if (enBase[i])
             continue;
-        scene::Node* n = e.nodo;
-        pintar(*n, coloresTRELM::agregado, 1.0);
+        scene::Node* n = nuevo.entradas()[i].valor;
+        pintar(materialDe(*n), coloresTRELM::agregado, 1.0);
         agregados.push_back(registro(*n, TipoCambioTRELM::agregado));
     }
 

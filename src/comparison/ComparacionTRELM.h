@@ -2,7 +2,8 @@
 
 // The version comparison itself: keys the elements of a base and a new model, classifies each
 // key as added, removed, modified or unchanged by the two bounding boxes, paints both models and
-// builds the counts and the change records. GUI thread (it changes scene materials).
+// builds the counts and the change records. GUI thread (it changes scene materials); worker
+// threads read both trees during the call.
 
 #include "comparison/ResultadoTRELM.h"
 #include "federation/ifc/GlobalIds.h"

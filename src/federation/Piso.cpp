@@ -35,11 +35,18 @@ bool dibujarTexturaGrilla(QPainter& pintor, const QRectF& rect)
 
 void actualizarPiso(scene::Node& raiz)
 {
-    const std::string nombrePiso(kNombrePiso);
-    if (const scene::NodePtr viejo = raiz.childNamed(nombrePiso, false))
-        viejo->removeFromParent();
+    quitarPiso(raiz);
+    ponerPiso(raiz, raiz.boundingBox());
+}
 
-    const scene::Box caja = raiz.boundingBox();
+void quitarPiso(scene::Node& raiz)
+{
+    if (const scene::NodePtr viejo = raiz.childNamed(kNombrePiso, false))
+        viejo->removeFromParent();
+}
+
+void ponerPiso(scene::Node& raiz, const scene::Box& caja)
+{
     if (caja.min == caja.max)
         return;
 
@@ -57,7 +64,7 @@ void actualizarPiso(scene::Node& raiz)
     plano->materials = {material};
 
     scene::NodePtr piso = scene::Node::make(plano);
-    piso->name = nombrePiso;
+    piso->name = std::string(kNombrePiso);
     piso->position = {0, 0, caja.min.z - 0.01};
     raiz.addChild(piso);
 

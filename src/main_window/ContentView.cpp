@@ -125,7 +125,6 @@ void ContentView::construirVista()
     columnas->setSizes({320, 900, 220});
     layout->addWidget(columnas);
 
-    connect(this, &ContentView::estadoCambiado, sidebar_, &Sidebar::refrescar);
     connect(this, &ContentView::estadoCambiado, columnaViewport_, &ColumnaViewport::refrescar);
     connect(this, &ContentView::estadoCambiado, columnaInspector_, &ColumnaInspector::refrescar);
 }
@@ -180,6 +179,16 @@ void ContentView::informarError(const QString& mensaje)
 
 void ContentView::refrescar()
 {
+    if (sidebar_)
+        sidebar_->refrescar();
+    emit estadoCambiado();
+    presentarDialogos();
+}
+
+void ContentView::refrescarConTarjetas(TarjetasSidebar tarjetas)
+{
+    if (sidebar_)
+        sidebar_->refrescarTarjetas(tarjetas);
     emit estadoCambiado();
     presentarDialogos();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "main_window/EstadoVentana.h"
+#include "main_window/sidebar/Sidebar.h"
 #include "project/ConversionProyecto.h"
 
 #include <QPointer>
@@ -174,6 +175,8 @@ public:
 
     // Redraws every view from the state and presents the sheets and alerts it asks for.
     void refrescar();
+    // The same after a change that of the sidebar's cards only these show.
+    void refrescarConTarjetas(TarjetasSidebar tarjetas);
 
     // The sheet or alert on screen now, if any (for callers that drive it).
     QDialog* dialogoActivo() const;

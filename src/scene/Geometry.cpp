@@ -81,47 +81,56 @@ const GeometrySource* Geometry::source(GeometrySource::Semantic semantic) const
 
 Box Geometry::localBounds() const
 {
-    if (!boundsReady_.load(std::memory_order_acquire))
-        computeBounds();
-    return bounds_;
-}
-
-void Geometry::computeBounds() const
-{
-    std::call_once(boundsOnce_, [this] {
-        const GeometrySource* vertices = source(GeometrySource::Semantic::Vertex);
-        if (!vertices) {
-            boundsReady_.store(true, std::memory_order_release);
-            return;
-        }
-        constexpr double inf = std::numeric_limits<double>::infinity();
-        Vec3 lo{inf, inf, inf}, hi{-inf, -inf, -inf};
-        bool any = false;
-        for (const auto& element : elements_) {
-            const size_t used = element.primitive == GeometryElement::Primitive::Triangles
-                                    ? element.indices.size() - element.indices.size() % 3
-                                    : element.indices.size() - element.indices.size() % 2;
-            for (size_t k = 0; k < used; ++k) {
-                const auto v = vertices->vectorAt(element.indices[k]);
-                if (!v || !std::isfinite(v->x) || !std::isfinite(v->y) || !std::isfinite(v->z))
-                    continue;
-                any = true;
-                lo = {std::min(lo.x, double(v->x)), std::min(lo.y, double(v->y)), std::min(lo.z, double(v->z))};
-                hi = {std::max(hi.x, double(v->x)), std::max(hi.y, double(v->y)), std::max(hi.z, double(v->z))};
-            }
-        }
-        if (any)
-            bounds_ = {lo, hi};
-        hasBounds_ = any;
-        boundsReady_.store(true, std::memory_order_release);
-    });
+    if (boundsState_.load(std::memory_order_acquire) == 2)
+        return bounds_;
+    return ensureBounds().box;
 }
 
 bool Geometry::hasBounds() const
 {
-    if (!boundsReady_.load(std::memory_order_acquire))
-        computeBounds();
-    return hasBounds_;
+    if (boundsState_.load(std::memory_order_acquire) == 2)
+        return hasBounds_;
+    return ensureBounds().any;
+}
+
+Geometry::Bounds Geometry::ensureBounds() const
+{
+    int estado = 0;
+    if (boundsState_.compare_exchange_strong(estado, 1, std::memory_order_acq_rel)) {
+        const Bounds b = measureBounds();
+        bounds_ = b.box;
+        hasBounds_ = b.any;
+        boundsState_.store(2, std::memory_order_release);
+        return b;
+    }
+    if (estado == 2)
+        return {bounds_, hasBounds_};
+    // Another thread is storing them: measuring here costs less than waiting for it.
+    return measureBounds();
+}
+
+Geometry::Bounds Geometry::measureBounds() const
+{
+    const GeometrySource* vertices = source(GeometrySource::Semantic::Vertex);
+    if (!vertices)
+        return {};
+    constexpr double inf = std::numeric_limits<double>::infinity();
+    Vec3 lo{inf, inf, inf}, hi{-inf, -inf, -inf};
+    bool any = false;
+    for (const auto& element : elements_) {
+        const size_t used = element.primitive == GeometryElement::Primitive::Triangles
+                                ? element.indices.size() - element.indices.size() % 3
+                                : element.indices.size() - element.indices.size() % 2;
+        for (size_t k = 0; k < used; ++k) {
+            const auto v = vertices->vectorAt(element.indices[k]);
+            if (!v || !std::isfinite(v->x) || !std::isfinite(v->y) || !std::isfinite(v->z))
+                continue;
+            any = true;
+            lo = {std::min(lo.x, double(v->x)), std::min(lo.y, double(v->y)), std::min(lo.z, double(v->z))};
+            hi = {std::max(hi.x, double(v->x)), std::max(hi.y, double(v->y)), std::max(hi.z, double(v->z))};
+        }
+    }
+    return any ? Bounds{{lo, hi}, true} : Bounds{};
 }
 
 std::shared_ptr<Geometry> Geometry::copy() const

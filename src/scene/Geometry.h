@@ -75,11 +75,17 @@ public:
 private:
     std::vector<GeometrySource> sources_;
     std::vector<GeometryElement> elements_;
-    mutable std::once_flag boundsOnce_;
     mutable Box bounds_;
     mutable bool hasBounds_ = false;
-    mutable std::atomic<bool> boundsReady_{false};  // hit tests ask for every node's box
-    void computeBounds() const;
+    // 0 not measured, 1 being stored, 2 stored. Hit tests and comparisons ask for every node's
+    // box, from several threads: no system call or wait per geometry (as a once flag has).
+    mutable std::atomic<int> boundsState_{0};
+    struct Bounds {
+        Box box;
+        bool any = false;
+    };
+    Bounds ensureBounds() const;
+    Bounds measureBounds() const;
     mutable std::once_flag bvhOnce_;
     mutable std::unique_ptr<Bvh> bvh_;
 };

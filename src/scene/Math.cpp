@@ -104,6 +104,9 @@ Mat4 Mat4::rotation(const Quat& q)
 
 Mat4 Mat4::compose(const Vec3& position, const Quat& orientation, const Vec3& scale)
 {
+    // Most nodes are neither turned nor scaled: the product below would give exactly this.
+    if (orientation.x == 0 && orientation.y == 0 && orientation.z == 0 && orientation.w == 1 && scale == Vec3{1, 1, 1})
+        return translation(position);
     Mat4 r = rotation(orientation.normalized());
     const double s[3] = {scale.x, scale.y, scale.z};
     for (int c = 0; c < 3; ++c)

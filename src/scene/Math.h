@@ -72,6 +72,12 @@ struct Mat4 {
     Vec3 transformDirection(const Vec3& d) const;  // w = 0
     Mat4 inverse() const;                          // identity when singular
     Vec3 translationPart() const { return {m[3][0], m[3][1], m[3][2]}; }
+    // Nothing but a translation: transformPoint(p) is then exactly p + translationPart().
+    bool isTranslation() const
+    {
+        return m[0] == std::array<double, 4>{1, 0, 0, 0} && m[1] == std::array<double, 4>{0, 1, 0, 0} &&
+               m[2] == std::array<double, 4>{0, 0, 1, 0} && m[3][3] == 1;
+    }
 };
 
 // Axis-aligned box; an empty box is (0,0,0)-(0,0,0) as callers expect.

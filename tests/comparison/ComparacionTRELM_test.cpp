@@ -240,3 +240,74 @@ TEST(ComparacionTRELM, WithoutBothModelsNothingIsCompared)
     EXPECT_EQ(s.stats, EstadisticasTRELM{});
     EXPECT_EQ(*material(base, 0).diffuse.color(), scene::Color::white(0.75));
 }
+
+TEST(ComparacionTRELM, ThousandsOfElementsAreKeyedPairedAndPaintedLikeAFewOnes)
+{
+    // Enough elements that the work is split: every kind of element and both ways of keying
+    // must come out as for a handful. Every 7th base element is gone, every 11th moved, every
+    // 13th renamed (the same GlobalId), and 400 are new.
+    using T = TipoCambioTRELM;
+    constexpr int n = 12000;
+    for (const bool conGlobalIds : {false, true}) {
+        auto base = modelo({});
+        auto nuevo = modelo({});
+        MapaGlobalIds gBase, gNuevo;
+        std::vector<std::pair<QString, TipoCambioTRELM>> esperado;
+        std::vector<scene::Color> coloresBase, coloresNuevo;
+        const auto cambio = [&](const std::string& nombre, TipoCambioTRELM tipo) {
+            esperado.emplace_back(QString::fromStdString(nombre), tipo);
+        };
+        for (int k = 0; k < n; ++k) {
+            const std::string nombre = "E" + std::to_string(k);
+            const float x = float(k % 100), y = float(k / 100);
+            base->addChild(pruebas_trelm::nodoCaja("IfcWall/" + nombre, {x, y, 0}, {x + 0.5f, y + 0.5f, 3}));
+            gBase[nombre] = "G" + std::to_string(k);
+            if (k % 7 == 0) {
+                cambio(nombre, T::eliminado);
+                coloresBase.push_back(coloresTRELM::eliminado);
+                continue;
+            }
+            const std::string nombreNuevo = k % 13 == 0 ? nombre + "b" : nombre;
+            const float dx = k % 11 == 0 ? 0.1f : 0;
+            nuevo->addChild(
+                pruebas_trelm::nodoCaja("IfcWall/" + nombreNuevo, {x + dx, y, 0}, {x + dx + 0.5f, y + 0.5f, 3}));
+            gNuevo[nombreNuevo] = "G" + std::to_string(k);
+            if (nombreNuevo != nombre && !conGlobalIds) {
+                cambio(nombre, T::eliminado);
+                cambio(nombreNuevo, T::agregado);
+                coloresBase.push_back(coloresTRELM::eliminado);
+                coloresNuevo.push_back(coloresTRELM::agregado);
+            } else if (dx > 0) {
+                cambio(nombre, T::modificado);
+                coloresBase.push_back(coloresTRELM::modificadoBase);
+                coloresNuevo.push_back(coloresTRELM::modificadoNuevo);
+            } else {
+                coloresBase.push_back(coloresTRELM::igual);
+                coloresNuevo.push_back(coloresTRELM::igual);
+            }
+        }
+        for (int k = 0; k < 400; ++k) {
+            const std::string nombre = "N" + std::to_string(k);
+            nuevo->addChild(pruebas_trelm::nodoCaja("IfcDoor/" + nombre, {0, 0, 5}, {1, 1, 6}));
+            gNuevo[nombre] = "H" + std::to_string(k);
+            cambio(nombre, T::agregado);
+            coloresNuevo.push_back(coloresTRELM::agregado);
+        }
+        std::stable_sort(esperado.begin(), esperado.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+
+        const SalidaComparacionTRELM s = conGlobalIds ? comparar(base, nuevo, gBase, gNuevo) : comparar(base, nuevo);
+        std::map<TipoCambioTRELM, std::int64_t> cuenta;
+        for (const auto& [nombre, tipo] : esperado)
+            ++cuenta[tipo];
+        const std::int64_t iguales = std::int64_t(nuevo->children().size()) - cuenta[T::agregado] - cuenta[T::modificado];
+        EXPECT_EQ(s.stats, (EstadisticasTRELM{cuenta[T::agregado], cuenta[T::eliminado], cuenta[T::modificado], iguales}))
+            << conGlobalIds;
+        EXPECT_EQ(nombresYTipos(s.resultado), esperado) << conGlobalIds;
+        size_t malPintados = 0;
+        for (size_t i = 0; i < coloresBase.size(); ++i)
+            malPintados += *material(base, i).diffuse.color() != coloresBase[i];
+        for (size_t i = 0; i < coloresNuevo.size(); ++i)
+            malPintados += *material(nuevo, i).diffuse.color() != coloresNuevo[i];
+        EXPECT_EQ(malPintados, 0u) << conGlobalIds;
+    }
+}

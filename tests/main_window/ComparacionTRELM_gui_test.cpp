@@ -5,9 +5,11 @@
 #include "comparison/ComparacionTRELM.h"
 #include "comparison/support/ModelosTRELM.h"
 #include "federation/ControladorFederacion.h"
+#include "main_window/ColumnaViewport.h"
 #include "main_window/ContentView.h"
 #include "main_window/comparacion/ReporteTRELMView.h"
 #include "main_window/comparacion/VentanaReporteTRELM.h"
+#include "render/SceneView.h"
 #include "support/Buscar.h"
 #include "support/Esperar.h"
 
@@ -150,6 +152,48 @@ TEST(ComparacionTRELM, CardFacesFollowTheSlotsAndTheComparison)
     ESPERAR_QUE(texto(v, "archivoNUEVO") == QString::fromUtf8("Sin versión nueva"));
     EXPECT_FALSE(hijoVisible<QPushButton>(v, "compararVersiones"));
     EXPECT_FALSE(hijoVisible<QPushButton>(v, "verInformeTRELM"));
+}
+
+TEST(ComparacionTRELM, ComparingFramesTheCameraAndLaysTheFloorAsTheSeparateStepsDo)
+{
+    Ventana w;
+    ContentView& v = w.v;
+    auto base = versionBase();
+    base->position = {30, -10, 2};  // moved as a whole: it counts where it stands
+    w.cargar("BASE", base, "a.ifc");
+    w.cargar("NUEVO", versionNueva(), "b.ifc");
+    // A discipline's model far below, hidden by the comparison, still counts in both boxes.
+    w.raizARQ->addChild(pruebas_trelm::nodoCaja("IfcSlab/Suelo", {-20, -20, -6}, {20, 20, -5}));
+
+    scene::Node& raiz = *v.escena.scene->rootNode();
+    const auto pisos = [&] {
+        std::vector<scene::Node*> encontrados;
+        for (const scene::NodePtr& n : raiz.children())
+            if (n->hasName("_QUELVA_Piso"))
+                encontrados.push_back(n.get());
+        return encontrados;
+    };
+    const scene::NodePtr camara = v.columnaViewport()->vista3D()->pointOfView();
+    ASSERT_TRUE(camara && camara->camera);
+    const scene::NodePtr luz = raiz.childNamed("_QUELVA_LuzDir", false);
+
+    v.compararVersionesTRELM();
+    ASSERT_EQ(pisos().size(), 1u);
+    const scene::Vec3 piso = pisos().front()->position;
+    EXPECT_DOUBLE_EQ(piso.z, -6.01);
+    const double cerca = camara->camera->zNear, lejos = camara->camera->zFar;
+    const double sombra = luz && luz->light ? luz->light->orthographicScale : 0;
+
+    // The window's own steps, one after the other, find the same.
+    ControladorFederacion& f = v.controladorFederacion();
+    f.servicios().encuadrarTodo();
+    f.actualizarPiso();
+    ASSERT_EQ(pisos().size(), 1u);
+    EXPECT_EQ(pisos().front()->position, piso);
+    EXPECT_EQ(camara->camera->zNear, cerca);
+    EXPECT_EQ(camara->camera->zFar, lejos);
+    if (luz && luz->light)
+        EXPECT_EQ(luz->light->orthographicScale, sombra);
 }
 
 TEST(ComparacionTRELM, RemovingASlotWithoutAComparisonKeepsTheOtherHidden)

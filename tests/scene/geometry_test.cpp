@@ -2,7 +2,10 @@
 
 #include "scene/Geometry.h"
 
+#include <atomic>
 #include <cstring>
+#include <latch>
+#include <thread>
 #include <gtest/gtest.h>
 
 using namespace scene;
@@ -53,6 +56,32 @@ TEST(Geometry, LocalBoundsCoverOnlyTheVerticesElementsUse)
     Geometry empty;
     EXPECT_EQ(empty.localBounds(), Box{});
     EXPECT_FALSE(empty.hasBounds());
+}
+
+TEST(Geometry, BoundsAskedFromManyThreadsAtOnceAgree)
+{
+    // Hit tests and the comparison read boxes from worker threads: the first readers of a
+    // geometry race to compute its bounds, and each must see the finished box.
+    std::vector<GeometryPtr> geometrias;
+    for (int k = 0; k < 300; ++k) {
+        const float x = float(k);
+        const std::vector<Vec3f> pts{{x, 0, 0}, {x + 1, 2, 0}, {x, 0, 3}};
+        geometrias.push_back(makeTriangleGeometry(pts, std::vector<std::int32_t>{0, 1, 2}));
+    }
+    std::latch salida(8);
+    std::atomic<int> errores{0};
+    std::vector<std::thread> hilos;
+    for (int h = 0; h < 8; ++h)
+        hilos.emplace_back([&] {
+            salida.arrive_and_wait();
+            for (size_t k = 0; k < geometrias.size(); ++k) {
+                const double x = double(k);
+                errores += !geometrias[k]->hasBounds() || geometrias[k]->localBounds() != Box{{x, 0, 0}, {x + 1, 2, 3}};
+            }
+        });
+    for (std::thread& t : hilos)
+        t.join();
+    EXPECT_EQ(errores, 0);
 }
 
 TEST(Geometry, CopyOwnsItsDataAndMaterials)

@@ -5,10 +5,16 @@
 
 #include "comparison/ComparacionTRELM.h"
 #include "federation/ControladorFederacion.h"
+#include "federation/Piso.h"
 #include "main_window/comparacion/VentanaReporteTRELM.h"
+#include "viewport/CajaEscena.h"
+#include "viewport/VistaPreset.h"
 
 #include <QGuiApplication>
 #include <QScreen>
+
+#include <future>
+#include <optional>
 
 namespace quelva {
 
@@ -22,6 +28,17 @@ void ContentView::compararVersionesTRELM()
     federacion.modeloBase->hidden = false;
     federacion.modeloNuevo->hidden = false;
 
+    ControladorFederacion& f = controladorFederacion();
+    scene::Node& raiz = *f.escena()->rootNode();
+    // The camera's box and the floor's are measured while the comparison runs: it changes
+    // nothing they read, only materials. The old floor goes first. Without a spare thread they
+    // are measured afterwards.
+    quitarPiso(raiz);
+    constexpr auto enOtroHilo = std::launch::async | std::launch::deferred;
+    std::future<std::optional<scene::Box>> cajaVista =
+        std::async(enOtroHilo, [&raiz] { return cajaMundoSinPiso(raiz); });
+    std::future<scene::Box> cajaPiso = std::async(enOtroHilo, [&raiz] { return raiz.boundingBox(); });
+
     EntradaComparacionTRELM entrada;
     entrada.base = federacion.modeloBase.get();
     entrada.nuevo = federacion.modeloNuevo.get();
@@ -34,11 +51,12 @@ void ContentView::compararVersionesTRELM()
     comparacion.resultadoTRELM = std::move(salida.resultado);
     comparacion.trelmActivo = true;
 
-    ControladorFederacion& f = controladorFederacion();
-    if (f.servicios().encuadrarTodo)
-        f.servicios().encuadrarTodo();
-    f.actualizarPiso();
-    refrescar();
+    if (const auto encuadre = encuadreDeCaja(cajaVista.get()); encuadre && f.servicios().enfocar)
+        f.servicios().enfocar(encuadre->centro.x, encuadre->centro.y, encuadre->centro.z, encuadre->radio);
+    ponerPiso(raiz, cajaPiso.get());
+    // Of the sidebar only the comparison card shows what changed (the models hidden here are
+    // not the disciplines' own visibility).
+    refrescarConTarjetas(TarjetaSidebar::comparacion);
 }
 
 void ContentView::limpiarSlotTRELM(const QString& slot)

@@ -9,8 +9,9 @@
 
 #include <QPushButton>
 #include <QScrollArea>
-#include <QScrollBar>
 #include <QVBoxLayout>
+
+#include <optional>
 
 namespace quelva {
 
@@ -51,39 +52,47 @@ Sidebar::Sidebar(ContentView& vista, QWidget* parent) : QWidget(parent), vista_(
     desplazable_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     desplazable_->setStyleSheet(QStringLiteral("QScrollArea { background: transparent; }"));
     col->addWidget(desplazable_, 1);
-    refrescar();
-}
-
-void Sidebar::refrescar()
-{
-    const int posicion = desplazable_->verticalScrollBar()->value();
 
     auto* tarjetas = new QWidget;
     tarjetas->setObjectName(QStringLiteral("tarjetasSidebar"));
     tarjetas->setStyleSheet(QStringLiteral("#tarjetasSidebar { background: transparent; }"));
-    auto* col = new QVBoxLayout(tarjetas);
-    col->setContentsMargins(8, 8, 8, 8);
-    col->setSpacing(8);
-    col->addWidget(new TarjetaSeccion(QStringLiteral("Federación de Modelos"), new TarjetaFederacion(vista_), tarjetas));
-    col->addWidget(new TarjetaSeccion(std::nullopt, botonQTO(vista_), tarjetas));
-    col->addWidget(new TarjetaSeccion(QStringLiteral("Comparación TRELM"), panelTRELM(vista_), tarjetas));
-    col->addWidget(new TarjetaSeccion(QStringLiteral("Interferencias"), panelInterferencias(vista_), tarjetas));
-    col->addWidget(new TarjetaSeccion(QStringLiteral("Sección"), panelSecciones(vista_), tarjetas));
-    col->addWidget(new TarjetaSeccion(QStringLiteral("Comentarios"), panelComentarios(vista_), tarjetas));
-    col->addWidget(new TarjetaSeccion(QStringLiteral("Timeline / Control de Obra"), new TarjetaTimeLiner(vista_),
-                                      tarjetas));
-    col->addStretch(1);
-
-    // The old cards may hold the control whose action is running: retire them later.
-    if (QWidget* viejo = desplazable_->takeWidget()) {
-        viejo->hide();
-        viejo->deleteLater();
-    }
+    auto* columna = new QVBoxLayout(tarjetas);
+    columna->setContentsMargins(8, 8, 8, 8);
+    columna->setSpacing(8);
+    const auto agregar = [&](TarjetaSidebar cual, const std::optional<QString>& titulo,
+                             std::function<QWidget*()> contenido) {
+        auto* marco = new TarjetaSeccion(titulo, contenido(), tarjetas);
+        columna->addWidget(marco);
+        tarjetas_.push_back({cual, marco, std::move(contenido)});
+    };
+    ContentView* v = &vista_;
+    agregar(TarjetaSidebar::federacion, QStringLiteral("Federación de Modelos"),
+            [v] { return new TarjetaFederacion(*v); });
+    columna->addWidget(new TarjetaSeccion(std::nullopt, botonQTO(vista_), tarjetas));
+    agregar(TarjetaSidebar::comparacion, QStringLiteral("Comparación TRELM"), [v] { return panelTRELM(*v); });
+    agregar(TarjetaSidebar::interferencias, QStringLiteral("Interferencias"), [v] { return panelInterferencias(*v); });
+    agregar(TarjetaSidebar::seccion, QStringLiteral("Sección"), [v] { return panelSecciones(*v); });
+    agregar(TarjetaSidebar::comentarios, QStringLiteral("Comentarios"), [v] { return panelComentarios(*v); });
+    agregar(TarjetaSidebar::timeLiner, QStringLiteral("Timeline / Control de Obra"),
+            [v] { return new TarjetaTimeLiner(*v); });
+    columna->addStretch(1);
     desplazable_->setWidget(tarjetas);
-    // Keep the reader's place once the new cards have their sizes.
-    QMetaObject::invokeMethod(
-        desplazable_, [barra = desplazable_->verticalScrollBar(), posicion] { barra->setValue(posicion); },
-        Qt::QueuedConnection);
+}
+
+void Sidebar::refrescar()
+{
+    TarjetasSidebar todas;
+    for (const Tarjeta& t : tarjetas_)
+        todas |= t.cual;
+    refrescarTarjetas(todas);
+}
+
+void Sidebar::refrescarTarjetas(TarjetasSidebar tarjetas)
+{
+    // Only the contents change: the column, the frames and the reader's place stay.
+    for (const Tarjeta& t : tarjetas_)
+        if (tarjetas.testFlag(t.cual))
+            t.marco->cambiarContenido(t.contenido());
 }
 
 }  // namespace quelva

@@ -1,6 +1,10 @@
 #pragma once
 
+#include <QFlags>
 #include <QWidget>
+
+#include <functional>
+#include <vector>
 
 class QScrollArea;
 class QVBoxLayout;
@@ -8,6 +12,19 @@ class QVBoxLayout;
 namespace quelva {
 
 class ContentView;
+class TarjetaSeccion;
+
+// The cards whose content follows the state (the QTO button shows none).
+enum class TarjetaSidebar : unsigned {
+    federacion = 1u << 0,
+    comparacion = 1u << 1,
+    interferencias = 1u << 2,
+    seccion = 1u << 3,
+    comentarios = 1u << 4,
+    timeLiner = 1u << 5,
+};
+Q_DECLARE_FLAGS(TarjetasSidebar, TarjetaSidebar)
+Q_DECLARE_OPERATORS_FOR_FLAGS(TarjetasSidebar)
 
 // The left column: the brand header pinned above one scrolling column of the seven feature
 // cards, always all present, in their fixed order.
@@ -16,11 +33,21 @@ class Sidebar : public QWidget {
 public:
     Sidebar(ContentView& vista, QWidget* parent);
 
+    // Rebuilds the content of every card from the state.
     void refrescar();
+    // Rebuilds only these cards' content: for a change the others do not show.
+    void refrescarTarjetas(TarjetasSidebar tarjetas);
 
 private:
+    struct Tarjeta {
+        TarjetaSidebar cual;
+        TarjetaSeccion* marco;
+        std::function<QWidget*()> contenido;
+    };
+
     ContentView& vista_;
     QScrollArea* desplazable_ = nullptr;
+    std::vector<Tarjeta> tarjetas_;
 };
 
 }  // namespace quelva

@@ -37,13 +37,25 @@ TarjetaSeccion::TarjetaSeccion(const std::optional<QString>& titulo, QWidget* co
         divisor->setStyleSheet(QStringLiteral("background: rgba(255,255,255,30); border: none;"));
         col->addWidget(divisor);
     }
-    auto* envoltura = new QVBoxLayout;
-    envoltura->setContentsMargins(10, 8, 10, 8);
-    envoltura->setSpacing(4);
+    envoltura_ = new QVBoxLayout;
+    envoltura_->setContentsMargins(10, 8, 10, 8);
+    envoltura_->setSpacing(4);
     contenido_->setParent(this);
-    envoltura->addWidget(contenido_);
-    col->addLayout(envoltura);
+    envoltura_->addWidget(contenido_);
+    col->addLayout(envoltura_);
     setStyleSheet(QStringLiteral("color: white;"));
+}
+
+void TarjetaSeccion::cambiarContenido(QWidget* contenido)
+{
+    QWidget* viejo = contenido_;
+    contenido_ = contenido;
+    contenido_->setParent(this);
+    delete envoltura_->replaceWidget(viejo, contenido_);
+    contenido_->show();
+    viejo->hide();
+    viejo->setParent(nullptr);
+    viejo->deleteLater();
 }
 
 void TarjetaSeccion::paintEvent(QPaintEvent*)

@@ -18,6 +18,9 @@ public:
 
     const std::optional<QString>& titulo() const { return titulo_; }
     QWidget* contenido() const { return contenido_; }
+    // Puts `contenido` where the current content is. The old one may hold the control whose
+    // action is running: it leaves the card now and is deleted later.
+    void cambiarContenido(QWidget* contenido);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -25,6 +28,7 @@ protected:
 private:
     std::optional<QString> titulo_;
     QWidget* contenido_;
+    QVBoxLayout* envoltura_ = nullptr;
 };
 
 // The brand row pinned above the sidebar's cards.
