@@ -150,11 +150,12 @@ void BM_Comparacion20000(benchmark::State& state)
 // primera_accion_ms: the first action, which also measures every element's geometry.
 void BM_AccionComparar20000(benchmark::State& state)
 {
-    Versiones v = versiones(20000);
+    // The window first, as in the application: models are loaded into a window already shown.
     ContentView vista;
     vista.resize(1400, 900);
     vista.show();
     QCoreApplication::processEvents();
+    Versiones v = versiones(20000);
     ControladorFederacion& f = vista.controladorFederacion();
     f.asignarModeloSlotTRELM("BASE", v.base, "a.ifc", v.idsBase);
     f.asignarModeloSlotTRELM("NUEVO", v.nuevo, "b.ifc", v.idsNuevo);
