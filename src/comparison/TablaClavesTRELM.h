@@ -25,8 +25,7 @@ public:
 
     static size_t hashDe(std::string_view clave) { return std::hash<std::string_view>{}(clave); }
 
-    // A key already there keeps its place and takes the new value.
-    void poner(std::string_view clave, const Valor& valor) { poner(clave, hashDe(clave), valor); }
+    // A key already there keeps its place and takes the new value; `hash` is hashDe(clave).
     void poner(std::string_view clave, size_t hash, const Valor& valor)
     {
         if (2 * (entradas_.size() + 1) > tabla_.size())
@@ -39,8 +38,7 @@ public:
             entradas_[r].valor = valor;
         }
     }
-    // Index of the key's entry, or kNinguna.
-    size_t indice(std::string_view clave) const { return indice(clave, hashDe(clave)); }
+    // Index of the key's entry, or kNinguna; `hash` is hashDe(clave).
     size_t indice(std::string_view clave, size_t hash) const
     {
         if (tabla_.empty())
@@ -48,13 +46,7 @@ public:
         const std::uint32_t r = const_cast<TablaClavesTRELM*>(this)->ranura(clave, hash);
         return r == kVacia ? kNinguna : r;
     }
-    const Valor* buscar(std::string_view clave) const
-    {
-        const size_t i = indice(clave);
-        return i == kNinguna ? nullptr : &entradas_[i].valor;
-    }
     const std::vector<Entrada>& entradas() const { return entradas_; }
-    bool empty() const { return entradas_.empty(); }
     // Room for `n` keys, so that filling it neither copies nor rehashes.
     void reservar(size_t n)
     {

@@ -89,6 +89,24 @@ struct Box {
     bool isZero() const { return min == Vec3{} && max == Vec3{}; }
 };
 
+// Calls f with enough corners of `box` carried by `m` to span the carried box: the lowest and
+// the highest when `m` only moves it (most scene nodes), otherwise all eight.
+template <typename F>
+void forEachCarriedCorner(const Box& box, const Mat4& m, F&& f)
+{
+    if (m.isTranslation()) {
+        const Vec3 t = m.translationPart();
+        const Vec3 lo = box.min + t, hi = box.max + t;
+        if (isFinite(lo) && isFinite(hi)) {
+            f(lo);
+            f(hi);
+            return;
+        }
+    }
+    for (int i = 0; i < 8; ++i)
+        f(m.transformPoint({i & 1 ? box.max.x : box.min.x, i & 2 ? box.max.y : box.min.y, i & 4 ? box.max.z : box.min.z}));
+}
+
 constexpr double kPi = 3.14159265358979323846;
 constexpr double degToRad(double d) { return d * kPi / 180.0; }
 constexpr double radToDeg(double r) { return r * 180.0 / kPi; }

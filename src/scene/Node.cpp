@@ -64,13 +64,6 @@ void unite(Box& box, bool& has, const Vec3& p)
     box.max = {std::max(box.max.x, p.x), std::max(box.max.y, p.y), std::max(box.max.z, p.z)};
 }
 
-// Neither turned nor scaled: its local transform is a plain translation by its position.
-bool onlyMoved(const Node& n)
-{
-    const Quat& q = n.orientation;
-    return q.x == 0 && q.y == 0 && q.z == 0 && q.w == 1 && n.scale == Vec3{1, 1, 1};
-}
-
 bool contentBox(const Node& node, Box& box)
 {
     bool has = false;
@@ -83,20 +76,7 @@ bool contentBox(const Node& node, Box& box)
         Box cb;
         if (child->fixedScreenSize || !contentBox(*child, cb))
             continue;
-        if (onlyMoved(*child)) {
-            // The eight moved corners span just the moved box.
-            const Vec3 lo = cb.min + child->position, hi = cb.max + child->position;
-            if (isFinite(lo) && isFinite(hi)) {
-                unite(box, has, lo);
-                unite(box, has, hi);
-                continue;
-            }
-        }
-        const Mat4 t = child->localTransform();
-        for (int i = 0; i < 8; ++i) {
-            const Vec3 corner{i & 1 ? cb.max.x : cb.min.x, i & 2 ? cb.max.y : cb.min.y, i & 4 ? cb.max.z : cb.min.z};
-            unite(box, has, t.transformPoint(corner));
-        }
+        forEachCarriedCorner(cb, child->localTransform(), [&](const Vec3& p) { unite(box, has, p); });
     }
     return has;
 }
@@ -239,9 +219,11 @@ Mat4 Node::localTransform() const
 Mat4 Node::worldTransform() const
 {
     Mat4 m = localTransform();
-    for (const Node* p = parent_; p; p = p->parent_)
-        if (!onlyMoved(*p) || p->position != Vec3{})
-            m = p->localTransform() * m;  // an identity changes nothing
+    for (const Node* p = parent_; p; p = p->parent_) {
+        const Mat4 pm = p->localTransform();
+        if (!pm.isTranslation() || pm.translationPart() != Vec3{})
+            m = pm * m;  // an identity changes nothing
+    }
     return m;
 }
 

@@ -27,32 +27,13 @@ void unir(std::optional<scene::Box>& caja, const scene::Vec3& p)
     caja->max = {std::max(caja->max.x, p.x), std::max(caja->max.y, p.y), std::max(caja->max.z, p.z)};
 }
 
-// The eight corners of `local` taken to the world by `mundo`.
-void unirEsquinas(std::optional<scene::Box>& caja, const scene::Box& local, const scene::Mat4& mundo)
-{
-    if (mundo.isTranslation()) {
-        // Only moved (most elements): the moved corners span just the moved box.
-        const scene::Vec3 t = mundo.translationPart();
-        const scene::Vec3 lo = local.min + t, hi = local.max + t;
-        if (scene::isFinite(lo) && scene::isFinite(hi)) {
-            unir(caja, lo);
-            unir(caja, hi);
-            return;
-        }
-    }
-    for (int i = 0; i < 8; ++i) {
-        const scene::Vec3 esquina{(i & 1) ? local.max.x : local.min.x, (i & 2) ? local.max.y : local.min.y,
-                                  (i & 4) ? local.max.z : local.min.z};
-        unir(caja, mundo.transformPoint(esquina));
-    }
-}
-
 void acumular(const scene::Node& nodo, std::optional<scene::Box>& caja)
 {
     if (nodo.hasName(kNombrePiso))
         return;
     if (nodo.geometry && !geometriaVacia(*nodo.geometry))
-        unirEsquinas(caja, nodo.geometry->localBounds(), nodo.worldTransform());
+        scene::forEachCarriedCorner(nodo.geometry->localBounds(), nodo.worldTransform(),
+                                    [&](const scene::Vec3& p) { unir(caja, p); });
     for (const auto& hijo : nodo.children())
         acumular(*hijo, caja);
 }
