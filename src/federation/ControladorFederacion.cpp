@@ -150,8 +150,9 @@ void ControladorFederacion::ejecutarConversion(const QString& nombre, Convertir 
         // A linked model keeps its OBJ until it is placed; with nobody to place it, it goes.
         // Built in place: a copy's destructor would remove the file at once.
         auto obj = std::shared_ptr<const ArchivoDeTrabajo>(new ArchivoDeTrabajo{rutaOBJ});
-        platform::MainQueue::post([self, nombre, salida = std::move(salida), integrar = std::move(integrar),
-                                   alFallar = std::move(alFallar), obj, generacion]() mutable {
+        platform::MainQueue::post(
+            [self, nombre, salida = std::move(salida), integrar = std::move(integrar), alFallar = std::move(alFallar),
+             obj, generacion]() mutable {
                 if (!self)
                     return;
                 self->soltarNombreEnProceso(nombre);
