@@ -24,6 +24,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace quelva {
 namespace {
 
