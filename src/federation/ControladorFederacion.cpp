@@ -125,7 +125,8 @@ void ControladorFederacion::seleccionarArchivoIFC(const ResultadoSelectorArchivo
 }
 
 template <class Convertir, class Integrar>
-void ControladorFederacion::ejecutarConversion(const QString& nombre, Convertir convertir, Integrar integrar)
+void ControladorFederacion::ejecutarConversion(const QString& nombre, Convertir convertir, Integrar integrar,
+                                               std::function<void(ControladorFederacion&)> alFallar)
 {
     empezarEjecucion(nombre);
     const QString rutaOBJ = platform::temporaryWorkPath(QStringLiteral(".obj"));
@@ -133,6 +134,8 @@ void ControladorFederacion::ejecutarConversion(const QString& nombre, Convertir 
     if (!motor) {
         soltarNombreEnProceso(nombre);
         terminarEjecucion();
+        if (alFallar)
+            alFallar(*this);
         informarError(mensajeMotorAusente());
         emit estadoCambiado();
         return;
@@ -142,13 +145,14 @@ void ControladorFederacion::ejecutarConversion(const QString& nombre, Convertir 
     QPointer<ControladorFederacion> self(this);
     const int generacion = generacion_;
     platform::BackgroundQueue::post([self, nombre, convertir = std::move(convertir), integrar = std::move(integrar),
-                                     motor = *motor, rutaOBJ, generacion]() mutable {
+                                     alFallar = std::move(alFallar), motor = *motor, rutaOBJ, generacion]() mutable {
         auto salida = convertir(motor, rutaOBJ);
         // A linked model keeps its OBJ until it is placed; with nobody to place it, it goes.
         // Built in place: a copy's destructor would remove the file at once.
         auto obj = std::shared_ptr<const ArchivoDeTrabajo>(new ArchivoDeTrabajo{rutaOBJ});
         platform::MainQueue::post(
-            [self, nombre, salida = std::move(salida), integrar = std::move(integrar), obj, generacion]() mutable {
+            [self, nombre, salida = std::move(salida), integrar = std::move(integrar), alFallar = std::move(alFallar),
+             obj, generacion]() mutable {
                 if (!self)
                     return;
                 self->soltarNombreEnProceso(nombre);
@@ -161,6 +165,8 @@ void ControladorFederacion::ejecutarConversion(const QString& nombre, Convertir 
                 }
                 if (auto* error = std::get_if<QString>(&salida)) {
                     self->terminarEjecucion();
+                    if (alFallar)
+                        alFallar(*self);
                     self->informarError(*error);
                     emit self->estadoCambiado();
                     return;
@@ -177,13 +183,48 @@ void ControladorFederacion::vincularIFC(const QString& archivo)
     const QString key = estado_.seleccionActual;
     const QString nombre = QFileInfo(archivo).fileName();
     const auto esp = estado_.especialidades.find(key);
+    const QString nombreEspecialidad = esp != estado_.especialidades.end() ? esp->second.nombre : QString();
+    // Until it is placed the model is part of the project, as one being restored is: a save, a
+    // package or the unsaved-changes question meanwhile sees it.
+    const QUuid vinculo = anotarVinculoEnCurso(key, nombre, archivo);
     ejecutarConversion(
-        esp != estado_.especialidades.end() ? esp->second.nombre : QString(), [archivo](const QString& motor, const QString& rutaOBJ) {
-            return quelva::convertirIFC(archivo, motor, rutaOBJ);
+        nombreEspecialidad,
+        [archivo](const QString& motor, const QString& rutaOBJ) { return quelva::convertirIFC(archivo, motor, rutaOBJ); },
+        [key, nombre, vinculo](ControladorFederacion& c, ResultadoVinculo r) {
+            c.agregarModeloAEspecialidad(std::move(r), key, nombre, vinculo);
         },
-        [key, nombre](ControladorFederacion& c, ResultadoVinculo r) {
-            c.agregarModeloAEspecialidad(std::move(r), key, nombre);
-        });
+        [key, vinculo](ControladorFederacion& c) { c.soltarVinculoEnCurso(key, vinculo); });
+}
+
+QUuid ControladorFederacion::anotarVinculoEnCurso(const QString& key, const QString& nombre, const QString& archivo)
+{
+    const auto it = estado_.especialidades.find(key);
+    if (it == estado_.especialidades.end())
+        return QUuid();
+    ModeloPendiente p;
+    p.orden = siguienteOrden(it->second);
+    p.nombre = nombre;
+    p.rutaAbsoluta = archivo;
+    p.rutaEncontrada = archivo;
+    p.enConversion = true;
+    p.vinculo = QUuid::createUuid();
+    it->second.pendientes.push_back(p);
+    return p.vinculo;
+}
+
+std::optional<int> ControladorFederacion::soltarVinculoEnCurso(const QString& key, const QUuid& vinculo)
+{
+    const auto it = estado_.especialidades.find(key);
+    if (vinculo.isNull() || it == estado_.especialidades.end())
+        return std::nullopt;
+    auto& pendientes = it->second.pendientes;
+    const auto p = std::find_if(pendientes.begin(), pendientes.end(),
+                                [&](const ModeloPendiente& m) { return m.vinculo == vinculo; });
+    if (p == pendientes.end())
+        return std::nullopt;
+    const int orden = p->orden;
+    pendientes.erase(p);
+    return orden;
 }
 
 void ControladorFederacion::cargarIFCEnSlot(const QString& archivo, const QString& slot)
@@ -243,7 +284,7 @@ int ControladorFederacion::siguienteOrden(const EspecialidadBIM& esp)
 }
 
 void ControladorFederacion::agregarModeloAEspecialidad(ResultadoVinculo resultado, const QString& key,
-                                                       const QString& nombre)
+                                                       const QString& nombre, const QUuid& vinculo)
 {
     if (!estado_.especialidades.contains(key)) {
         // The discipline went away while the file converted: nothing is linked, and the user
@@ -261,14 +302,18 @@ void ControladorFederacion::agregarModeloAEspecialidad(ResultadoVinculo resultad
     const scene::NodePtr& raiz = raizEspecialidad(key);
 
     EspecialidadBIM& esp = estado_.especialidades.at(key);
+    const std::optional<int> orden = soltarVinculoEnCurso(key, vinculo);
     ModeloVinculado modelo;
     modelo.nombre = nombre;
     modelo.nodo = resultado.nodo;
     modelo.isVisible = true;
     modelo.transparencia = 0;
     modelo.rutaOrigen = resultado.archivo;
-    modelo.orden = siguienteOrden(esp);
-    esp.modelos.push_back(modelo);
+    modelo.orden = orden.value_or(siguienteOrden(esp));
+    // The place it held while converting, which a save made meanwhile wrote.
+    const auto lugar = std::find_if(esp.modelos.begin(), esp.modelos.end(),
+                                    [&](const ModeloVinculado& m) { return m.orden > modelo.orden; });
+    esp.modelos.insert(lugar, modelo);
     raiz->addChild(resultado.nodo);
 
     if (const std::optional<scene::Color> color = colorEspecialidadSRGB(esp.colorOriginal)) {

@@ -69,8 +69,10 @@ public:
     int ejecucionesEnCurso() const { return ejecucionesEnCurso_; }
 
     // Completions, main thread. The discipline key and model name are those captured when the
-    // file was chosen.
-    void agregarModeloAEspecialidad(ResultadoVinculo resultado, const QString& key, const QString& nombre);
+    // file was chosen; `vinculo` names the pending entry the link run stood as, whose place the
+    // model takes.
+    void agregarModeloAEspecialidad(ResultadoVinculo resultado, const QString& key, const QString& nombre,
+                                    const QUuid& vinculo = QUuid());
     void asignarModeloSlotTRELM(const QString& slot, scene::NodePtr nodo, const QString& fileName,
                                 MapaGlobalIds globalIds);
 
@@ -140,9 +142,16 @@ private:
     void enfocarCaja(const scene::Box& caja);
     // A converter run with a fresh OBJ work path, or the alert when the converter is missing.
     // `convertir(motor, rutaOBJ)` runs in the background; its error text ends the run with an
-    // alert, its result goes to `integrar(*this, resultado)` on the main thread.
+    // alert, its result goes to `integrar(*this, resultado)` on the main thread. `alFallar(*this)`
+    // runs when the run ends with an alert instead.
     template <class Convertir, class Integrar>
-    void ejecutarConversion(const QString& nombre, Convertir convertir, Integrar integrar);
+    void ejecutarConversion(const QString& nombre, Convertir convertir, Integrar integrar,
+                            std::function<void(ControladorFederacion&)> alFallar = {});
+    // The model of a link run, pending in its discipline until placed; null when the
+    // discipline does not exist.
+    QUuid anotarVinculoEnCurso(const QString& key, const QString& nombre, const QString& archivo);
+    // Drops that pending entry; its saved place, when it was still there.
+    std::optional<int> soltarVinculoEnCurso(const QString& key, const QUuid& vinculo);
     const scene::NodePtr& raizEspecialidad(const QString& key);
     void fusionarGrillas(std::vector<EjeGrilla> grillas);
     void terminarRestauracion();

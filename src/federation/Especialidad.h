@@ -55,9 +55,9 @@ struct ModeloVinculado {
     int orden = 0;
 };
 
-// A saved model not in the scene: still converting after a project was opened, or its file
-// was not found or did not convert. Kept with its discipline so the next save writes it back,
-// unchanged and in its place, instead of dropping it.
+// A model not in the scene: still converting after a project was opened or while it is being
+// linked, or its file was not found or did not convert. Kept with its discipline so a save or a
+// package made meanwhile writes it, unchanged and in its place, instead of dropping it.
 struct ModeloPendiente {
     int orden = 0;
     QString nombre;
@@ -68,6 +68,7 @@ struct ModeloPendiente {
     std::optional<TransformacionModelo> transformacion;
     bool enConversion = false;
     QString rutaEncontrada;  // where the file was found; empty when it was not
+    QUuid vinculo;           // the link run converting it; null for a saved model
 };
 
 // A discipline ("especialidad") with its root node and linked models.

@@ -197,6 +197,8 @@ TEST_F(LinkRun, FailuresEndInTheAlertWithNothingLinked)
     EXPECT_EQ(estado.errorMessage, "IfcConvert falló (código 1):\nsin esquema");
     EXPECT_FALSE(estado.isProcessing);
     EXPECT_FALSE(estado.hayModelosCargados());
+    // Nothing left standing in for it either: a save would write a model that never linked.
+    EXPECT_TRUE(estado.especialidades.at("ARQ").pendientes.empty());
     EXPECT_TRUE(estado.propiedadesIFC.empty());
     EXPECT_TRUE(archivosTemporales().isEmpty());
 
@@ -209,6 +211,7 @@ TEST_F(LinkRun, FailuresEndInTheAlertWithNothingLinked)
     EXPECT_FALSE(estado.isProcessing);
     EXPECT_TRUE(estado.showError);
     EXPECT_EQ(estado.errorMessage, "No se encontró el motor IfcConvert en el bundle de la app.");
+    EXPECT_TRUE(estado.especialidades.at("ARQ").pendientes.empty());
 }
 
 TEST_F(LinkRun, FileImporterErrorsAndEmptyChoices)
