@@ -10,7 +10,8 @@ namespace platform {
 QString withExtension(const QString& name, const QString& extension);
 
 // The save panel for one kind of file: it proposes the name with its extension and gives
-// the extension to a typed name that lacks it, before it looks for a file to replace.
+// the extension to a typed name that lacks it, before it looks for a file to replace. With an
+// empty extension it is a panel for any kind of file, which keeps every name as typed.
 class SavePanel : public QFileDialog {
     Q_OBJECT
 public:

@@ -89,7 +89,13 @@ std::vector<MesGantt> mesesEntre(const QDateTime& desde, const QDateTime& fin, i
                                  const RotulosMes& rotulos)
 {
     constexpr double separacion = 4;  // least room between two labels
-    std::vector<MesGantt> meses;
+    struct Linea {
+        double x;
+        QString texto;
+        double izquierda;
+        double ancho;
+    };
+    std::vector<Linea> lineas;
     const QDateTime inicio = desde.toLocalTime();
     QDateTime cursor(QDate(inicio.date().year(), inicio.date().month(), 1), QTime(0, 0));
     dias = std::max(1, dias);
@@ -97,20 +103,31 @@ std::vector<MesGantt> mesesEntre(const QDateTime& desde, const QDateTime& fin, i
     // points: step several months at a time then.
     const double mesesTotales = dias / 30.44;
     const int paso = std::max(1, int(std::ceil(mesesTotales / std::max(1.0, ancho))));
-    double finAnterior = -std::numeric_limits<double>::infinity();
     while (cursor.isValid() && cursor <= fin) {
         const double d = std::max(0, diasCompletos(desde, cursor));
         const double x = ancho * std::min(1.0, d / dias);
         QString texto = platform::formatUserPattern(cursor, QStringLiteral("MMM yy"));
         const double w = rotulos.ancho ? rotulos.ancho(texto) : 0;
-        const double izquierda = rotulos.centrados ? x - w / 2 : x + 3;
-        MesGantt m{x, {}, izquierda >= finAnterior + separacion && izquierda + w <= rotulos.limite};
+        lineas.push_back({x, std::move(texto), rotulos.centrados ? x - w / 2 : x + 3, w});
+        cursor = cursor.addMonths(paso);
+    }
+
+    // The month holding a late start is only a stub at x = 0: when its label would run into the
+    // next month's, the stub gives way, so that every month beginning inside the window is named.
+    const bool cedeElPrimero = inicio.date().day() > 1 && lineas.size() > 1 &&
+                               lineas[0].izquierda + lineas[0].ancho + separacion > lineas[1].izquierda;
+    std::vector<MesGantt> meses;
+    meses.reserve(lineas.size());
+    double finAnterior = -std::numeric_limits<double>::infinity();
+    for (std::size_t i = 0; i < lineas.size(); ++i) {
+        Linea& l = lineas[i];
+        MesGantt m{l.x, {}, !(i == 0 && cedeElPrimero) && l.izquierda >= finAnterior + separacion &&
+                                l.izquierda + l.ancho <= rotulos.limite};
         if (m.conEtiqueta) {
-            m.texto = std::move(texto);
-            finAnterior = izquierda + w;
+            m.texto = std::move(l.texto);
+            finAnterior = l.izquierda + l.ancho;
         }
         meses.push_back(std::move(m));
-        cursor = cursor.addMonths(paso);
     }
     return meses;
 }

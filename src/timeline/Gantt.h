@@ -68,7 +68,8 @@ RotulosMes rotulosMes(const QFont& fuente, bool centrados = false,
                       double limite = std::numeric_limits<double>::infinity(),
                       const QPaintDevice* dispositivo = nullptr);
 // The months from the one holding the start to the project end; a label that would run into
-// the previous one (a window of many years) or past the limit is left out, its line stays.
+// the previous one (a window of many years) or past the limit is left out, its line stays. A late
+// start's month, a stub at x = 0, leaves its label out rather than the next month's.
 std::vector<MesGantt> mesesGantt(const TimeLinerConfig& config, const EscalaGantt& escala, const RotulosMes& rotulos);
 // The same over any window of `dias` (at least 1) days across `ancho` points, x from 0.
 std::vector<MesGantt> mesesEntre(const QDateTime& inicio, const QDateTime& fin, int dias, double ancho,

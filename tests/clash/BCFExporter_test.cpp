@@ -18,6 +18,7 @@
 
 #include <clocale>
 #include <cmath>
+#include <filesystem>
 
 using namespace quelva;
 
@@ -165,6 +166,47 @@ TEST(BCFExporter, GlobalIdsComeFromTheElementsDisciplineAndUnambiguousNames)
     for (const char* malo : {"", "1aaaaaaaaaaaaaaaaaaaa", "1aaaaaaaaaaaaaaaaaaaaaa", "1aaaaaaaaaaaaaaaaaaaa-",
                              "1aaaaaaaaaaaaaaaaaaaa,", "1aaaaaaaaaaaaaaaaaaaaÃ¡"})
         EXPECT_FALSE(esIfcGuid(QString::fromUtf8(malo))) << malo;
+}
+
+TEST(BCFExporter, PanelboardsAndAlarmPanelsOfALinkedModelCarryTheirIfcGuid)
+{
+    // The electrical model as a link reads it; the architecture's wall is known by name too.
+    const TablaRegistrosSTEP tabla = leerArchivoSTEP(
+        std::filesystem::path(testsupport::fixturePath("federation/ele_tableros.ifc").toStdString()));
+    const std::map<QString, MapaGlobalIds> porEspecialidad = {
+        {"ELE", parsearGlobalIdsUnivocos(tabla)}, {"ARQ", {{"Muro", "1aaaaaaaaaaaaaaaaaaaaa"}}}};
+    BCFExporter e = exportador(0);
+    const std::pair<const char*, const char*> pares[] = {
+        {"Tablero TDA-1", "Muro"}, {"Tablero TDA-2", "Central de incendio"}};
+    for (const auto& [a, b] : pares) {
+        Interferencia i = clash(QString::fromUtf8(a), QString::fromUtf8(b), EstadoClash::abierto);
+        i.especialidadA = "ELE";
+        i.especialidadB = QString::fromUtf8(b) == "Muro" ? "ARQ" : "ELE";
+        e.analisis.interferencias.push_back(i);
+    }
+    e.globalIds = globalIdsDeAnalisis(e.analisis, porEspecialidad);
+
+    QTemporaryDir dir;
+    const QString ruta = dir.filePath("ele.bcf"), destino = dir.filePath("x");
+    ASSERT_FALSE(e.escribirPaquete(ruta));
+    ASSERT_EQ(ejecutar("unzip", {"-q", ruta, "-d", destino}).first, 0);
+    const std::pair<const char*, const char*> esperados[] = {
+        {"3Lz$Tablero0TDA1xxxx01", "1aaaaaaaaaaaaaaaaaaaaa"}, {"3Lz$Tablero0TDA2xxxx02", "0CentralIncendioxxxx03"}};
+    for (std::size_t k = 0; k < e.analisis.interferencias.size(); ++k) {
+        const Interferencia& i = e.analisis.interferencias[k];
+        const QString archivo = destino + "/" + i.id.toString(QUuid::WithoutBraces).toUpper() + "/viewpoint.bcfv";
+        QFile f(archivo);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        const QString viewpoint = QString::fromUtf8(f.readAll());
+        for (const auto& [guid, nombre] : {std::pair{esperados[k].first, i.nombreA}, std::pair{esperados[k].second, i.nombreB}})
+            EXPECT_TRUE(viewpoint.contains(QStringLiteral("<Component IfcGuid=\"%1\">\n"
+                                                          "                <OriginatingSystem>QUELVA</OriginatingSystem>\n"
+                                                          "                <AuthoringToolId>%2</AuthoringToolId>")
+                                               .arg(QString::fromUtf8(guid), nombre)))
+                << viewpoint.toStdString();
+        const auto [ok, salida] = ejecutar("xmllint", {"--noout", "--schema", esquema("visinfo.xsd"), archivo});
+        EXPECT_EQ(ok, 0) << salida.toStdString();
+    }
 }
 
 TEST(BCFExporter, MarkupAndViewpointShareTheViewpointGuid)

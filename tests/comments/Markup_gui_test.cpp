@@ -9,8 +9,10 @@
 #include "scene/Node.h"
 #include "support/Esperar.h"
 #include "support/Fixtures.h"
+#include "support/PanelGuardar.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QLabel>
@@ -436,4 +438,28 @@ TEST(ReporteComentarios, ExportsAskBeforeReplacingAndReportFailures)
     ASSERT_TRUE(vista.alertaActiva());
     EXPECT_TRUE(vista.alertaActiva()->text().startsWith("Error al exportar el PDF: "));
     EXPECT_TRUE(QDir(dir.filePath("carpeta.bcf")).exists());
+}
+
+TEST(ReporteComentarios, BcfPackageGetsBcfAfterAnyOtherExtension)
+{
+    const std::pair<const char*, const char*> casos[] = {
+        {nullptr, "Comentarios_QUELVA.bcf"},  // the proposed name
+        {"Informe", "Informe.bcf"},
+        {"informe.zip", "informe.zip.bcf"},
+        {"clashes.bcfzip", "clashes.bcfzip.bcf"},
+        {"X.BCF", "X.BCF"},
+    };
+    ComentarioMarkup c;
+    c.tag = "MRK-001";
+    ReporteComentariosView vista({c});
+    vista.show();
+    for (const auto& [escrito, final] : casos) {
+        QTemporaryDir dir;
+        vista.exportarBCF();
+        ASSERT_TRUE(vista.dialogoActivo());
+        testsupport::guardarEnPanel(*vista.dialogoActivo(), dir.path(), escrito);
+        const QString esperado = QDir(dir.path()).filePath(QString::fromUtf8(final));
+        ASSERT_TRUE(esperar([&] { return !vista.dialogoActivo() && QFile::exists(esperado); })) << final;
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).join(" | ").toStdString(), final);
+    }
 }

@@ -1,4 +1,5 @@
 #include "federation/ifc/GlobalIds.h"
+#include "federation/ifc/ProductTypes.h"
 
 #include "support/Fixtures.h"
 
@@ -82,6 +83,40 @@ TEST(GlobalIds, ReadsFixtureFile)
     EXPECT_EQ(mapa.at("1Ye8VnIyH9ngoM6U4$4ffA"), "1Ye8VnIyH9ngoM6U4$4ffA");
     EXPECT_EQ(mapa.at("0wGmXMiQ1BpQ2f7Fo9vbZT"), "0wGmXMiQ1BpQ2f7Fo9vbZT");
     EXPECT_EQ(mapa.size(), 6u);
+}
+
+TEST(GlobalIds, LinkedModelsNameEveryProductTheComparisonOnlyItsElementTypes)
+{
+    const TablaRegistrosSTEP tabla = leerArchivoSTEP(
+        std::filesystem::path(testsupport::fixturePath("federation/ele_tableros.ifc").toStdString()));
+    // Panelboards and an alarm panel are products though not of the comparison's element types;
+    // the type object that shares a panelboard's name is no product, and the opening that bears the
+    // tray's name is never drawn: neither leaves a name ambiguous.
+    const MapaGlobalIds productos = {
+        {"Tablero TDA-1", "3Lz$Tablero0TDA1xxxx01"}, {"Tablero TDA-2", "3Lz$Tablero0TDA2xxxx02"},
+        {"Central de incendio", "0CentralIncendioxxxx03"}, {"Bandeja", "1Bandeja0Portacable004"},
+        {"Sitio", "2kIGCVqjT4NgRnt1wvHE02"}, {"Planta 1", "2kIGCVqjT4NgRnt1wvHE03"},
+    };
+    EXPECT_EQ(parsearGlobalIdsUnivocos(tabla), productos);
+    EXPECT_EQ(parsearGlobalIds(tabla), (MapaGlobalIds{{"Bandeja", "1Bandeja0Portacable004"}}));
+}
+
+TEST(GlobalIds, ProductTypesAreThoseOfTheConvertersIfcLibrary)
+{
+    const struct {
+        const char* tipo;
+        bool producto;
+    } casos[] = {
+        {"IFCWALL", true}, {"IFCWALLSTANDARDCASE", true}, {"IFCFLOWCONTROLLER", true},
+        {"IFCDISTRIBUTIONCONTROLELEMENT", true}, {"IFCELECTRICDISTRIBUTIONBOARD", true}, {"IFCALARM", true},
+        {"IFCBUILDINGSTOREY", true}, {"IFCOPENINGELEMENT", false}, {"IFCSPACE", false}, {"IFCDISTRIBUTIONPORT", true},
+        {"IFCANNOTATION", true}, {"IFCGRID", true}, {"IFCPROXY", true},
+        {"IFCPROTECTIVEDEVICETYPE", false}, {"IFCWALLTYPE", false}, {"IFCRELAGGREGATES", false},
+        {"IFCPROPERTYSET", false}, {"IFCPROJECT", false}, {"IFCOBJECT", false}, {"IFCCARTESIANPOINT", false},
+        {"IFCLABEL", false}, {"IfcWall", false}, {"IFCWALLX", false}, {"", false},
+    };
+    for (const auto& c : casos)
+        EXPECT_EQ(esTipoProductoIFC(c.tipo), c.producto) << c.tipo;
 }
 
 }  // namespace

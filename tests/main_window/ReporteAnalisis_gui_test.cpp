@@ -10,12 +10,16 @@
 #include "scene/Primitives.h"
 #include "support/Capturas.h"
 #include "support/Esperar.h"
+#include "support/PanelGuardar.h"
 
+#include <QApplication>
+#include <QDir>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace quelva;
@@ -229,4 +233,47 @@ TEST(ReporteAnalisis, BcfExportShowsItsOutcomeThenHidesIt)
     EXPECT_EQ(v.findChild<QLabel*>("estadoBCF")->text(), "Error al exportar");
     EXPECT_GT(pixelesDeColor(simbolo(v), platform::systemColor(platform::SystemColor::red)), 20);
     EXPECT_EQ(pixelesDeColor(simbolo(v), platform::systemColor(platform::SystemColor::green)), 0);
+}
+
+TEST(ReporteAnalisis, BcfPackageIsSavedUnderTheVeryNameTyped)
+{
+    // The panel takes any kind of file: a typed name keeps its extension, another one or none;
+    // only the proposed name, the analysis name without unsafe characters, ends in ".bcf".
+    const struct {
+        const char* analisis;
+        const char* escrito;  // null: the proposed name is kept
+        const char* propuesto;
+        const char* escrito_final;
+    } casos[] = {
+        {"Revisión", "clashes.bcfzip", "Revisión.bcf", "clashes.bcfzip"},
+        {"Revisión", "informe", "Revisión.bcf", "informe"},
+        {"Revisión", "Informe.BCF", "Revisión.bcf", "Informe.BCF"},
+        {"Revisión", "coordinación v1.2", "Revisión.bcf", "coordinación v1.2"},
+        {"Revisión", nullptr, "Revisión.bcf", "Revisión.bcf"},
+        {"/:.()", nullptr, ".bcf", ".bcf"},  // nothing of the name is safe
+    };
+    for (const auto& c : casos) {
+        QTemporaryDir dir;
+        AnalisisInterferencias a = analisis(scene::Node::make(), scene::Node::make(), 0);
+        a.nombre = QString::fromUtf8(c.analisis);
+        VentanaReporteAnalisis v(a, nullptr);
+        v.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&v, testsupport::kLimiteCuelgue));
+        // The panel is modal: it is filled in from inside its own event loop.
+        QString propuesto;
+        QTimer usuario;
+        QObject::connect(&usuario, &QTimer::timeout, [&] {
+            if (auto* panel = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+                usuario.stop();
+                propuesto = testsupport::guardarEnPanel(*panel, dir.path(), c.escrito);
+            }
+        });
+        usuario.start(10);
+        QTest::mouseClick(v.botonBCF(), Qt::LeftButton);
+        ESPERAR_QUE(v.bcfExito().has_value());
+        EXPECT_EQ(v.bcfExito(), true) << c.escrito_final;
+        EXPECT_EQ(propuesto.toStdString(), c.propuesto);
+        const QStringList escritos = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
+        EXPECT_EQ(escritos.join(" | ").toStdString(), c.escrito_final);
+    }
 }

@@ -1,9 +1,13 @@
 #include "timeline/Gantt.h"
 
 #include "platform/SystemColors.h"
+#include "platform/UserDate.h"
 #include "support/Paquetes.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
 
 using quelva::EscalaGantt;
 using quelva::NivelAWP;
@@ -110,11 +114,14 @@ TEST(Gantt, MonthsFromTheStartsMonthAndNoOverlappingLabels)
     EXPECT_TRUE(meses[1].conEtiqueta);
     EXPECT_FALSE(meses[0].texto.isEmpty());
 
-    // The same project squeezed: labels that would overlap are left out, their lines stay.
+    // The same project squeezed: labels that would overlap are left out, their lines stay; the
+    // start's half month gives way to February, which March then runs into.
     const auto apretados = quelva::mesesGantt(medio, EscalaGantt(medio, 95), fijos(40));
     EXPECT_EQ(apretados.size(), 4u);
-    EXPECT_TRUE(apretados[0].conEtiqueta);
-    EXPECT_FALSE(apretados[1].conEtiqueta);
+    EXPECT_FALSE(apretados[0].conEtiqueta);
+    EXPECT_TRUE(apretados[1].conEtiqueta);
+    EXPECT_FALSE(apretados[2].conEtiqueta);
+    EXPECT_TRUE(apretados[3].conEtiqueta);
 
     // A mistyped year: thousands of years of months never become thousands of lines.
     const TimeLinerConfig absurdo = proyecto(utc(2025, 1, 1), utc(9025, 1, 1));
@@ -148,4 +155,40 @@ TEST(Gantt, MonthLabelsAreMeasuredOneByOne)
     EXPECT_TRUE(meses[10].conEtiqueta);
     EXPECT_FALSE(meses[11].conEtiqueta);
     EXPECT_EQ(meses.size(), 13u);  // January 2026 is the end itself
+}
+
+TEST(Gantt, EveryMonthBeginningInTheWindowGetsItsLineAndLabelWhateverDayItStarts)
+{
+    tl::ZonaHoraria zona("UTC");
+    // Windows of about a year from the 1st, late in January, the 31st and the last day of a
+    // February, ending on a 1st, at one to four points a day; labels 24 wide, kept in the strip.
+    const struct {
+        QDate inicio, fin;
+    } ventanas[] = {
+        {{2015, 1, 1}, {2016, 1, 1}},  {{2015, 1, 20}, {2016, 1, 1}}, {{2015, 1, 31}, {2016, 1, 1}},
+        {{2015, 2, 28}, {2016, 2, 1}}, {{2016, 2, 29}, {2017, 2, 1}},
+    };
+    for (const auto& v : ventanas) {
+        for (const double ancho : {400.0, 700.0, 1400.0}) {
+            const TimeLinerConfig c = proyecto(QDateTime(v.inicio, QTime(0, 0), Qt::UTC), QDateTime(v.fin, QTime(0, 0), Qt::UTC));
+            const EscalaGantt escala(c, ancho);
+            const auto meses = quelva::mesesGantt(c, escala, fijos(24, ancho));
+            const std::string caso = v.inicio.toString(Qt::ISODate).toStdString() + " en " + std::to_string(int(ancho));
+            ASSERT_GE(meses.size(), 2u) << caso;
+            // The start's month begins the strip, named when its stub leaves the next label room.
+            EXPECT_EQ(meses.front().x, 0) << caso;
+            EXPECT_EQ(meses.front().conEtiqueta, meses[1].x >= 28) << caso;
+            for (QDate primero(v.inicio.year(), v.inicio.month(), 1); primero < v.fin; primero = primero.addMonths(1)) {
+                if (primero < v.inicio)
+                    continue;
+                const QDateTime instante(primero, QTime(0, 0), Qt::UTC);
+                const double x = ancho * v.inicio.daysTo(primero) / escala.dias();
+                const auto mes = std::find_if(meses.begin(), meses.end(),
+                                              [&](const auto& m) { return std::abs(m.x - x) < 1e-9; });
+                ASSERT_NE(mes, meses.end()) << caso << ": sin línea para " << primero.toString(Qt::ISODate).toStdString();
+                EXPECT_TRUE(mes->conEtiqueta) << caso << ": sin rótulo para " << primero.toString(Qt::ISODate).toStdString();
+                EXPECT_EQ(mes->texto, platform::formatUserPattern(instante, "MMM yy")) << caso;
+            }
+        }
+    }
 }

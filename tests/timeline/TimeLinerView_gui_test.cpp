@@ -160,19 +160,30 @@ TEST(TimeLinerView, HeaderTextsAreWholeAtTheDefaultSize)
     }
 }
 
-TEST(TimeLinerView, MonthStripLabelsEveryMonthAfterAShortFebruary)
+TEST(TimeLinerView, MonthStripLabelsEveryMonthAfterAShortFebruaryOrALateStart)
 {
     tl::Entorno entorno{{"LC_ALL", nullptr}, {"LC_TIME", nullptr}, {"LANG", "es_CL.UTF-8"}};
-    // Sixteen months across the default width: February is narrower than a label "MMM 00" wide,
-    // though wider than its own.
-    TimeLinerConfig config;
-    config.fechaInicio = utc(2025, 1, 1);
-    config.fechaFin = utc(2026, 4, 28);
-    Ventana v(config);
-    const std::vector<MesGantt> meses = v.vista->findChild<FranjaMeses*>("franjaMeses")->meses();
-    ASSERT_EQ(meses.size(), 16u);
-    for (std::size_t i = 0; i < meses.size(); ++i)
-        EXPECT_TRUE(meses[i].conEtiqueta) << "mes " << i;
+    // At the default width: sixteen months, whose February is narrower than a label "MMM 00" wide
+    // though wider than its own; and a year from the 20th of January, whose January is a stub
+    // narrower than its label.
+    const struct {
+        QDateTime inicio, fin;
+        std::size_t meses;
+        std::size_t desde, hasta;  // the months that must be named; the window's end has no room
+    } casos[] = {
+        {utc(2025, 1, 1), utc(2026, 4, 28), 16, 0, 16},
+        {QDateTime(QDate(2015, 1, 20), QTime(0, 0)), QDateTime(QDate(2016, 1, 1), QTime(0, 0)), 13, 1, 12},
+    };
+    for (const auto& c : casos) {
+        TimeLinerConfig config;
+        config.fechaInicio = c.inicio;
+        config.fechaFin = c.fin;
+        Ventana v(config);
+        const std::vector<MesGantt> meses = v.vista->findChild<FranjaMeses*>("franjaMeses")->meses();
+        ASSERT_EQ(meses.size(), c.meses);
+        for (std::size_t i = c.desde; i < c.hasta; ++i)
+            EXPECT_TRUE(meses[i].conEtiqueta) << c.inicio.toString().toStdString() << " mes " << i;
+    }
 }
 
 TEST(TimeLinerView, TreeClicksSelectExpandAndEdit)

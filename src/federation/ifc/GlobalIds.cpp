@@ -2,6 +2,7 @@
 
 #include "federation/ifc/ElementTypes.h"
 #include "federation/ifc/NombreElemento.h"
+#include "federation/ifc/ProductTypes.h"
 
 #include <new>
 
@@ -31,7 +32,7 @@ MapaGlobalIds parsearGlobalIdsUnivocos(const TablaRegistrosSTEP& tabla)
     MapaGlobalIds mapa;
     std::vector<std::string_view> atributos;
     for (const auto& entrada : tabla.entradas()) {
-        if (!esTipoElementoIFC(entrada.registro.tipo))
+        if (!esTipoProductoIFC(entrada.registro.tipo))
             continue;
         separarAtributosSTEP(entrada.registro.argumentos, atributos, 3);
         if (atributos.size() < 3)

@@ -130,7 +130,9 @@ VentanaReporteAnalisis::VentanaReporteAnalisis(AnalisisInterferencias analisis, 
     connect(imprimir_, &QPushButton::clicked, this, &VentanaReporteAnalisis::generarHTML);
     selectorDestino_ = [this](const QString& sugerido) -> std::optional<QString> {
         const QString carpeta = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-        platform::SavePanel panel(this, QStringLiteral("Guardar informe BCF 2.1"), QStringLiteral("bcf"),
+        // Any kind of file: the package goes to the very name typed (other tools also read
+        // ".bcfzip"); only the proposed name carries ".bcf".
+        platform::SavePanel panel(this, QStringLiteral("Guardar informe BCF 2.1"), QString(),
                                   QDir(carpeta).filePath(sugerido));
         if (panel.exec() != QDialog::Accepted || panel.selectedFiles().isEmpty())
             return std::nullopt;
