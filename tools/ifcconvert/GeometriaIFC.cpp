@@ -1,6 +1,7 @@
 #include "GeometriaIFC.h"
 
 #include "LectorEnHilos.h"
+#include "MemoriaKernel.h"
 #include "SuperficieCanonica.h"
 
 #include <ifcpp/IFC4/include/IfcArbitraryClosedProfileDef.h>
@@ -36,10 +37,12 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cstdlib>
 #include <cstring>
 #include <cctype>
 #include <cmath>
 #include <limits>
+#include <string_view>
 #include <typeindex>
 #include <typeinfo>
 #include <unordered_map>
@@ -85,7 +88,8 @@ std::vector<shared_ptr<IfcRepresentation>> representacionesCuerpo(const shared_p
 {
     std::vector<shared_ptr<IfcRepresentation>> cuerpo;
     std::vector<shared_ptr<IfcRepresentation>> otras;
-    static const std::unordered_set<std::string> noCuerpo = {
+    // not a set made on first use: that would be made in the kernel's memory, which each product reuses
+    static constexpr std::array<std::string_view, 12> noCuerpo = {
         "axis", "footprint", "box", "annotation", "profile", "clearance", "lighting",
         "reference", "cog", "surface", "plan", "survey"};
     for (const auto& rep : producto->m_Representation->m_Representations) {
@@ -96,7 +100,7 @@ std::vector<shared_ptr<IfcRepresentation>> representacionesCuerpo(const shared_p
                                    : std::string();
         if (id == "body")
             cuerpo.push_back(rep);
-        else if (!noCuerpo.count(id))
+        else if (std::find(noCuerpo.begin(), noCuerpo.end(), id) == noCuerpo.end())
             otras.push_back(rep);
     }
     return cuerpo.empty() ? otras : cuerpo;
@@ -808,6 +812,13 @@ bool GeometriaIFC::convertirProducto(std::size_t indice, MallaElemento& malla)
     malla.normales.clear();
     malla.triangulos.clear();
     malla.lejos = false;
+    // The kernel starts every product from the same state: the same addresses for what it
+    // allocates, the same random rays for its inside tests, no profiles cached from another
+    // product. What the previous product cached lies in the memory about to be reused.
+    d.conversor->clearCache();
+    reiniciarMemoriaKernel();
+    ::srandom(1);
+    EnMemoriaKernel memoria;
     try {
         ProductShapeData datos(malla.id);
         if (!d.convertirRepresentaciones(producto, datos))
@@ -823,6 +834,7 @@ bool GeometriaIFC::convertirProducto(std::size_t indice, MallaElemento& malla)
                     d.restarAberturas(todo, datos, colocacion);
             }
         }
+        FueraDeMemoriaKernel fuera;  // the mesh outlives the product
         d.triangular(datos, colocacion, malla);
     } catch (const OutOfMemoryException&) {
         throw;
