@@ -18,6 +18,7 @@
 #include <iterator>
 #include <ostream>
 #include <set>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -422,6 +423,34 @@ TEST(IfcConvert, LeavesOutAnElementTheKernelCannotBuildAndConvertsTheRest)
         EXPECT_EQ(nombresDeGrupos(*obj), std::multiset<std::string>{"Bueno"});
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"salida.obj"});  // no partial file
     }
+}
+
+TEST(IfcConvert, OpeningsOnHolesAlreadyCutLeaveTheWallsAsTheyAre)
+{
+    // the openings lie on holes the walls' faces already have, so they take nothing away; the
+    // kernel's cut of one of them loses faces of a layer instead (its volume grows)
+    const std::string con = testsupport::readFixture("ifcconvert/muros_con_huecos.ifc");
+    std::string sin;
+    for (std::size_t i = 0; i < con.size();) {
+        const std::size_t fin = std::min(con.find('\n', i), con.size() - 1) + 1;
+        const std::string_view linea(con.data() + i, fin - i);
+        if (linea.find("IFCRELVOIDSELEMENT") == std::string_view::npos)
+            sin += linea;
+        i = fin;
+    }
+    ASSERT_NE(sin.size(), con.size());
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    escribir(dir.filePath("con.ifc"), con);
+    escribir(dir.filePath("sin.ifc"), sin);
+    const Ejecucion conHuecos = convertir(dir.filePath("con.ifc"), dir.filePath("con.obj"));
+    const Ejecucion sinHuecos = convertir(dir.filePath("sin.ifc"), dir.filePath("sin.obj"));
+    ASSERT_EQ(conHuecos.codigo, 0) << conHuecos.error;
+    ASSERT_EQ(sinHuecos.codigo, 0) << sinHuecos.error;
+    const auto obj = testsupport::leerObjDePrueba(leer(dir.filePath("sin.obj")));
+    ASSERT_TRUE(obj);
+    EXPECT_EQ(nombresDeGrupos(*obj), (std::multiset<std::string>{"Muro-0", "Muro-1"}));
+    EXPECT_TRUE(leer(dir.filePath("con.obj")) == leer(dir.filePath("sin.obj"))) << "the openings changed the walls";
 }
 
 TEST(IfcConvert, ConvertsRecordNumbersBeyondIntAndTheAddendaSchemas)

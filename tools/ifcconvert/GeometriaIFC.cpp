@@ -386,6 +386,13 @@ bool GeometriaIFC::Impl::convertirRepresentaciones(const shared_ptr<IfcProduct>&
     return alguna;
 }
 
+namespace {
+
+// Relative change of volume (cubic metres for smaller solids) within which a cut took nothing away.
+constexpr double kVolumenSinCambio = 1e-9;
+
+}  // namespace
+
 void GeometriaIFC::Impl::restarAberturas(const shared_ptr<IfcElement>& anfitrion, ProductShapeData& datos,
                                          const Matriz& colocacion)
 {
@@ -423,6 +430,7 @@ void GeometriaIFC::Impl::restarAberturas(const shared_ptr<IfcElement>& anfitrion
                 if (!ms || !CSG_Adapter::checkMeshSetValidAndClosed(ms, conversor.get(), anfitrion.get()))
                     continue;
                 for (auto& hueco : huecos) {
+                    const double volumen = CSG_Adapter::getVolume(ms.get());
                     shared_ptr<MeshSet> resultado;
                     try {
                         CSG_Adapter::computeCSG(ms, hueco, carve::csg::CSG::A_MINUS_B, resultado, conversor.get(),
@@ -432,7 +440,12 @@ void GeometriaIFC::Impl::restarAberturas(const shared_ptr<IfcElement>& anfitrion
                     } catch (...) {
                         resultado.reset();
                     }
-                    if (resultado)
+                    // A cut must take volume away. One that takes none (the opening's faces lie on a
+                    // hole the exporter already cut) or adds some (the kernel lost faces of the host)
+                    // leaves the host as it was, as a cut the kernel fails at does: its result only
+                    // had faces inside the host, or holes in its surface.
+                    if (resultado && CSG_Adapter::getVolume(resultado.get()) <
+                                         volumen - kVolumenSinCambio * std::max(1.0, std::abs(volumen)))
                         ms = resultado;
                 }
             }
