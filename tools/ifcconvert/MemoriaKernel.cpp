@@ -126,7 +126,7 @@ void* tomar(std::size_t n, std::size_t alineacion)
     const std::size_t extra = alineacion > kCabecera ? alineacion : 0;
     if (n > kReserva)
         return nullptr;
-    const int c = clase(n + kCabecera + extra);
+    const int c = clase(std::max<std::size_t>(n, 1) + kCabecera + extra);
     if (c >= kClases)
         return nullptr;
     const std::size_t tamano = tamanoClase(c);
@@ -150,6 +150,8 @@ void* tomar(std::size_t n, std::size_t alineacion)
 void soltar(void* p)
 {
     const Cabecera cabecera = *reinterpret_cast<const Cabecera*>(static_cast<char*>(p) - sizeof(Cabecera));
+    if (cabecera.clase >= static_cast<std::uint32_t>(kClases))
+        std::abort();  // a block given back after its region was reset: stop before the lists are broken
     char* bloque = static_cast<char*>(p) - cabecera.desdeBloque;
     *reinterpret_cast<void**>(bloque) = region.listas[cabecera.clase];
     region.listas[cabecera.clase] = bloque;
