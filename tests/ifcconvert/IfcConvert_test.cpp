@@ -18,6 +18,7 @@
 #include <iterator>
 #include <ostream>
 #include <set>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -424,6 +425,34 @@ TEST(IfcConvert, LeavesOutAnElementTheKernelCannotBuildAndConvertsTheRest)
     }
 }
 
+TEST(IfcConvert, OpeningsOnHolesAlreadyCutLeaveTheWallsAsTheyAre)
+{
+    // the openings lie on holes the walls' faces already have, so they take nothing away; the
+    // kernel's cut of one of them loses faces of a layer instead (its volume grows)
+    const std::string con = testsupport::readFixture("ifcconvert/muros_con_huecos.ifc");
+    std::string sin;
+    for (std::size_t i = 0; i < con.size();) {
+        const std::size_t fin = std::min(con.find('\n', i), con.size() - 1) + 1;
+        const std::string_view linea(con.data() + i, fin - i);
+        if (linea.find("IFCRELVOIDSELEMENT") == std::string_view::npos)
+            sin += linea;
+        i = fin;
+    }
+    ASSERT_NE(sin.size(), con.size());
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    escribir(dir.filePath("con.ifc"), con);
+    escribir(dir.filePath("sin.ifc"), sin);
+    const Ejecucion conHuecos = convertir(dir.filePath("con.ifc"), dir.filePath("con.obj"));
+    const Ejecucion sinHuecos = convertir(dir.filePath("sin.ifc"), dir.filePath("sin.obj"));
+    ASSERT_EQ(conHuecos.codigo, 0) << conHuecos.error;
+    ASSERT_EQ(sinHuecos.codigo, 0) << sinHuecos.error;
+    const auto obj = testsupport::leerObjDePrueba(leer(dir.filePath("sin.obj")));
+    ASSERT_TRUE(obj);
+    EXPECT_EQ(nombresDeGrupos(*obj), (std::multiset<std::string>{"Muro-0", "Muro-1"}));
+    EXPECT_TRUE(leer(dir.filePath("con.obj")) == leer(dir.filePath("sin.obj"))) << "the openings changed the walls";
+}
+
 TEST(IfcConvert, ConvertsRecordNumbersBeyondIntAndTheAddendaSchemas)
 {
     // numbered from 2^31 up, which the geometry kernel's int numbers cannot hold; then the same
@@ -551,6 +580,7 @@ QProcessEnvironment conProcesos(const char* procesos)
 {
     QProcessEnvironment entorno = QProcessEnvironment::systemEnvironment();
     entorno.remove("QUELVA_CONV_SIN_REVISION");
+    entorno.remove("QUELVA_CONV_MEMORIA_MARCADA");
     if (procesos)
         entorno.insert("IFCCONVERT_PROCESOS", procesos);
     else
@@ -574,8 +604,10 @@ Salida convertirCon(const QString& entrada, const QString& salida, const QProces
 }  // namespace
 
 // the kernel hands faces back in an order that follows memory addresses, and splits the planes of
-// clipped walls differently run after run; workers convert each element in a process of its own
-// history, and the parent joins them in element order
+// clipped walls differently run after run; which cuts through touching faces succeed follows those
+// addresses too. Workers convert each element in a process of its own history, and the parent
+// joins them in element order. Runs with the kernel's memory marked at each product's start show a
+// product that reads what the one before left there.
 class MismosBytes : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(MismosBytes, RunAfterRunWithAnyNumberOfWorkers)
@@ -587,9 +619,18 @@ TEST_P(MismosBytes, RunAfterRunWithAnyNumberOfWorkers)
     ASSERT_TRUE(uno.ejecucion.termino);
     ASSERT_EQ(uno.ejecucion.codigo, 0) << uno.ejecucion.error;
     ASSERT_FALSE(uno.obj.empty());
-    for (const char* procesos : {"1", "3"}) {
-        SCOPED_TRACE(procesos);
-        const Salida otra = convertirCon(entrada, dir.filePath("otra.obj"), conProcesos(procesos));
+    struct Corrida {
+        const char* procesos;  // nullptr: the default count
+        bool memoriaMarcada;
+    };
+    for (const Corrida& corrida : {Corrida{"1", false}, Corrida{"2", false}, Corrida{"5", false}, Corrida{nullptr, false},
+                                   Corrida{"1", true}, Corrida{"3", true}}) {
+        SCOPED_TRACE(std::string(corrida.procesos ? corrida.procesos : "por omisión") +
+                     (corrida.memoriaMarcada ? ", memoria marcada" : ""));
+        QProcessEnvironment entorno = conProcesos(corrida.procesos);
+        if (corrida.memoriaMarcada)
+            entorno.insert("QUELVA_CONV_MEMORIA_MARCADA", "1");
+        const Salida otra = convertirCon(entrada, dir.filePath("otra.obj"), entorno);
         ASSERT_TRUE(otra.ejecucion.termino);
         EXPECT_EQ(otra.ejecucion.codigo, 0);
         EXPECT_EQ(otra.ejecucion.error, uno.ejecucion.error);  // the same lines, in the same order
@@ -599,7 +640,7 @@ TEST_P(MismosBytes, RunAfterRunWithAnyNumberOfWorkers)
 
 INSTANTIATE_TEST_SUITE_P(IfcConvert, MismosBytes,
                          ::testing::Values("elementos_ifc4.ifc", "elementos_ifc2x3.ifc", "hostiles/vertices_lejanos.ifc",
-                                           "muros_recortados.ifc"),
+                                           "muros_recortados.ifc", "muros_con_huecos.ifc", "pilas_inclinadas.ifc"),
                          [](const auto& info) {
                              std::string nombre = info.param;
                              nombre = nombre.substr(nombre.rfind('/') + 1);

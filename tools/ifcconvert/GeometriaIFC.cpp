@@ -1,6 +1,7 @@
 #include "GeometriaIFC.h"
 
 #include "LectorEnHilos.h"
+#include "MemoriaKernel.h"
 #include "SuperficieCanonica.h"
 
 #include <ifcpp/IFC4/include/IfcArbitraryClosedProfileDef.h>
@@ -36,10 +37,12 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cstdlib>
 #include <cstring>
 #include <cctype>
 #include <cmath>
 #include <limits>
+#include <string_view>
 #include <typeindex>
 #include <typeinfo>
 #include <unordered_map>
@@ -85,7 +88,8 @@ std::vector<shared_ptr<IfcRepresentation>> representacionesCuerpo(const shared_p
 {
     std::vector<shared_ptr<IfcRepresentation>> cuerpo;
     std::vector<shared_ptr<IfcRepresentation>> otras;
-    static const std::unordered_set<std::string> noCuerpo = {
+    // not a set made on first use: that would be made in the kernel's memory, which each product reuses
+    static constexpr std::array<std::string_view, 12> noCuerpo = {
         "axis", "footprint", "box", "annotation", "profile", "clearance", "lighting",
         "reference", "cog", "surface", "plan", "survey"};
     for (const auto& rep : producto->m_Representation->m_Representations) {
@@ -96,7 +100,7 @@ std::vector<shared_ptr<IfcRepresentation>> representacionesCuerpo(const shared_p
                                    : std::string();
         if (id == "body")
             cuerpo.push_back(rep);
-        else if (!noCuerpo.count(id))
+        else if (std::find(noCuerpo.begin(), noCuerpo.end(), id) == noCuerpo.end())
             otras.push_back(rep);
     }
     return cuerpo.empty() ? otras : cuerpo;
@@ -382,6 +386,13 @@ bool GeometriaIFC::Impl::convertirRepresentaciones(const shared_ptr<IfcProduct>&
     return alguna;
 }
 
+namespace {
+
+// Relative change of volume (cubic metres for smaller solids) within which a cut took nothing away.
+constexpr double kVolumenSinCambio = 1e-9;
+
+}  // namespace
+
 void GeometriaIFC::Impl::restarAberturas(const shared_ptr<IfcElement>& anfitrion, ProductShapeData& datos,
                                          const Matriz& colocacion)
 {
@@ -419,6 +430,7 @@ void GeometriaIFC::Impl::restarAberturas(const shared_ptr<IfcElement>& anfitrion
                 if (!ms || !CSG_Adapter::checkMeshSetValidAndClosed(ms, conversor.get(), anfitrion.get()))
                     continue;
                 for (auto& hueco : huecos) {
+                    const double volumen = CSG_Adapter::getVolume(ms.get());
                     shared_ptr<MeshSet> resultado;
                     try {
                         CSG_Adapter::computeCSG(ms, hueco, carve::csg::CSG::A_MINUS_B, resultado, conversor.get(),
@@ -428,7 +440,12 @@ void GeometriaIFC::Impl::restarAberturas(const shared_ptr<IfcElement>& anfitrion
                     } catch (...) {
                         resultado.reset();
                     }
-                    if (resultado)
+                    // A cut must take volume away. One that takes none (the opening's faces lie on a
+                    // hole the exporter already cut) or adds some (the kernel lost faces of the host)
+                    // leaves the host as it was, as a cut the kernel fails at does: its result only
+                    // had faces inside the host, or holes in its surface.
+                    if (resultado && CSG_Adapter::getVolume(resultado.get()) <
+                                         volumen - kVolumenSinCambio * std::max(1.0, std::abs(volumen)))
                         ms = resultado;
                 }
             }
@@ -808,6 +825,13 @@ bool GeometriaIFC::convertirProducto(std::size_t indice, MallaElemento& malla)
     malla.normales.clear();
     malla.triangulos.clear();
     malla.lejos = false;
+    // The kernel starts every product from the same state: the same addresses for what it
+    // allocates, the same random rays for its inside tests, no profiles cached from another
+    // product. What the previous product cached lies in the memory about to be reused.
+    d.conversor->clearCache();
+    reiniciarMemoriaKernel();
+    ::srandom(1);
+    EnMemoriaKernel memoria;
     try {
         ProductShapeData datos(malla.id);
         if (!d.convertirRepresentaciones(producto, datos))
@@ -823,6 +847,7 @@ bool GeometriaIFC::convertirProducto(std::size_t indice, MallaElemento& malla)
                     d.restarAberturas(todo, datos, colocacion);
             }
         }
+        FueraDeMemoriaKernel fuera;  // the mesh outlives the product
         d.triangular(datos, colocacion, malla);
     } catch (const OutOfMemoryException&) {
         throw;

@@ -63,8 +63,8 @@ public:
     std::size_t preparar(const SegmentosIndexados& segmentos);
     int idProducto(std::size_t indice) const;
     // The product's triangles in malla (emptied first); false when it gives none and is not lejos.
-    // The mesh is the same whatever was converted before and wherever the kernel's objects lie in
-    // memory.
+    // The mesh is the same whatever was converted before: the kernel works in memory that starts
+    // over with each product (MemoriaKernel), so nothing it makes may outlive the call.
     bool convertirProducto(std::size_t indice, MallaElemento& malla);
 
 private:

@@ -232,11 +232,8 @@ void triangularSuperficie(const std::vector<double>& xyz, const CarasPoligonales
         bool operator<(const Dirigida& o) const { return std::tie(plano, a, b) < std::tie(o.plano, o.a, o.b); }
     };
     std::vector<Dirigida> dirigidas;
-    std::vector<P3> normalPlano(nf, P3{0, 0, 0});
     for (std::uint32_t f = 0; f < nf; ++f) {
         const std::uint32_t r = w.raiz(f);
-        for (int k = 0; k < 3; ++k)
-            normalPlano[r][k] += w.normales[f][k];
         const std::uint32_t i0 = w.inicios[f], m = w.inicios[f + 1] - i0;
         for (std::uint32_t k = 0; k < m; ++k)
             dirigidas.push_back({r, w.esquinas[i0 + k], w.esquinas[i0 + (k + 1) % m]});
@@ -282,13 +279,23 @@ void triangularSuperficie(const std::vector<double>& xyz, const CarasPoligonales
     std::vector<carve::geom2d::P2> unido;
     std::vector<std::uint32_t> unidoIndices;
     for (const Plano& plano : planos) {
-        P3 normal = normalPlano[plano.raiz];
+        const auto* e = borde.data() + plano.desde;
+        const std::size_t ne = plano.hasta - plano.desde;
+        // Newell's normal of the outline in its sorted order, about one of its corners: the same
+        // sum whatever faces the region came in and in whatever order, and without the digits
+        // lost summing large coordinates
+        const P3 o = w.p(e[0].a);
+        P3 normal = {0, 0, 0};
+        for (std::size_t k = 0; k < ne; ++k) {
+            const P3 a = menos(w.p(e[k].a), o), b = menos(w.p(e[k].b), o);
+            normal[0] += (a[1] - b[1]) * (a[2] + b[2]);
+            normal[1] += (a[2] - b[2]) * (a[0] + b[0]);
+            normal[2] += (a[0] - b[0]) * (a[1] + b[1]);
+        }
         const double l = largo(normal);
         if (!(l > 1e-20))
             continue;
         normal = {normal[0] / l, normal[1] / l, normal[2] / l};
-        const auto* e = borde.data() + plano.desde;
-        const std::size_t ne = plano.hasta - plano.desde;
 
         // outlines: from the first unused edge, always on along the first unused edge out of the corner reached
         usada.assign(ne, 0);
