@@ -8,7 +8,6 @@
 #include "support/Esperar.h"
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QDialog>
 #include <QPushButton>
 #include <QScrollArea>
@@ -86,11 +85,10 @@ TEST(PosicionSidebar, LoadingAComparisonSlotKeepsTheScrollPosition)
 
         selector->reject();
         ESPERAR_QUE(f.v.dialogoActivo() == nullptr);
-        ASSERT_TRUE(testsupport::activarVentana(f.v));
         testsupport::entregarEventos();
         EXPECT_EQ(barra->value(), antes);
-        // Focus stayed on the button the user pressed, in the card's new content.
-        QWidget* foco = QApplication::focusWidget();
+        // The window's focus stayed on the button the user pressed, in the card's new content.
+        QWidget* foco = f.v.focusWidget();
         EXPECT_TRUE(foco && foco->objectName() == slot && foco->isVisible());
     }
 }
