@@ -37,7 +37,7 @@ QUELVAApp::~QUELVAApp()
 {
     // The window goes with the members, after this body; its last events must not reach the filter.
     ventana_->removeEventFilter(this);
-    // The application outlives this object: its filters go first, the one on the menu before its window.
+    // The application outlives this object: its filters go before the window they refer to.
     delete atajos_;
     delete rueda_;
 }
