@@ -1,7 +1,9 @@
 #include "app/QUELVAApp.h"
 
 #include "app/AboutView.h"
+#include "app/AtajosDeMenu.h"
 #include "app/Menus.h"
+#include "app/RuedaSoloConFoco.h"
 #include "main_window/ContentView.h"
 #include "platform/OpenWithDefault.h"
 #include "platform/Resources.h"
@@ -25,12 +27,19 @@ QUELVAApp::QUELVAApp(QObject* parent) : QObject(parent)
     ventana_->resize(1440, 900);
     ventana_->installEventFilter(this);
     construirMenus();
+    rueda_ = new RuedaSoloConFoco(this);
+    atajos_ = new AtajosDeMenu(*ventana_, this);
+    qApp->installEventFilter(rueda_);
+    qApp->installEventFilter(atajos_);
 }
 
 QUELVAApp::~QUELVAApp()
 {
     // The window goes with the members, after this body; its last events must not reach the filter.
     ventana_->removeEventFilter(this);
+    // The application outlives this object: its filters go before the window they refer to.
+    delete atajos_;
+    delete rueda_;
 }
 
 void QUELVAApp::construirMenus()

@@ -9,6 +9,8 @@
 namespace quelva {
 
 class ContentView;
+class AtajosDeMenu;
+class RuedaSoloConFoco;
 
 // The application object: the one main window with its menu commands.
 class QUELVAApp : public QObject {
@@ -39,6 +41,8 @@ private:
     std::unique_ptr<QMainWindow> ventana_;
     ContentView* contentView_ = nullptr;  // owned by the window
     bool cerrandoRespondido_ = false;
+    RuedaSoloConFoco* rueda_ = nullptr;  // children; installed on the application
+    AtajosDeMenu* atajos_ = nullptr;
 };
 
 }  // namespace quelva

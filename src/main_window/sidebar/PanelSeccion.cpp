@@ -52,7 +52,12 @@ QWidget* filaActivar(ContentView& vista, QWidget* padre)
     auto* interruptor = new Interruptor(fila);
     interruptor->setObjectName(QStringLiteral("activarCorte"));
     interruptor->setChecked(vista.secciones.seccionActiva);
-    QObject::connect(interruptor, &QAbstractButton::toggled, &vista, [v = &vista](bool on) { v->activarSeccion(on); });
+    QObject::connect(interruptor, &QAbstractButton::toggled, &vista, [v = &vista](bool on) {
+        v->activarSeccion(on);
+        // The controls just added below the switch may lie under the column's lower edge.
+        if (on && v->sidebar())
+            v->sidebar()->mostrarTarjeta(TarjetaSidebar::seccion);
+    });
     h->addWidget(interruptor);
     return fila;
 }

@@ -7,10 +7,14 @@
 #include "main_window/sidebar/TarjetaTimeLiner.h"
 #include "platform/Symbols.h"
 
+#include <QCoreApplication>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
+#include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <optional>
 
 namespace quelva {
@@ -93,6 +97,30 @@ void Sidebar::refrescarTarjetas(TarjetasSidebar tarjetas)
     for (const Tarjeta& t : tarjetas_)
         if (tarjetas.testFlag(t.cual))
             t.marco->cambiarContenido(t.contenido());
+}
+
+void Sidebar::mostrarTarjeta(TarjetaSidebar cual)
+{
+    QTimer::singleShot(0, this, [this, cual] {
+        // The card's new size reaches the column and then the scroll area one posted layout
+        // request after the other.
+        for (int i = 0; i < 4; ++i)
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        for (const Tarjeta& t : tarjetas_)
+            if (t.cual == cual)
+                desplazarHasta(*t.marco);
+    });
+}
+
+void Sidebar::desplazarHasta(const QWidget& marco)
+{
+    QScrollBar* barra = desplazable_->verticalScrollBar();
+    const int arriba = marco.mapTo(desplazable_->widget(), QPoint(0, 0)).y();
+    const int abajo = arriba + marco.height();
+    int valor = barra->value();
+    valor = std::max(valor, abajo - desplazable_->viewport()->height());
+    valor = std::min(valor, arriba);
+    barra->setValue(valor);
 }
 
 }  // namespace quelva

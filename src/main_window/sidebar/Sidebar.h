@@ -37,8 +37,13 @@ public:
     void refrescar();
     // Rebuilds only these cards' content: for a change the others do not show.
     void refrescarTarjetas(TarjetasSidebar tarjetas);
+    // Scrolls the column, once it is laid out again, as little as brings the card into view (its
+    // top first when it is taller than the column).
+    void mostrarTarjeta(TarjetaSidebar cual);
 
 private:
+    void desplazarHasta(const QWidget& marco);
+
     struct Tarjeta {
         TarjetaSidebar cual;
         TarjetaSeccion* marco;

@@ -46,6 +46,26 @@ TarjetaSeccion::TarjetaSeccion(const std::optional<QString>& titulo, QWidget* co
     setStyleSheet(QStringLiteral("color: white;"));
 }
 
+namespace {
+
+// The widget of the new content built where `foco` was in the old one: same class, same name,
+// same place among the widgets of that name.
+QWidget* homologo(QWidget* viejo, QWidget* nuevo, QWidget* foco)
+{
+    if (foco == viejo)
+        return nuevo;
+    if (foco->objectName().isEmpty())
+        return nullptr;
+    const QList<QWidget*> antes = viejo->findChildren<QWidget*>(foco->objectName());
+    const QList<QWidget*> ahora = nuevo->findChildren<QWidget*>(foco->objectName());
+    const qsizetype i = antes.indexOf(foco);
+    if (i < 0 || i >= ahora.size() || ahora[i]->metaObject() != foco->metaObject() || !ahora[i]->isEnabled())
+        return nullptr;
+    return ahora[i];
+}
+
+}  // namespace
+
 void TarjetaSeccion::cambiarContenido(QWidget* contenido)
 {
     QWidget* viejo = contenido_;
@@ -53,6 +73,12 @@ void TarjetaSeccion::cambiarContenido(QWidget* contenido)
     contenido_->setParent(this);
     delete envoltura_->replaceWidget(viejo, contenido_);
     contenido_->show();
+    // Focus in the old content moves to its counterpart, else stays with the card. Left to the
+    // window, it would go on to the next control of the column, which scrolls there.
+    if (QWidget* foco = window()->focusWidget(); foco && (foco == viejo || viejo->isAncestorOf(foco))) {
+        QWidget* destino = homologo(viejo, contenido_, foco);
+        (destino ? destino : this)->setFocus(Qt::OtherFocusReason);
+    }
     viejo->hide();
     viejo->setParent(nullptr);
     viejo->deleteLater();
