@@ -192,8 +192,9 @@ TEST(ComparacionTRELM, ComparingFramesTheCameraAndLaysTheFloorAsTheSeparateSteps
     EXPECT_EQ(pisos().front()->position, piso);
     EXPECT_EQ(camara->camera->zNear, cerca);
     EXPECT_EQ(camara->camera->zFar, lejos);
-    if (luz && luz->light)
+    if (luz && luz->light) {
         EXPECT_EQ(luz->light->orthographicScale, sombra);
+    }
 }
 
 TEST(ComparacionTRELM, RemovingASlotWithoutAComparisonKeepsTheOtherHidden)
