@@ -1,6 +1,7 @@
 #include "timeline/HojasTimeLiner.h"
 #include "timeline/TimeLinerStore.h"
 #include "timeline/csv/TimeLinerCSV.h"
+#include "timeline/csv/ui/CapaProcesando.h"
 #include "timeline/csv/ui/ImportarCSVView.h"
 #include "timeline/csv/ui/IntercambioCSV.h"
 #include "timeline/detector/ui/DetectorAWPView.h"
@@ -26,6 +27,8 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 using namespace quelva;
 using tl::utc;
@@ -170,6 +173,37 @@ TEST(IntercambioCSV, ImportThroughThePreview)
     EXPECT_TRUE(r.alertas.empty());
 }
 
+TEST(IntercambioCSV, FileIsReadBehindTheOverlayWhileTheWindowAnswers)
+{
+    QTemporaryDir dir;
+    Respuestas r;
+    r.archivo = escribir(dir, "p.csv", "Nivel,Código,Nombre,Inicio,Fin\nIWP,A,a,2025-03-01,2025-03-02\n");
+    r.registrar();
+    Ventana v(proyecto());
+
+    v.pulsar("importarCSV");
+    // The click returns before the file is read: the window is covered, not frozen.
+    QPointer<CapaProcesando> capa = v.vista->findChild<CapaProcesando*>();
+    ASSERT_TRUE(capa);
+    EXPECT_TRUE(capa->isVisible());
+    EXPECT_EQ(capa->geometry(), v.vista->rect());
+    EXPECT_EQ(capa->texto(), "Leyendo «p.csv»…");
+    EXPECT_FALSE(v.vista->findChild<ImportarCSVView*>());
+
+    ImportarCSVView* hoja = v.hoja<ImportarCSVView>();
+    ASSERT_TRUE(hoja);
+    EXPECT_EQ(hoja->modelo().paquetes().size(), 1u);
+    EXPECT_TRUE(esperar([&] { return !capa; }));
+    hoja->reject();
+
+    // Closed while the file is read: the result goes nowhere.
+    v.pulsar("importarCSV");
+    v.vista->close();
+    platform::BackgroundQueue::waitForIdle();
+    testsupport::entregarEventos();
+    EXPECT_TRUE(r.alertas.empty());
+}
+
 TEST(IntercambioCSV, PreviewTicksAndCancels)
 {
     std::vector<PaqueteAWP> ps = TimeLinerCSV::parsear(
@@ -214,7 +248,19 @@ TEST(IntercambioCSV, FilesThatGiveAnAlert)
     v.pulsar("importarCSV");
     ASSERT_EQ(r.alertas.size(), 1u);
     EXPECT_EQ(r.alertas[0].first, "Error al importar CSV");
-    EXPECT_TRUE(r.alertas[0].second.startsWith("No se pudo leer el archivo: "));
+    EXPECT_TRUE(r.alertas[0].second.startsWith("No se pudo leer «" + r.archivo + "»: "));
+
+    // Refused at once, before anything can block on them or read them without end.
+    const QString fifo = dir.filePath("tuberia.csv");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    for (const QString& ruta : {fifo, QStringLiteral("/dev/zero")}) {
+        r.alertas.clear();
+        r.archivo = ruta;
+        v.pulsar("importarCSV");
+        ASSERT_EQ(r.alertas.size(), 1u) << ruta.toStdString();
+        EXPECT_EQ(r.alertas[0].second, "«" + ruta + "» no es un archivo.");
+        EXPECT_FALSE(v.vista->findChild<CapaProcesando*>());
+    }
 
     r.archivo = escribir(dir, "punto-y-coma.csv", "Nivel;Código;Nombre;Inicio;Fin\nIWP;A;a;2025-03-01;2025-03-02\n");
     v.pulsar("importarCSV");

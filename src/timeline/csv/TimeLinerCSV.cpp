@@ -107,6 +107,40 @@ private:
     std::unordered_map<qint64, QString> cache_;
 };
 
+// A row's own figures as its cells say them and as the import reads them back: the progress
+// as the one-decimal percentage written, the amounts truncated. EV, CPI, earned man-hours and
+// the productivity factor are worked out from these, so a file imported and exported again
+// says the same thing (the stored 35.12 % of 4,200 is written 35.1 with an EV of 1474, not 1475).
+struct FigurasFila {
+    QString avance, textoPresupuesto, textoCostoReal, textoHH, textoHHReal;
+    double progreso = 0, presupuesto = 0, costoReal = 0, hh = 0, hhReal = 0;
+};
+
+FigurasFila figurasFila(const PaqueteAWP& p)
+{
+    FigurasFila f;
+    f.avance = textoFijo(p.progreso * 100.0, 1);
+    f.progreso = numeroOCero(f.avance) / 100.0;
+    // Where the percentage read back does not write the same text (only far beyond any real
+    // progress), the text it does write is taken: a few turns settle it.
+    for (int vuelta = 0; vuelta < 4; ++vuelta) {
+        QString otra = textoFijo(f.progreso * 100.0, 1);
+        if (otra == f.avance)
+            break;
+        f.avance = std::move(otra);
+        f.progreso = numeroOCero(f.avance) / 100.0;
+    }
+    const auto entero = [](double valor, QString& texto, double& leido) {
+        texto = textoEntero(valor);
+        leido = numeroOCero(texto);
+    };
+    entero(p.presupuesto, f.textoPresupuesto, f.presupuesto);
+    entero(p.costoReal, f.textoCostoReal, f.costoReal);
+    entero(p.hh, f.textoHH, f.hh);
+    entero(p.hhReal, f.textoHHReal, f.hhReal);
+    return f;
+}
+
 }  // namespace
 
 std::optional<QDateTime> leerFecha(const QString& texto)
@@ -273,23 +307,24 @@ QString textoExportacion(const std::vector<PaqueteAWP>& paquetes)
     const auto fijo = textoFijo;
     for (std::size_t i : orden) {
         const PaqueteAWP& p = paquetes[i];
-        const double ev = p.progreso * p.presupuesto;
-        const double cpi = p.costoReal > 0 ? ev / p.costoReal : 1.0;
-        const double hhGanadas = p.progreso * p.hh;
-        const double factor = p.hhReal > 0 ? hhGanadas / p.hhReal : 1.0;
+        const FigurasFila f = figurasFila(p);
+        const double ev = f.progreso * f.presupuesto;
+        const double cpi = f.costoReal > 0 ? ev / f.costoReal : 1.0;
+        const double hhGanadas = f.progreso * f.hh;
+        const double factor = f.hhReal > 0 ? hhGanadas / f.hhReal : 1.0;
         w.addCell(textoNivelAWP(p.nivel));
         w.addCell(p.codigo);
         w.addCell(p.nombre, CsvQuoting::always);
         w.addCell(p.parentCodigo.value_or(QString()));
         w.addCell(fecha(p.fechaInicio));
         w.addCell(fecha(p.fechaFin));
-        w.addCell(fijo(p.progreso * 100.0, 1));
-        w.addCell(textoEntero(p.presupuesto));
-        w.addCell(textoEntero(p.costoReal));
+        w.addCell(f.avance);
+        w.addCell(f.textoPresupuesto);
+        w.addCell(f.textoCostoReal);
         w.addCell(textoEntero(ev));
         w.addCell(fijo(cpi, 2));
-        w.addCell(textoEntero(p.hh));
-        w.addCell(textoEntero(p.hhReal));
+        w.addCell(f.textoHH);
+        w.addCell(f.textoHHReal);
         w.addCell(textoEntero(hhGanadas));
         w.addCell(fijo(factor, 2));
         w.endRow();
