@@ -135,6 +135,49 @@ TEST(TimeLinerCSV, RowsAndCells)
     }
 }
 
+// A file of megabytes is read in pieces side by side: the result must be, row for row, what
+// each row gives when it is read alone under the same header.
+TEST(TimeLinerCSV, LargeFileGivesThePackagesOfItsRowsInOrder)
+{
+    tl::ZonaHoraria santiago("America/Santiago");
+    const QString cabecera = QStringLiteral("Nivel,Código,Nombre,Padre,Inicio,Fin,Avance,Presupuesto,HH Plan\r\n");
+    const QString formas[] = {
+        "IWP,I-%1,\"Muro, eje %1\r\nsegunda línea\",C-%2,2025-03-01,01/04/2025,35.1,4200,12\r\n",
+        "cwa,A-%1,,,%2/02/2025,2025-12-31,,1e3,\r\n",
+        "\r\n \t\r\n",                                          // blank lines
+        "PWP,P-%1,\"abierto,2025-03-01,2025-03-02\r\n",          // unbalanced quote: skipped
+        "WP,X-%1,n,2025-03-01,2025-03-02\r\n",                   // no level: skipped
+        "IWP,Q-%1,\"di \"\"hola\"\"\",,2025-03-02,2025-03-01\r\n",  // ends before it starts
+        "PWP,W-%1,\"con \u2028 y \u0085\",\" \",12/25/2025,12/26/2025,75 %,-2.5,8\r\n",
+    };
+    QString texto = cabecera;
+    std::vector<PaqueteAWP> esperados;
+    for (int i = 0; texto.size() < 3 * (1 << 19); ++i) {
+        const QString fila = formas[i % std::size(formas)].arg(i).arg(1 + i % 28);
+        texto += fila;
+        const auto sola = csv::parsear(cabecera + fila);
+        esperados.insert(esperados.end(), sola.begin(), sola.end());
+    }
+    const auto leidos = csv::parsear(texto);
+    ASSERT_EQ(leidos.size(), esperados.size());
+    QSet<QUuid> ids;
+    for (std::size_t i = 0; i < leidos.size(); ++i) {
+        const PaqueteAWP& l = leidos[i];
+        const PaqueteAWP& e = esperados[i];
+        ASSERT_EQ(l.codigo, e.codigo) << i;
+        EXPECT_EQ(l.nivel, e.nivel) << i;
+        EXPECT_EQ(l.nombre, e.nombre) << i;
+        EXPECT_EQ(l.parentCodigo, e.parentCodigo) << i;
+        EXPECT_EQ(l.fechaInicio, e.fechaInicio) << i;
+        EXPECT_EQ(l.fechaFin, e.fechaFin) << i;
+        EXPECT_EQ(l.progreso, e.progreso) << i;
+        EXPECT_EQ(l.presupuesto, e.presupuesto) << i;
+        EXPECT_EQ(l.hh, e.hh) << i;
+        ids.insert(l.id);
+    }
+    EXPECT_EQ(std::size_t(ids.size()), leidos.size());
+}
+
 TEST(TimeLinerCSV, DatesAreLocalCalendarDays)
 {
     tl::ZonaHoraria santiago("America/Santiago");
