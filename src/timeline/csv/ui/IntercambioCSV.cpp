@@ -103,9 +103,9 @@ void registrarIntercambioCSV(ServiciosIntercambioCSV servicios)
         });
     };
 
-    hojas.importarCSV = [](QWidget* padre, const std::vector<PaqueteAWP>& paquetesCSV,
+    hojas.importarCSV = [](QWidget* padre, std::shared_ptr<const std::vector<PaqueteAWP>> paquetesCSV,
                            std::function<void(const std::vector<PaqueteAWP>&)> confirmar) -> QDialog* {
-        return new ImportarCSVView(paquetesCSV, std::move(confirmar), padre);
+        return new ImportarCSVView(std::move(paquetesCSV), std::move(confirmar), padre);
     };
 }
 
