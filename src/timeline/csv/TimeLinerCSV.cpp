@@ -17,6 +17,7 @@
 #include <charconv>
 #include <cmath>
 #include <numeric>
+#include <string>
 #include <unordered_map>
 
 namespace quelva::TimeLinerCSV {
@@ -119,20 +120,42 @@ struct FigurasFila {
 FigurasFila figurasFila(const PaqueteAWP& p)
 {
     FigurasFila f;
-    f.avance = textoFijo(p.progreso * 100.0, 1);
-    f.progreso = numeroOCero(f.avance) / 100.0;
+    // Worked on the characters: the export writes hundreds of thousands of rows.
+    char buf[400];
+    const auto escribir = [&](double porcentaje) {
+        const auto r = std::to_chars(buf, buf + sizeof buf, std::isfinite(porcentaje) ? porcentaje : 0.0,
+                                     std::chars_format::fixed, 1);
+        return r.ec == std::errc() ? std::string(buf, r.ptr) : platform::fixedText(porcentaje, 1);
+    };
+    // As the import reads it: "-35.1" is the double nearest -351/10, which is what dividing the
+    // two exact integers gives; longer texts go through the C library.
+    const auto leer = [](const std::string& t) {
+        const bool menos = !t.empty() && t.front() == '-';
+        if (t.size() <= 16) {  // at most 15 digits: exact as a double
+            long long decimas = 0;
+            for (std::size_t i = menos ? 1 : 0; i < t.size(); ++i)
+                if (t[i] != '.')
+                    decimas = decimas * 10 + (t[i] - '0');
+            return (menos ? -double(decimas) : double(decimas)) / 10.0 / 100.0;
+        }
+        return numeroOCero(QString::fromLatin1(t.data(), qsizetype(t.size()))) / 100.0;
+    };
+    std::string avance = escribir(p.progreso * 100.0);
+    f.progreso = leer(avance);
     // Where the percentage read back does not write the same text (only far beyond any real
     // progress), the text it does write is taken: a few turns settle it.
     for (int vuelta = 0; vuelta < 4; ++vuelta) {
-        QString otra = textoFijo(f.progreso * 100.0, 1);
-        if (otra == f.avance)
+        std::string otra = escribir(f.progreso * 100.0);
+        if (otra == avance)
             break;
-        f.avance = std::move(otra);
-        f.progreso = numeroOCero(f.avance) / 100.0;
+        avance = std::move(otra);
+        f.progreso = leer(avance);
     }
+    f.avance = QString::fromLatin1(avance.data(), qsizetype(avance.size()));
+    // A whole-number cell holds the exact digits of the truncated value: that is what reads back.
     const auto entero = [](double valor, QString& texto, double& leido) {
         texto = textoEntero(valor);
-        leido = numeroOCero(texto);
+        leido = std::isfinite(valor) && std::trunc(valor) != 0 ? std::trunc(valor) : 0.0;
     };
     entero(p.presupuesto, f.textoPresupuesto, f.presupuesto);
     entero(p.costoReal, f.textoCostoReal, f.costoReal);
