@@ -237,6 +237,46 @@ TEST(IntercambioCSV, PreviewTicksAndCancels)
     EXPECT_FALSE(hoja.isVisible());
 }
 
+TEST(IntercambioCSV, PreviewHandsOverWhatIsTickedInFileOrder)
+{
+    // Two rows share a code and are still ticked apart, by their own ids.
+    const auto ps = std::make_shared<const std::vector<PaqueteAWP>>(TimeLinerCSV::parsear(
+        "Nivel,Código,Nombre,Inicio,Fin\nIWP,A,a,2025-03-01,2025-03-02\nIWP,B,b,2025-03-01,2025-03-02\n"
+        "IWP,A,otra,2025-03-01,2025-03-02"));
+    ASSERT_EQ(ps->size(), 3u);
+    const auto ids = [](const std::vector<PaqueteAWP>& l) {
+        std::vector<QUuid> r;
+        for (const PaqueteAWP& p : l)
+            r.push_back(p.id);
+        return r;
+    };
+    struct Caso {
+        const char* nombre;
+        std::vector<std::size_t> sinMarcar;
+        std::vector<std::size_t> entregados;
+    };
+    const Caso casos[] = {
+        {"everything ticked", {}, {0, 1, 2}},
+        {"the first A unticked", {0}, {1, 2}},
+        {"B unticked, then A", {1, 0}, {2}},
+    };
+    for (const Caso& c : casos) {
+        std::vector<QUuid> entregado;
+        ImportarCSVView hoja(ps, [&](const std::vector<PaqueteAWP>& l) { entregado = ids(l); });
+        for (std::size_t i : c.sinMarcar)
+            hoja.modelo().alternarSeleccion((*ps)[i].id, false);
+        EXPECT_EQ(hoja.modelo().numSeleccionados(), int(c.entregados.size())) << c.nombre;
+        for (std::size_t i : c.sinMarcar)
+            EXPECT_FALSE(hoja.modelo().estaSeleccionado((*ps)[i].id)) << c.nombre;
+        hoja.botonImportar()->click();
+        std::vector<QUuid> esperado;
+        for (std::size_t i : c.entregados)
+            esperado.push_back((*ps)[i].id);
+        EXPECT_EQ(entregado, esperado) << c.nombre;
+        EXPECT_EQ(hoja.result(), QDialog::Accepted) << c.nombre;
+    }
+}
+
 TEST(IntercambioCSV, FilesThatGiveAnAlert)
 {
     QTemporaryDir dir;
