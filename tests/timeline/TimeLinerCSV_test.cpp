@@ -409,7 +409,8 @@ TEST(TimeLinerCSV, ExportImportExportGivesTheSameBytes)
         for (qsizetype i = 0; i < a.size(); ++i)
             EXPECT_EQ(b[i], a[i]) << zona << " row " << i;
     }
-    PaqueteAWP reportado = tl::paquete("R", NivelAWP::iwp, std::nullopt, medianoche(2025, 3, 1), medianoche(2025, 3, 2));
+    PaqueteAWP reportado =
+        tl::paquete("R", NivelAWP::iwp, std::nullopt, medianoche(2025, 3, 1), medianoche(2025, 3, 2));
     reportado.nombre = "r";
     reportado.progreso = 0.3512;
     reportado.presupuesto = 4200;
