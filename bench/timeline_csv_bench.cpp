@@ -7,6 +7,11 @@
 //  - BM_ConfirmarGrande: 100,000 and 620,000 packages (400 to a CWA: 250 and 1,550 CWAs)
 //    confirmed into an open window and the window drawn, with the analytics column on its
 //    EVM cards (second argument 0) or on the S-curve (1);
+//  - BM_ImportarPorLaHoja: 100,000 and 620,000 packages imported as the user does it, through
+//    the real window: "Importar CSV" clicked until the preview sheet is shown and painted
+//    (lectura_ms), then the sheet's own import button clicked until the window has taken every
+//    package, the sheet is gone and the window is drawn (confirmar_ms); pausa_*_ms is the
+//    longest stretch in which the GUI thread turned no event (the window could not repaint);
 //  - BM_Exportar: the export of 10,000 packages including the atomic write;
 //  - BM_Escaneo: the detector's scan of 100,000 elements x 20 properties with 1,000 codes;
 //  - BM_ImportarDetectados: the import of those 1,000 ticked codes with parent inference.
@@ -15,6 +20,8 @@
 #include "timeline/csv/ArchivoCSV.h"
 #include "timeline/csv/TimeLinerCSV.h"
 #include "timeline/csv/ui/ImportarCSVView.h"
+#include "timeline/csv/ui/IntercambioCSV.h"
+#include "timeline/HojasTimeLiner.h"
 #include "timeline/detector/DetectorAWP.h"
 #include "timeline/TimeLinerStore.h"
 #include "timeline/ui/TimeLinerView.h"
@@ -22,14 +29,21 @@
 #include "viewport/ViewportController.h"
 
 #include <QApplication>
+#include <QAbstractButton>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QPushButton>
+#include <QTimer>
 #include <QImage>
 #include <QPainter>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <ctime>
+#include <functional>
 
 namespace {
 
@@ -264,6 +278,123 @@ void BM_ConfirmarGrande(benchmark::State& state)
 BENCHMARK(BM_ConfirmarGrande)
     ->ArgsProduct({{100'000, 620'000}, {0, 1}})
     ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
+
+// The longest stretch without a turn of the GUI thread's event loop: a 5 ms timer stamps every
+// turn it gets, so a gap between two stamps is time in which nothing could be repainted.
+class Pulso {
+public:
+    Pulso()
+    {
+        timer_.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&timer_, &QTimer::timeout, [this] { marcar(); });
+    }
+    void empezar()
+    {
+        reloj_.start();
+        ultimo_ = 0;
+        maximo_ = 0;
+        timer_.start(5);
+    }
+    // Turns the event loop until `listo` holds; the elapsed milliseconds.
+    double esperar(const std::function<bool()>& listo)
+    {
+        while (!listo())
+            QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 5);
+        marcar();
+        timer_.stop();
+        return double(reloj_.nsecsElapsed()) / 1e6;
+    }
+    double pausaMaxima() const { return double(maximo_) / 1e6; }
+
+private:
+    void marcar()
+    {
+        const qint64 t = reloj_.nsecsElapsed();
+        maximo_ = std::max(maximo_, t - ultimo_);
+        ultimo_ = t;
+    }
+
+    QTimer timer_;
+    QElapsedTimer reloj_;
+    qint64 ultimo_ = 0;
+    qint64 maximo_ = 0;
+};
+
+// The file the user picks: the large timeline exported, then imported into an empty window
+// through the header button and the preview sheet.
+void BM_ImportarPorLaHoja(benchmark::State& state)
+{
+    static Santiago tz;
+    const auto paquetes = paquetesGrandes(int(state.range(0)));
+    QTemporaryDir dir;
+    const QString ruta = dir.filePath("TimeLiner_AWP_QUELVA.csv");
+    if (escribirArchivoCSV(ruta, paquetes)) {
+        state.SkipWithError("write failed");
+        return;
+    }
+    ServiciosIntercambioCSV s;
+    s.elegirArchivo = [ruta](QWidget*, std::function<void(const QString&)> alElegir) { alElegir(ruta); };
+    s.elegirDestino = [](QWidget*, std::function<void(const QString&)>) {};
+    s.alertar = [&state](QWidget*, const QString&, const QString& texto) {
+        state.SkipWithError(texto.toStdString().c_str());
+    };
+    registrarIntercambioCSV(std::move(s));
+
+    VentanaTimeLiner v;
+    auto* importar = v.vista.findChild<QAbstractButton*>(QStringLiteral("importarCSV"));
+    QImage imagenHoja(780, 520, QImage::Format_ARGB32_Premultiplied);
+    QImage imagenVentana(v.vista.size(), QImage::Format_ARGB32_Premultiplied);
+    Pulso pulso;
+    double lectura = 0, confirmar = 0, pausaLectura = 0, pausaConfirmar = 0;
+    for (auto _ : state) {
+        v.store.setConfig(TimeLinerConfig());
+        QApplication::processEvents();
+
+        pulso.empezar();
+        importar->click();
+        QPointer<ImportarCSVView> hoja;
+        lectura = pulso.esperar([&] {
+            hoja = v.vista.findChild<ImportarCSVView*>();
+            if (!hoja || !hoja->isVisible())
+                return false;
+            QPainter pintor(&imagenHoja);
+            hoja->render(&pintor);
+            return true;
+        });
+        pausaLectura = pulso.pausaMaxima();
+        if (!hoja || hoja->modelo().paquetes().size() != paquetes.size()) {
+            state.SkipWithError("the sheet does not hold every package");
+            break;
+        }
+
+        pulso.empezar();
+        hoja->botonImportar()->click();
+        confirmar = pulso.esperar([&] {
+            if (hoja && hoja->isVisible())
+                return false;
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            if (hoja || v.store.config().paquetes.size() != paquetes.size())
+                return false;
+            QPainter pintor(&imagenVentana);
+            v.vista.render(&pintor);
+            return true;
+        });
+        pausaConfirmar = pulso.pausaMaxima();
+        state.SetIterationTime((lectura + confirmar) / 1000.0);
+    }
+    hojasTimeLiner() = {};
+    state.counters["paquetes"] = double(paquetes.size());
+    state.counters["lectura_ms"] = lectura;
+    state.counters["pausa_lectura_ms"] = pausaLectura;
+    state.counters["confirmar_ms"] = confirmar;
+    state.counters["pausa_confirmar_ms"] = pausaConfirmar;
+}
+BENCHMARK(BM_ImportarPorLaHoja)
+    ->Arg(100'000)
+    ->Arg(620'000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
     ->Iterations(1);
 
 }  // namespace

@@ -4,17 +4,42 @@
 
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <array>
 
 namespace platform {
 
-std::vector<QStringList> readCsv(const QString& text, const CsvReadOptions& options)
+CsvRecordReader::CsvRecordReader(const QString& text, const CsvReadOptions& options)
+    : s_(text.constData()), n_(text.size()), i_((n_ > 0 && s_[0] == QChar(0xFEFF)) ? 1 : 0), options_(options)
 {
-    std::vector<QStringList> records;
-    const QChar* s = text.constData();
-    const qsizetype n = text.size();
-    const QChar sep = options.separator;
-    const bool uni = options.unicodeLineBreaks;
+}
+
+CsvRecordReader::CsvRecordReader(const QString& text, const CsvReadOptions& options, qsizetype begin,
+                                 qsizetype end)
+    : s_(text.constData()), n_(std::clamp<qsizetype>(end, 0, text.size())), i_(std::clamp<qsizetype>(begin, 0, n_)),
+      options_(options)
+{
+}
+
+bool CsvRecordReader::next(QStringList& record)
+{
+    return advance<true>(&record);
+}
+
+bool CsvRecordReader::skip()
+{
+    return advance<false>(nullptr);
+}
+
+// One walk for reading and for skipping, so a skipped record ends exactly where a read one does.
+template <bool cells>
+bool CsvRecordReader::advance(QStringList* record)
+{
+    const QChar* s = s_;
+    const qsizetype n = n_;
+    qsizetype& i = i_;
+    const QChar sep = options_.separator;
+    const bool uni = options_.unicodeLineBreaks;
     auto lineEndFrom = [&](qsizetype k) {
         while (k < n && s[k] != sep && !isCsvLineBreak(s[k], uni))
             ++k;
@@ -28,69 +53,83 @@ std::vector<QStringList> readCsv(const QString& text, const CsvReadOptions& opti
         return k + 1;
     };
 
-    qsizetype i = (n > 0 && s[0] == QChar(0xFEFF)) ? 1 : 0;
-    while (i < n) {
-        QStringList record;
-        for (;;) {
-            qsizetype j = i;
-            while (j < n && (s[j] == u' ' || s[j] == u'\t'))
-                ++j;
-            QString cell;
-            qsizetype k;
-            if (j < n && s[j] == u'"') {
-                const qsizetype abre = j;
-                k = j + 1;
-                bool cerrada = false;
-                while (k < n) {
-                    if (s[k] == u'"') {
-                        if (k + 1 < n && s[k + 1] == u'"') {
+    if (i >= n)
+        return false;
+    if constexpr (cells)
+        record->clear();
+    for (;;) {
+        qsizetype j = i;
+        while (j < n && (s[j] == u' ' || s[j] == u'\t'))
+            ++j;
+        QString cell;
+        qsizetype k;
+        if (j < n && s[j] == u'"') {
+            const qsizetype abre = j;
+            k = j + 1;
+            bool cerrada = false;
+            while (k < n) {
+                if (s[k] == u'"') {
+                    if (k + 1 < n && s[k + 1] == u'"') {
+                        if constexpr (cells)
                             cell.append(u'"');
-                            k += 2;
-                            continue;
-                        }
-                        cerrada = true;
-                        ++k;
-                        break;
+                        k += 2;
+                        continue;
                     }
-                    qsizetype m = k;
-                    while (m < n && s[m] != u'"')
-                        ++m;
-                    cell.append(s + k, m - k);
-                    k = m;
-                }
-                if (!cerrada) {
-                    // Only doubled quotes follow the opening one: the quote closes at the end of
-                    // its own line and the next line is read as a record of its own.
-                    qsizetype e = abre + 1;
-                    while (e < n && !isCsvLineBreak(s[e], uni))
-                        ++e;
-                    cell = QString(s + abre + 1, e - abre - 1);
-                    cell.replace(QLatin1String("\"\""), QLatin1String("\""));
-                    record.append(cell);
-                    records.push_back(std::move(record));
-                    i = afterBreak(e);
-                    record = {};
+                    cerrada = true;
+                    ++k;
                     break;
                 }
-                const qsizetype m = lineEndFrom(k);
-                cell.append(s + k, m - k);
+                qsizetype m = k;
+                while (m < n && s[m] != u'"')
+                    ++m;
+                if constexpr (cells)
+                    cell.append(s + k, m - k);
                 k = m;
-            } else {
-                k = lineEndFrom(i);
+            }
+            if (!cerrada) {
+                // Only doubled quotes follow the opening one: the quote closes at the end of
+                // its own line and the next line is read as a record of its own.
+                qsizetype e = abre + 1;
+                while (e < n && !isCsvLineBreak(s[e], uni))
+                    ++e;
+                if constexpr (cells) {
+                    cell = QString(s + abre + 1, e - abre - 1);
+                    cell.replace(QLatin1String("\"\""), QLatin1String("\""));
+                    record->append(cell);
+                }
+                i = afterBreak(e);
+                return true;
+            }
+            const qsizetype m = lineEndFrom(k);
+            if constexpr (cells)
+                cell.append(s + k, m - k);
+            k = m;
+        } else {
+            k = lineEndFrom(i);
+            if constexpr (cells)
                 cell = QString(s + i, k - i);
-            }
-            record.append(std::move(cell));
-            if (k < n && s[k] == sep) {
-                i = k + 1;
-                if (i < n)
-                    continue;
-                record.append(QString());  // a separator before the end: one more empty cell
-            }
-            records.push_back(std::move(record));
-            i = afterBreak(k);
-            break;
         }
+        if constexpr (cells)
+            record->append(std::move(cell));
+        if (k < n && s[k] == sep) {
+            i = k + 1;
+            if (i < n)
+                continue;
+            if constexpr (cells)
+                record->append(QString());  // a separator before the end: one more empty cell
+        }
+        i = afterBreak(k);
+        return true;
     }
+}
+
+std::vector<QStringList> readCsv(const QString& text, const CsvReadOptions& options)
+{
+    std::vector<QStringList> records;
+    CsvRecordReader reader(text, options);
+    QStringList record;
+    while (reader.next(record))
+        records.push_back(record);
     return records;
 }
 

@@ -25,6 +25,33 @@ struct CsvReadOptions {
 
 std::vector<QStringList> readCsv(const QString& text, const CsvReadOptions& options = {});
 
+// The same records one at a time, for texts too large to hold all their records at once. The
+// text must outlive the reader.
+class CsvRecordReader {
+public:
+    explicit CsvRecordReader(const QString& text, const CsvReadOptions& options = {});
+    // Only [begin, end) of the text: `begin` is where a record starts (a position() of a reader
+    // over the whole text), `end` is the text's end or another such position. Pieces cut so are
+    // read exactly as the whole text would be, so they can be read side by side.
+    CsvRecordReader(const QString& text, const CsvReadOptions& options, qsizetype begin, qsizetype end);
+
+    // The next record into `record` (its room is reused); false when the text is done.
+    bool next(QStringList& record);
+    // Passes over the next record without building its cells; false when the text is done.
+    bool skip();
+    // Where the next record starts.
+    qsizetype position() const { return i_; }
+
+private:
+    template <bool cells>
+    bool advance(QStringList* record);
+
+    const QChar* s_;
+    qsizetype n_;
+    qsizetype i_;
+    CsvReadOptions options_;
+};
+
 // The text of a CSV file's bytes: UTF-8 without its byte order mark, or, when the bytes are not
 // valid UTF-8, Windows-1252 (what spreadsheets in Western European locales write).
 QString decodeCsvBytes(const QByteArray& bytes);

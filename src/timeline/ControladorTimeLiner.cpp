@@ -442,10 +442,10 @@ void ControladorTimeLiner::alCambiarConfig()
 // ---------------------------------------------------------------------------------------------
 // Sheets and the CSV alert
 
-void ControladorTimeLiner::errorSinPaquetesCSV(const std::vector<PaqueteAWP>& paquetes)
+void ControladorTimeLiner::errorSinPaquetesCSV(std::vector<PaqueteAWP> paquetes)
 {
     if (!paquetes.empty()) {
-        estado_.paquetesCSV = paquetes;
+        estado_.paquetesCSV = std::make_shared<const std::vector<PaqueteAWP>>(std::move(paquetes));
         estado_.mostrarImportarCSV = true;
     } else {
         estado_.errorCSV = QStringLiteral(

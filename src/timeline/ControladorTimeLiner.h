@@ -104,7 +104,7 @@ public:
 
     // --- Sheets and the CSV alert ----------------------------------------------------------------
     // The parse result of an imported file: the preview, or the alert with the required columns.
-    void errorSinPaquetesCSV(const std::vector<PaqueteAWP>& paquetes);
+    void errorSinPaquetesCSV(std::vector<PaqueteAWP> paquetes);
     // The preview's confirmation: appends the packages whose code is new, in one announcement.
     void agregarPaquetesCSV(const std::vector<PaqueteAWP>& paquetes);
     void cerrarErrorCSV();

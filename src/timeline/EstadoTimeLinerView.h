@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QString>
 
+#include <memory>
 #include <optional>
 #include <set>
 #include <vector>
@@ -35,7 +36,8 @@ struct EstadoTimeLinerView {
     bool modoAutoAvance = false;
     std::optional<double> sCurveHoverX;
     bool mostrarImportarCSV = false;
-    std::vector<PaqueteAWP> paquetesCSV;
+    // Shared with the preview sheet, never changed: a large file is not copied on its way.
+    std::shared_ptr<const std::vector<PaqueteAWP>> paquetesCSV;
     std::optional<QString> errorCSV;
 };
 

@@ -56,7 +56,7 @@ struct HojasTimeLiner {
                            const std::optional<QImage>& fichaImagen)>
         ficha;
     // Preview of parsed packages, all ticked; `confirmar` takes the ticked ones in file order.
-    std::function<QDialog*(QWidget* padre, const std::vector<PaqueteAWP>& paquetesCSV,
+    std::function<QDialog*(QWidget* padre, std::shared_ptr<const std::vector<PaqueteAWP>> paquetesCSV,
                            std::function<void(const std::vector<PaqueteAWP>&)> confirmar)>
         importarCSV;
 

@@ -67,6 +67,49 @@ TEST(CsvReader, OtherSeparatorAndUnicodeLineBreaks)
     EXPECT_EQ(mostrar(platform::readCsv("\"a\fb\"", u)), mostrar({{"a\fb"}}));
 }
 
+// A large text is cut at record starts found by skipping and its pieces are read side by side:
+// wherever it is cut, the pieces must give the records of the whole.
+TEST(CsvReader, PiecesCutWhereRecordsStartReadAsTheWhole)
+{
+    const QString textos[] = {
+        "a,b\r\nc,d\r\n",
+        QString(QChar(0xFEFF)) + "h1,h2\n\"x\ny\",z\n\n,\n",
+        "\"l1\r\nl2\nl3\",x\ny\r\"q\"\"\",w",
+        "x,\"a,b\nc,d\ne\n\"f\"\"g\nh",
+        "a\n\"b,c",
+        "pulg 12\",b\n\"ab\"cd,e\r\n,",
+        QString("a") + QChar(0x2028) + "\"b" + QChar(0x0085) + "c\"\fd\v\ve",
+    };
+    for (const bool unicode : {false, true}) {
+        platform::CsvReadOptions o;
+        o.unicodeLineBreaks = unicode;
+        for (const QString& texto : textos) {
+            SCOPED_TRACE(texto.toStdString() + (unicode ? " (Unicode breaks)" : ""));
+            const Records todo = platform::readCsv(texto, o);
+            platform::CsvRecordReader saltos(texto, o);
+            std::vector<qsizetype> inicios{saltos.position()};
+            while (saltos.skip())
+                inicios.push_back(saltos.position());
+            ASSERT_EQ(inicios.size(), todo.size() + 1);
+            EXPECT_EQ(inicios.back(), texto.size());
+            const auto leer = [&](qsizetype desde, qsizetype hasta) {
+                Records rs;
+                platform::CsvRecordReader lector(texto, o, desde, hasta);
+                QStringList r;
+                while (lector.next(r))
+                    rs.push_back(r);
+                return rs;
+            };
+            for (const qsizetype corte : inicios) {
+                Records piezas = leer(inicios.front(), corte);
+                const Records resto = leer(corte, texto.size());
+                piezas.insert(piezas.end(), resto.begin(), resto.end());
+                EXPECT_EQ(mostrar(piezas), mostrar(todo)) << "cut at " << corte;
+            }
+        }
+    }
+}
+
 TEST(CsvReader, ReadsBackWhatTheWriterWrites)
 {
     // Every line break either reader may honour, the Unicode ones included.

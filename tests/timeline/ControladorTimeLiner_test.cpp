@@ -290,7 +290,8 @@ TEST(ControladorTimeLiner, CsvResultRaisesThePreviewOrTheAlert)
 
     c.errorSinPaquetesCSV({paquete("X", NivelAWP::iwp)});
     EXPECT_TRUE(c.estado().mostrarImportarCSV);
-    EXPECT_EQ(c.estado().paquetesCSV.size(), 1u);
+    ASSERT_TRUE(c.estado().paquetesCSV);
+    EXPECT_EQ(c.estado().paquetesCSV->size(), 1u);
 
     QSignalSpy avisos(&b.store, &TimeLinerStore::configChanged);
     c.agregarPaquetesCSV({paquete("X", NivelAWP::iwp), paquete("Y", NivelAWP::iwp), paquete("X", NivelAWP::cwa)});

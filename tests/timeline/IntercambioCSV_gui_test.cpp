@@ -1,6 +1,7 @@
 #include "timeline/HojasTimeLiner.h"
 #include "timeline/TimeLinerStore.h"
 #include "timeline/csv/TimeLinerCSV.h"
+#include "timeline/csv/ui/CapaProcesando.h"
 #include "timeline/csv/ui/ImportarCSVView.h"
 #include "timeline/csv/ui/IntercambioCSV.h"
 #include "timeline/detector/ui/DetectorAWPView.h"
@@ -26,6 +27,8 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 using namespace quelva;
 using tl::utc;
@@ -170,6 +173,37 @@ TEST(IntercambioCSV, ImportThroughThePreview)
     EXPECT_TRUE(r.alertas.empty());
 }
 
+TEST(IntercambioCSV, FileIsReadBehindTheOverlayWhileTheWindowAnswers)
+{
+    QTemporaryDir dir;
+    Respuestas r;
+    r.archivo = escribir(dir, "p.csv", "Nivel,Código,Nombre,Inicio,Fin\nIWP,A,a,2025-03-01,2025-03-02\n");
+    r.registrar();
+    Ventana v(proyecto());
+
+    v.pulsar("importarCSV");
+    // The click returns before the file is read: the window is covered, not frozen.
+    QPointer<CapaProcesando> capa = v.vista->findChild<CapaProcesando*>();
+    ASSERT_TRUE(capa);
+    EXPECT_TRUE(capa->isVisible());
+    EXPECT_EQ(capa->geometry(), v.vista->rect());
+    EXPECT_EQ(capa->texto(), "Leyendo «p.csv»…");
+    EXPECT_FALSE(v.vista->findChild<ImportarCSVView*>());
+
+    ImportarCSVView* hoja = v.hoja<ImportarCSVView>();
+    ASSERT_TRUE(hoja);
+    EXPECT_EQ(hoja->modelo().paquetes().size(), 1u);
+    EXPECT_TRUE(esperar([&] { return !capa; }));
+    hoja->reject();
+
+    // Closed while the file is read: the result goes nowhere.
+    v.pulsar("importarCSV");
+    v.vista->close();
+    platform::BackgroundQueue::waitForIdle();
+    testsupport::entregarEventos();
+    EXPECT_TRUE(r.alertas.empty());
+}
+
 TEST(IntercambioCSV, PreviewTicksAndCancels)
 {
     std::vector<PaqueteAWP> ps = TimeLinerCSV::parsear(
@@ -203,6 +237,46 @@ TEST(IntercambioCSV, PreviewTicksAndCancels)
     EXPECT_FALSE(hoja.isVisible());
 }
 
+TEST(IntercambioCSV, PreviewHandsOverWhatIsTickedInFileOrder)
+{
+    // Two rows share a code and are still ticked apart, by their own ids.
+    const auto ps = std::make_shared<const std::vector<PaqueteAWP>>(TimeLinerCSV::parsear(
+        "Nivel,Código,Nombre,Inicio,Fin\nIWP,A,a,2025-03-01,2025-03-02\nIWP,B,b,2025-03-01,2025-03-02\n"
+        "IWP,A,otra,2025-03-01,2025-03-02"));
+    ASSERT_EQ(ps->size(), 3u);
+    const auto ids = [](const std::vector<PaqueteAWP>& l) {
+        std::vector<QUuid> r;
+        for (const PaqueteAWP& p : l)
+            r.push_back(p.id);
+        return r;
+    };
+    struct Caso {
+        const char* nombre;
+        std::vector<std::size_t> sinMarcar;
+        std::vector<std::size_t> entregados;
+    };
+    const Caso casos[] = {
+        {"everything ticked", {}, {0, 1, 2}},
+        {"the first A unticked", {0}, {1, 2}},
+        {"B unticked, then A", {1, 0}, {2}},
+    };
+    for (const Caso& c : casos) {
+        std::vector<QUuid> entregado;
+        ImportarCSVView hoja(ps, [&](const std::vector<PaqueteAWP>& l) { entregado = ids(l); });
+        for (std::size_t i : c.sinMarcar)
+            hoja.modelo().alternarSeleccion((*ps)[i].id, false);
+        EXPECT_EQ(hoja.modelo().numSeleccionados(), int(c.entregados.size())) << c.nombre;
+        for (std::size_t i : c.sinMarcar)
+            EXPECT_FALSE(hoja.modelo().estaSeleccionado((*ps)[i].id)) << c.nombre;
+        hoja.botonImportar()->click();
+        std::vector<QUuid> esperado;
+        for (std::size_t i : c.entregados)
+            esperado.push_back((*ps)[i].id);
+        EXPECT_EQ(entregado, esperado) << c.nombre;
+        EXPECT_EQ(hoja.result(), QDialog::Accepted) << c.nombre;
+    }
+}
+
 TEST(IntercambioCSV, FilesThatGiveAnAlert)
 {
     QTemporaryDir dir;
@@ -214,7 +288,19 @@ TEST(IntercambioCSV, FilesThatGiveAnAlert)
     v.pulsar("importarCSV");
     ASSERT_EQ(r.alertas.size(), 1u);
     EXPECT_EQ(r.alertas[0].first, "Error al importar CSV");
-    EXPECT_TRUE(r.alertas[0].second.startsWith("No se pudo leer el archivo: "));
+    EXPECT_TRUE(r.alertas[0].second.startsWith("No se pudo leer «" + r.archivo + "»: "));
+
+    // Refused at once, before anything can block on them or read them without end.
+    const QString fifo = dir.filePath("tuberia.csv");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    for (const QString& ruta : {fifo, QStringLiteral("/dev/zero")}) {
+        r.alertas.clear();
+        r.archivo = ruta;
+        v.pulsar("importarCSV");
+        ASSERT_EQ(r.alertas.size(), 1u) << ruta.toStdString();
+        EXPECT_EQ(r.alertas[0].second, "«" + ruta + "» no es un archivo.");
+        EXPECT_FALSE(v.vista->findChild<CapaProcesando*>());
+    }
 
     r.archivo = escribir(dir, "punto-y-coma.csv", "Nivel;Código;Nombre;Inicio;Fin\nIWP;A;a;2025-03-01;2025-03-02\n");
     v.pulsar("importarCSV");

@@ -15,6 +15,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 using namespace quelva;
 namespace csv = quelva::TimeLinerCSV;
 
@@ -133,6 +135,49 @@ TEST(TimeLinerCSV, RowsAndCells)
     }
 }
 
+// A file of megabytes is read in pieces side by side: the result must be, row for row, what
+// each row gives when it is read alone under the same header.
+TEST(TimeLinerCSV, LargeFileGivesThePackagesOfItsRowsInOrder)
+{
+    tl::ZonaHoraria santiago("America/Santiago");
+    const QString cabecera = QStringLiteral("Nivel,Código,Nombre,Padre,Inicio,Fin,Avance,Presupuesto,HH Plan\r\n");
+    const QString formas[] = {
+        "IWP,I-%1,\"Muro, eje %1\r\nsegunda línea\",C-%2,2025-03-01,01/04/2025,35.1,4200,12\r\n",
+        "cwa,A-%1,,,%2/02/2025,2025-12-31,,1e3,\r\n",
+        "\r\n \t\r\n",                                          // blank lines
+        "PWP,P-%1,\"abierto,2025-03-01,2025-03-02\r\n",          // unbalanced quote: skipped
+        "WP,X-%1,n,2025-03-01,2025-03-02\r\n",                   // no level: skipped
+        "IWP,Q-%1,\"di \"\"hola\"\"\",,2025-03-02,2025-03-01\r\n",  // ends before it starts
+        "PWP,W-%1,\"con \u2028 y \u0085\",\" \",12/25/2025,12/26/2025,75 %,-2.5,8\r\n",
+    };
+    QString texto = cabecera;
+    std::vector<PaqueteAWP> esperados;
+    for (int i = 0; texto.size() < 3 * (1 << 19); ++i) {
+        const QString fila = formas[i % std::size(formas)].arg(i).arg(1 + i % 28);
+        texto += fila;
+        const auto sola = csv::parsear(cabecera + fila);
+        esperados.insert(esperados.end(), sola.begin(), sola.end());
+    }
+    const auto leidos = csv::parsear(texto);
+    ASSERT_EQ(leidos.size(), esperados.size());
+    QSet<QUuid> ids;
+    for (std::size_t i = 0; i < leidos.size(); ++i) {
+        const PaqueteAWP& l = leidos[i];
+        const PaqueteAWP& e = esperados[i];
+        ASSERT_EQ(l.codigo, e.codigo) << i;
+        EXPECT_EQ(l.nivel, e.nivel) << i;
+        EXPECT_EQ(l.nombre, e.nombre) << i;
+        EXPECT_EQ(l.parentCodigo, e.parentCodigo) << i;
+        EXPECT_EQ(l.fechaInicio, e.fechaInicio) << i;
+        EXPECT_EQ(l.fechaFin, e.fechaFin) << i;
+        EXPECT_EQ(l.progreso, e.progreso) << i;
+        EXPECT_EQ(l.presupuesto, e.presupuesto) << i;
+        EXPECT_EQ(l.hh, e.hh) << i;
+        ids.insert(l.id);
+    }
+    EXPECT_EQ(std::size_t(ids.size()), leidos.size());
+}
+
 TEST(TimeLinerCSV, DatesAreLocalCalendarDays)
 {
     tl::ZonaHoraria santiago("America/Santiago");
@@ -214,11 +259,45 @@ TEST(TimeLinerCSV, ReadsAFileInEitherEncoding)
     ASSERT_EQ(std::get<0>(r).size(), 1u);
     EXPECT_EQ(std::get<0>(r)[0].nombre, QString("Señalética"));
 
-    for (const QString& mala : {dir.filePath("no-existe.csv"), dir.path()}) {
-        r = leerArchivoCSV(mala);
-        ASSERT_TRUE(std::holds_alternative<QString>(r));
-        EXPECT_TRUE(std::get<1>(r).startsWith("No se pudo leer el archivo: ")) << std::get<1>(r).toStdString();
+}
+
+// Each of these hung the window (a FIFO), ended the program out of memory (a device, a huge
+// sparse file) or froze it for seconds: all are refused when opened, before a byte is read.
+TEST(TimeLinerCSV, RefusesWhatIsNotAReadableCsvFileBeforeReadingIt)
+{
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath("tuberia.csv");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString grande = dir.filePath("grande.csv");
+    {
+        QFile f(grande);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(f.resize(kTamanoMaximoCSV + 1));  // sparse: no disk used
     }
+    struct Caso {
+        QString ruta;
+        QString mensaje;
+    };
+    const Caso casos[] = {
+        {fifo, QStringLiteral("«%1» no es un archivo.").arg(fifo)},
+        {"/dev/zero", QStringLiteral("«/dev/zero» no es un archivo.")},
+        {dir.path(), QStringLiteral("«%1» no es un archivo.").arg(dir.path())},
+        {grande, QStringLiteral("El archivo «%1» es demasiado grande para importarlo como CSV (más de 256 MB).")
+                     .arg(grande)},
+    };
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.ruta.toStdString());
+        const auto abierto = abrirArchivoCSV(c.ruta);
+        ASSERT_TRUE(std::holds_alternative<QString>(abierto));
+        EXPECT_EQ(std::get<QString>(abierto), c.mensaje);
+        const auto leido = leerArchivoCSV(c.ruta);
+        ASSERT_TRUE(std::holds_alternative<QString>(leido));
+        EXPECT_EQ(std::get<QString>(leido), c.mensaje);
+    }
+    const QString falta = dir.filePath("no-existe.csv");
+    const auto leido = leerArchivoCSV(falta);
+    ASSERT_TRUE(std::holds_alternative<QString>(leido));
+    EXPECT_TRUE(std::get<QString>(leido).startsWith(QStringLiteral("No se pudo leer «%1»: ").arg(falta)));
 }
 
 namespace {
@@ -293,6 +372,49 @@ TEST(TimeLinerCSV, ExportReadsBack)
             EXPECT_EQ(l.costoReal, 0);
         }
     }
+}
+
+TEST(TimeLinerCSV, ExportImportExportGivesTheSameBytes)
+{
+    // Every row's EV, CPI, earned man-hours and factor follow from the progress and amounts the
+    // row itself shows, so reading the file back changes nothing.
+    struct Caso {
+        double progreso, presupuesto;
+    };
+    const Caso casos[] = {
+        {0.3512, 4200},     // written 35.1: the EV is 1474, not the stored 1475.04
+        {0.456, 1234.9},    // the budget is written 1234
+        {1.0 / 3, 999.99},  {0.29, 100},      {0.99999, 1e6},   {1.5, 3},     {-0.2049, 501},
+        {0.0004, 1e9},      {0.12345, 7777777}, {0.045, 80},    {0, 0},       {1e-12, 5e15},
+    };
+    for (const char* zona : {"UTC", "America/Santiago"}) {
+        tl::ZonaHoraria tz(zona);
+        std::vector<PaqueteAWP> ps;
+        for (const Caso& c : casos) {
+            PaqueteAWP p = tl::paquete(QStringLiteral("P%1").arg(ps.size(), 2, 10, QChar(u'0')), NivelAWP::iwp,
+                                       std::nullopt, medianoche(2025, 3, 1), medianoche(2025, 4, 30));
+            p.nombre = "n";
+            p.progreso = c.progreso;
+            p.presupuesto = c.presupuesto;
+            p.hh = c.presupuesto / 7;
+            // Below 1 the row says 0: its CPI and factor must then be those of 0.
+            p.costoReal = 0.7;
+            p.hhReal = 0.4;
+            ps.push_back(p);
+        }
+        const QString primera = csv::textoExportacion(ps);
+        const QString segunda = csv::textoExportacion(csv::parsear(primera));
+        const QStringList a = primera.split(u'\n'), b = segunda.split(u'\n');
+        ASSERT_EQ(a.size(), b.size()) << zona;
+        for (qsizetype i = 0; i < a.size(); ++i)
+            EXPECT_EQ(b[i], a[i]) << zona << " row " << i;
+    }
+    PaqueteAWP reportado =
+        tl::paquete("R", NivelAWP::iwp, std::nullopt, medianoche(2025, 3, 1), medianoche(2025, 3, 2));
+    reportado.nombre = "r";
+    reportado.progreso = 0.3512;
+    reportado.presupuesto = 4200;
+    EXPECT_TRUE(csv::textoExportacion({reportado}).contains(",35.1,4200,0,1474,1.00,"));
 }
 
 TEST(TimeLinerCSV, CodesHoldingAnyLineBreakSurviveExportAndImport)

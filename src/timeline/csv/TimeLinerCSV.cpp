@@ -9,11 +9,15 @@
 #include "platform/UserDate.h"
 
 #include <QDate>
+#include <QThread>
+#include <QThreadPool>
+#include <QtConcurrent/QtConcurrentMap>
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <numeric>
+#include <string>
 #include <unordered_map>
 
 namespace quelva::TimeLinerCSV {
@@ -55,11 +59,8 @@ std::optional<int> digitos(QStringView s, int minimo, int maximo)
     return v;
 }
 
-std::optional<QDateTime> inicioDelDia(int y, int m, int d)
+QDateTime inicioDelDia(const QDate& fecha)
 {
-    const QDate fecha(y, m, d);
-    if (!fecha.isValid())
-        return std::nullopt;
     // The start of the day even where midnight falls in a clock change.
     return fecha.startOfDay(Qt::LocalTime);
 }
@@ -107,17 +108,75 @@ private:
     std::unordered_map<qint64, QString> cache_;
 };
 
+// A row's own figures as its cells say them and as the import reads them back: the progress
+// as the one-decimal percentage written, the amounts truncated. EV, CPI, earned man-hours and
+// the productivity factor are worked out from these, so a file imported and exported again
+// says the same thing (the stored 35.12 % of 4,200 is written 35.1 with an EV of 1474, not 1475).
+struct FigurasFila {
+    QString avance, textoPresupuesto, textoCostoReal, textoHH, textoHHReal;
+    double progreso = 0, presupuesto = 0, costoReal = 0, hh = 0, hhReal = 0;
+};
+
+FigurasFila figurasFila(const PaqueteAWP& p)
+{
+    FigurasFila f;
+    // Worked on the characters: the export writes hundreds of thousands of rows.
+    char buf[400];
+    const auto escribir = [&](double porcentaje) {
+        const auto r = std::to_chars(buf, buf + sizeof buf, std::isfinite(porcentaje) ? porcentaje : 0.0,
+                                     std::chars_format::fixed, 1);
+        return r.ec == std::errc() ? std::string(buf, r.ptr) : platform::fixedText(porcentaje, 1);
+    };
+    // As the import reads it: "-35.1" is the double nearest -351/10, which is what dividing the
+    // two exact integers gives; longer texts go through the C library.
+    const auto leer = [](const std::string& t) {
+        const bool menos = !t.empty() && t.front() == '-';
+        if (t.size() <= 16) {  // at most 15 digits: exact as a double
+            long long decimas = 0;
+            for (std::size_t i = menos ? 1 : 0; i < t.size(); ++i)
+                if (t[i] != '.')
+                    decimas = decimas * 10 + (t[i] - '0');
+            return (menos ? -double(decimas) : double(decimas)) / 10.0 / 100.0;
+        }
+        return numeroOCero(QString::fromLatin1(t.data(), qsizetype(t.size()))) / 100.0;
+    };
+    std::string avance = escribir(p.progreso * 100.0);
+    f.progreso = leer(avance);
+    // Where the percentage read back does not write the same text (only far beyond any real
+    // progress), the text it does write is taken: a few turns settle it.
+    for (int vuelta = 0; vuelta < 4; ++vuelta) {
+        std::string otra = escribir(f.progreso * 100.0);
+        if (otra == avance)
+            break;
+        avance = std::move(otra);
+        f.progreso = leer(avance);
+    }
+    f.avance = QString::fromLatin1(avance.data(), qsizetype(avance.size()));
+    // A whole-number cell holds the exact digits of the truncated value: that is what reads back.
+    const auto entero = [](double valor, QString& texto, double& leido) {
+        texto = textoEntero(valor);
+        leido = std::isfinite(valor) && std::trunc(valor) != 0 ? std::trunc(valor) : 0.0;
+    };
+    entero(p.presupuesto, f.textoPresupuesto, f.presupuesto);
+    entero(p.costoReal, f.textoCostoReal, f.costoReal);
+    entero(p.hh, f.textoHH, f.hh);
+    entero(p.hhReal, f.textoHHReal, f.hhReal);
+    return f;
+}
+
 }  // namespace
 
-std::optional<QDateTime> leerFecha(const QString& texto)
+namespace {
+
+// The calendar day a date cell names: yyyy-MM-dd, else dd/MM/yyyy, else MM/dd/yyyy.
+std::optional<QDate> leerDia(QStringView t)
 {
-    const QStringView t(texto);
     if (t.size() == 10 && t[4] == u'-' && t[7] == u'-') {
         const auto y = digitos(t.sliced(0, 4), 4, 4);
         const auto m = digitos(t.sliced(5, 2), 2, 2);
         const auto d = digitos(t.sliced(8, 2), 2, 2);
-        if (y && m && d)
-            return inicioDelDia(*y, *m, *d);
+        if (y && m && d && QDate::isValid(*y, *m, *d))
+            return QDate(*y, *m, *d);
         return std::nullopt;
     }
     const qsizetype s1 = t.indexOf(u'/');
@@ -129,9 +188,40 @@ std::optional<QDateTime> leerFecha(const QString& texto)
     const auto y = digitos(t.sliced(s2 + 1), 4, 4);
     if (!a || !b || !y)
         return std::nullopt;
-    if (auto diaPrimero = inicioDelDia(*y, *b, *a))
-        return diaPrimero;
-    return inicioDelDia(*y, *a, *b);
+    if (QDate::isValid(*y, *b, *a))
+        return QDate(*y, *b, *a);
+    if (QDate::isValid(*y, *a, *b))
+        return QDate(*y, *a, *b);
+    return std::nullopt;
+}
+
+// The start of a day in the user's time zone costs a time-zone lookup, and a file names the
+// same few hundred days over and over: each is looked up once per file.
+class LectorFechas {
+public:
+    std::optional<QDateTime> leer(QStringView texto)
+    {
+        const auto dia = leerDia(texto);
+        if (!dia)
+            return std::nullopt;
+        auto it = inicios_.find(dia->toJulianDay());
+        if (it == inicios_.end())
+            it = inicios_.emplace(dia->toJulianDay(), inicioDelDia(*dia)).first;
+        return it->second;
+    }
+
+private:
+    std::unordered_map<qint64, QDateTime> inicios_;
+};
+
+}  // namespace
+
+std::optional<QDateTime> leerFecha(const QString& texto)
+{
+    const auto dia = leerDia(texto);
+    if (!dia)
+        return std::nullopt;
+    return inicioDelDia(*dia);
 }
 
 std::optional<int> indiceColumna(const QStringList& aliases, const QStringList& cabecera)
@@ -143,18 +233,34 @@ std::optional<int> indiceColumna(const QStringList& aliases, const QStringList& 
     return std::nullopt;
 }
 
-std::vector<PaqueteAWP> parsear(const QString& texto)
+namespace {
+
+struct Columnas {
+    int nivel = 0, codigo = 0, nombre = 0, inicio = 0, fin = 0;
+    std::optional<int> padre, avance, presupuesto, hh;
+    int requeridas = 0;  // the largest index of the five above
+};
+
+platform::CsvReadOptions opcionesLectura()
 {
     platform::CsvReadOptions opciones;
     opciones.unicodeLineBreaks = true;
-    std::vector<QStringList> registros = platform::readCsv(texto, opciones);
-    // Blank lines may stand anywhere.
-    std::erase_if(registros, [](const QStringList& r) { return r.size() == 1 && recortar(r[0]).isEmpty(); });
-    if (registros.empty())
-        return {};
+    return opciones;
+}
 
+// The next record that is not a blank line (blank lines may stand anywhere).
+bool siguienteNoVacio(platform::CsvRecordReader& lector, QStringList& registro)
+{
+    while (lector.next(registro))
+        if (registro.size() != 1 || !recortar(registro[0]).isEmpty())
+            return true;
+    return false;
+}
+
+std::optional<Columnas> columnasDe(const QStringList& celdas)
+{
     QStringList cabecera;
-    for (const QString& celda : registros.front()) {
+    for (const QString& celda : celdas) {
         QString c = recortar(celda);
         while (c.startsWith(u'"'))
             c.remove(0, 1);
@@ -168,65 +274,134 @@ std::vector<PaqueteAWP> parsear(const QString& texto)
             l.append(QString::fromUtf8(a));
         return indiceColumna(l, cabecera);
     };
-    const auto iNivel = col({"nivel"});
-    const auto iCodigo = col({"código", "codigo", "code"});
-    const auto iNombre = col({"nombre", "name"});
-    const auto iInicio = col({"inicio", "start"});
-    const auto iFin = col({"fin", "end", "term"});
-    const auto iPadre = col({"padre", "parent"});
-    const auto iAvance = col({"avance", "progreso", "progress"});
-    const auto iPresupuesto = col({"presupuesto", "budget", "cost"});
-    const auto iHH = col({"hh plan", "hh_plan", "horas hombre plan", "hhplan"});
-    if (!iNivel || !iCodigo || !iNombre || !iInicio || !iFin)
-        return {};
-    const int r = std::max({*iNivel, *iCodigo, *iNombre, *iInicio, *iFin});
+    const auto nivel = col({"nivel"});
+    const auto codigo = col({"código", "codigo", "code"});
+    const auto nombre = col({"nombre", "name"});
+    const auto inicio = col({"inicio", "start"});
+    const auto fin = col({"fin", "end", "term"});
+    if (!nivel || !codigo || !nombre || !inicio || !fin)
+        return std::nullopt;
+    Columnas c;
+    c.nivel = *nivel;
+    c.codigo = *codigo;
+    c.nombre = *nombre;
+    c.inicio = *inicio;
+    c.fin = *fin;
+    c.padre = col({"padre", "parent"});
+    c.avance = col({"avance", "progreso", "progress"});
+    c.presupuesto = col({"presupuesto", "budget", "cost"});
+    c.hh = col({"hh plan", "hh_plan", "horas hombre plan", "hhplan"});
+    c.requeridas = std::max({c.nivel, c.codigo, c.nombre, c.inicio, c.fin});
+    return c;
+}
 
+// The packages of the data records in [desde, hasta) of the text, in order.
+std::vector<PaqueteAWP> leerFilas(const QString& texto, qsizetype desde, qsizetype hasta, const Columnas& col)
+{
+    platform::CsvRecordReader lector(texto, opcionesLectura(), desde, hasta);
+    // The defaults once: a default package asks the clock and the time zone, and its dates are
+    // replaced anyway.
+    const PaqueteAWP plantilla;
+    LectorFechas fechas;
     std::vector<PaqueteAWP> paquetes;
-    paquetes.reserve(registros.size() - 1);
-    for (std::size_t f = 1; f < registros.size(); ++f) {
-        const QStringList& celdas = registros[f];
-        if (celdas.size() <= r)
+    QStringList celdas;
+    while (siguienteNoVacio(lector, celdas)) {
+        if (celdas.size() <= col.requeridas)
             continue;
-        const auto nivel = nivelAWPDesdeTexto(recortar(celdas[*iNivel]).toUpper());
+        const auto nivel = nivelAWPDesdeTexto(recortar(celdas[col.nivel]).toUpper());
         if (!nivel)
             continue;
-        const QString codigo = recortar(celdas[*iCodigo]);
+        const QString codigo = recortar(celdas[col.codigo]);
         if (codigo.isEmpty())
             continue;
-        QString nombre = recortar(celdas[*iNombre]);
+        QString nombre = recortar(celdas[col.nombre]);
         if (nombre.isEmpty())
             nombre = codigo;
-        const auto inicio = leerFecha(recortar(celdas[*iInicio]));
+        const auto inicio = fechas.leer(recortar(celdas[col.inicio]));
         if (!inicio)
             continue;
-        const auto fin = leerFecha(recortar(celdas[*iFin]));
+        const auto fin = fechas.leer(recortar(celdas[col.fin]));
         if (!fin || *fin < *inicio)
             continue;
 
-        PaqueteAWP p;
+        PaqueteAWP& p = paquetes.emplace_back(plantilla);
+        p.id = QUuid::createUuid();
         p.nivel = *nivel;
         p.codigo = codigo;
-        p.nombre = nombre;
+        p.nombre = std::move(nombre);
         p.fechaInicio = *inicio;
         p.fechaFin = *fin;
         const auto dentro = [&](const std::optional<int>& i) { return i && *i < celdas.size(); };
         // A blank parent cell is no parent: exported, it would come back empty.
-        if (dentro(iPadre)) {
-            QString padre = recortar(celdas[*iPadre]);
+        if (dentro(col.padre)) {
+            QString padre = recortar(celdas[*col.padre]);
             if (!padre.isEmpty())
                 p.parentCodigo = std::move(padre);
         }
-        if (dentro(iAvance)) {
-            QString a = celdas[*iAvance];
+        if (dentro(col.avance)) {
+            QString a = celdas[*col.avance];
             a.remove(u'%');
             p.progreso = numeroOCero(recortar(a)) / 100.0;
         }
-        if (dentro(iPresupuesto))
-            p.presupuesto = numeroOCero(recortar(celdas[*iPresupuesto]));
-        if (dentro(iHH))
-            p.hh = numeroOCero(recortar(celdas[*iHH]));
-        paquetes.push_back(std::move(p));
+        if (dentro(col.presupuesto))
+            p.presupuesto = numeroOCero(recortar(celdas[*col.presupuesto]));
+        if (dentro(col.hh))
+            p.hh = numeroOCero(recortar(celdas[*col.hh]));
     }
+    return paquetes;
+}
+
+// Below this many characters of data a file is read on the calling thread alone.
+constexpr qsizetype kTextoParaRepartir = 1 << 20;
+
+}  // namespace
+
+std::vector<PaqueteAWP> parsear(const QString& texto)
+{
+    platform::CsvRecordReader lector(texto, opcionesLectura());
+    QStringList celdas;
+    if (!siguienteNoVacio(lector, celdas))
+        return {};
+    // Decided by the header alone: a file of anything else is not read through.
+    const std::optional<Columnas> col = columnasDe(celdas);
+    if (!col)
+        return {};
+
+    const qsizetype inicio = lector.position();
+    const int hilos = std::clamp(QThread::idealThreadCount(), 1, 8);
+    if (hilos == 1 || texto.size() - inicio < kTextoParaRepartir)
+        return leerFilas(texto, inicio, texto.size(), *col);
+
+    // A large file is cut where records start (found by walking it once without building
+    // cells) and its pieces are read side by side, a few per thread so none waits long.
+    struct Trozo {
+        qsizetype desde = 0, hasta = 0;
+        std::vector<PaqueteAWP> paquetes;
+    };
+    std::vector<Trozo> trozos;
+    const qsizetype paso = std::max<qsizetype>(1, (texto.size() - inicio) / (qsizetype(hilos) * 4));
+    qsizetype desde = inicio;
+    while (lector.skip()) {
+        if (lector.position() - desde >= paso) {
+            trozos.push_back({desde, lector.position(), {}});
+            desde = lector.position();
+        }
+    }
+    if (desde < texto.size())
+        trozos.push_back({desde, texto.size(), {}});
+    QThreadPool grupo;
+    grupo.setMaxThreadCount(hilos);
+    QtConcurrent::blockingMap(&grupo, trozos,
+                              [&](Trozo& t) { t.paquetes = leerFilas(texto, t.desde, t.hasta, *col); });
+
+    std::size_t total = 0;
+    for (const Trozo& t : trozos)
+        total += t.paquetes.size();
+    std::vector<PaqueteAWP> paquetes;
+    paquetes.reserve(total);
+    for (Trozo& t : trozos)
+        paquetes.insert(paquetes.end(), std::make_move_iterator(t.paquetes.begin()),
+                        std::make_move_iterator(t.paquetes.end()));
     return paquetes;
 }
 
@@ -273,23 +448,24 @@ QString textoExportacion(const std::vector<PaqueteAWP>& paquetes)
     const auto fijo = textoFijo;
     for (std::size_t i : orden) {
         const PaqueteAWP& p = paquetes[i];
-        const double ev = p.progreso * p.presupuesto;
-        const double cpi = p.costoReal > 0 ? ev / p.costoReal : 1.0;
-        const double hhGanadas = p.progreso * p.hh;
-        const double factor = p.hhReal > 0 ? hhGanadas / p.hhReal : 1.0;
+        const FigurasFila f = figurasFila(p);
+        const double ev = f.progreso * f.presupuesto;
+        const double cpi = f.costoReal > 0 ? ev / f.costoReal : 1.0;
+        const double hhGanadas = f.progreso * f.hh;
+        const double factor = f.hhReal > 0 ? hhGanadas / f.hhReal : 1.0;
         w.addCell(textoNivelAWP(p.nivel));
         w.addCell(p.codigo);
         w.addCell(p.nombre, CsvQuoting::always);
         w.addCell(p.parentCodigo.value_or(QString()));
         w.addCell(fecha(p.fechaInicio));
         w.addCell(fecha(p.fechaFin));
-        w.addCell(fijo(p.progreso * 100.0, 1));
-        w.addCell(textoEntero(p.presupuesto));
-        w.addCell(textoEntero(p.costoReal));
+        w.addCell(f.avance);
+        w.addCell(f.textoPresupuesto);
+        w.addCell(f.textoCostoReal);
         w.addCell(textoEntero(ev));
         w.addCell(fijo(cpi, 2));
-        w.addCell(textoEntero(p.hh));
-        w.addCell(textoEntero(p.hhReal));
+        w.addCell(f.textoHH);
+        w.addCell(f.textoHHReal);
         w.addCell(textoEntero(hhGanadas));
         w.addCell(fijo(factor, 2));
         w.endRow();

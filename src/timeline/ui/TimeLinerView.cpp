@@ -205,7 +205,7 @@ void TimeLinerView::presentarHojas()
         return hojas.ficha(this, *e.fichaAWP, store_.config(), e.fichaImagen);
     });
     presentar(hojaImportarCSV_, e.mostrarImportarCSV, Hoja::importarCSV, [&]() -> QDialog* {
-        if (!hojas.importarCSV)
+        if (!hojas.importarCSV || !e.paquetesCSV)
             return nullptr;
         QPointer<ControladorTimeLiner> c(controlador_);
         return hojas.importarCSV(this, e.paquetesCSV, [c](const std::vector<PaqueteAWP>& elegidos) {
@@ -260,9 +260,9 @@ void TimeLinerView::importarCSV()
         return;
     QPointer<ControladorTimeLiner> c(controlador_);
     leer(this, [c](std::vector<PaqueteAWP> paquetes) {
-        platform::MainQueue::post([c, paquetes = std::move(paquetes)] {
+        platform::MainQueue::post([c, paquetes = std::move(paquetes)]() mutable {
             if (c)
-                c->errorSinPaquetesCSV(paquetes);
+                c->errorSinPaquetesCSV(std::move(paquetes));
         });
     });
 }

@@ -20,6 +20,8 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace quelva {
 
 namespace {
@@ -42,16 +44,17 @@ constexpr int kAnchos[ModeloImportarCSV::numColumnas] = {30, 50, 100, 0, 90, 80,
 
 }  // namespace
 
-ModeloImportarCSV::ModeloImportarCSV(std::vector<PaqueteAWP> paquetes, QObject* parent)
-    : QAbstractTableModel(parent), paquetes_(std::move(paquetes))
+ModeloImportarCSV::ModeloImportarCSV(std::shared_ptr<const std::vector<PaqueteAWP>> paquetes, QObject* parent)
+    : QAbstractTableModel(parent),
+      paquetes_(paquetes ? std::move(paquetes) : std::make_shared<const std::vector<PaqueteAWP>>()),
+      marcados_(paquetes_->size(), 1),
+      numSeleccionados_(int(paquetes_->size()))
 {
-    for (const PaqueteAWP& p : paquetes_)
-        seleccionados_.insert(p.id);
 }
 
 int ModeloImportarCSV::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : int(paquetes_.size());
+    return parent.isValid() ? 0 : int(paquetes_->size());
 }
 
 int ModeloImportarCSV::columnCount(const QModelIndex& parent) const
@@ -61,9 +64,10 @@ int ModeloImportarCSV::columnCount(const QModelIndex& parent) const
 
 QVariant ModeloImportarCSV::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid() || index.row() >= int(paquetes_.size()))
+    if (!index.isValid() || index.row() >= int(paquetes_->size()))
         return {};
-    const PaqueteAWP& p = paquetes_[std::size_t(index.row())];
+    const std::size_t fila = std::size_t(index.row());
+    const PaqueteAWP& p = (*paquetes_)[fila];
     const int col = index.column();
     switch (role) {
     case Qt::DisplayRole:
@@ -83,7 +87,7 @@ QVariant ModeloImportarCSV::data(const QModelIndex& index, int role) const
         return {};
     case Qt::CheckStateRole:
         if (col == marca)
-            return seleccionados_.contains(p.id) ? Qt::Checked : Qt::Unchecked;
+            return marcados_[fila] ? Qt::Checked : Qt::Unchecked;
         return {};
     case Qt::FontRole:
         switch (col) {
@@ -104,7 +108,7 @@ QVariant ModeloImportarCSV::data(const QModelIndex& index, int role) const
             return secundario();
         return {};
     case Qt::BackgroundRole:
-        if (seleccionados_.contains(p.id)) {
+        if (marcados_[fila]) {
             QColor c = QApplication::palette().color(QPalette::Highlight);
             c.setAlphaF(0.06f);
             return c;
@@ -149,54 +153,73 @@ bool ModeloImportarCSV::setData(const QModelIndex& index, const QVariant& value,
 {
     if (!index.isValid() || index.column() != marca || role != Qt::CheckStateRole)
         return false;
-    alternarSeleccion(paquetes_[std::size_t(index.row())].id, value.toInt() == Qt::Checked);
+    alternarSeleccion((*paquetes_)[std::size_t(index.row())].id, value.toInt() == Qt::Checked);
     return true;
+}
+
+bool ModeloImportarCSV::estaSeleccionado(const QUuid& id) const
+{
+    for (std::size_t i = 0; i < paquetes_->size(); ++i)
+        if ((*paquetes_)[i].id == id)
+            return marcados_[i];
+    return false;
 }
 
 void ModeloImportarCSV::alternarSeleccion(const QUuid& id, bool marcado)
 {
-    if (marcado == seleccionados_.contains(id))
-        return;
-    if (marcado)
-        seleccionados_.insert(id);
-    else
-        seleccionados_.remove(id);
-    for (int i = 0; i < int(paquetes_.size()); ++i)
-        if (paquetes_[std::size_t(i)].id == id)
-            emit dataChanged(index(i, 0), index(i, numColumnas - 1));
-    emit seleccionCambiada();
+    // Every row of that id, as a set of ids would have it.
+    bool cambio = false;
+    for (std::size_t i = 0; i < paquetes_->size(); ++i) {
+        if ((*paquetes_)[i].id != id || bool(marcados_[i]) == marcado)
+            continue;
+        marcados_[i] = marcado;
+        numSeleccionados_ += marcado ? 1 : -1;
+        cambio = true;
+        emit dataChanged(index(int(i), 0), index(int(i), numColumnas - 1));
+    }
+    if (cambio)
+        emit seleccionCambiada();
 }
 
 void ModeloImportarCSV::seleccionarTodos()
 {
-    for (const PaqueteAWP& p : paquetes_)
-        seleccionados_.insert(p.id);
+    std::fill(marcados_.begin(), marcados_.end(), 1);
+    numSeleccionados_ = int(paquetes_->size());
     todoCambio();
 }
 
 void ModeloImportarCSV::deseleccionarTodos()
 {
-    seleccionados_.clear();
+    std::fill(marcados_.begin(), marcados_.end(), 0);
+    numSeleccionados_ = 0;
     todoCambio();
 }
 
 void ModeloImportarCSV::todoCambio()
 {
-    if (!paquetes_.empty())
-        emit dataChanged(index(0, 0), index(int(paquetes_.size()) - 1, numColumnas - 1));
+    if (!paquetes_->empty())
+        emit dataChanged(index(0, 0), index(int(paquetes_->size()) - 1, numColumnas - 1));
     emit seleccionCambiada();
 }
 
 std::vector<PaqueteAWP> ModeloImportarCSV::elegidos() const
 {
     std::vector<PaqueteAWP> r;
-    for (const PaqueteAWP& p : paquetes_)
-        if (seleccionados_.contains(p.id))
-            r.push_back(p);
+    r.reserve(std::size_t(numSeleccionados_));
+    for (std::size_t i = 0; i < paquetes_->size(); ++i)
+        if (marcados_[i])
+            r.push_back((*paquetes_)[i]);
     return r;
 }
 
 ImportarCSVView::ImportarCSVView(std::vector<PaqueteAWP> paquetes,
+                                 std::function<void(const std::vector<PaqueteAWP>&)> confirmar, QWidget* parent)
+    : ImportarCSVView(std::make_shared<const std::vector<PaqueteAWP>>(std::move(paquetes)), std::move(confirmar),
+                      parent)
+{
+}
+
+ImportarCSVView::ImportarCSVView(std::shared_ptr<const std::vector<PaqueteAWP>> paquetes,
                                  std::function<void(const std::vector<PaqueteAWP>&)> confirmar, QWidget* parent)
     : QDialog(parent), confirmar_(std::move(confirmar))
 {
@@ -305,11 +328,15 @@ void ImportarCSVView::refrescar()
 
 void ImportarCSVView::confirmarSeleccion()
 {
-    const std::vector<PaqueteAWP> elegidos = modelo_->elegidos();
-    if (elegidos.empty())
+    if (modelo_->numSeleccionados() == 0)
         return;
-    if (confirmar_)
-        confirmar_(elegidos);
+    if (confirmar_) {
+        // Everything ticked (the usual case): the list itself, not a copy of it.
+        if (modelo_->todosSeleccionados())
+            confirmar_(modelo_->paquetes());
+        else
+            confirmar_(modelo_->elegidos());
+    }
     accept();
 }
 

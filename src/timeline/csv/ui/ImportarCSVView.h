@@ -4,10 +4,10 @@
 
 #include <QAbstractTableModel>
 #include <QDialog>
-#include <QSet>
 #include <QUuid>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 class QLabel;
@@ -17,13 +17,15 @@ class QTableView;
 namespace quelva {
 
 // The packages read from a file, one row each in file order, ticked by id (two packages with
-// one code are ticked apart). Column 0 is the tick box.
+// one code are ticked apart). Column 0 is the tick box. The list is shared with the window and
+// the ticks are kept by row (every row has its own id), so hundreds of thousands of packages
+// are neither copied nor hashed when the sheet opens.
 class ModeloImportarCSV : public QAbstractTableModel {
     Q_OBJECT
 public:
     enum Columna { marca, nivel, codigo, nombre, padre, inicio, fin, avance, numColumnas };
 
-    explicit ModeloImportarCSV(std::vector<PaqueteAWP> paquetes, QObject* parent = nullptr);
+    explicit ModeloImportarCSV(std::shared_ptr<const std::vector<PaqueteAWP>> paquetes, QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -32,12 +34,13 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
 
-    const std::vector<PaqueteAWP>& paquetes() const { return paquetes_; }
-    int numSeleccionados() const { return int(seleccionados_.size()); }
-    bool estaSeleccionado(const QUuid& id) const { return seleccionados_.contains(id); }
+    const std::vector<PaqueteAWP>& paquetes() const { return *paquetes_; }
+    int numSeleccionados() const { return numSeleccionados_; }
+    bool estaSeleccionado(const QUuid& id) const;
     void alternarSeleccion(const QUuid& id, bool marcado);
     void seleccionarTodos();
     void deseleccionarTodos();
+    bool todosSeleccionados() const { return numSeleccionados_ == int(paquetes_->size()); }
     // The ticked packages in file order.
     std::vector<PaqueteAWP> elegidos() const;
 
@@ -47,14 +50,17 @@ signals:
 private:
     void todoCambio();
 
-    std::vector<PaqueteAWP> paquetes_;
-    QSet<QUuid> seleccionados_;
+    std::shared_ptr<const std::vector<PaqueteAWP>> paquetes_;
+    std::vector<char> marcados_;  // by row
+    int numSeleccionados_ = 0;
 };
 
 // The preview sheet: review, tick, and hand the ticked packages to `confirmar`.
 class ImportarCSVView : public QDialog {
     Q_OBJECT
 public:
+    ImportarCSVView(std::shared_ptr<const std::vector<PaqueteAWP>> paquetes,
+                    std::function<void(const std::vector<PaqueteAWP>&)> confirmar, QWidget* parent = nullptr);
     ImportarCSVView(std::vector<PaqueteAWP> paquetes, std::function<void(const std::vector<PaqueteAWP>&)> confirmar,
                     QWidget* parent = nullptr);
 

@@ -3,9 +3,13 @@
 #include "platform/SavePanel.h"
 #include "timeline/HojasTimeLiner.h"
 #include "timeline/csv/ArchivoCSV.h"
+#include "timeline/csv/ui/CapaProcesando.h"
 #include "timeline/csv/ui/ImportarCSVView.h"
 
+#include "platform/Queues.h"
+
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPointer>
 
@@ -61,12 +65,33 @@ void registrarIntercambioCSV(ServiciosIntercambioCSV servicios)
     hojas.leerCSV = [s](QWidget* padre, std::function<void(std::vector<PaqueteAWP>)> alLeer) {
         QPointer<QWidget> ventana(padre);
         s->elegirArchivo(padre, [s, ventana, alLeer = std::move(alLeer)](const QString& ruta) {
-            auto leido = leerArchivoCSV(ruta);
-            if (auto* error = std::get_if<QString>(&leido)) {
+            // What cannot be a CSV file is refused at once; nothing blocks on it.
+            auto abierto = abrirArchivoCSV(ruta);
+            if (auto* error = std::get_if<QString>(&abierto)) {
                 s->alertar(ventana, QStringLiteral("Error al importar CSV"), *error);
                 return;
             }
-            alLeer(std::move(std::get<std::vector<PaqueteAWP>>(leido)));
+            // A large file takes seconds to read: off the GUI thread, the window covered but drawn.
+            QPointer<CapaProcesando> capa;
+            if (ventana)
+                capa = new CapaProcesando(ventana, QStringLiteral("Leyendo «%1»…").arg(QFileInfo(ruta).fileName()));
+            auto archivo = std::make_shared<platform::OpenedRegularFile>(std::move(std::get<0>(abierto)));
+            platform::BackgroundQueue::post([s, ventana, alLeer, ruta, archivo, capa] {
+                auto leido = std::make_shared<std::variant<std::vector<PaqueteAWP>, QString>>(
+                    leerArchivoCSV(ruta, std::move(*archivo)));
+                platform::MainQueue::post([s, ventana, alLeer, leido, capa] {
+                    // The overlay goes after the hand-over that alLeer queues (the preview or
+                    // the alert), so the window is never free in between.
+                    platform::MainQueue::post([capa] { delete capa.data(); });
+                    if (!ventana)
+                        return;
+                    if (auto* error = std::get_if<QString>(leido.get())) {
+                        s->alertar(ventana, QStringLiteral("Error al importar CSV"), *error);
+                        return;
+                    }
+                    alLeer(std::move(std::get<std::vector<PaqueteAWP>>(*leido)));
+                });
+            });
         });
     };
 
@@ -78,9 +103,9 @@ void registrarIntercambioCSV(ServiciosIntercambioCSV servicios)
         });
     };
 
-    hojas.importarCSV = [](QWidget* padre, const std::vector<PaqueteAWP>& paquetesCSV,
+    hojas.importarCSV = [](QWidget* padre, std::shared_ptr<const std::vector<PaqueteAWP>> paquetesCSV,
                            std::function<void(const std::vector<PaqueteAWP>&)> confirmar) -> QDialog* {
-        return new ImportarCSVView(paquetesCSV, std::move(confirmar), padre);
+        return new ImportarCSVView(std::move(paquetesCSV), std::move(confirmar), padre);
     };
 }
 
