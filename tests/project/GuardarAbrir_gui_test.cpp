@@ -147,7 +147,9 @@ TEST(AbrirProyecto, ABadFileLeavesTheOpenProjectUntouched)
     // The good one replaces the project and names it after its file.
     v.federacion.showError = false;
     v.cargarProyecto(bueno);
-    ESPERAR_QUE(v.gestor()->nombreProyecto() == "bueno");
+    ESPERAR_QUE(v.proyecto.lecturasEnCurso == 0);
+    testsupport::entregarEventos();
+    EXPECT_EQ(v.gestor()->nombreProyecto(), "bueno");
     EXPECT_EQ(v.markup.comentarios.size(), 1u);
     EXPECT_EQ(v.federacion.ordenEspecialidades, QStringList({"ARQ", "EST"}));
     EXPECT_EQ(v.timeLinerStore()->config().moneda, "CLP");
