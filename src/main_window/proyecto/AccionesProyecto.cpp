@@ -21,7 +21,7 @@ namespace quelva {
 
 namespace {
 
-constexpr int kAvisoLecturaMs = 200;
+constexpr int kAvisoLecturaMs = 400;
 
 }  // namespace
 
