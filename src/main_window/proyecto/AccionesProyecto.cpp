@@ -13,6 +13,7 @@
 
 #include <QFileDialog>
 #include <QPointer>
+#include <QScopeGuard>
 #include <QTimer>
 
 #include <memory>
@@ -171,10 +172,13 @@ int ContentView::restaurarProyecto(ProyectoQUELVA documento, const std::optional
     servicios.limpiarComparacionTRELM = [this] { limpiarComparacionTRELM(); };
     servicios.colorEtiqueta = platform::systemColor(platform::SystemColor::primaryLabel);
     EstadoAplicacion estado = estadoAplicacion();
-    restaurando_ = true;
-    const int generacion =
-        quelva::restaurarProyecto(estado, *federacionControlador_, servicios, std::move(documento), carpetaBase);
-    restaurando_ = false;
+    int generacion = 0;
+    {
+        restaurando_ = true;
+        const auto fin = qScopeGuard([this] { restaurando_ = false; });
+        generacion =
+            quelva::restaurarProyecto(estado, *federacionControlador_, servicios, std::move(documento), carpetaBase);
+    }
     // Models converting in the background change nothing a save would write; the mark is worked
     // out aside, so the window answers without a second encoding of the document.
     marcarSinCambios(HuellaDiferida::calcularAparte(proyectoDesdeEstado(estadoAplicacion())));
