@@ -28,4 +28,21 @@ inline long picoKB()
     return u.ru_maxrss;
 }
 
+// Starts a new peak, for steps that cannot run in a forked child (a window on a display).
+inline void reiniciarPico()
+{
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
+
+// The most resident since the last reiniciarPico().
+inline long picoDesdeReinicioKB()
+{
+    std::ifstream estado("/proc/self/status");
+    std::string linea;
+    while (std::getline(estado, linea))
+        if (linea.rfind("VmHWM:", 0) == 0)
+            return std::stol(linea.substr(6));
+    return 0;
+}
+
 }  // namespace bench

@@ -124,8 +124,8 @@ std::optional<QString> ColumnaViewport::especialidadEnRestauracion() const
 bool ColumnaViewport::procesando() const
 {
     // Restoring a project converts its models as linking does: the same overlay shows.
-    return vista_.federacion.isProcessing || vista_.proyecto.paqueteEnCurso ||
-           vista_.controladorFederacion().restauracionesEnCurso() > 0;
+    return vista_.federacion.isProcessing || vista_.proyecto.paqueteEnCurso || vista_.proyecto.avisoLectura
+           || vista_.controladorFederacion().restauracionesEnCurso() > 0;
 }
 
 void ColumnaViewport::refrescar()

@@ -179,6 +179,8 @@ void ContentView::informarError(const QString& mensaje)
 
 void ContentView::refrescar()
 {
+    if (restaurando_)
+        return;
     if (sidebar_)
         sidebar_->refrescar();
     emit estadoCambiado();
@@ -187,6 +189,8 @@ void ContentView::refrescar()
 
 void ContentView::refrescarConTarjetas(TarjetasSidebar tarjetas)
 {
+    if (restaurando_)
+        return;
     if (sidebar_)
         sidebar_->refrescarTarjetas(tarjetas);
     emit estadoCambiado();

@@ -3,6 +3,7 @@
 #include "main_window/EstadoVentana.h"
 #include "main_window/sidebar/Sidebar.h"
 #include "project/ConversionProyecto.h"
+#include "project/HuellaProyecto.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -137,10 +138,12 @@ public:
     // Writes the project to `destino`, else to the open project's file, else asks for a place.
     void escribirProyecto(const std::optional<QString>& destino);
     void abrirProyecto();
+    // Reads and decodes the file in the background behind the processing overlay; the project
+    // lands unless another project or package was opened meanwhile.
     void cargarProyecto(const QString& ruta);
     // Replaces the open project (relative model paths only under `carpetaBase`); returns the
     // project generation its model runs carry.
-    int restaurarProyecto(const ProyectoQUELVA& documento, const std::optional<QString>& carpetaBase);
+    int restaurarProyecto(ProyectoQUELVA documento, const std::optional<QString>& carpetaBase);
     EstadoAplicacion estadoAplicacion();
 
     // --- Unsaved changes (proyecto/CambiosProyecto.cpp) -------------------------------------------
@@ -198,6 +201,9 @@ private:
     void presentarSelectorAbrirPaquete();
     // What is on disk now: the document last written or opened.
     void marcarSinCambios();
+    void marcarSinCambios(HuellaDiferida huella);
+    // A project file read in the background is back: it lands if it is still the latest open.
+    void terminarLecturaProyecto(const QString& ruta, int pedido, std::variant<ProyectoQUELVA, QString> leido);
     // A save the question asked for ended: its pending action runs only when it succeeded.
     void terminarGuardadoPedido(bool guardado);
 
@@ -226,7 +232,8 @@ private:
     QPointer<QMessageBox> alertaReemplazarPaquete_;
     QPointer<QMessageBox> alertaPaqueteExportado_;
     QPointer<QMessageBox> alertaGuardarCambios_;
-    QByteArray huellaGuardada_;            // of the document last saved or opened
+    HuellaDiferida huellaGuardada_;        // of the document last saved or opened
+    int aperturasPedidas_ = 0;             // project and package opens asked for: the latest lands
     std::function<void()> trasGuardar_;    // what waits for the save "Guardar" started
     QPointer<QDialog> hojaNuevaEspecialidad_;
     QPointer<QDialog> hojaColor_;
@@ -240,6 +247,7 @@ private:
     QPointer<QMessageBox> alertaEliminarComentario_;
     QPointer<QMessageBox> alertaEliminarAnalisis_;
     bool presentando_ = false;
+    bool restaurando_ = false;  // one redraw for the whole restore, not one per store it replaces
 };
 
 }  // namespace quelva

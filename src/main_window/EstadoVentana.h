@@ -63,6 +63,8 @@ struct EstadoModelosVinculados {
 struct EstadoProyecto {
     bool showSavePicker = false;
     bool paqueteEnCurso = false;  // a package is being exported or opened: the processing overlay shows
+    int lecturasEnCurso = 0;      // project files being read in the background
+    bool avisoLectura = false;    // a read has lasted long enough for the processing overlay
 };
 
 // The slots (models, file names, GlobalId maps, slot being chosen): EstadoFederacion.

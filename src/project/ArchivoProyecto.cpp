@@ -1,45 +1,45 @@
 #include "project/ArchivoProyecto.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/RegularFile.h"
 #include "project/CodificacionProyecto.h"
+#include "project/HuellaProyecto.h"
 #include "project/LecturaProyecto.h"
 
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 
 namespace quelva {
 
-std::optional<QString> guardarArchivoProyecto(const ProyectoQUELVA& proyecto, const QString& ruta)
+std::variant<QByteArray, QString> guardarArchivoProyecto(const ProyectoQUELVA& proyecto, const QString& ruta)
 {
     platform::AtomicFileWriter escritor;
     if (auto error = escritor.open(ruta))
-        return error;
-    if (auto error = escribirProyectoQUELVA(proyecto, *escritor.device())) {
+        return *error;
+    DispositivoHuella destino(escritor.device());
+    if (auto error = escribirProyectoQUELVA(proyecto, destino)) {
         escritor.abort();
-        return error;
+        return *error;
     }
-    return escritor.commit();
+    if (auto error = escritor.commit())
+        return *error;
+    return destino.resultado();
 }
 
 std::variant<ProyectoQUELVA, QString> leerArchivoProyecto(const QString& ruta)
 {
+    auto abierto = platform::openRegularFileForReading(ruta);
+    if (auto* motivo = std::get_if<QString>(&abierto))
+        return *motivo;
+    QFile& archivo = *std::get<platform::OpenedRegularFile>(abierto).file;
     const QString nombre = QDir::toNativeSeparators(ruta);
-    QFile archivo(ruta);
-    const auto noSeLee = [&] { return QStringLiteral("No se pudo leer «%1»: %2").arg(nombre, archivo.errorString()); };
-    if (!archivo.open(QIODevice::ReadOnly))
-        return noSeLee();
-    // Opened first, so the size is the one of what is read; a device or a pipe has none to trust.
-    if (!QFileInfo(ruta).isFile() || archivo.isSequential())
-        return QStringLiteral("«%1» no es un archivo.").arg(nombre);
-    // Refused before it is read, not after seconds of a frozen window.
-    if (archivo.size() > kTamanoMaximoProyecto)
-        return QStringLiteral("El archivo «%1» es demasiado grande para abrirlo como proyecto (más de %2 MB).")
+    // Refused before it is read, not after seconds of reading.
+    if (std::get<platform::OpenedRegularFile>(abierto).size > kTamanoMaximoProyecto)
+        return QStringLiteral("El archivo «%1» es demasiado grande para abrirlo como proyecto (más de %2 MiB).")
             .arg(nombre)
             .arg(kTamanoMaximoProyecto / (1024 * 1024));
     auto leido = leerProyectoQUELVA(archivo);
     if (archivo.error() != QFileDevice::NoError)
-        return noSeLee();
+        return QStringLiteral("No se pudo leer «%1»: %2").arg(nombre, archivo.errorString());
     return leido;
 }
 

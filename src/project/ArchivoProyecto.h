@@ -5,16 +5,19 @@
 
 #include "project/ProyectoQUELVA.h"
 
+#include <QByteArray>
 #include <QString>
 
-#include <optional>
 #include <variant>
 
 namespace quelva {
 
-// nullopt once the file is in place, else a Spanish reason.
-std::optional<QString> guardarArchivoProyecto(const ProyectoQUELVA& proyecto, const QString& ruta);
+// Once the file is in place, the fingerprint of what was written (as huellaProyecto gives it,
+// from the same encoding); else a Spanish reason.
+std::variant<QByteArray, QString> guardarArchivoProyecto(const ProyectoQUELVA& proyecto, const QString& ruta);
 
+// Only a regular file is read: a FIFO, a device or a folder is refused before anything can block
+// on it, and a file above the size cap before a byte of it is read. Safe on any thread.
 std::variant<ProyectoQUELVA, QString> leerArchivoProyecto(const QString& ruta);
 
 }  // namespace quelva

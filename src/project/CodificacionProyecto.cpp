@@ -4,6 +4,7 @@
 #include "federation/Transformacion.h"
 #include "platform/DocumentText.h"
 #include "project/JsonEnFlujo.h"
+#include "project/TareasEnOrden.h"
 #include "sections/JsonSeccion.h"
 #include "timeline/CodificacionTimeLiner.h"
 
@@ -12,6 +13,7 @@
 #include <QBuffer>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdint>
 #include <map>
@@ -25,6 +27,9 @@ using nlohmann::json;
 
 // Deeper documents are refused before they are parsed: no saved record nests this far.
 constexpr int kProfundidadMaxima = 64;
+
+// Records read and not yet decoded: a few pictures' worth at most.
+constexpr std::size_t kRegistrosEnEspera = 8;
 
 struct ErrorProyecto {
     QString motivo;
@@ -609,32 +614,61 @@ std::optional<ProyectoQUELVA> leerEnFlujo(Leer leer)
     std::vector<ComentarioMarkup> comentarios;
     std::vector<AnalisisGuardado> historial;
     std::vector<PaqueteAWP> paquetes;
+    // Records are decoded (pictures, texts, dates) beside the parser, which goes on with the next;
+    // each list keeps its order, as one helper takes them in turn.
+    std::atomic<bool> rechazado{false};
+    TareasEnOrden aparte(kRegistrosEnEspera);
+    const auto decodificarAparte = [&](json& o, auto decodificar) {
+        aparte.agregar([&rechazado, o = std::move(o), decodificar]() mutable {
+            if (rechazado)
+                return;
+            try {
+                if (!decodificar(o))
+                    rechazado = true;
+            } catch (...) {
+                rechazado = true;
+            }
+        });
+    };
     LectorJsonEnFlujo lector(kProfundidadMaxima, [&](const std::vector<std::string>& ruta, json& o) {
+        if (rechazado)
+            throw Rechazado{};
         if (ruta.size() == 1 && ruta[0] == "comentarios") {
-            auto r = decodificarComentario(o);
-            if (!std::holds_alternative<ComentarioMarkup>(r))
-                throw Rechazado{};
-            comentarios.push_back(std::move(std::get<ComentarioMarkup>(r)));
+            decodificarAparte(o, [&comentarios](const json& j) {
+                auto r = decodificarComentario(j);
+                if (!std::holds_alternative<ComentarioMarkup>(r))
+                    return false;
+                comentarios.push_back(std::move(std::get<ComentarioMarkup>(r)));
+                return true;
+            });
             return true;
         }
         if (ruta.size() == 1 && ruta[0] == "historialAnalisis") {
-            try {
-                historial.push_back(analisisDesdeJson(o, QStringLiteral("historialAnalisis")));
-            } catch (const ErrorProyecto&) {
-                throw Rechazado{};
-            }
+            decodificarAparte(o, [&historial](const json& j) {
+                try {
+                    historial.push_back(analisisDesdeJson(j, QStringLiteral("historialAnalisis")));
+                } catch (const ErrorProyecto&) {
+                    return false;
+                }
+                return true;
+            });
             return true;
         }
         if (ruta.size() == 2 && ruta[0] == "timeLiner" && ruta[1] == "paquetes") {
-            auto r = decodificarPaquete(o);
-            if (!std::holds_alternative<PaqueteAWP>(r))
-                throw Rechazado{};
-            paquetes.push_back(std::move(std::get<PaqueteAWP>(r)));
+            decodificarAparte(o, [&paquetes](const json& j) {
+                auto r = decodificarPaquete(j);
+                if (!std::holds_alternative<PaqueteAWP>(r))
+                    return false;
+                paquetes.push_back(std::move(std::get<PaqueteAWP>(r)));
+                return true;
+            });
             return true;
         }
         return false;
     });
-    if (!leer(lector) || lector.hayClavesRepetidas())
+    const bool leido = leer(lector);
+    aparte.terminar();
+    if (!leido || rechazado || lector.hayClavesRepetidas())
         return std::nullopt;
     ProyectoQUELVA p;
     try {

@@ -243,7 +243,7 @@ TablaEspecialidades especialidadesDesdeGuardado(const std::vector<EspecialidadGu
 }
 
 int restaurarProyecto(EstadoAplicacion& estado, ControladorFederacion& federacion, const ServiciosRestauracion& servicios,
-                      const ProyectoQUELVA& proyecto, const std::optional<QString>& carpetaBase)
+                      ProyectoQUELVA proyecto, const std::optional<QString>& carpetaBase)
 {
     EstadoFederacion& fed = estado.federacion;
     const int generacion = federacion.nuevaGeneracionProyecto();
@@ -294,10 +294,10 @@ int restaurarProyecto(EstadoAplicacion& estado, ControladorFederacion& federacio
             fed.seleccionActual = fed.especialidades.begin()->first;
     }
     estado.interferencias.historialAnalisis = historialDesdeGuardado(proyecto.historialAnalisis);
-    estado.timeLiner.setConfig(proyecto.timeLiner.value_or(TimeLinerConfig{}));
-    estado.comentarios = proyecto.comentarios.value_or(std::vector<ComentarioMarkup>{});
-    estado.secciones = proyecto.secciones.value_or(std::vector<SeccionGuardada>{});
-    estado.cotas.porTitulo = proyecto.cotasPorSeccion.value_or(CotasPorSeccion{});
+    estado.timeLiner.setConfig(std::move(proyecto.timeLiner).value_or(TimeLinerConfig{}));
+    estado.comentarios = std::move(proyecto.comentarios).value_or(std::vector<ComentarioMarkup>{});
+    estado.secciones = std::move(proyecto.secciones).value_or(std::vector<SeccionGuardada>{});
+    estado.cotas.porTitulo = std::move(proyecto.cotasPorSeccion).value_or(CotasPorSeccion{});
     std::map<QString, std::vector<Etiqueta2D>> etiquetas;
     if (proyecto.etiquetasPorSeccion)
         for (const auto& [titulo, lista] : *proyecto.etiquetasPorSeccion) {

@@ -73,7 +73,8 @@ struct ServiciosRestauracion {
 // only under `carpetaBase`) and converted in the background into its saved place. Models not
 // found or not converted stay pending and are named in one alert once the runs have ended.
 // Returns the new generation.
+// The document's records are moved into the state, not copied.
 int restaurarProyecto(EstadoAplicacion& estado, ControladorFederacion& federacion, const ServiciosRestauracion& servicios,
-                      const ProyectoQUELVA& proyecto, const std::optional<QString>& carpetaBase);
+                      ProyectoQUELVA proyecto, const std::optional<QString>& carpetaBase);
 
 }  // namespace quelva

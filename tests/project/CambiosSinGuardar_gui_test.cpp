@@ -102,6 +102,7 @@ TEST_F(CambiosSinGuardar, TheMarkFollowsWhatASaveWouldWrite)
     const QString otro = dir_.filePath("otro.json");
     ASSERT_TRUE(escribirArchivo(otro, std::get<QByteArray>(GestorProyecto::codificarProyecto(p))));
     v.cargarProyecto(otro);
+    ESPERAR_QUE(v.federacion.ordenEspecialidades == QStringList{"ARQ"});
     EXPECT_FALSE(v.hayCambiosSinGuardar());
     ESPERAR_QUE(v.federacion.especialidades.at("ARQ").modelos.size() == 1 && v.federacion.showError);
     EXPECT_FALSE(v.hayCambiosSinGuardar());
@@ -234,9 +235,9 @@ TEST_F(CambiosSinGuardar, AnOversizedProjectFileIsRefusedBeforeItIsRead)
     }
     ASSERT_GT(QFileInfo(grande).size(), kTamanoMaximoProyecto);
     v.cargarProyecto(grande);
-    ASSERT_TRUE(v.federacion.showError);
+    ESPERAR_QUE(v.federacion.showError);
     EXPECT_EQ(*v.federacion.errorMessage, "Error al cargar el proyecto: El archivo «" + grande
-                                              + "» es demasiado grande para abrirlo como proyecto (más de 150 MB).");
+                                              + "» es demasiado grande para abrirlo como proyecto (más de 150 MiB).");
     EXPECT_EQ(v.markup.comentarios.size(), 1u);
     EXPECT_EQ(v.gestor()->urlActual(), std::nullopt);
 }

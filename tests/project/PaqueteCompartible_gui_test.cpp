@@ -291,7 +291,7 @@ TEST_F(PaqueteVentana, APackageOpenOvertakenByAnotherProjectLandsNowhere)
 
     v.abrirPaquete(paquete);
     v.cargarProyecto(otroArchivo);
-    ESPERAR_QUE(!v.proyecto.paqueteEnCurso);
+    ESPERAR_QUE(!v.proyecto.paqueteEnCurso && v.proyecto.lecturasEnCurso == 0);
     testfed::vaciarColas();
     EXPECT_EQ(v.gestor()->nombreProyecto(), "otro");
     EXPECT_EQ(v.federacion.ordenEspecialidades, QStringList({"MEP"}));

@@ -167,13 +167,15 @@ void ContentView::abrirPaquete(const QString& ruta)
     proyecto.paqueteEnCurso = true;
     refrescar();
     const int generacion = federacionControlador_->generacionProyecto();
+    const int pedido = ++aperturasPedidas_;
     QPointer<ContentView> vista(this);
-    platform::BackgroundQueue::post([vista, ruta, generacion] {
+    platform::BackgroundQueue::post([vista, ruta, generacion, pedido] {
         const std::variant<PaqueteAbierto, ErrorPaquete> resultado = quelva::importarPaquete(ruta);
-        platform::MainQueue::post([vista, resultado, generacion] {
+        platform::MainQueue::post([vista, resultado, generacion, pedido] {
             const PaqueteAbierto* abierto = std::get_if<PaqueteAbierto>(&resultado);
-            // A project opened meanwhile (or a window gone) wins: this package lands nowhere.
-            if (!vista || (abierto && vista->federacionControlador_->generacionProyecto() != generacion)) {
+            // A project opened or asked for meanwhile (or a window gone) wins: this package lands nowhere.
+            if (!vista || (abierto && (vista->federacionControlador_->generacionProyecto() != generacion
+                                       || vista->aperturasPedidas_ != pedido))) {
                 if (abierto)
                     QDir(abierto->carpeta).removeRecursively();
                 if (vista) {

@@ -13,8 +13,18 @@
 
 #include <QFileDialog>
 #include <QPointer>
+#include <QScopeGuard>
+#include <QTimer>
+
+#include <memory>
 
 namespace quelva {
+
+namespace {
+
+constexpr int kAvisoLecturaMs = 400;
+
+}  // namespace
 
 EstadoAplicacion ContentView::estadoAplicacion()
 {
@@ -41,14 +51,14 @@ void ContentView::escribirProyecto(const std::optional<QString>& destino)
         return;
     }
     // Streamed into one atomic replace: on any failure the old file stays as it was and no
-    // empty file is left behind.
-    const std::optional<QString> error = guardarArchivoProyecto(proyectoDesdeEstado(estadoAplicacion()), *ruta);
-    if (error) {
+    // empty file is left behind. The one encoding also gives the unsaved-changes mark.
+    auto guardado = guardarArchivoProyecto(proyectoDesdeEstado(estadoAplicacion()), *ruta);
+    if (const QString* error = std::get_if<QString>(&guardado)) {
         terminarGuardadoPedido(false);
         informarError(QStringLiteral("Error al guardar: ") + *error);
         return;
     }
-    marcarSinCambios();
+    marcarSinCambios(HuellaDiferida::conocida(std::get<QByteArray>(std::move(guardado))));
     QPointer<GestorProyecto> gestor(gestor_);
     platform::MainQueue::post([gestor, ruta = *ruta] {
         if (gestor)
@@ -111,8 +121,36 @@ void ContentView::presentarSelectorAbrirProyecto()
 
 void ContentView::cargarProyecto(const QString& ruta)
 {
-    auto decodificado = leerArchivoProyecto(ruta);
-    if (auto* motivo = std::get_if<QString>(&decodificado)) {
+    // Off the GUI thread: a big file holds no window, a FIFO or a device is refused unread.
+    const int pedido = ++aperturasPedidas_;
+    ++proyecto.lecturasEnCurso;
+    // A quick read shows no overlay: it would only flash, and its animation costs the read time.
+    QTimer::singleShot(kAvisoLecturaMs, this, [this] {
+        if (proyecto.lecturasEnCurso > 0 && !proyecto.avisoLectura) {
+            proyecto.avisoLectura = true;
+            refrescarConTarjetas({});
+        }
+    });
+    QPointer<ContentView> vista(this);
+    platform::BackgroundQueue::post([vista, ruta, pedido] {
+        auto leido = std::make_shared<std::variant<ProyectoQUELVA, QString>>(leerArchivoProyecto(ruta));
+        platform::MainQueue::post([vista, ruta, pedido, leido] {
+            if (vista)
+                vista->terminarLecturaProyecto(ruta, pedido, std::move(*leido));
+        });
+    });
+}
+
+void ContentView::terminarLecturaProyecto(const QString& ruta, int pedido, std::variant<ProyectoQUELVA, QString> leido)
+{
+    if (--proyecto.lecturasEnCurso == 0)
+        proyecto.avisoLectura = false;
+    // Another project or package was asked for meanwhile: it wins, this one lands nowhere.
+    if (pedido != aperturasPedidas_) {
+        refrescarConTarjetas({});
+        return;
+    }
+    if (const QString* motivo = std::get_if<QString>(&leido)) {
         informarError(QStringLiteral("Error al cargar el proyecto: ") + *motivo);
         return;
     }
@@ -121,10 +159,10 @@ void ContentView::cargarProyecto(const QString& ruta)
         if (gestor)
             gestor->establecerURL(ruta);
     });
-    restaurarProyecto(std::get<ProyectoQUELVA>(decodificado), std::nullopt);
+    restaurarProyecto(std::get<ProyectoQUELVA>(std::move(leido)), std::nullopt);
 }
 
-int ContentView::restaurarProyecto(const ProyectoQUELVA& documento, const std::optional<QString>& carpetaBase)
+int ContentView::restaurarProyecto(ProyectoQUELVA documento, const std::optional<QString>& carpetaBase)
 {
     // The selected element belongs to a model that is going away.
     seleccionarNodo(nullptr);
@@ -134,9 +172,16 @@ int ContentView::restaurarProyecto(const ProyectoQUELVA& documento, const std::o
     servicios.limpiarComparacionTRELM = [this] { limpiarComparacionTRELM(); };
     servicios.colorEtiqueta = platform::systemColor(platform::SystemColor::primaryLabel);
     EstadoAplicacion estado = estadoAplicacion();
-    const int generacion = quelva::restaurarProyecto(estado, *federacionControlador_, servicios, documento, carpetaBase);
-    // Models converting in the background change nothing a save would write.
-    marcarSinCambios();
+    int generacion = 0;
+    {
+        restaurando_ = true;
+        const auto fin = qScopeGuard([this] { restaurando_ = false; });
+        generacion =
+            quelva::restaurarProyecto(estado, *federacionControlador_, servicios, std::move(documento), carpetaBase);
+    }
+    // Models converting in the background change nothing a save would write; the mark is worked
+    // out aside, so the window answers without a second encoding of the document.
+    marcarSinCambios(HuellaDiferida::calcularAparte(proyectoDesdeEstado(estadoAplicacion())));
     emit especialidadesCambiadas();
     refrescar();
     return generacion;

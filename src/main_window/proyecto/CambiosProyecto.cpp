@@ -14,15 +14,22 @@ namespace quelva {
 
 void ContentView::marcarSinCambios()
 {
-    huellaGuardada_ = huellaProyecto(proyectoDesdeEstado(estadoAplicacion())).value_or(QByteArray());
+    const std::optional<QByteArray> huella = huellaProyecto(proyectoDesdeEstado(estadoAplicacion()));
+    marcarSinCambios(HuellaDiferida::conocida(huella.value_or(QByteArray())));
+}
+
+void ContentView::marcarSinCambios(HuellaDiferida huella)
+{
+    huellaGuardada_ = std::move(huella);
 }
 
 bool ContentView::hayCambiosSinGuardar()
 {
     // The document a save would write: anything not saved (camera, selection, grids) is no change.
     const std::optional<QByteArray> huella = huellaProyecto(proyectoDesdeEstado(estadoAplicacion()));
+    const QByteArray guardada = huellaGuardada_.valor();
     // A state that cannot be written is not what was saved.
-    return !huella || huellaGuardada_.isEmpty() || *huella != huellaGuardada_;
+    return !huella || guardada.isEmpty() || *huella != guardada;
 }
 
 void ContentView::antesDeDescartarProyecto(std::function<void()> continuar)
