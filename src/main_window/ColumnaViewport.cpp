@@ -4,6 +4,7 @@
 #include "federation/ControladorFederacion.h"
 #include "main_window/ContentView.h"
 #include "main_window/bienvenida/PantallaBienvenida.h"
+#include "platform/ProcessingPanel.h"
 #include "render/SceneView.h"
 #include "viewport/BarraMedicion.h"
 #include "viewport/BarraViewport.h"
@@ -13,8 +14,6 @@
 
 #include <QEvent>
 #include <QLabel>
-#include <QProgressBar>
-#include <QVBoxLayout>
 
 namespace quelva {
 
@@ -43,22 +42,9 @@ ColumnaViewport::ColumnaViewport(ContentView& vista, QWidget* parent) : QWidget(
     connect(barraMedicion_, &BarraMedicion::cerrarPulsado, this, [this] { vista_.cerrarPoligono(); });
 
     // Conversion in progress: an indeterminate bar and the discipline being processed.
-    overlay_ = new QWidget(this);
-    overlay_->setObjectName(QStringLiteral("overlayProcesando"));
-    overlay_->setAttribute(Qt::WA_StyledBackground);
-    overlay_->setStyleSheet(QStringLiteral("#overlayProcesando { background: rgba(40,40,46,215); border-radius: 10px; }"
-                                           "QLabel { color: white; background: transparent; }"));
-    auto* col = new QVBoxLayout(overlay_);
-    col->setContentsMargins(16, 14, 16, 14);
-    auto* barraProgreso = new QProgressBar(overlay_);
-    barraProgreso->setRange(0, 0);
-    barraProgreso->setTextVisible(false);
-    barraProgreso->setFixedHeight(6);
-    col->addWidget(barraProgreso);
-    overlayTexto_ = new QLabel(overlay_);
-    overlayTexto_->setContentsMargins(0, 8, 0, 0);
-    overlayTexto_->setAlignment(Qt::AlignCenter);
-    col->addWidget(overlayTexto_);
+    auto* panel = new platform::ProcessingPanel(this);
+    overlay_ = panel;
+    overlayTexto_ = panel->label();
     overlay_->hide();
 
     capasMarkup_ = new CapasMarkup(vista_.controladorComentarios(), this);

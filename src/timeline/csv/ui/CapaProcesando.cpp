@@ -1,9 +1,10 @@
 #include "timeline/csv/ui/CapaProcesando.h"
 
+#include "platform/ProcessingPanel.h"
+
 #include <QEvent>
 #include <QLabel>
 #include <QPainter>
-#include <QProgressBar>
 #include <QVBoxLayout>
 
 namespace quelva {
@@ -13,24 +14,10 @@ CapaProcesando::CapaProcesando(QWidget* ventana, const QString& texto) : QWidget
     setObjectName(QStringLiteral("capaProcesando"));
     setFocusPolicy(Qt::StrongFocus);
 
-    auto* panel = new QWidget(this);
-    panel->setObjectName(QStringLiteral("panelProcesando"));
-    panel->setAttribute(Qt::WA_StyledBackground);
-    panel->setStyleSheet(QStringLiteral("#panelProcesando { background: rgba(40,40,46,230); border-radius: 10px; }"
-                                        "QLabel { color: white; background: transparent; }"));
-    auto* col = new QVBoxLayout(panel);
-    col->setContentsMargins(16, 14, 16, 14);
-    auto* barra = new QProgressBar(panel);
-    barra->setRange(0, 0);
-    barra->setTextVisible(false);
-    barra->setFixedHeight(6);
-    col->addWidget(barra);
-    texto_ = new QLabel(texto, panel);
-    texto_->setContentsMargins(0, 8, 0, 0);
-    texto_->setAlignment(Qt::AlignCenter);
+    auto* panel = new platform::ProcessingPanel(this, texto);
+    texto_ = panel->label();
     texto_->setMaximumWidth(420);
     texto_->setWordWrap(true);
-    col->addWidget(texto_);
     panel->setMinimumWidth(260);
 
     auto* centro = new QVBoxLayout(this);
