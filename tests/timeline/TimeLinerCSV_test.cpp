@@ -282,7 +282,7 @@ TEST(TimeLinerCSV, RefusesWhatIsNotAReadableCsvFileBeforeReadingIt)
         {fifo, QStringLiteral("«%1» no es un archivo.").arg(fifo)},
         {"/dev/zero", QStringLiteral("«/dev/zero» no es un archivo.")},
         {dir.path(), QStringLiteral("«%1» no es un archivo.").arg(dir.path())},
-        {grande, QStringLiteral("El archivo «%1» es demasiado grande para importarlo como CSV (más de 256 MB).")
+        {grande, QStringLiteral("El archivo «%1» es demasiado grande para importarlo como CSV (más de 256 MiB).")
                      .arg(grande)},
     };
     for (const Caso& c : casos) {

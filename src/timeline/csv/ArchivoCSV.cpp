@@ -13,7 +13,7 @@ std::variant<platform::OpenedRegularFile, QString> abrirArchivoCSV(const QString
 {
     auto abierto = platform::openRegularFileForReading(ruta);
     if (auto* archivo = std::get_if<platform::OpenedRegularFile>(&abierto); archivo && archivo->size > kTamanoMaximoCSV)
-        return QStringLiteral("El archivo «%1» es demasiado grande para importarlo como CSV (más de %2 MB).")
+        return QStringLiteral("El archivo «%1» es demasiado grande para importarlo como CSV (más de %2 MiB).")
             .arg(QDir::toNativeSeparators(ruta))
             .arg(kTamanoMaximoCSV / (1024 * 1024));
     return abierto;
