@@ -418,6 +418,8 @@ void BM_FotogramasTrasComparar20000(benchmark::State& state)
         state.counters[prefijo + "mallas_subidas"] = fotogramas.front().stats.meshesUploaded;
         state.counters[prefijo + "grupos_hechos"] = fotogramas.front().stats.groupsBuilt;
         state.counters[prefijo + "llamadas"] = fotogramas.front().stats.drawCalls;
+        state.counters[prefijo + "sombra_hecha"] = fotogramas.front().stats.shadowMapRendered;
+        state.counters[prefijo + "primero_en_movimiento"] = fotogramas.front().enMovimiento;
         state.counters[prefijo + "vuelo_mediana_ms"] = mediana(vuelo);
         state.counters[prefijo + "vuelo_fotogramas"] = double(vuelo.size());
         state.counters[prefijo + "reposo_ms"] = fotogramas.back().ms;

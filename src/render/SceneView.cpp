@@ -201,6 +201,9 @@ void SceneView::animateCamera(const scene::Vec3& position, const scene::Quat& or
     animation_->duration = durationSeconds;
     animation_->clock.start();
     animationTimer_->start();
+    // The frame drawn before the first step belongs to the flight: a full-quality one (a new
+    // shadow map, multisampling) would be thrown away at once and hold the flight back.
+    noteMotion();
 }
 
 bool SceneView::isAnimatingCamera() const

@@ -229,6 +229,25 @@ TEST(SceneView, AnimatedMoveEndsExactlyAtTheRequestedPose)
     EXPECT_EQ(f.view.pointOfView()->camera->zNear, nearBefore);
 }
 
+TEST(SceneView, TheFrameBeforeAFlightsFirstStepIsAQuickOne)
+{
+    ViewFixture f;
+    f.view.snapshot();
+    ESPERAR_QUE(!f.view.isMoving());
+    int frames = 0;
+    bool firstMoving = false;
+    QObject::connect(&f.view, &render::SceneView::frameRendered, [&] {
+        if (frames++ == 0)
+            firstMoving = f.view.isMoving();
+    });
+    // As the viewport moves the camera: the target first (which redraws), then the flight.
+    f.view.setCameraTarget({2.5, 0, 0});
+    f.view.animateCamera({8, -8, 6}, f.view.pointOfView()->orientation, 0.8);
+    ESPERAR_QUE(frames > 0);
+    EXPECT_TRUE(firstMoving);
+    ESPERAR_QUE(!f.view.isAnimatingCamera() && !f.view.isMoving());
+}
+
 TEST(SceneView, ADragStopsARunningAnimation)
 {
     ViewFixture f;
