@@ -44,8 +44,9 @@ struct FrameStats {
 
 // Draws scenes with OpenGL 3.3 core into framebuffers of one context. A scene without any light
 // is drawn unlit (every material as constant), so that it is never just black. Must be created, used and
-// destroyed with that context current. GPU buffers are kept per geometry object and released once
-// the geometry is gone; textures per image.
+// destroyed with that context current. GPU meshes are kept per geometry object, those uploaded in
+// one frame in shared buffers that are released once all their geometries are gone; textures per
+// image.
 class SceneRenderer {
 public:
     SceneRenderer();
