@@ -876,7 +876,10 @@ void SceneRenderer::render(const FrameRequest& request, unsigned target)
 
     // Shadow map, drawn again only when the casters, the light or the covered area change.
     int shadowIndex = -1;
-    if (shadowLight && haveCasters) {
+    const bool shadowWaits = shadowLight && haveCasters && !g.shadowValid && request.moving && request.shadowMapMayWait;
+    if (shadowWaits)
+        stats_.shadowMapStale = true;
+    if (shadowLight && haveCasters && !shadowWaits) {
         const Vec3 dir = shadowLight->direction();
         const double side = std::max(shadowLight->light->orthographicScale, 1e-3);
         // The requested centre (what the user looks at) unless it lies away from everything,

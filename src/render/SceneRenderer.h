@@ -23,6 +23,9 @@ struct FrameRequest {
     // A frame while the camera moves: the shadow map is kept as it is (drawn again only when
     // there is none) and shadows are sampled more coarsely.
     bool moving = false;
+    // With `moving`: a frame of a camera move may leave a shadow map that was never drawn for the
+    // frame at rest that follows (drawing one for the first time costs a frame of its own).
+    bool shadowMapMayWait = false;
     // Fraction of pixelSize actually drawn (0.25..1); the image is scaled up into the target.
     // Below 1 multisampling is off.
     double renderScale = 1.0;
@@ -37,7 +40,7 @@ struct FrameStats {
     int nodesCulled = 0;
     int meshesUploaded = 0;
     bool shadowMapRendered = false;
-    bool shadowMapStale = false;  // an older shadow map was used for a frame while moving
+    bool shadowMapStale = false;  // an older shadow map, or none yet, was used for a frame while moving
     int groupsBuilt = 0;          // merged buffers made again for this frame
     bool smoothed = false;        // edges smoothed after the frame instead of multisampling
 };

@@ -1,3 +1,4 @@
+#include "render/SceneRenderer.h"
 #include "render/SceneView.h"
 #include "support/TestScenes.h"
 #include "support/Esperar.h"
@@ -246,6 +247,27 @@ TEST(SceneView, TheFrameBeforeAFlightsFirstStepIsAQuickOne)
     ESPERAR_QUE(frames > 0);
     EXPECT_TRUE(firstMoving);
     ESPERAR_QUE(!f.view.isAnimatingCamera() && !f.view.isMoving());
+}
+
+TEST(SceneView, ShadowsNeverDrawnBeforeComeWithTheFrameAtRestAfterAFlight)
+{
+    ViewFixture f;
+    f.view.snapshot();
+    ESPERAR_QUE(!f.view.isMoving());
+    struct Frame {
+        bool moving, shadowDrawn;
+    };
+    std::vector<Frame> frames;
+    QObject::connect(&f.view, &render::SceneView::frameRendered, [&] {
+        frames.push_back({f.view.isMoving(), f.view.lastFrameStats()->shadowMapRendered});
+    });
+    // The scene gets its first shadows as the camera starts flying.
+    f.scene->rootNode()->addChild(directionalLight({-1, 1, -2}, 1000, true, 20));
+    f.view.animateCamera({8, -8, 6}, f.view.pointOfView()->orientation, 0.3);
+    ESPERAR_QUE(!f.view.isAnimatingCamera() && !f.view.isMoving() && !frames.empty() && !frames.back().moving);
+    ASSERT_TRUE(frames.front().moving);
+    EXPECT_FALSE(frames.front().shadowDrawn);
+    EXPECT_TRUE(frames.back().shadowDrawn);
 }
 
 TEST(SceneView, ADragStopsARunningAnimation)
