@@ -598,10 +598,14 @@ struct SceneRenderer::Impl : QOpenGLExtraFunctions {
         return {};
     }
 
-    void bindTexture(int unit, GLuint id, const scene::MaterialProperty& p)
+    void bindTexture(int unit, GLuint id, const scene::MaterialProperty& p, bool moving)
     {
         glActiveTexture(GL_TEXTURE0 + unit);
         glBindTexture(GL_TEXTURE_2D, id);
+        // A floor seen at a grazing angle costs a software rasteriser several frames with
+        // anisotropic filtering: frames while moving sample it plainly, the frame at rest sets it back.
+        if (maxAnisotropy > 1)
+            glTexParameterf(GL_TEXTURE_2D, kTextureMaxAnisotropy, moving ? 1.0f : std::min(8.0f, maxAnisotropy));
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, p.wrapS == scene::WrapMode::Repeat ? GL_REPEAT : GL_CLAMP_TO_EDGE);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, p.wrapT == scene::WrapMode::Repeat ? GL_REPEAT : GL_CLAMP_TO_EDGE);
     }
@@ -1206,7 +1210,7 @@ void SceneRenderer::render(const FrameRequest& request, unsigned target)
             // A scene without any light shows its materials unlit, as they are.
             g.glUniform1i(g.loc.lightingModel, list.lights.empty() ? 0 : int(mat.lightingModel));
             if (b.diffuse.id) {
-                g.bindTexture(0, b.diffuse.id, mat.diffuse);
+                g.bindTexture(0, b.diffuse.id, mat.diffuse, request.moving);
                 g.glUniform1i(g.loc.hasDiffuseMap, 1);
                 g.glUniform2f(g.loc.diffuseScale, float(mat.diffuse.scaleS), float(mat.diffuse.scaleT));
             } else {
@@ -1215,7 +1219,7 @@ void SceneRenderer::render(const FrameRequest& request, unsigned target)
                 g.glUniform4f(g.loc.diffuseColor, float(c.r), float(c.g), float(c.b), float(c.a));
             }
             if (b.emission.id) {
-                g.bindTexture(1, b.emission.id, mat.emission);
+                g.bindTexture(1, b.emission.id, mat.emission, request.moving);
                 g.glUniform1i(g.loc.hasEmissionMap, 1);
                 g.glUniform2f(g.loc.emissionScale, float(mat.emission.scaleS), float(mat.emission.scaleT));
             } else {
@@ -1224,7 +1228,7 @@ void SceneRenderer::render(const FrameRequest& request, unsigned target)
                 g.glUniform3f(g.loc.emissionColor, float(c.r), float(c.g), float(c.b));
             }
             if (b.mask.id) {
-                g.bindTexture(3, b.mask.id, mat.transparent);
+                g.bindTexture(3, b.mask.id, mat.transparent, request.moving);
                 g.glUniform1i(g.loc.hasMask, 1);
                 g.glUniform2f(g.loc.maskScale, float(mat.transparent.scaleS), float(mat.transparent.scaleT));
             } else {

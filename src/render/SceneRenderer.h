@@ -21,7 +21,7 @@ struct FrameRequest {
     // Colour under a background that is not opaque (premultiplied RGBA, 0..1).
     scene::Color underlay{0, 0, 0, 0};
     // A frame while the camera moves: the shadow map is kept as it is (drawn again only when
-    // there is none) and shadows are sampled more coarsely.
+    // there is none), shadows are sampled more coarsely and textures without anisotropic filtering.
     bool moving = false;
     // With `moving`: a frame of a camera move may leave a shadow map that was never drawn for the
     // frame at rest that follows (drawing one for the first time costs a frame of its own).

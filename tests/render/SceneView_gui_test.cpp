@@ -1,5 +1,7 @@
 #include "render/SceneRenderer.h"
 #include "render/SceneView.h"
+#include "scene/Material.h"
+#include "scene/Primitives.h"
 #include "support/TestScenes.h"
 #include "support/Esperar.h"
 
@@ -268,6 +270,38 @@ TEST(SceneView, ShadowsNeverDrawnBeforeComeWithTheFrameAtRestAfterAFlight)
     ASSERT_TRUE(frames.front().moving);
     EXPECT_FALSE(frames.front().shadowDrawn);
     EXPECT_TRUE(frames.back().shadowDrawn);
+}
+
+TEST(SceneView, TexturesLookAtRestAsBeforeTheQuickFramesOfAMove)
+{
+    ViewFixture f;
+    // A checkered floor running to the horizon: where anisotropic filtering shows.
+    QImage checker(64, 64, QImage::Format_RGB32);
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x)
+            checker.setPixel(x, y, (x / 8 + y / 8) % 2 ? 0xffffffffu : 0xff000000u);
+    auto plane = scene::makePlane(400, 400);
+    auto material = scene::makeMaterial();
+    material->diffuse.contents = checker;
+    material->diffuse.wrapS = material->diffuse.wrapT = scene::WrapMode::Repeat;
+    material->diffuse.scaleS = material->diffuse.scaleT = 100;
+    plane->materials = {material};
+    f.scene->rootNode()->addChild(scene::Node::make(plane));
+    f.view.pointOfView()->position = {0, -10, 0.6};
+    f.view.pointOfView()->lookAt({0, 40, 0}, {0, 0, 1});
+    const QImage atRest = f.view.snapshot();
+
+    QSignalSpy frames(&f.view, &render::SceneView::frameRendered);
+    f.view.setAnimatingScene(true);
+    for (int i = 0; i < 3; ++i) {
+        const int before = frames.count();
+        f.view.update();
+        ESPERAR_QUE(frames.count() > before);
+    }
+    const int quick = frames.count();
+    f.view.setAnimatingScene(false);
+    ESPERAR_QUE(!f.view.isMoving() && frames.count() > quick);
+    EXPECT_EQ(f.view.snapshot(), atRest);
 }
 
 TEST(SceneView, ADragStopsARunningAnimation)
