@@ -1,24 +1,31 @@
 // Version comparison (run under a display, e.g. xvfb-run): the comparison against a plain walk of
-// both models, the whole window action (comparison, camera fit, floor, card), and a 2,000-element
-// change report: the longest stall of the event loop while it renders (the first report of the
-// process and a later one), and its memory.
+// both models, the whole window action (comparison, camera fit, floor, card), the change report
+// of a comparison of 20,000-element versions opened from its button (the pauses of the event
+// loop until its pictures are in, for the first report of the process and a later one, and its
+// memory), and the 3D view's frames after "Comparar versiones".
 
 #include "comparison/ComparacionTRELM.h"
 #include "federation/ControladorFederacion.h"
 #include "federation/Piso.h"
 #include "main_window/ContentView.h"
+#include "main_window/comparacion/ReporteTRELMView.h"
 #include "main_window/comparacion/VentanaReporteTRELM.h"
+#include "render/SceneRenderer.h"
+#include "render/SceneView.h"
 #include "scene/Geometry.h"
 #include "scene/Material.h"
 #include "viewport/CajaEscena.h"
+#include "viewport/ViewportController.h"
 #include "viewport/VistaPreset.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QPushButton>
 #include <QTimer>
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <future>
 #include <clocale>
@@ -216,23 +223,93 @@ long rssKiB()
     return 0;
 }
 
-struct Pausas {
-    qint64 peor = 0, segunda = 0, total = 0;
+// Finds a control of the window by its object name.
+template <typename T>
+T* control(ContentView& vista, const char* nombre)
+{
+    return vista.findChild<T*>(QString::fromLatin1(nombre));
+}
+
+// Turns the event loop until `hecho` holds (at most a minute).
+template <typename F>
+bool esperar(F hecho)
+{
+    QElapsedTimer guardia;
+    guardia.start();
+    while (!hecho()) {
+        if (guardia.elapsed() > 60'000)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+    }
+    return true;
+}
+
+// A window shown with both versions loaded into their slots, the view at rest.
+struct VentanaConVersiones {
+    ContentView vista;
+    Versiones v;
+    render::SceneView* vista3D = nullptr;
+    int fotogramas = 0;
+    bool ultimoEnReposo = false;  // the last frame was drawn at rest
+
+    explicit VentanaConVersiones(double movidos)
+    {
+        vista.resize(1400, 900);
+        vista.show();
+        QCoreApplication::processEvents();
+        v = versiones(20000, movidos);
+        ControladorFederacion& f = vista.controladorFederacion();
+        f.asignarModeloSlotTRELM("BASE", v.base, "a.ifc", v.idsBase);
+        f.asignarModeloSlotTRELM("NUEVO", v.nuevo, "b.ifc", v.idsNuevo);
+        vista3D = vista.viewport()->scnView.data();
+        QObject::connect(vista3D, &render::SceneView::frameRendered, [this] {
+            ++fotogramas;
+            ultimoEnReposo = !vista3D->isMoving();
+        });
+        asentar();
+    }
+    // Until the camera flight is over and the frame at rest that follows it is drawn.
+    bool asentar()
+    {
+        return esperar([this] {
+            QCoreApplication::processEvents();
+            return !vista3D->isAnimatingCamera() && !vista3D->isMoving() && fotogramas > 0 && ultimoEnReposo;
+        });
+    }
 };
 
-// Opens a change report and turns the event loop until its pictures are in: the longest gaps
-// between turns meanwhile.
-Pausas abrirReporte(const SalidaComparacionTRELM& s, const Versiones& v)
+struct Pausas {
+    double accion = 0;     // the click's own handler (window made and shown)
+    double respuesta = 0;  // from the click to the event loop's first turn after the page was painted
+    double peor = 0, segunda = 0, total = 0;
+};
+
+// Paints of the report page, seen from outside.
+class VigiaPintura : public QObject {
+public:
+    bool pintada = false;
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() == QEvent::Paint)
+            pintada = true;
+        return false;
+    }
+};
+
+// "Ver Informe TRELM" clicked, and the event loop turned until the report's pictures are in:
+// the longest gaps between turns from the click on (the click's own handler included).
+Pausas abrirReporte(ContentView& vista)
 {
-    auto* ventana = new VentanaReporteTRELM(s.resultado, v.nuevo, v.base);
-    QElapsedTimer reloj;
+    auto* boton = control<QPushButton>(vista, "verInformeTRELM");
     Pausas p;
-    qint64 ultimo = 0;
-    QTimer pulso;
-    pulso.setInterval(5);
-    QObject::connect(&pulso, &QTimer::timeout, [&] {
-        const qint64 ahora = reloj.elapsed();
-        const qint64 pausa = ahora - ultimo;
+    if (!boton)
+        return p;
+    QElapsedTimer reloj;
+    auto ms = [&reloj] { return double(reloj.nsecsElapsed()) / 1e6; };
+    double ultimo = 0;
+    auto turno = [&] {
+        const double ahora = ms();
+        const double pausa = ahora - ultimo;
         if (pausa > p.peor) {
             p.segunda = p.peor;
             p.peor = pausa;
@@ -240,36 +317,117 @@ Pausas abrirReporte(const SalidaComparacionTRELM& s, const Versiones& v)
             p.segunda = std::max(p.segunda, pausa);
         }
         ultimo = ahora;
-    });
-    ventana->show();
+    };
     reloj.start();
+    boton->click();
+    p.accion = ms();
+    auto* ventana = qobject_cast<VentanaReporteTRELM*>(vista.ventanas.reportWindows.last().data());
+    VigiaPintura vigia;
+    ventana->reporte()->pagina()->installEventFilter(&vigia);
+    QTimer pulso;
+    pulso.setInterval(5);
+    QObject::connect(&pulso, &QTimer::timeout, [&] {
+        turno();
+        if (vigia.pintada && p.respuesta == 0)
+            p.respuesta = ultimo;
+    });
     pulso.start();
+    turno();  // the handler's own pause
     while (!ventana->generador()->terminado())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     QCoreApplication::processEvents();
-    p.total = reloj.elapsed();
+    turno();
+    p.total = ms();
+    ventana->removeEventFilter(&vigia);
+    vista.ventanas.reportWindows.removeLast();
     delete ventana;
+    // The main window redraws as it becomes active again: not part of the next report.
+    QElapsedTimer calma;
+    calma.start();
+    while (calma.elapsed() < 1000)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     return p;
 }
 
-// Reports of 2,000 changed elements: the first one of the process (it makes the thumbnail
-// renderer: context, shaders) and a later one (the kept renderer), and what the pictures hold.
+// "Ver Informe TRELM" on a comparison of two versions of 20,000 elements with every tenth
+// element moved: 2,000 modified, 400 added and 400 removed. The first report of the process
+// (it makes the thumbnail renderer: context, shaders) and a later one (the kept renderer): the
+// click's handler, the time until the window answers, the longest pauses of the event loop until
+// the last picture is in, that time, and what the pictures hold.
 void BM_Reporte2000(benchmark::State& state)
 {
-    // Every tenth element moved: 2,000 modified among 20,000.
-    Versiones v = versiones(2000, 1.0);
-    const SalidaComparacionTRELM s = compararModelosTRELM(entrada(v));
+    VentanaConVersiones w(0.1);
+    control<QPushButton>(w.vista, "compararVersiones")->click();
+    w.asentar();
+    const size_t elementos = w.vista.comparacion.resultadoTRELM->elementos.size();
     for (auto _ : state) {
         const long antes = rssKiB();
-        const Pausas primero = abrirReporte(s, v);
+        const Pausas primero = abrirReporte(w.vista);
         state.counters["memoria_MB"] = double(rssKiB() - antes) / 1024.0;
-        const Pausas despues = abrirReporte(s, v);
-        state.counters["elementos"] = double(s.resultado.elementos.size());
-        state.counters["primer_reporte_pausa_max_ms"] = double(primero.peor);
-        state.counters["primer_reporte_segunda_pausa_ms"] = double(primero.segunda);
-        state.counters["pausa_max_ms"] = double(despues.peor);
-        state.counters["segunda_pausa_ms"] = double(despues.segunda);
-        state.counters["total_ms"] = double(despues.total);
+        const Pausas despues = abrirReporte(w.vista);
+        state.counters["elementos"] = double(elementos);
+        state.counters["primer_reporte_accion_ms"] = primero.accion;
+        state.counters["primer_reporte_respuesta_ms"] = primero.respuesta;
+        state.counters["primer_reporte_pausa_max_ms"] = primero.peor;
+        state.counters["primer_reporte_segunda_pausa_ms"] = primero.segunda;
+        state.counters["primer_reporte_total_ms"] = primero.total;
+        state.counters["accion_ms"] = despues.accion;
+        state.counters["respuesta_ms"] = despues.respuesta;
+        state.counters["pausa_max_ms"] = despues.peor;
+        state.counters["segunda_pausa_ms"] = despues.segunda;
+        state.counters["total_ms"] = despues.total;
+    }
+}
+
+// The 3D view's frames after "Comparar versiones" on two versions of 20,000 elements loaded
+// into their slots (hidden until then): the first frame, the frames of the camera flight that
+// follows and the frame at rest after it, with what the first one uploaded and merged. The
+// first comparison of the process, then the same after clearing it.
+void BM_FotogramasTrasComparar20000(benchmark::State& state)
+{
+    VentanaConVersiones w(0.05);
+    struct Fotograma {
+        double ms;
+        bool enMovimiento;
+        render::FrameStats stats;
+    };
+    std::vector<Fotograma> fotogramas;
+    QObject::connect(w.vista3D, &render::SceneView::frameRendered, [&] {
+        fotogramas.push_back({w.vista3D->lastFrameSeconds() * 1000, w.vista3D->isMoving(),
+                              *w.vista3D->lastFrameStats()});
+    });
+    auto mediana = [](std::vector<double> v) {
+        if (v.empty())
+            return 0.0;
+        std::sort(v.begin(), v.end());
+        return v[v.size() / 2];
+    };
+    int vuelta = 0;
+    for (auto _ : state) {
+        fotogramas.clear();
+        control<QPushButton>(w.vista, "compararVersiones")->click();
+        if (!w.asentar() || fotogramas.empty()) {
+            state.SkipWithError("the view never settled");
+            break;
+        }
+        std::vector<double> vuelo;
+        for (size_t k = 1; k + 1 < fotogramas.size(); ++k)
+            vuelo.push_back(fotogramas[k].ms);
+        const std::string prefijo = vuelta == 0 ? "" : "otra_";
+        state.counters[prefijo + "primer_fotograma_ms"] = fotogramas.front().ms;
+        state.counters[prefijo + "mallas_subidas"] = fotogramas.front().stats.meshesUploaded;
+        state.counters[prefijo + "grupos_hechos"] = fotogramas.front().stats.groupsBuilt;
+        state.counters[prefijo + "llamadas"] = fotogramas.front().stats.drawCalls;
+        state.counters[prefijo + "sombra_hecha"] = fotogramas.front().stats.shadowMapRendered;
+        state.counters[prefijo + "primero_en_movimiento"] = fotogramas.front().enMovimiento;
+        state.counters[prefijo + "vuelo_mediana_ms"] = mediana(vuelo);
+        state.counters[prefijo + "vuelo_fotogramas"] = double(vuelo.size());
+        state.counters[prefijo + "reposo_ms"] = fotogramas.back().ms;
+        state.PauseTiming();
+        w.vista.limpiarComparacionTRELM();
+        w.asentar();
+        state.ResumeTiming();
+        ++vuelta;
     }
 }
 
@@ -279,6 +437,7 @@ BENCHMARK(BM_RecorridoDosModelos20000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Comparacion20000)->Unit(benchmark::kMillisecond)->Arg(1)->Arg(0);
 BENCHMARK(BM_AccionComparar20000)->Unit(benchmark::kMillisecond)->Iterations(10);
 BENCHMARK(BM_Reporte2000)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+BENCHMARK(BM_FotogramasTrasComparar20000)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
 
 int main(int argc, char** argv)
 {

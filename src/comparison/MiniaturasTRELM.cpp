@@ -3,11 +3,14 @@
 #include "comparison/NombresTRELM.h"
 #include "platform/SystemColors.h"
 
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QPainter>
 #include <QTimer>
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace quelva {
 
@@ -17,19 +20,6 @@ scene::Color colorSistema(platform::SystemColor c)
 {
     const QColor q = platform::systemColor(c);
     return {q.redF(), q.greenF(), q.blueF(), 1.0};
-}
-
-const scene::Node* buscarEn(const ElementoCambioTRELM& e, const scene::Node& nodo)
-{
-    if (nodo.geometry) {
-        const NombreYTipoTRELM n = tipoYNombreDeNodo(nodo);
-        if (n.nombre == e.nombre && n.tipoIFC == e.tipoIFC)
-            return &nodo;
-    }
-    for (const scene::NodePtr& hijo : nodo.children())
-        if (const scene::Node* n = buscarEn(e, *hijo))
-            return n;
-    return nullptr;
 }
 
 }  // namespace
@@ -44,12 +34,51 @@ scene::Color colorMiniaturaTRELM(TipoCambioTRELM tipo)
     return {0.95, 0.55, 0.05, 1.0};
 }
 
-scene::NodePtr buscarNodoTRELM(const ElementoCambioTRELM& elemento, const scene::NodePtr& modelo)
+IndiceNodosTRELM::IndiceNodosTRELM(const scene::NodePtr& modelo) : modelo_(modelo)
 {
-    if (!modelo)
-        return nullptr;
-    const scene::Node* n = buscarEn(elemento, *modelo);
-    return n ? const_cast<scene::Node*>(n)->shared_from_this() : nullptr;
+    if (!modelo_)
+        return;
+    // The records hold the pieces read as text. Valid UTF-8 that does not open with a
+    // byte-order mark (the reading drops it) reads back to the same bytes, so the bytes serve
+    // as the key; anything else is keyed by what the reading gives back.
+    auto comoTexto = [this](std::string_view pieza) -> std::string_view {
+        constexpr std::string_view kMarca = "\xEF\xBB\xBF";
+        if (QByteArrayView(pieza.data(), qsizetype(pieza.size())).isValidUtf8() && !pieza.starts_with(kMarca))
+            return pieza;
+        const QByteArray leida = QString::fromUtf8(pieza.data(), qsizetype(pieza.size())).toUtf8();
+        return leidas_.emplace_back(leida.constData(), size_t(leida.size()));
+    };
+    // Preorder with an explicit stack; the first node of a key stays.
+    std::vector<scene::Node*> pila{modelo_.get()};
+    while (!pila.empty()) {
+        scene::Node* nodo = pila.back();
+        pila.pop_back();
+        if (nodo->geometry) {
+            const std::string_view entero = nodo->name ? std::string_view(*nodo->name) : std::string_view();
+            const PiezasNombreTRELM p = partirNombreTRELM(entero);
+            const Clave clave = p.cuenta == 2 ? Clave{comoTexto(p.primera), comoTexto(p.segunda)}
+                                              : Clave{std::string_view(), comoTexto(entero)};
+            nodos_.emplace(clave, nodo);
+        }
+        const auto& hijos = nodo->children();
+        for (auto it = hijos.rbegin(); it != hijos.rend(); ++it)
+            if (*it)
+                pila.push_back(it->get());
+    }
+}
+
+size_t IndiceNodosTRELM::Hash::operator()(const Clave& c) const noexcept
+{
+    const size_t a = std::hash<std::string_view>{}(c.first);
+    return a ^ (std::hash<std::string_view>{}(c.second) + 0x9e3779b97f4a7c15ull + (a << 6) + (a >> 2));
+}
+
+scene::NodePtr IndiceNodosTRELM::buscar(const ElementoCambioTRELM& elemento) const
+{
+    const QByteArray tipo = elemento.tipoIFC.toUtf8(), nombre = elemento.nombre.toUtf8();
+    const auto it = nodos_.find(Clave{std::string_view(tipo.constData(), size_t(tipo.size())),
+                                      std::string_view(nombre.constData(), size_t(nombre.size()))});
+    return it == nodos_.end() ? nullptr : it->second->shared_from_this();
 }
 
 render::ThumbnailCamera camaraMiniaturaTRELM(const scene::Box& caja)
@@ -76,18 +105,28 @@ std::vector<EntradaMiniaturaTRELM> reunirMiniaturasTRELM(const std::vector<Eleme
                                                          const scene::NodePtr& modeloNuevo,
                                                          const scene::NodePtr& modeloBase)
 {
+    // Each model is indexed once, and only when an element is looked up in it.
+    std::optional<IndiceNodosTRELM> indiceNuevo, indiceBase;
+    auto buscarEn = [](std::optional<IndiceNodosTRELM>& indice, const scene::NodePtr& modelo,
+                       const ElementoCambioTRELM& e) -> scene::NodePtr {
+        if (!modelo)
+            return nullptr;
+        if (!indice)
+            indice.emplace(modelo);
+        return indice->buscar(e);
+    };
     std::vector<EntradaMiniaturaTRELM> entradas;
     entradas.reserve(elementos.size());
     for (const ElementoCambioTRELM& e : elementos) {
         scene::NodePtr nodo;
         switch (e.tipoCambio) {
-        case TipoCambioTRELM::agregado: nodo = buscarNodoTRELM(e, modeloNuevo); break;
-        case TipoCambioTRELM::eliminado: nodo = buscarNodoTRELM(e, modeloBase); break;
+        case TipoCambioTRELM::agregado: nodo = buscarEn(indiceNuevo, modeloNuevo, e); break;
+        case TipoCambioTRELM::eliminado: nodo = buscarEn(indiceBase, modeloBase, e); break;
         case TipoCambioTRELM::modificado:
             // Named after its base node: with GlobalIds it may have another name in the new one.
-            nodo = buscarNodoTRELM(e, modeloNuevo);
+            nodo = buscarEn(indiceNuevo, modeloNuevo, e);
             if (!nodo)
-                nodo = buscarNodoTRELM(e, modeloBase);
+                nodo = buscarEn(indiceBase, modeloBase, e);
             break;
         }
         if (nodo)

@@ -15,8 +15,13 @@
 #include <QSize>
 #include <QString>
 
+#include <deque>
 #include <map>
 #include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace quelva {
@@ -28,9 +33,26 @@ inline constexpr QSize kCeldaMiniaturaTRELM{180, 118};
 
 scene::Color colorMiniaturaTRELM(TipoCambioTRELM tipo);
 
-// The first node with geometry, `modelo` itself first and then depth-first, whose name splits
-// (as the comparison splits it) into the element's type and name.
-scene::NodePtr buscarNodoTRELM(const ElementoCambioTRELM& elemento, const scene::NodePtr& modelo);
+// The element nodes of one model by the type and name their node names split into (as the
+// comparison splits them), gathered in one walk: a report looks up thousands of elements, and
+// walking the whole model for each of them held the window for seconds. The keys view the
+// nodes' names, so the model's tree and names must stay as they are while it is used.
+class IndiceNodosTRELM {
+public:
+    explicit IndiceNodosTRELM(const scene::NodePtr& modelo);
+    // The first node with geometry, the model itself first and then depth-first, whose name
+    // splits into the element's type and name; none when the model has no such node.
+    scene::NodePtr buscar(const ElementoCambioTRELM& elemento) const;
+
+private:
+    using Clave = std::pair<std::string_view, std::string_view>;  // (tipoIFC, nombre) in UTF-8
+    struct Hash {
+        size_t operator()(const Clave& c) const noexcept;
+    };
+    scene::NodePtr modelo_;  // keeps the indexed nodes alive
+    std::deque<std::string> leidas_;  // pieces that read differently as text (see the walk)
+    std::unordered_map<Clave, scene::Node*, Hash> nodos_;
+};
 
 // Close to the box, looking at its centre from above one corner; an element without extent is
 // treated as one metre large.

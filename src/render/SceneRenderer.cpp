@@ -17,7 +17,9 @@
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <future>
 #include <unordered_map>
+#include <unordered_set>
 #include <variant>
 
 namespace render {
@@ -167,9 +169,18 @@ struct TexRef {
     bool translucent = false;
 };
 
+// Buffers that hold the meshes uploaded together: one set of GL objects for many small meshes,
+// released with the last of them.
+struct MeshPage {
+    GLuint vao = 0, vbo = 0, ebo = 0;
+};
+
 struct MeshEntry {
     std::weak_ptr<scene::Geometry> owner;
-    GLuint vao = 0, vbo = 0, ebo = 0;
+    std::shared_ptr<MeshPage> page;
+    GLuint vao = 0;              // the page's
+    GLint baseVertex = 0;        // where the mesh's vertices start in the page
+    std::size_t firstIndex = 0;  // where its indices start
     std::vector<PackedElement> elements;
     std::uint64_t serial = 0;  // unique per upload, unlike addresses
     scene::Vec3 origin;  // the packed positions are relative to it
@@ -204,6 +215,8 @@ struct Batch {
     size_t transform = 0;  // into the frame's placements
     int renderingOrder = 0;
     GLuint vao = 0;
+    GLint baseVertex = 0;
+    std::size_t firstIndex = 0;  // of the mesh in its buffers
     const PackedElement* element = nullptr;
     const scene::Material* material = nullptr;
     TexRef diffuse, emission, mask;
@@ -323,7 +336,12 @@ struct SceneRenderer::Impl : QOpenGLExtraFunctions {
         return false;
     }
 
-    void deleteMesh(MeshEntry& m) { deleteBuffers(m.vao, m.vbo, m.ebo); }
+    void deleteMesh(MeshEntry& m)
+    {
+        if (m.page && m.page.use_count() == 1)
+            deleteBuffers(m.page->vao, m.page->vbo, m.page->ebo);
+        m.page.reset();
+    }
 
     void deleteBuffers(GLuint& vao, GLuint& vbo, GLuint& ebo)
     {
@@ -430,28 +448,84 @@ struct SceneRenderer::Impl : QOpenGLExtraFunctions {
         glReadBuffer(GL_NONE);
     }
 
+    // A geometry's GPU mesh, uploaded first when it has none (uploadMeshes does that for many).
     const MeshEntry* mesh(const scene::GeometryPtr& geometry, FrameStats& stats)
     {
+        if (const MeshEntry* m = cachedMesh(geometry))
+            return m;
+        uploadMeshes({geometry}, stats);
+        return &meshes[geometry.get()];
+    }
+
+    const MeshEntry* cachedMesh(const scene::GeometryPtr& geometry)
+    {
         auto it = meshes.find(geometry.get());
-        if (it != meshes.end()) {
-            if (!it->second.owner.expired())
-                return &it->second;
-            // A new geometry at the address of one that is gone.
-            deleteMesh(it->second);
-            meshes.erase(it);
+        if (it == meshes.end())
+            return nullptr;
+        if (!it->second.owner.expired())
+            return &it->second;
+        // A new geometry at the address of one that is gone.
+        deleteMesh(it->second);
+        meshes.erase(it);
+        return nullptr;
+    }
+
+    // Packs the geometries (on several threads when there are many) and uploads them into shared
+    // buffers: a model shown for the first time brings thousands of small meshes, and a set of
+    // GL objects for each cost more than the frame.
+    void uploadMeshes(const std::vector<scene::GeometryPtr>& fresh, FrameStats& stats)
+    {
+        std::vector<std::shared_ptr<PackedMesh>> packed(fresh.size());
+        auto pack = [&](size_t from, size_t to) {
+            for (size_t i = from; i < to; ++i)
+                packed[i] = std::make_shared<PackedMesh>(packGeometry(*fresh[i]));
+        };
+        const size_t parts = std::clamp<size_t>(fresh.size() / 1024, 1, 4);
+        std::vector<std::future<void>> others;
+        for (size_t k = 1; k < parts; ++k)
+            others.push_back(std::async(std::launch::async | std::launch::deferred,
+                                        [&, k] { pack(fresh.size() * k / parts, fresh.size() * (k + 1) / parts); }));
+        pack(0, fresh.size() / parts);
+        for (std::future<void>& f : others)
+            f.get();
+
+        constexpr size_t kPageFloats = size_t(4) << 20;  // 16 MB of vertices
+        size_t first = 0;
+        while (first < fresh.size()) {
+            size_t last = first, floats = 0, indices = 0;
+            while (last < fresh.size() && (last == first || floats + packed[last]->vertices.size() <= kPageFloats)) {
+                floats += packed[last]->vertices.size();
+                indices += packed[last]->indices.size();
+                ++last;
+            }
+            std::vector<float> vertices;
+            std::vector<std::uint32_t> allIndices;
+            vertices.reserve(floats);
+            allIndices.reserve(indices);
+            auto page = std::make_shared<MeshPage>();
+            for (size_t i = first; i < last; ++i) {
+                const PackedMesh& p = *packed[i];
+                MeshEntry e;
+                e.owner = fresh[i];
+                e.page = page;
+                e.baseVertex = GLint(vertices.size() / PackedMesh::kFloatsPerVertex);
+                e.firstIndex = allIndices.size();
+                e.elements = p.elements;
+                e.serial = ++uploads;
+                e.origin = p.origin;
+                const scene::Box b = fresh[i]->localBounds();
+                e.bounds = {b.min - p.origin, b.max - p.origin};
+                vertices.insert(vertices.end(), p.vertices.begin(), p.vertices.end());
+                allIndices.insert(allIndices.end(), p.indices.begin(), p.indices.end());
+                e.cpu = std::move(packed[i]);
+                meshes[fresh[i].get()] = std::move(e);
+                ++stats.meshesUploaded;
+            }
+            uploadBuffers(page->vao, page->vbo, page->ebo, vertices, allIndices);
+            for (size_t i = first; i < last; ++i)
+                meshes[fresh[i].get()].vao = page->vao;
+            first = last;
         }
-        auto packed = std::make_shared<PackedMesh>(packGeometry(*geometry));
-        MeshEntry e;
-        e.owner = geometry;
-        e.elements = packed->elements;
-        e.serial = ++uploads;
-        e.origin = packed->origin;
-        const scene::Box b = geometry->localBounds();
-        e.bounds = {b.min - packed->origin, b.max - packed->origin};
-        uploadBuffers(e.vao, e.vbo, e.ebo, packed->vertices, packed->indices);
-        e.cpu = std::move(packed);
-        ++stats.meshesUploaded;
-        return &(meshes[geometry.get()] = std::move(e));
     }
 
     GLuint upload(const QImage& source, bool& translucent)
@@ -524,10 +598,14 @@ struct SceneRenderer::Impl : QOpenGLExtraFunctions {
         return {};
     }
 
-    void bindTexture(int unit, GLuint id, const scene::MaterialProperty& p)
+    void bindTexture(int unit, GLuint id, const scene::MaterialProperty& p, bool moving)
     {
         glActiveTexture(GL_TEXTURE0 + unit);
         glBindTexture(GL_TEXTURE_2D, id);
+        // A floor seen at a grazing angle costs a software rasteriser several frames with
+        // anisotropic filtering: frames while moving sample it plainly, the frame at rest sets it back.
+        if (maxAnisotropy > 1)
+            glTexParameterf(GL_TEXTURE_2D, kTextureMaxAnisotropy, moving ? 1.0f : std::min(8.0f, maxAnisotropy));
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, p.wrapS == scene::WrapMode::Repeat ? GL_REPEAT : GL_CLAMP_TO_EDGE);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, p.wrapT == scene::WrapMode::Repeat ? GL_REPEAT : GL_CLAMP_TO_EDGE);
     }
@@ -659,6 +737,15 @@ void SceneRenderer::render(const FrameRequest& request, unsigned target)
     std::size_t casterKey = 0;
     scene::Box casterBounds;
     bool haveCasters = false;
+    {
+        std::vector<scene::GeometryPtr> fresh;
+        std::unordered_set<const scene::Geometry*> seen;
+        for (const DrawItem& item : list.items)
+            if (!g.cachedMesh(item.geometry) && seen.insert(item.geometry.get()).second)
+                fresh.push_back(item.geometry);
+        if (!fresh.empty())
+            g.uploadMeshes(fresh, stats_);
+    }
     for (size_t i = 0; i < list.items.size(); ++i) {
         const DrawItem& item = list.items[i];
         const MeshEntry* m = g.mesh(item.geometry, stats_);
@@ -754,20 +841,37 @@ void SceneRenderer::render(const FrameRequest& request, unsigned target)
         Mat4 placed;
     };
     std::vector<DrawnGroup> drawnGroups;
-    for (auto& [key, fg] : frameGroups) {
-        if (fg.members.size() < 2)
-            continue;  // nothing to gain
-        GroupEntry& ge = g.groups[key];
-        if (!ge.vao || ge.signature != fg.signature) {
-            const MergedMesh mm = mergeMembers(fg.members, kChunkIndices);
+    {
+        // Groups to merge again: the merging only reads the packed meshes, each on a thread.
+        std::vector<std::pair<const FrameGroup*, GroupEntry*>> stale;
+        for (auto& [key, fg] : frameGroups) {
+            if (fg.members.size() < 2)
+                continue;
+            GroupEntry& ge = g.groups[key];
+            if (!ge.vao || ge.signature != fg.signature)
+                stale.push_back({&fg, &ge});
+        }
+        std::vector<std::future<MergedMesh>> merging;
+        for (size_t k = 1; k < stale.size(); ++k)
+            merging.push_back(std::async(std::launch::async | std::launch::deferred, [fg = stale[k].first] {
+                return mergeMembers(fg->members, kChunkIndices);
+            }));
+        for (size_t k = 0; k < stale.size(); ++k) {
+            const MergedMesh mm = k == 0 ? mergeMembers(stale[k].first->members, kChunkIndices) : merging[k - 1].get();
+            GroupEntry& ge = *stale[k].second;
             if (ge.vao)
                 g.deleteBuffers(ge.vao, ge.vbo, ge.ebo);
             g.uploadBuffers(ge.vao, ge.vbo, ge.ebo, mm.vertices, mm.indices);
             ge.origin = mm.origin;
             ge.chunks = mm.chunks;
-            ge.signature = fg.signature;
+            ge.signature = stale[k].first->signature;
             ++stats_.groupsBuilt;
         }
+    }
+    for (auto& [key, fg] : frameGroups) {
+        if (fg.members.size() < 2)
+            continue;  // nothing to gain
+        GroupEntry& ge = g.groups[key];
         ge.lastUsed = g.frame;
         for (size_t e : fg.elements)
             merged[e] = 1;
@@ -776,7 +880,10 @@ void SceneRenderer::render(const FrameRequest& request, unsigned target)
 
     // Shadow map, drawn again only when the casters, the light or the covered area change.
     int shadowIndex = -1;
-    if (shadowLight && haveCasters) {
+    const bool shadowWaits = shadowLight && haveCasters && !g.shadowValid && request.moving && request.shadowMapMayWait;
+    if (shadowWaits)
+        stats_.shadowMapStale = true;
+    if (shadowLight && haveCasters && !shadowWaits) {
         const Vec3 dir = shadowLight->direction();
         const double side = std::max(shadowLight->light->orthographicScale, 1e-3);
         // The requested centre (what the user looks at) unless it lies away from everything,
@@ -845,6 +952,7 @@ void SceneRenderer::render(const FrameRequest& request, unsigned target)
             const float bias = float(std::max(shadowLight->light->shadowBias, 0.0));
             g.glPolygonOffset(1.5f * bias, 4.0f * bias);
             g.depth.bind();
+            GLuint shadowVao = 0;
             for (size_t i = 0; i < list.items.size(); ++i) {
                 const DrawItem& item = list.items[i];
                 const MeshEntry* m = itemMeshes[i];
@@ -855,22 +963,28 @@ void SceneRenderer::render(const FrameRequest& request, unsigned target)
                     continue;  // outside the shadow area
                 const auto mvp = toGl(lightMvp);
                 g.glUniformMatrix4fv(g.depthMatrix, 1, GL_FALSE, mvp.data());
-                g.glBindVertexArray(m->vao);
+                if (m->vao != shadowVao) {
+                    shadowVao = m->vao;
+                    g.glBindVertexArray(shadowVao);
+                }
                 for (size_t k = 0; k < m->elements.size(); ++k) {
                     const PackedElement& e = m->elements[k];
                     if (e.lines || merged[elementBase[i] + k])
                         continue;
                     if (!materialOf(*item.geometry, e).writesToDepthBuffer)
                         continue;
-                    g.glDrawElements(GL_TRIANGLES, e.indexCount, GL_UNSIGNED_INT,
-                                     reinterpret_cast<void*>(size_t(e.firstIndex) * sizeof(std::uint32_t)));
+                    g.glDrawElementsBaseVertex(
+                        GL_TRIANGLES, e.indexCount, GL_UNSIGNED_INT,
+                        reinterpret_cast<void*>((m->firstIndex + size_t(e.firstIndex)) * sizeof(std::uint32_t)),
+                        m->baseVertex);
                 }
             }
             for (const DrawnGroup& dg : drawnGroups) {
                 const Mat4 lightMvp = lightViewProjection * dg.placed;
                 const auto mvp = toGl(lightMvp);
                 g.glUniformMatrix4fv(g.depthMatrix, 1, GL_FALSE, mvp.data());
-                g.glBindVertexArray(dg.entry->vao);
+                shadowVao = dg.entry->vao;
+                g.glBindVertexArray(shadowVao);
                 for (const MergedChunk& c : dg.entry->chunks) {
                     if (c.element.lines || outsideFrustum(lightMvp, c.bounds))
                         continue;
@@ -997,6 +1111,8 @@ void SceneRenderer::render(const FrameRequest& request, unsigned target)
                 b.transform = i;
                 b.renderingOrder = item.renderingOrder;
                 b.vao = m->vao;
+                b.baseVertex = m->baseVertex;
+                b.firstIndex = m->firstIndex;
                 b.element = &e;
                 b.material = &materialOf(*item.geometry, e);
                 b.diffuse = g.texture(b.material->diffuse);
@@ -1094,7 +1210,7 @@ void SceneRenderer::render(const FrameRequest& request, unsigned target)
             // A scene without any light shows its materials unlit, as they are.
             g.glUniform1i(g.loc.lightingModel, list.lights.empty() ? 0 : int(mat.lightingModel));
             if (b.diffuse.id) {
-                g.bindTexture(0, b.diffuse.id, mat.diffuse);
+                g.bindTexture(0, b.diffuse.id, mat.diffuse, request.moving);
                 g.glUniform1i(g.loc.hasDiffuseMap, 1);
                 g.glUniform2f(g.loc.diffuseScale, float(mat.diffuse.scaleS), float(mat.diffuse.scaleT));
             } else {
@@ -1103,7 +1219,7 @@ void SceneRenderer::render(const FrameRequest& request, unsigned target)
                 g.glUniform4f(g.loc.diffuseColor, float(c.r), float(c.g), float(c.b), float(c.a));
             }
             if (b.emission.id) {
-                g.bindTexture(1, b.emission.id, mat.emission);
+                g.bindTexture(1, b.emission.id, mat.emission, request.moving);
                 g.glUniform1i(g.loc.hasEmissionMap, 1);
                 g.glUniform2f(g.loc.emissionScale, float(mat.emission.scaleS), float(mat.emission.scaleT));
             } else {
@@ -1112,15 +1228,17 @@ void SceneRenderer::render(const FrameRequest& request, unsigned target)
                 g.glUniform3f(g.loc.emissionColor, float(c.r), float(c.g), float(c.b));
             }
             if (b.mask.id) {
-                g.bindTexture(3, b.mask.id, mat.transparent);
+                g.bindTexture(3, b.mask.id, mat.transparent, request.moving);
                 g.glUniform1i(g.loc.hasMask, 1);
                 g.glUniform2f(g.loc.maskScale, float(mat.transparent.scaleS), float(mat.transparent.scaleT));
             } else {
                 g.glUniform1i(g.loc.hasMask, 0);
             }
             g.glUniform1f(g.loc.opacity, float(b.alpha));
-            g.glDrawElements(b.element->lines ? GL_LINES : GL_TRIANGLES, b.element->indexCount, GL_UNSIGNED_INT,
-                             reinterpret_cast<void*>(size_t(b.element->firstIndex) * sizeof(std::uint32_t)));
+            g.glDrawElementsBaseVertex(
+                b.element->lines ? GL_LINES : GL_TRIANGLES, b.element->indexCount, GL_UNSIGNED_INT,
+                reinterpret_cast<void*>((b.firstIndex + size_t(b.element->firstIndex)) * sizeof(std::uint32_t)),
+                b.baseVertex);
             ++stats_.drawCalls;
         }
         g.glBindVertexArray(0);

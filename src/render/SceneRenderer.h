@@ -21,8 +21,11 @@ struct FrameRequest {
     // Colour under a background that is not opaque (premultiplied RGBA, 0..1).
     scene::Color underlay{0, 0, 0, 0};
     // A frame while the camera moves: the shadow map is kept as it is (drawn again only when
-    // there is none) and shadows are sampled more coarsely.
+    // there is none), shadows are sampled more coarsely and textures without anisotropic filtering.
     bool moving = false;
+    // With `moving`: a frame of a camera move may leave a shadow map that was never drawn for the
+    // frame at rest that follows (drawing one for the first time costs a frame of its own).
+    bool shadowMapMayWait = false;
     // Fraction of pixelSize actually drawn (0.25..1); the image is scaled up into the target.
     // Below 1 multisampling is off.
     double renderScale = 1.0;
@@ -37,15 +40,16 @@ struct FrameStats {
     int nodesCulled = 0;
     int meshesUploaded = 0;
     bool shadowMapRendered = false;
-    bool shadowMapStale = false;  // an older shadow map was used for a frame while moving
+    bool shadowMapStale = false;  // an older shadow map, or none yet, was used for a frame while moving
     int groupsBuilt = 0;          // merged buffers made again for this frame
     bool smoothed = false;        // edges smoothed after the frame instead of multisampling
 };
 
 // Draws scenes with OpenGL 3.3 core into framebuffers of one context. A scene without any light
 // is drawn unlit (every material as constant), so that it is never just black. Must be created, used and
-// destroyed with that context current. GPU buffers are kept per geometry object and released once
-// the geometry is gone; textures per image.
+// destroyed with that context current. GPU meshes are kept per geometry object, those uploaded in
+// one frame in shared buffers that are released once all their geometries are gone; textures per
+// image.
 class SceneRenderer {
 public:
     SceneRenderer();

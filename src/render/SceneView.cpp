@@ -99,6 +99,7 @@ SceneView::SceneView(QWidget* parent) : QOpenGLWidget(parent)
         if (animatingScene_)
             return;
         moving_ = false;
+        cameraMoving_ = false;
         if (lastFrameReduced_)
             update();  // the last frame was a cheap one
     });
@@ -121,6 +122,7 @@ void SceneView::setAnimatingScene(bool animating)
 
 void SceneView::noteCameraMotion()
 {
+    cameraMoving_ = true;
     noteMotion();
     emit cameraMoved();
 }
@@ -201,6 +203,10 @@ void SceneView::animateCamera(const scene::Vec3& position, const scene::Quat& or
     animation_->duration = durationSeconds;
     animation_->clock.start();
     animationTimer_->start();
+    // The frame drawn before the first step belongs to the flight: a full-quality one (a new
+    // shadow map, multisampling) would be thrown away at once and hold the flight back.
+    cameraMoving_ = true;
+    noteMotion();
 }
 
 bool SceneView::isAnimatingCamera() const
@@ -288,6 +294,9 @@ void SceneView::paintGL()
     // is, and fewer pixels when the last such frame was slow. At rest, everything.
     request.samples = cheap && renderer_->isSoftware() ? 0 : samples_;
     request.moving = cheap;
+    // A model shown for the first time as the camera flies to it: its shadows come with the
+    // frame at rest rather than make the flight's first frame several frames long.
+    request.shadowMapMayWait = cheap && cameraMoving_ && !animatingScene_;
     request.renderScale = cheap ? renderScale_ : 1.0;
     const QColor under = palette().color(QPalette::Window);
     request.underlay = {under.redF(), under.greenF(), under.blueF(), 1.0};

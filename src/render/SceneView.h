@@ -152,6 +152,7 @@ private:
     QTimer* restTimer_ = nullptr;
     bool moving_ = false;
     bool animatingScene_ = false;
+    bool cameraMoving_ = false;  // the motion is the camera's (a flight or the user's control)
     bool fullQuality_ = false;
     bool lastFrameReduced_ = false;  // drawn cheaply: the frame at rest redraws it
     double renderScale_ = 1.0;       // of the frames while moving, adapted to their time

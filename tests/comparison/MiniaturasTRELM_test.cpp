@@ -1,4 +1,5 @@
 #include "comparison/MiniaturasTRELM.h"
+#include "comparison/NombresTRELM.h"
 #include "comparison/support/ModelosTRELM.h"
 
 #include <gtest/gtest.h>
@@ -28,11 +29,59 @@ TEST(MiniaturasTRELM, ElementsAreFoundByTheirSplitNameAlsoWhenItHoldsASlash)
                                     {"IfcWall/Muro", {5, 0, 0}, {6, 1, 1}}});
     const struct { const char* tipo; const char* nombre; int hijo; } casos[] = {
         {"IfcDoor", "Puerta 90/210", 0}, {"", "Muro", 1}, {"IfcWall", "Muro", 2}, {"IfcSlab", "Muro", -1}};
+    const IndiceNodosTRELM indice(m);
     for (const auto& c : casos) {
-        const scene::NodePtr n = buscarNodoTRELM(elemento(c.tipo, c.nombre, TipoCambioTRELM::agregado), m);
+        const scene::NodePtr n = indice.buscar(elemento(c.tipo, c.nombre, TipoCambioTRELM::agregado));
         EXPECT_EQ(n, c.hijo < 0 ? nullptr : m->children()[size_t(c.hijo)]) << c.tipo << "/" << c.nombre;
     }
-    EXPECT_EQ(buscarNodoTRELM(elemento("", "Muro", TipoCambioTRELM::agregado), nullptr), nullptr);
+    EXPECT_EQ(IndiceNodosTRELM(nullptr).buscar(elemento("", "Muro", TipoCambioTRELM::agregado)), nullptr);
+}
+
+TEST(MiniaturasTRELM, AnElementNamedTwiceIsFoundAtItsFirstNodeWithGeometryModelFirstThenDepthFirst)
+{
+    // modelo "IfcSlab/Losa" (with geometry)
+    //   grupo "IfcWall/Muro" (no geometry)
+    //     muro "IfcWall/Muro"
+    //   otroMuro "/IfcWall/Muro" (splits the same way)
+    //   losa "IfcSlab/Losa"
+    //   viga "Viga", otraViga "Viga"
+    auto m = pruebas_trelm::nodoCaja("IfcSlab/Losa", {0, 0, 0}, {9, 9, 1});
+    auto grupo = scene::Node::make();
+    grupo->name = "IfcWall/Muro";
+    auto muro = pruebas_trelm::nodoCaja("IfcWall/Muro", {0, 0, 0}, {1, 1, 1});
+    grupo->addChild(muro);
+    auto otroMuro = pruebas_trelm::nodoCaja("/IfcWall/Muro", {2, 0, 0}, {3, 1, 1});
+    auto losa = pruebas_trelm::nodoCaja("IfcSlab/Losa", {0, 0, 1}, {9, 9, 2});
+    auto viga = pruebas_trelm::nodoCaja("Viga", {0, 0, 3}, {9, 1, 4});
+    auto otraViga = pruebas_trelm::nodoCaja("Viga", {0, 5, 3}, {9, 6, 4});
+    for (const scene::NodePtr& n : {grupo, otroMuro, losa, viga, otraViga})
+        m->addChild(n);
+    const IndiceNodosTRELM indice(m);
+    const struct { const char* tipo; const char* nombre; scene::NodePtr nodo; } casos[] = {
+        {"IfcWall", "Muro", muro}, {"IfcSlab", "Losa", m}, {"", "Viga", viga}, {"", "IfcWall/Muro", nullptr}};
+    for (const auto& c : casos)
+        EXPECT_EQ(indice.buscar(elemento(c.tipo, c.nombre, TipoCambioTRELM::eliminado)), c.nodo)
+            << c.tipo << "/" << c.nombre;
+}
+
+TEST(MiniaturasTRELM, ARecordNamedAsTheComparisonNamesItFindsItsNodeWhateverBytesTheNameHolds)
+{
+    // Names read as text: accents, a byte-order mark that the reading drops, bytes that are not
+    // UTF-8 and read as replacement characters, a nameless node.
+    const char* nombres[] = {"IfcWall/Muro Ñandú", "\xEF\xBB\xBFMuro", "IfcWall/\xEF\xBB\xBFMuro",
+                             "IfcWall/Mur\xFF", "Ifc\xC3Wall/Muro", "IfcWall/"};
+    auto m = scene::Node::make();
+    for (const char* n : nombres)
+        m->addChild(pruebas_trelm::nodoCaja(n, {0, 0, 0}, {1, 1, 1}));
+    m->addChild(scene::Node::make(m->children()[0]->geometry));  // no name
+    const IndiceNodosTRELM indice(m);
+    for (const scene::NodePtr& hijo : m->children()) {
+        const NombreYTipoTRELM n = tipoYNombreDeNodo(*hijo);
+        ElementoCambioTRELM e = elemento("", "", TipoCambioTRELM::agregado);
+        e.tipoIFC = n.tipoIFC;
+        e.nombre = n.nombre;
+        EXPECT_EQ(indice.buscar(e), hijo) << (hijo->name ? *hijo->name : std::string("(sin nombre)"));
+    }
 }
 
 TEST(MiniaturasTRELM, GatheringSearchesTheModelOfEachKindAndCopiesWithoutTouchingIt)

@@ -397,6 +397,45 @@ TEST(OffscreenRenderer, GpuBuffersAreKeptPerGeometryAndReleasedWithIt)
     EXPECT_EQ(r.cachedMeshCount(), 0);
 }
 
+TEST(OffscreenRenderer, AMeshStaysDrawnWhenTheMeshesUploadedWithItAreGone)
+{
+    // Drawn for the first time in one frame, the three boxes share their GPU buffers; the large
+    // blue one, last in them, starts past the small ones' vertices and indices.
+    Fixture f;
+    const Color colours[] = {{1, 0, 0, 1}, {0, 1, 0, 1}, {0, 0, 1, 1}};
+    const QColor seen[] = {QColor(255, 0, 0), QColor(0, 255, 0), QColor(0, 0, 255)};
+    const double sizes[] = {0.4, 0.4, 1.2};
+    auto column = [&f](const Vec3& at) {
+        return int(std::lround(scene::projectPoint({f.eye.get(), QSizeF(kSize)}, at).x));
+    };
+    int columns[3];
+    std::vector<scene::NodePtr> boxes;
+    for (int i = 0; i < 3; ++i) {
+        const Vec3 at{1.5 * (i - 1), 0, 0};
+        boxes.push_back(node(box(sizes[i], sizes[i], sizes[i], colours[i]), at));
+        f.scene->rootNode()->addChild(boxes.back());
+        columns[i] = column(at);
+    }
+    const int blueEdge = column({1.5 + 0.45, 0, 0});  // inside the blue box only
+    render::OffscreenRenderer r;
+    QImage img = f.draw(r);
+    EXPECT_EQ(r.lastFrame().meshesUploaded, 3);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(close(pixel(img, columns[i], 60), seen[i])) << describe(pixel(img, columns[i], 60)).toStdString();
+    EXPECT_TRUE(close(pixel(img, blueEdge, 60), seen[2])) << describe(pixel(img, blueEdge, 60)).toStdString();
+
+    for (int i = 0; i < 2; ++i)
+        boxes[size_t(i)]->removeFromParent();
+    boxes.erase(boxes.begin(), boxes.begin() + 2);
+    for (int i = 0; i < 31; ++i)  // the others' meshes are released within a few frames
+        img = f.draw(r);
+    EXPECT_EQ(r.cachedMeshCount(), 1);
+    for (int x : {columns[2], blueEdge})
+        EXPECT_TRUE(close(pixel(img, x, 60), seen[2])) << describe(pixel(img, x, 60)).toStdString();
+    for (int i = 0; i < 2; ++i)
+        EXPECT_TRUE(close(pixel(img, columns[i], 60), kBackground));
+}
+
 TEST(OffscreenRenderer, HiddenParentHidesItsSubtree)
 {
     Fixture f;

@@ -1,4 +1,7 @@
+#include "render/SceneRenderer.h"
 #include "render/SceneView.h"
+#include "scene/Material.h"
+#include "scene/Primitives.h"
 #include "support/TestScenes.h"
 #include "support/Esperar.h"
 
@@ -227,6 +230,78 @@ TEST(SceneView, AnimatedMoveEndsExactlyAtTheRequestedPose)
                          q.w * goal->orientation.w),
                 1.0, 1e-9);
     EXPECT_EQ(f.view.pointOfView()->camera->zNear, nearBefore);
+}
+
+TEST(SceneView, TheFrameBeforeAFlightsFirstStepIsAQuickOne)
+{
+    ViewFixture f;
+    f.view.snapshot();
+    ESPERAR_QUE(!f.view.isMoving());
+    int frames = 0;
+    bool firstMoving = false;
+    QObject::connect(&f.view, &render::SceneView::frameRendered, [&] {
+        if (frames++ == 0)
+            firstMoving = f.view.isMoving();
+    });
+    // As the viewport moves the camera: the target first (which redraws), then the flight.
+    f.view.setCameraTarget({2.5, 0, 0});
+    f.view.animateCamera({8, -8, 6}, f.view.pointOfView()->orientation, 0.8);
+    ESPERAR_QUE(frames > 0);
+    EXPECT_TRUE(firstMoving);
+    ESPERAR_QUE(!f.view.isAnimatingCamera() && !f.view.isMoving());
+}
+
+TEST(SceneView, ShadowsNeverDrawnBeforeComeWithTheFrameAtRestAfterAFlight)
+{
+    ViewFixture f;
+    f.view.snapshot();
+    ESPERAR_QUE(!f.view.isMoving());
+    struct Frame {
+        bool moving, shadowDrawn;
+    };
+    std::vector<Frame> frames;
+    QObject::connect(&f.view, &render::SceneView::frameRendered, [&] {
+        frames.push_back({f.view.isMoving(), f.view.lastFrameStats()->shadowMapRendered});
+    });
+    // The scene gets its first shadows as the camera starts flying.
+    f.scene->rootNode()->addChild(directionalLight({-1, 1, -2}, 1000, true, 20));
+    f.view.animateCamera({8, -8, 6}, f.view.pointOfView()->orientation, 0.3);
+    ESPERAR_QUE(!f.view.isAnimatingCamera() && !f.view.isMoving() && !frames.empty() && !frames.back().moving);
+    ASSERT_TRUE(frames.front().moving);
+    EXPECT_FALSE(frames.front().shadowDrawn);
+    EXPECT_TRUE(frames.back().shadowDrawn);
+}
+
+TEST(SceneView, TexturesLookAtRestAsBeforeTheQuickFramesOfAMove)
+{
+    ViewFixture f;
+    // A checkered floor running to the horizon: where anisotropic filtering shows.
+    QImage checker(64, 64, QImage::Format_RGB32);
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x)
+            checker.setPixel(x, y, (x / 8 + y / 8) % 2 ? 0xffffffffu : 0xff000000u);
+    auto plane = scene::makePlane(400, 400);
+    auto material = scene::makeMaterial();
+    material->diffuse.contents = checker;
+    material->diffuse.wrapS = material->diffuse.wrapT = scene::WrapMode::Repeat;
+    material->diffuse.scaleS = material->diffuse.scaleT = 100;
+    plane->materials = {material};
+    f.scene->rootNode()->addChild(scene::Node::make(plane));
+    f.view.pointOfView()->position = {0, -10, 0.6};
+    f.view.pointOfView()->lookAt({0, 40, 0}, {0, 0, 1});
+    const QImage atRest = f.view.snapshot();
+
+    QSignalSpy frames(&f.view, &render::SceneView::frameRendered);
+    f.view.setAnimatingScene(true);
+    for (int i = 0; i < 3; ++i) {
+        const int before = frames.count();
+        f.view.update();
+        ESPERAR_QUE(frames.count() > before);
+    }
+    const int quick = frames.count();
+    f.view.setAnimatingScene(false);
+    ESPERAR_QUE(!f.view.isMoving() && frames.count() > quick);
+    EXPECT_EQ(f.view.snapshot(), atRest);
 }
 
 TEST(SceneView, ADragStopsARunningAnimation)
