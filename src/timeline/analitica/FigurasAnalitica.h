@@ -41,6 +41,18 @@ bool conTarjetaHorasHombre(const TimeLinerConfig& config);
 // planned start.
 std::vector<PaqueteAWP> paquetesTarjetas(const TimeLinerConfig& config, const std::optional<PaqueteAWP>& seleccionado);
 
+// A package card and which lines it has: only the store decides them, not the scrubber.
+struct LineasTarjeta {
+    PaqueteAWP pkg;
+    bool dinero = false;
+    bool horas = false;
+    bool desfase = false;
+    bool iwps = false;
+};
+// The cards of paquetesTarjetas; `indice` is over config's packages.
+std::vector<LineasTarjeta> lineasTarjetas(const TimeLinerConfig& config, const IndiceAWP& indice,
+                                          const std::optional<PaqueteAWP>& seleccionado);
+
 // "Inicio en plazo", "Inicio +3d", "Inicio -3d" (and the same with "Fin").
 QString textoDesfase(const QString& prefijo, int dias);
 // Green when on time or ahead, red when late.
