@@ -176,6 +176,7 @@ private:
         std::vector<LineasTarjeta> tarjetas;
     };
     mutable std::optional<TarjetasPreparadas> tarjetasPreparadas_;
+    // The analytics column's sums with what they were made for.
     struct FigurasGuardadas {
         quint64 version = 0;
         bool automatico = false;

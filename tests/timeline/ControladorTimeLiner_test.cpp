@@ -367,7 +367,12 @@ TEST(ControladorTimeLiner, CsvConfirmationInTheBackgroundEndsAsTheDirectOne)
     const auto tarjetas = [](const ControladorTimeLiner& c) {
         QStringList r;
         for (const quelva::LineasTarjeta& t : c.lineasTarjetas())
-            r.append(QStringLiteral("%1 %2%3%4%5").arg(t.pkg.id.toString()).arg(t.dinero).arg(t.horas).arg(t.desfase).arg(t.iwps));
+            r.append(QStringLiteral("%1 %2%3%4%5")
+                         .arg(t.pkg.id.toString())
+                         .arg(t.dinero)
+                         .arg(t.horas)
+                         .arg(t.desfase)
+                         .arg(t.iwps));
         return r;
     };
     const auto figuras = [](const ControladorTimeLiner& c) {

@@ -61,6 +61,16 @@ std::vector<PaqueteAWP> paquetesTarjetas(const TimeLinerConfig& config, const st
     return config.iwps();
 }
 
+FigurasProyecto figurasProyecto(const TimeLinerConfig& config, const ModoAvance& modo)
+{
+    FigurasProyecto f;
+    f.valorGanado = figurasValorGanado(config, modo);
+    f.conHorasHombre = conTarjetaHorasHombre(config);
+    if (f.conHorasHombre)
+        f.horasHombre = figurasHorasHombre(config, modo);
+    return f;
+}
+
 std::vector<LineasTarjeta> lineasTarjetas(const TimeLinerConfig& config, const IndiceAWP& indice,
                                           const std::optional<PaqueteAWP>& seleccionado)
 {

@@ -37,6 +37,14 @@ FigurasHorasHombre figurasHorasHombre(const TimeLinerConfig& config, const ModoA
 // The man-hour card stands only when the IWPs plan man-hours.
 bool conTarjetaHorasHombre(const TimeLinerConfig& config);
 
+// The column's two project cards; the man-hour one only when it stands.
+struct FigurasProyecto {
+    FigurasValorGanado valorGanado;
+    FigurasHorasHombre horasHombre;
+    bool conHorasHombre = false;
+};
+FigurasProyecto figurasProyecto(const TimeLinerConfig& config, const ModoAvance& modo);
+
 // The packages that get a card: the selection alone; else the CWAs by code; else the IWPs by
 // planned start.
 std::vector<PaqueteAWP> paquetesTarjetas(const TimeLinerConfig& config, const std::optional<PaqueteAWP>& seleccionado);

@@ -22,16 +22,6 @@ void unirPaquetesCSV(TimeLinerConfig& c, std::vector<PaqueteAWP> nuevos)
         ajustarVentana(c);
 }
 
-FigurasProyecto figurasProyecto(const TimeLinerConfig& config, const ModoAvance& modo)
-{
-    FigurasProyecto f;
-    f.valorGanado = figurasValorGanado(config, modo);
-    f.conHorasHombre = conTarjetaHorasHombre(config);
-    if (f.conHorasHombre)
-        f.horasHombre = figurasHorasHombre(config, modo);
-    return f;
-}
-
 ConfirmacionCSV prepararConfirmacionCSV(EntradaConfirmacionCSV entrada)
 {
     ConfirmacionCSV r;

@@ -20,15 +20,6 @@ namespace quelva {
 // window moves the window as a save in the editor does.
 void unirPaquetesCSV(TimeLinerConfig& config, std::vector<PaqueteAWP> nuevos);
 
-// The project-wide figures of the analytics column for one version of the store and one
-// progress mode.
-struct FigurasProyecto {
-    FigurasValorGanado valorGanado;
-    FigurasHorasHombre horasHombre;
-    bool conHorasHombre = false;
-};
-FigurasProyecto figurasProyecto(const TimeLinerConfig& config, const ModoAvance& modo);
-
 // A copy of what the merge reads, taken on the GUI thread; the chosen packages are shared, never
 // copied.
 struct EntradaConfirmacionCSV {

@@ -209,14 +209,14 @@ void TimeLinerView::presentarHojas()
         if (!hojas.importarCSV || !e.paquetesCSV)
             return nullptr;
         QPointer<TimeLinerView> yo(this);
-        return hojas.importarCSV(this, e.paquetesCSV,
-                                 [yo, lista = e.paquetesCSV](const std::vector<PaqueteAWP>& elegidos) {
-                                     // Every package ticked comes back as the shared list itself.
-                                     if (yo)
-                                         yo->confirmarCSV(&elegidos == lista.get()
-                                                              ? lista
-                                                              : std::make_shared<const std::vector<PaqueteAWP>>(elegidos));
-                                 });
+        auto confirmar = [yo, lista = e.paquetesCSV](const std::vector<PaqueteAWP>& elegidos) {
+            if (!yo)
+                return;
+            // Every package ticked comes back as the shared list itself, which is not copied.
+            yo->confirmarCSV(&elegidos == lista.get() ? lista
+                                                      : std::make_shared<const std::vector<PaqueteAWP>>(elegidos));
+        };
+        return hojas.importarCSV(this, e.paquetesCSV, std::move(confirmar));
     });
 
     if (e.errorCSV && !alertaCSV_ && !cerrada_) {
@@ -239,8 +239,8 @@ void TimeLinerView::confirmarCSV(std::shared_ptr<const std::vector<PaqueteAWP>> 
 {
     // Hundreds of thousands of packages take seconds to merge and lay out: the window stays
     // drawn under the overlay meanwhile.
-    QPointer<CapaProcesando> capa =
-        new CapaProcesando(this, platform::qformat("Importando %lld paquetes…", static_cast<long long>(elegidos->size())));
+    const auto cuantos = static_cast<long long>(elegidos->size());
+    QPointer<CapaProcesando> capa = new CapaProcesando(this, platform::qformat("Importando %lld paquetes…", cuantos));
     controlador_->agregarPaquetesCSVEnSegundoPlano(std::move(elegidos), [capa] { delete capa.data(); });
 }
 
