@@ -112,6 +112,16 @@ std::vector<LineasTarjeta> ControladorTimeLiner::lineasTarjetas() const
     return quelva::lineasTarjetas(config(), indice(), estado_.seleccionado);
 }
 
+std::optional<TrazadoCurvaS> ControladorTimeLiner::tomarCurvaPreparada(int modo, QSize tamano) const
+{
+    std::optional<CurvaPreparada> preparada = std::move(curvaPreparada_);
+    curvaPreparada_.reset();
+    if (!preparada || preparada->version != store_.version() || preparada->pedido.modo != modo ||
+        preparada->pedido.tamano != tamano)
+        return std::nullopt;
+    return std::move(preparada->trazado);
+}
+
 const FigurasProyecto& ControladorTimeLiner::figurasProyecto() const
 {
     // The window refreshes for every sheet and selection; the sums over every package only
@@ -495,7 +505,8 @@ void ControladorTimeLiner::agregarPaquetesCSV(const std::vector<PaqueteAWP>& paq
 }
 
 void ControladorTimeLiner::agregarPaquetesCSVEnSegundoPlano(std::shared_ptr<const std::vector<PaqueteAWP>> paquetes,
-                                                           std::function<void()> alTerminar)
+                                                           std::function<void()> alTerminar,
+                                                           std::optional<PedidoCurvaS> curva)
 {
     auto entrada = std::make_shared<EntradaConfirmacionCSV>();
     entrada->config = config();
@@ -503,17 +514,20 @@ void ControladorTimeLiner::agregarPaquetesCSVEnSegundoPlano(std::shared_ptr<cons
     entrada->expandidosCWA = estado_.expandidosCWA;
     entrada->modo = modoAvance();
     entrada->seleccionado = estado_.seleccionado;
+    entrada->curva = curva;
     const quint64 version = store_.version();
     // The rows and figures are made for these; the window checks them again when it takes them.
     const std::set<QString> expandidos = entrada->expandidosCWA;
     const ModoAvance modo = entrada->modo;
     const std::optional<PaqueteAWP> seleccionado = entrada->seleccionado;
+    const std::optional<PedidoCurvaS> pedido = curva;
     QPointer<TimeLinerStore> store(&store_);
     QPointer<ControladorTimeLiner> yo(this);
-    platform::BackgroundQueue::post([entrada, version, expandidos, modo, seleccionado, store, yo,
+    platform::BackgroundQueue::post([entrada, version, expandidos, modo, seleccionado, pedido, store, yo,
                                      alTerminar = std::move(alTerminar)] {
         auto hecho = std::make_shared<ConfirmacionCSV>(prepararConfirmacionCSV(std::move(*entrada)));
-        platform::MainQueue::post([hecho, version, expandidos, modo, seleccionado, store, yo, alTerminar]() mutable {
+        platform::MainQueue::post([hecho, version, expandidos, modo, seleccionado, pedido, store, yo,
+                                   alTerminar]() mutable {
             // Another project, or a timeline changed meanwhile: what was merged belongs to neither.
             if (store && store->version() == version && hecho->hayNuevos) {
                 if (yo) {
@@ -523,6 +537,8 @@ void ControladorTimeLiner::agregarPaquetesCSVEnSegundoPlano(std::shared_ptr<cons
                     yo->filasPreparadas_ = FilasPreparadas{version + 1, expandidos, std::move(hecho->filas)};
                     yo->figuras_ = FigurasGuardadas{version + 1, modo.automatico, modo.fechaScrubber, hecho->figuras};
                     yo->tarjetasPreparadas_ = TarjetasPreparadas{version + 1, seleccionado, std::move(hecho->tarjetas)};
+                    if (pedido && hecho->curva)
+                        yo->curvaPreparada_ = CurvaPreparada{version + 1, *pedido, std::move(*hecho->curva)};
                 }
                 store->modificar([&](TimeLinerConfig& c) {
                     c.paquetes.swap(hecho->config.paquetes);

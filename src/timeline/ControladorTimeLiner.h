@@ -57,6 +57,8 @@ public:
     const FigurasProyecto& figurasProyecto() const;
     // The package cards of the analytics column and their lines.
     std::vector<LineasTarjeta> lineasTarjetas() const;
+    // The S-curve a confirmed import traced for this mode and size, once; none otherwise.
+    std::optional<TrazadoCurvaS> tomarCurvaPreparada(int modo, QSize tamano) const;
 
     // --- Showing and closing ----------------------------------------------------------------
     // The window was shown: the scrubber goes to the project start and the scene follows 0.3 s
@@ -115,9 +117,10 @@ public:
     // The same for a large list: the duplicate check, the merge and what the window derives from
     // it run off the GUI thread; the store then swaps in the prepared list. Applied only to the
     // store as it was at the call (a project opened meanwhile drops it), also once this window is
-    // gone. `alTerminar` runs on the GUI thread in any case.
+    // gone. `alTerminar` runs on the GUI thread in any case. `curva`: the S-curve on show.
     void agregarPaquetesCSVEnSegundoPlano(std::shared_ptr<const std::vector<PaqueteAWP>> paquetes,
-                                          std::function<void()> alTerminar);
+                                          std::function<void()> alTerminar,
+                                          std::optional<PedidoCurvaS> curva = std::nullopt);
     void cerrarErrorCSV();
     enum class Hoja { editor, detector, ficha, importarCSV };
     void hojaCerrada(Hoja hoja);
@@ -176,6 +179,12 @@ private:
         std::vector<LineasTarjeta> tarjetas;
     };
     mutable std::optional<TarjetasPreparadas> tarjetasPreparadas_;
+    struct CurvaPreparada {
+        quint64 version = 0;
+        PedidoCurvaS pedido;
+        TrazadoCurvaS trazado;
+    };
+    mutable std::optional<CurvaPreparada> curvaPreparada_;
     // The analytics column's sums with what they were made for.
     struct FigurasGuardadas {
         quint64 version = 0;

@@ -417,6 +417,50 @@ TEST(ControladorTimeLiner, CsvConfirmationInTheBackgroundEndsAsTheDirectOne)
     }
 }
 
+TEST(ControladorTimeLiner, CsvConfirmationTracesTheSCurveOnShowAsItsChartWould)
+{
+    tl::ZonaHoraria zona("UTC");
+    TimeLinerConfig config = proyecto(utc(2025, 1, 1), utc(2025, 12, 31));
+    config.paquetes = {paquete("A", NivelAWP::cwa)};
+    std::vector<PaqueteAWP> lista;
+    for (int i = 0; i < 40; ++i) {
+        const QDateTime inicio = utc(2025, 1 + i % 12, 1 + i % 27);
+        PaqueteAWP p = paquete(QStringLiteral("I%1").arg(i), NivelAWP::iwp, "A", inicio, inicio.addDays(10 + i));
+        p.presupuesto = 100.0 + i;
+        p.hh = 8.0 * (i % 5);
+        p.progreso = 0.1 * (i % 11);
+        lista.push_back(p);
+    }
+    const QSize pedido(240, 180);
+    const struct {
+        int modo;
+        QSize tamano;  // of the chart when it repaints
+        bool preparada;
+    } casos[] = {{0, pedido, true}, {1, pedido, true}, {2, pedido, true}, {2, QSize(241, 180), false}};
+    for (const auto& caso : casos) {
+        Banco b(config);
+        bool terminado = false;
+        b.c->agregarPaquetesCSVEnSegundoPlano(std::make_shared<const std::vector<PaqueteAWP>>(lista),
+                                              [&] { terminado = true; }, quelva::PedidoCurvaS{caso.modo, pedido});
+        ASSERT_TRUE(testsupport::esperarQue([&] { return terminado; }));
+        const std::optional<quelva::TrazadoCurvaS> listo = b.c->tomarCurvaPreparada(caso.modo, caso.tamano);
+        ASSERT_EQ(listo.has_value(), caso.preparada) << caso.modo;
+        EXPECT_FALSE(b.c->tomarCurvaPreparada(caso.modo, caso.tamano)) << caso.modo;  // taken once
+        if (!listo)
+            continue;
+        const quelva::TrazadoCurvaS propio = quelva::trazarCurvaS(b.store.config(), caso.modo, caso.tamano);
+        EXPECT_EQ(listo->datos.iwps, propio.datos.iwps) << caso.modo;
+        EXPECT_EQ(listo->datos.bac, propio.datos.bac) << caso.modo;
+        EXPECT_EQ(listo->geometria.b, propio.geometria.b) << caso.modo;
+        for (std::size_t i = 0; i < 4; ++i) {
+            EXPECT_EQ(listo->series[i].dibujar, propio.series[i].dibujar) << caso.modo << " " << i;
+            EXPECT_EQ(listo->series[i].trazo, propio.series[i].trazo) << caso.modo << " " << i;
+            EXPECT_EQ(listo->series[i].area, propio.series[i].area) << caso.modo << " " << i;
+        }
+        EXPECT_EQ(listo->datos.iwps.size(), 40u) << caso.modo;
+    }
+}
+
 TEST(ControladorTimeLiner, WithoutAViewThereIsNoPicture)
 {
     TimeLinerConfig config;

@@ -3,6 +3,7 @@
 #include "timeline/editor/GuardarPaquete.h"
 
 #include <algorithm>
+#include <future>
 
 namespace quelva {
 
@@ -31,10 +32,18 @@ ConfirmacionCSV prepararConfirmacionCSV(EntradaConfirmacionCSV entrada)
     if (!r.hayNuevos)
         return r;
     unirPaquetesCSV(r.config, std::move(nuevos));
+    // The S-curve takes as long as the rest together: both read the merged config side by side.
+    std::future<TrazadoCurvaS> curva;
+    if (entrada.curva)
+        curva = std::async(std::launch::async, [&r, pedido = *entrada.curva] {
+            return trazarCurvaS(r.config, pedido.modo, pedido.tamano);
+        });
     r.indice = std::make_unique<IndiceAWP>(r.config.paquetes);
     r.filas = filasVisibles(*r.indice, entrada.expandidosCWA);
     r.figuras = figurasProyecto(r.config, entrada.modo);
     r.tarjetas = lineasTarjetas(r.config, *r.indice, entrada.seleccionado);
+    if (curva.valid())
+        r.curva = curva.get();
     return r;
 }
 

@@ -8,6 +8,9 @@
 #include "timeline/IndiceAWP.h"
 #include "timeline/TimeLiner.h"
 #include "timeline/analitica/FigurasAnalitica.h"
+#include "timeline/analitica/TrazadoCurvaS.h"
+
+#include <QSize>
 
 #include <memory>
 #include <optional>
@@ -20,6 +23,12 @@ namespace quelva {
 // window moves the window as a save in the editor does.
 void unirPaquetesCSV(TimeLinerConfig& config, std::vector<PaqueteAWP> nuevos);
 
+// The S-curve as its chart shows it now: traced with the rest when it is on show.
+struct PedidoCurvaS {
+    int modo = 2;
+    QSize tamano;
+};
+
 // A copy of what the merge reads, taken on the GUI thread; the chosen packages are shared, never
 // copied.
 struct EntradaConfirmacionCSV {
@@ -28,6 +37,7 @@ struct EntradaConfirmacionCSV {
     std::set<QString> expandidosCWA;
     ModoAvance modo;
     std::optional<PaqueteAWP> seleccionado;
+    std::optional<PedidoCurvaS> curva;
 };
 
 // The timeline after the merge and the window's tree index, rows and figures over it. The index
@@ -39,6 +49,7 @@ struct ConfirmacionCSV {
     std::vector<FilaVisible> filas;
     FigurasProyecto figuras;
     std::vector<LineasTarjeta> tarjetas;
+    std::optional<TrazadoCurvaS> curva;
 };
 
 // Any thread: reads only its input.

@@ -8,6 +8,7 @@
 #include "timeline/ui/CabeceraTimeLiner.h"
 #include "timeline/ui/EstiloTimeLiner.h"
 #include "timeline/ui/PanelAnalitica.h"
+#include "timeline/ui/VistaCurvaS.h"
 #include "timeline/ui/VistaGantt.h"
 
 #include "platform/NumberFormat.h"
@@ -241,7 +242,12 @@ void TimeLinerView::confirmarCSV(std::shared_ptr<const std::vector<PaqueteAWP>> 
     // drawn under the overlay meanwhile.
     const auto cuantos = static_cast<long long>(elegidos->size());
     QPointer<CapaProcesando> capa = new CapaProcesando(this, platform::qformat("Importando %lld paquetes…", cuantos));
-    controlador_->agregarPaquetesCSVEnSegundoPlano(std::move(elegidos), [capa] { delete capa.data(); });
+    std::optional<PedidoCurvaS> curva;
+    const EstadoTimeLinerView& e = controlador_->estado();
+    if (e.panelModo != 0)
+        curva = PedidoCurvaS{e.curvasModo, analitica_->panelCurvaS()->superficie()->size()};
+    controlador_->agregarPaquetesCSVEnSegundoPlano(
+        std::move(elegidos), [capa] { delete capa.data(); }, curva);
 }
 
 void TimeLinerView::exportarGanttPDF()
