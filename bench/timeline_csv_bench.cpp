@@ -12,6 +12,7 @@
 //    (lectura_ms), then the sheet's own import button clicked until the window has taken every
 //    package, the sheet is gone and the window is drawn (confirmar_ms); pausa_*_ms is the
 //    longest stretch in which the GUI thread turned no event (the window could not repaint);
+//    the analytics column on its EVM cards (second argument 0) or on the S-curve (1);
 //  - BM_Exportar: the export of 10,000 packages including the atomic write;
 //  - BM_Escaneo: the detector's scan of 100,000 elements x 20 properties with 1,000 codes;
 //  - BM_ImportarDetectados: the import of those 1,000 ticked codes with parent inference.
@@ -342,6 +343,7 @@ void BM_ImportarPorLaHoja(benchmark::State& state)
     registrarIntercambioCSV(std::move(s));
 
     VentanaTimeLiner v;
+    v.vista.controlador().setPanelModo(int(state.range(1)));
     auto* importar = v.vista.findChild<QAbstractButton*>(QStringLiteral("importarCSV"));
     QImage imagenHoja(780, 520, QImage::Format_ARGB32_Premultiplied);
     QImage imagenVentana(v.vista.size(), QImage::Format_ARGB32_Premultiplied);
@@ -391,8 +393,7 @@ void BM_ImportarPorLaHoja(benchmark::State& state)
     state.counters["pausa_confirmar_ms"] = pausaConfirmar;
 }
 BENCHMARK(BM_ImportarPorLaHoja)
-    ->Arg(100'000)
-    ->Arg(620'000)
+    ->ArgsProduct({{100'000, 620'000}, {0, 1}})
     ->Unit(benchmark::kMillisecond)
     ->UseManualTime()
     ->Iterations(1);

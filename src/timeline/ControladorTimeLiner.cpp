@@ -1,7 +1,6 @@
 #include "timeline/ControladorTimeLiner.h"
 
 #include "timeline/TimeLinerStore.h"
-#include "timeline/editor/GuardarPaquete.h"
 
 #include "platform/Queues.h"
 #include "render/SceneView.h"
@@ -64,7 +63,7 @@ const TimeLinerConfig& ControladorTimeLiner::config() const
 
 const IndiceAWP& ControladorTimeLiner::indice() const
 {
-    if (!indice_ || versionIndice_ != store_.version()) {
+    if (!indice_ || versionIndice_ != store_.version() || !indice_->sobre(config().paquetes)) {
         indice_ = std::make_unique<IndiceAWP>(config());
         versionIndice_ = store_.version();
     }
@@ -93,7 +92,47 @@ double ControladorTimeLiner::hhGanadasTotal() const
 
 std::vector<FilaVisible> ControladorTimeLiner::filasVisibles() const
 {
+    if (filasPreparadas_) {
+        FilasPreparadas preparadas = std::move(*filasPreparadas_);
+        filasPreparadas_.reset();
+        if (preparadas.version == store_.version() && preparadas.expandidosCWA == estado_.expandidosCWA)
+            return std::move(preparadas.filas);
+    }
     return quelva::filasVisibles(indice(), estado_.expandidosCWA);
+}
+
+std::vector<LineasTarjeta> ControladorTimeLiner::lineasTarjetas() const
+{
+    if (tarjetasPreparadas_) {
+        TarjetasPreparadas preparadas = std::move(*tarjetasPreparadas_);
+        tarjetasPreparadas_.reset();
+        if (preparadas.version == store_.version() && preparadas.seleccionado == estado_.seleccionado)
+            return std::move(preparadas.tarjetas);
+    }
+    return quelva::lineasTarjetas(config(), indice(), estado_.seleccionado);
+}
+
+std::optional<TrazadoCurvaS> ControladorTimeLiner::tomarCurvaPreparada(int modo, QSize tamano) const
+{
+    std::optional<CurvaPreparada> preparada = std::move(curvaPreparada_);
+    curvaPreparada_.reset();
+    if (!preparada || preparada->version != store_.version() || preparada->pedido.modo != modo ||
+        preparada->pedido.tamano != tamano)
+        return std::nullopt;
+    return std::move(preparada->trazado);
+}
+
+const FigurasProyecto& ControladorTimeLiner::figurasProyecto() const
+{
+    // The window refreshes for every sheet and selection; the sums over every package only
+    // when the store or what the progress reads changed.
+    const ModoAvance modo = modoAvance();
+    const bool vigente = figuras_ && figuras_->version == store_.version() && figuras_->automatico == modo.automatico &&
+                         (!modo.automatico || figuras_->fechaScrubber == modo.fechaScrubber);
+    if (!vigente)
+        figuras_ = FigurasGuardadas{store_.version(), modo.automatico, modo.fechaScrubber,
+                                    quelva::figurasProyecto(config(), modo)};
+    return figuras_->figuras;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -462,19 +501,56 @@ void ControladorTimeLiner::agregarPaquetesCSV(const std::vector<PaqueteAWP>& paq
     std::vector<PaqueteAWP> nuevos = paquetesCSVNuevos(config(), paquetes);
     if (nuevos.empty())
         return;
-    store_.modificar([&](TimeLinerConfig& c) {
-        // A schedule from another year would sit at the chart's edge, playback would run through
-        // empty months: the window then follows the packages as a save in the editor does.
-        const bool fuera = std::any_of(nuevos.begin(), nuevos.end(), [&](const PaqueteAWP& p) {
-            return p.fechaInicio < c.fechaInicio || p.fechaFin > c.fechaFin;
+    store_.modificar([&](TimeLinerConfig& c) { unirPaquetesCSV(c, std::move(nuevos)); });
+}
+
+void ControladorTimeLiner::agregarPaquetesCSVEnSegundoPlano(std::shared_ptr<const std::vector<PaqueteAWP>> paquetes,
+                                                           std::function<void()> alTerminar,
+                                                           std::optional<PedidoCurvaS> curva)
+{
+    auto entrada = std::make_shared<EntradaConfirmacionCSV>();
+    entrada->config = config();
+    entrada->elegidos = std::move(paquetes);
+    entrada->expandidosCWA = estado_.expandidosCWA;
+    entrada->modo = modoAvance();
+    entrada->seleccionado = estado_.seleccionado;
+    entrada->curva = curva;
+    const quint64 version = store_.version();
+    // The rows and figures are made for these; the window checks them again when it takes them.
+    const std::set<QString> expandidos = entrada->expandidosCWA;
+    const ModoAvance modo = entrada->modo;
+    const std::optional<PaqueteAWP> seleccionado = entrada->seleccionado;
+    const std::optional<PedidoCurvaS> pedido = curva;
+    QPointer<TimeLinerStore> store(&store_);
+    QPointer<ControladorTimeLiner> yo(this);
+    platform::BackgroundQueue::post([entrada, version, expandidos, modo, seleccionado, pedido, store, yo,
+                                     alTerminar = std::move(alTerminar)] {
+        auto hecho = std::make_shared<ConfirmacionCSV>(prepararConfirmacionCSV(std::move(*entrada)));
+        platform::MainQueue::post([hecho, version, expandidos, modo, seleccionado, pedido, store, yo,
+                                   alTerminar]() mutable {
+            // Another project, or a timeline changed meanwhile: what was merged belongs to neither.
+            if (store && store->version() == version && hecho->hayNuevos) {
+                if (yo) {
+                    // Ready for the version the swap below makes.
+                    yo->indice_ = std::move(hecho->indice);
+                    yo->versionIndice_ = version + 1;
+                    yo->filasPreparadas_ = FilasPreparadas{version + 1, expandidos, std::move(hecho->filas)};
+                    yo->figuras_ = FigurasGuardadas{version + 1, modo.automatico, modo.fechaScrubber, hecho->figuras};
+                    yo->tarjetasPreparadas_ = TarjetasPreparadas{version + 1, seleccionado, std::move(hecho->tarjetas)};
+                    if (pedido && hecho->curva)
+                        yo->curvaPreparada_ = CurvaPreparada{version + 1, *pedido, std::move(*hecho->curva)};
+                }
+                store->modificar([&](TimeLinerConfig& c) {
+                    c.paquetes.swap(hecho->config.paquetes);
+                    c.fechaInicio = hecho->config.fechaInicio;
+                    c.fechaFin = hecho->config.fechaFin;
+                });
+            }
+            if (alTerminar)
+                alTerminar();
+            // The list the store let go (or the unused result) is freed off the GUI thread.
+            platform::BackgroundQueue::post([hecho = std::move(hecho)]() mutable { hecho.reset(); });
         });
-        if (c.paquetes.empty())
-            c.paquetes = std::move(nuevos);  // a first import: no element moves
-        else
-            c.paquetes.insert(c.paquetes.end(), std::make_move_iterator(nuevos.begin()),
-                              std::make_move_iterator(nuevos.end()));
-        if (fuera)
-            ajustarVentana(c);
     });
 }
 

@@ -3,6 +3,7 @@
 #include "timeline/EstadoTimeLinerView.h"
 #include "timeline/FigurasTimeLiner.h"
 #include "timeline/Sincronizacion4D.h"
+#include "timeline/csv/ConfirmacionCSV.h"
 
 #include "federation/Especialidad.h"
 
@@ -52,6 +53,12 @@ public:
     double valorGanadoTotal() const;
     double hhGanadasTotal() const;
     std::vector<FilaVisible> filasVisibles() const;
+    // The analytics column's project figures, kept for the store's version and the progress mode.
+    const FigurasProyecto& figurasProyecto() const;
+    // The package cards of the analytics column and their lines.
+    std::vector<LineasTarjeta> lineasTarjetas() const;
+    // The S-curve a confirmed import traced for this mode and size, once; none otherwise.
+    std::optional<TrazadoCurvaS> tomarCurvaPreparada(int modo, QSize tamano) const;
 
     // --- Showing and closing ----------------------------------------------------------------
     // The window was shown: the scrubber goes to the project start and the scene follows 0.3 s
@@ -107,6 +114,13 @@ public:
     void errorSinPaquetesCSV(std::vector<PaqueteAWP> paquetes);
     // The preview's confirmation: appends the packages whose code is new, in one announcement.
     void agregarPaquetesCSV(const std::vector<PaqueteAWP>& paquetes);
+    // The same for a large list: the duplicate check, the merge and what the window derives from
+    // it run off the GUI thread; the store then swaps in the prepared list. Applied only to the
+    // store as it was at the call (a project opened meanwhile drops it), also once this window is
+    // gone. `alTerminar` runs on the GUI thread in any case. `curva`: the S-curve on show.
+    void agregarPaquetesCSVEnSegundoPlano(std::shared_ptr<const std::vector<PaqueteAWP>> paquetes,
+                                          std::function<void()> alTerminar,
+                                          std::optional<PedidoCurvaS> curva = std::nullopt);
     void cerrarErrorCSV();
     enum class Hoja { editor, detector, ficha, importarCSV };
     void hojaCerrada(Hoja hoja);
@@ -151,6 +165,34 @@ private:
     bool restaurado_ = true;
     mutable std::unique_ptr<IndiceAWP> indice_;
     mutable quint64 versionIndice_ = 0;
+    // Rows prepared with a confirmed import, taken once by the tree.
+    struct FilasPreparadas {
+        quint64 version = 0;
+        std::set<QString> expandidosCWA;
+        std::vector<FilaVisible> filas;
+    };
+    mutable std::optional<FilasPreparadas> filasPreparadas_;
+    // Cards prepared with a confirmed import, taken once by the analytics column.
+    struct TarjetasPreparadas {
+        quint64 version = 0;
+        std::optional<PaqueteAWP> seleccionado;
+        std::vector<LineasTarjeta> tarjetas;
+    };
+    mutable std::optional<TarjetasPreparadas> tarjetasPreparadas_;
+    struct CurvaPreparada {
+        quint64 version = 0;
+        PedidoCurvaS pedido;
+        TrazadoCurvaS trazado;
+    };
+    mutable std::optional<CurvaPreparada> curvaPreparada_;
+    // The analytics column's sums with what they were made for.
+    struct FigurasGuardadas {
+        quint64 version = 0;
+        bool automatico = false;
+        QDateTime fechaScrubber;
+        FigurasProyecto figuras;
+    };
+    mutable std::optional<FigurasGuardadas> figuras_;
 };
 
 }  // namespace quelva

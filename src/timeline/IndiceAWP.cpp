@@ -16,10 +16,12 @@ const IndiceAWP::Lista& vacia()
 
 }  // namespace
 
-IndiceAWP::IndiceAWP(const TimeLinerConfig& config) : config_(config)
+IndiceAWP::IndiceAWP(const TimeLinerConfig& config) : IndiceAWP(config.paquetes) {}
+
+IndiceAWP::IndiceAWP(const std::vector<PaqueteAWP>& paquetes) : base_(paquetes.data())
 {
-    inicios_.reserve(config.paquetes.size());
-    for (const PaqueteAWP& p : config.paquetes) {
+    inicios_.reserve(paquetes.size());
+    for (const PaqueteAWP& p : paquetes) {
         inicios_.push_back(claveOrdenFecha(p.fechaInicio));
         if (p.nivel == NivelAWP::cwa)
             cwas_.push_back(&p);

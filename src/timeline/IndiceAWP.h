@@ -13,14 +13,21 @@ namespace quelva {
 // own lists give (CWAs by code, the rest by planned start, ties in file order). A window with
 // hundreds of thousands of packages asks these for every CWA and every row on screen; walking
 // the whole list for each made a large import never finish.
-// Points into the config it was built from: valid while that config is unchanged.
+// Points into the packages it was built from: valid while that list is unchanged, also after it
+// was moved or swapped into another config (its storage goes along), so it can be built off
+// the GUI thread over a list the store takes later.
 class IndiceAWP {
 public:
     using Lista = std::vector<const PaqueteAWP*>;
 
     explicit IndiceAWP(const TimeLinerConfig& config);
+    explicit IndiceAWP(const std::vector<PaqueteAWP>& paquetes);
 
-    const TimeLinerConfig& config() const { return config_; }
+    // Whether it was built over this very list.
+    bool sobre(const std::vector<PaqueteAWP>& paquetes) const
+    {
+        return base_ == paquetes.data() && inicios_.size() == paquetes.size();
+    }
     const Lista& cwas() const { return cwas_; }
     const Lista& iwps() const { return iwps_; }
     // Packages of `nivel` whose parent is `codigo`.
@@ -32,9 +39,9 @@ public:
 
 private:
     void ordenarPorInicio(Lista& lista) const;
-    std::size_t posicion(const PaqueteAWP* p) const { return std::size_t(p - config_.paquetes.data()); }
+    std::size_t posicion(const PaqueteAWP* p) const { return std::size_t(p - base_); }
 
-    const TimeLinerConfig& config_;
+    const PaqueteAWP* base_;
     std::vector<qint64> inicios_;  // planned start of each package, ms since the epoch
     Lista cwas_;
     Lista iwps_;

@@ -338,6 +338,129 @@ TEST(ControladorTimeLiner, CsvImportOutsideTheWindowMovesItInsideLeavesIt)
     }
 }
 
+TEST(ControladorTimeLiner, CsvConfirmationInTheBackgroundEndsAsTheDirectOne)
+{
+    tl::ZonaHoraria zona("UTC");
+    const TimeLinerConfig ventana = proyecto(utc(2025, 1, 1), utc(2025, 12, 31));
+    const std::vector<PaqueteAWP> propios = {
+        paquete("A", NivelAWP::cwa), paquete("A-P", NivelAWP::cwp, "A"), paquete("A-I", NivelAWP::iwp, "A-P")};
+    const std::vector<PaqueteAWP> importados = {
+        paquete("B", NivelAWP::cwa), paquete("A-I2", NivelAWP::iwp, "A", utc(2015, 3, 2), utc(2015, 9, 1)),
+        paquete("A-I", NivelAWP::iwp, "B"), paquete("B-I", NivelAWP::iwp, "B"), paquete("B", NivelAWP::iwp),
+        paquete("SUELTO", NivelAWP::iwp)};
+    const struct {
+        const char* caso;
+        std::vector<PaqueteAWP> propios;
+        std::set<QString> expandidos;
+        bool conSeleccion;
+    } casos[] = {
+        {"into an empty timeline", {}, {}, false},
+        {"after packages of its own, one of its codes again", propios, {"A"}, false},
+        {"with a CWA expanded and a package selected", propios, {"A", "B"}, true},
+    };
+    const auto filas = [](const ControladorTimeLiner& c) {
+        QStringList r;
+        for (const quelva::FilaVisible& f : c.filasVisibles())
+            r.append(f.pkg.id.toString() + ":" + QString::number(f.sangria));
+        return r;
+    };
+    const auto tarjetas = [](const ControladorTimeLiner& c) {
+        QStringList r;
+        for (const quelva::LineasTarjeta& t : c.lineasTarjetas())
+            r.append(QStringLiteral("%1 %2%3%4%5")
+                         .arg(t.pkg.id.toString())
+                         .arg(t.dinero)
+                         .arg(t.horas)
+                         .arg(t.desfase)
+                         .arg(t.iwps));
+        return r;
+    };
+    const auto figuras = [](const ControladorTimeLiner& c) {
+        const quelva::FigurasProyecto& f = c.figurasProyecto();
+        return std::vector<double>{f.valorGanado.bac, f.valorGanado.ac, f.valorGanado.ev, f.valorGanado.spi,
+                                   f.valorGanado.cpi, f.horasHombre.planificadas, f.horasHombre.ganadas,
+                                   double(f.conHorasHombre)};
+    };
+    for (const auto& caso : casos) {
+        std::vector<PaqueteAWP> lista = importados;
+        for (std::size_t i = 0; i < lista.size(); ++i) {
+            lista[i].presupuesto = 100.0 * double(i + 1);
+            lista[i].hh = 10.0 * double(i);
+            lista[i].progreso = 0.25 * double(i % 4);
+        }
+        TimeLinerConfig config = ventana;
+        config.paquetes = caso.propios;
+        Banco directo(config), fondo(config);
+        for (Banco* b : {&directo, &fondo}) {
+            for (const QString& codigo : caso.expandidos)
+                b->c->alternarExpandidoCWA(paquete(codigo, NivelAWP::cwa));
+            if (caso.conSeleccion)
+                b->c->seleccionarPaquete(b->store.config().paquetes.front());
+        }
+        directo.c->agregarPaquetesCSV(lista);
+
+        QSignalSpy avisos(&fondo.store, &TimeLinerStore::configChanged);
+        bool terminado = false;
+        fondo.c->agregarPaquetesCSVEnSegundoPlano(std::make_shared<const std::vector<PaqueteAWP>>(lista),
+                                                  [&] { terminado = true; });
+        EXPECT_EQ(fondo.store.config(), config) << caso.caso;  // untouched until the result is back
+        ASSERT_TRUE(testsupport::esperarQue([&] { return terminado; })) << caso.caso;
+        EXPECT_EQ(avisos.count(), 1) << caso.caso;
+        EXPECT_EQ(fondo.store.config(), directo.store.config()) << caso.caso;
+        // What the window takes for this version: the prepared rows, cards and figures.
+        EXPECT_EQ(filas(*fondo.c), filas(*directo.c)) << caso.caso;
+        EXPECT_EQ(tarjetas(*fondo.c), tarjetas(*directo.c)) << caso.caso;
+        EXPECT_EQ(figuras(*fondo.c), figuras(*directo.c)) << caso.caso;
+        EXPECT_EQ(fondo.c->progresoAgregadoEfectivo(fondo.store.config().paquetes.front()),
+                  directo.c->progresoAgregadoEfectivo(directo.store.config().paquetes.front()))
+            << caso.caso;
+    }
+}
+
+TEST(ControladorTimeLiner, CsvConfirmationTracesTheSCurveOnShowAsItsChartWould)
+{
+    tl::ZonaHoraria zona("UTC");
+    TimeLinerConfig config = proyecto(utc(2025, 1, 1), utc(2025, 12, 31));
+    config.paquetes = {paquete("A", NivelAWP::cwa)};
+    std::vector<PaqueteAWP> lista;
+    for (int i = 0; i < 40; ++i) {
+        const QDateTime inicio = utc(2025, 1 + i % 12, 1 + i % 27);
+        PaqueteAWP p = paquete(QStringLiteral("I%1").arg(i), NivelAWP::iwp, "A", inicio, inicio.addDays(10 + i));
+        p.presupuesto = 100.0 + i;
+        p.hh = 8.0 * (i % 5);
+        p.progreso = 0.1 * (i % 11);
+        lista.push_back(p);
+    }
+    const QSize pedido(240, 180);
+    const struct {
+        int modo;
+        QSize tamano;  // of the chart when it repaints
+        bool preparada;
+    } casos[] = {{0, pedido, true}, {1, pedido, true}, {2, pedido, true}, {2, QSize(241, 180), false}};
+    for (const auto& caso : casos) {
+        Banco b(config);
+        bool terminado = false;
+        b.c->agregarPaquetesCSVEnSegundoPlano(std::make_shared<const std::vector<PaqueteAWP>>(lista),
+                                              [&] { terminado = true; }, quelva::PedidoCurvaS{caso.modo, pedido});
+        ASSERT_TRUE(testsupport::esperarQue([&] { return terminado; }));
+        const std::optional<quelva::TrazadoCurvaS> listo = b.c->tomarCurvaPreparada(caso.modo, caso.tamano);
+        ASSERT_EQ(listo.has_value(), caso.preparada) << caso.modo;
+        EXPECT_FALSE(b.c->tomarCurvaPreparada(caso.modo, caso.tamano)) << caso.modo;  // taken once
+        if (!listo)
+            continue;
+        const quelva::TrazadoCurvaS propio = quelva::trazarCurvaS(b.store.config(), caso.modo, caso.tamano);
+        EXPECT_EQ(listo->datos.iwps, propio.datos.iwps) << caso.modo;
+        EXPECT_EQ(listo->datos.bac, propio.datos.bac) << caso.modo;
+        EXPECT_EQ(listo->geometria.b, propio.geometria.b) << caso.modo;
+        for (std::size_t i = 0; i < 4; ++i) {
+            EXPECT_EQ(listo->series[i].dibujar, propio.series[i].dibujar) << caso.modo << " " << i;
+            EXPECT_EQ(listo->series[i].trazo, propio.series[i].trazo) << caso.modo << " " << i;
+            EXPECT_EQ(listo->series[i].area, propio.series[i].area) << caso.modo << " " << i;
+        }
+        EXPECT_EQ(listo->datos.iwps.size(), 40u) << caso.modo;
+    }
+}
+
 TEST(ControladorTimeLiner, WithoutAViewThereIsNoPicture)
 {
     TimeLinerConfig config;

@@ -5,6 +5,9 @@
 #include "timeline/csv/ui/ImportarCSVView.h"
 #include "timeline/csv/ui/IntercambioCSV.h"
 #include "timeline/detector/ui/DetectorAWPView.h"
+#include "timeline/ui/ArbolPaquetes.h"
+#include "timeline/ui/ColumnaEVM.h"
+#include "timeline/ui/PanelAnalitica.h"
 #include "timeline/ui/TimeLinerView.h"
 
 #include "support/Fixtures.h"
@@ -113,6 +116,23 @@ QString escribir(QTemporaryDir& dir, const char* nombre, const QByteArray& bytes
     return ruta;
 }
 
+// The tree's rows as code:indentation, and the analytics column's cards by code.
+QStringList filas(TimeLinerView& vista)
+{
+    QStringList r;
+    for (const FilaVisible& f : vista.arbol()->lista()->filas())
+        r.append(f.pkg.codigo + ":" + QString::number(f.sangria));
+    return r;
+}
+
+QStringList tarjetas(TimeLinerView& vista)
+{
+    QStringList r;
+    for (const auto& t : vista.analitica()->columnaEVM()->tarjetas()->tarjetas())
+        r.append(t.pkg.codigo);
+    return r;
+}
+
 QString celda(QTableView* t, int fila, int col)
 {
     return t->model()->index(fila, col).data().toString();
@@ -162,12 +182,18 @@ TEST(IntercambioCSV, ImportThroughThePreview)
     EXPECT_EQ(hoja->contador()->text(), "7 paquetes encontrados · 5 seleccionados");
     EXPECT_EQ(hoja->botonImportar()->text(), "Importar 5 paquetes");
 
+    v.vista->controlador().alternarExpandidoCWA(tl::paquete("A", NivelAWP::cwa));
     hoja->botonImportar()->click();
-    ASSERT_TRUE(esperar([&] { return !v.vista->findChild<ImportarCSVView*>(); }));
+    ASSERT_TRUE(esperar([&] {
+        return !v.vista->findChild<ImportarCSVView*>() && !v.vista->findChild<CapaProcesando*>();
+    }));
     QStringList codigos;
     for (const PaqueteAWP& p : v.store.config().paquetes)
         codigos.append(p.codigo + ":" + p.nombre);
     EXPECT_EQ(codigos, QStringList({"EXIST:guardado", "A:Área, norte", "D:primero", "Z:dos\nlíneas"}));
+    // The tree shows the merged timeline with A expanded as it was; the cards are the CWAs.
+    EXPECT_EQ(filas(*v.vista), QStringList({"A:0", "D:1", "EXIST:0"}));
+    EXPECT_EQ(tarjetas(*v.vista), QStringList({"A", "EXIST"}));
     EXPECT_EQ(v.store.config().fechaInicio, antes.fechaInicio);
     EXPECT_EQ(v.store.config().fechaFin, antes.fechaFin);
     EXPECT_TRUE(r.alertas.empty());
@@ -202,6 +228,60 @@ TEST(IntercambioCSV, FileIsReadBehindTheOverlayWhileTheWindowAnswers)
     platform::BackgroundQueue::waitForIdle();
     testsupport::entregarEventos();
     EXPECT_TRUE(r.alertas.empty());
+}
+
+TEST(IntercambioCSV, ConfirmationLandsOnlyInTheTimelineItStartedFrom)
+{
+    QTemporaryDir dir;
+    Respuestas r;
+    r.archivo = escribir(dir, "p.csv",
+                         "Nivel,Código,Nombre,Padre,Inicio,Fin\nCWA,A,a,,2025-03-01,2025-04-01\n"
+                         "IWP,I,i,A,2025-03-01,2025-04-01\nCWA,EXIST,repetido,,2025-03-01,2025-04-01\n");
+    TimeLinerConfig otro;
+    otro.paquetes.push_back(tl::paquete("OTRO", NivelAWP::cwa));
+    const struct {
+        const char* nombre;
+        bool cerrarVentana;
+        bool abrirOtroProyecto;
+        QStringList codigos;
+    } casos[] = {
+        {"nothing meanwhile", false, false, {"EXIST", "A", "I"}},
+        // The import was confirmed: the project keeps it without its window.
+        {"window closed", true, false, {"EXIST", "A", "I"}},
+        {"another project opened", false, true, {"OTRO"}},
+        {"another project opened, then the window closed", true, true, {"OTRO"}},
+    };
+    for (const auto& caso : casos) {
+        r.registrar();  // each window takes its tools away as it goes
+        Ventana v(proyecto());
+        v.pulsar("importarCSV");
+        ImportarCSVView* hoja = v.hoja<ImportarCSVView>();
+        ASSERT_TRUE(hoja) << caso.nombre;
+        ASSERT_TRUE(esperar([&] { return !v.vista->findChild<CapaProcesando*>(); })) << caso.nombre;
+
+        hoja->botonImportar()->click();
+        // The click returns before the merge: the window is covered, the store untouched.
+        EXPECT_TRUE(v.vista->findChild<CapaProcesando*>()) << caso.nombre;
+        EXPECT_EQ(v.store.config().paquetes.size(), 1u) << caso.nombre;
+        if (caso.abrirOtroProyecto)
+            v.store.setConfig(otro);
+        if (caso.cerrarVentana)
+            v.vista->close();
+        platform::BackgroundQueue::waitForIdle();
+        testsupport::entregarEventos();
+
+        QStringList codigos;
+        for (const PaqueteAWP& p : v.store.config().paquetes)
+            codigos.append(p.codigo);
+        EXPECT_EQ(codigos, caso.codigos) << caso.nombre;
+        if (caso.cerrarVentana) {
+            EXPECT_FALSE(v.vista) << caso.nombre;
+            continue;
+        }
+        EXPECT_FALSE(v.vista->findChild<CapaProcesando*>()) << caso.nombre;
+        EXPECT_EQ(filas(*v.vista), caso.abrirOtroProyecto ? QStringList({"OTRO:0"}) : QStringList({"A:0", "EXIST:0"}))
+            << caso.nombre;
+    }
 }
 
 TEST(IntercambioCSV, PreviewTicksAndCancels)

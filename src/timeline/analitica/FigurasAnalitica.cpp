@@ -61,6 +61,33 @@ std::vector<PaqueteAWP> paquetesTarjetas(const TimeLinerConfig& config, const st
     return config.iwps();
 }
 
+FigurasProyecto figurasProyecto(const TimeLinerConfig& config, const ModoAvance& modo)
+{
+    FigurasProyecto f;
+    f.valorGanado = figurasValorGanado(config, modo);
+    f.conHorasHombre = conTarjetaHorasHombre(config);
+    if (f.conHorasHombre)
+        f.horasHombre = figurasHorasHombre(config, modo);
+    return f;
+}
+
+std::vector<LineasTarjeta> lineasTarjetas(const TimeLinerConfig& config, const IndiceAWP& indice,
+                                          const std::optional<PaqueteAWP>& seleccionado)
+{
+    std::vector<LineasTarjeta> r;
+    for (PaqueteAWP& pkg : paquetesTarjetas(config, seleccionado)) {
+        const FigurasPaquete f = figurasPaquete(indice, pkg, {});
+        LineasTarjeta t;
+        t.dinero = f.presupuesto > 0;
+        t.horas = f.hh > 0;
+        t.desfase = pkg.fechaInicioReal || pkg.fechaFinReal;
+        t.iwps = f.iwpsIncluidos.has_value();
+        t.pkg = std::move(pkg);
+        r.push_back(std::move(t));
+    }
+    return r;
+}
+
 QString textoDesfase(const QString& prefijo, int dias)
 {
     if (dias == 0)

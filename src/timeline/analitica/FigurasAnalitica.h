@@ -37,9 +37,29 @@ FigurasHorasHombre figurasHorasHombre(const TimeLinerConfig& config, const ModoA
 // The man-hour card stands only when the IWPs plan man-hours.
 bool conTarjetaHorasHombre(const TimeLinerConfig& config);
 
+// The column's two project cards; the man-hour one only when it stands.
+struct FigurasProyecto {
+    FigurasValorGanado valorGanado;
+    FigurasHorasHombre horasHombre;
+    bool conHorasHombre = false;
+};
+FigurasProyecto figurasProyecto(const TimeLinerConfig& config, const ModoAvance& modo);
+
 // The packages that get a card: the selection alone; else the CWAs by code; else the IWPs by
 // planned start.
 std::vector<PaqueteAWP> paquetesTarjetas(const TimeLinerConfig& config, const std::optional<PaqueteAWP>& seleccionado);
+
+// A package card and which lines it has: only the store decides them, not the scrubber.
+struct LineasTarjeta {
+    PaqueteAWP pkg;
+    bool dinero = false;
+    bool horas = false;
+    bool desfase = false;
+    bool iwps = false;
+};
+// The cards of paquetesTarjetas; `indice` is over config's packages.
+std::vector<LineasTarjeta> lineasTarjetas(const TimeLinerConfig& config, const IndiceAWP& indice,
+                                          const std::optional<PaqueteAWP>& seleccionado);
 
 // "Inicio en plazo", "Inicio +3d", "Inicio -3d" (and the same with "Fin").
 QString textoDesfase(const QString& prefijo, int dias);

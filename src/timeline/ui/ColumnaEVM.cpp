@@ -199,12 +199,11 @@ TarjetaValorGanado::TarjetaValorGanado(QWidget* parent) : CajaTarjeta(parent)
     col->addLayout(filaIndices(spi, cpi));
 }
 
-void TarjetaValorGanado::refrescar(const TimeLinerConfig& config, const ModoAvance& modo)
+void TarjetaValorGanado::refrescar(const FigurasValorGanado& f, const QString& moneda)
 {
-    const FigurasValorGanado f = figurasValorGanado(config, modo);
-    bac->setValor(formatoMoneda(f.bac, config.moneda));
-    ac->setValor(formatoMoneda(f.ac, config.moneda));
-    ev->setValor(formatoMoneda(f.ev, config.moneda));
+    bac->setValor(formatoMoneda(f.bac, moneda));
+    ac->setValor(formatoMoneda(f.ac, moneda));
+    ev->setValor(formatoMoneda(f.ev, moneda));
     spi->setValor(f.spi);
     cpi->setValor(f.cpi);
 }
@@ -232,9 +231,8 @@ TarjetaHorasHombre::TarjetaHorasHombre(QWidget* parent) : CajaTarjeta(parent)
     col->addLayout(filaIndices(factor, porDia));
 }
 
-void TarjetaHorasHombre::refrescar(const TimeLinerConfig& config, const ModoAvance& modo)
+void TarjetaHorasHombre::refrescar(const FigurasHorasHombre& f)
 {
-    const FigurasHorasHombre f = figurasHorasHombre(config, modo);
     planificadas->setValor(formatoHH(f.planificadas));
     reales->setValor(formatoHH(f.reales));
     ganadas->setValor(formatoHH(f.ganadas));
@@ -277,17 +275,14 @@ void ListaTarjetasPaquete::refrescar()
 
 void ListaTarjetasPaquete::disponer()
 {
-    const TimeLinerConfig& config = c_.config();
     tarjetas_.clear();
     double y = 0;
-    for (PaqueteAWP& pkg : paquetesTarjetas(config, c_.estado().seleccionado)) {
+    for (LineasTarjeta& lineas : c_.lineasTarjetas()) {
         Tarjeta t;
-        // Which lines a card has does not depend on the scrubber: only the store decides.
-        const FigurasPaquete f = figurasPaquete(c_.indice(), pkg, {});
-        t.dinero = f.presupuesto > 0;
-        t.horas = f.hh > 0;
-        t.desfase = pkg.fechaInicioReal || pkg.fechaFinReal;
-        t.iwps = f.iwpsIncluidos.has_value();
+        t.dinero = lineas.dinero;
+        t.horas = lineas.horas;
+        t.desfase = lineas.desfase;
+        t.iwps = lineas.iwps;
         t.alto = padding + altoCabecera + entreLineas + altoBarra;
         if (t.dinero)
             t.alto += 2 * (entreLineas + altoLinea);
@@ -302,7 +297,7 @@ void ListaTarjetasPaquete::disponer()
             y += entreTarjetas;
         t.y = y;
         y += t.alto;
-        t.pkg = std::move(pkg);
+        t.pkg = std::move(lineas.pkg);
         tarjetas_.push_back(std::move(t));
     }
     alto_ = y;
@@ -454,13 +449,11 @@ ColumnaEVM::ColumnaEVM(ControladorTimeLiner& controlador, QWidget* parent) : QWi
 
 void ColumnaEVM::refrescar()
 {
-    const TimeLinerConfig& config = c_.config();
-    const ModoAvance modo = c_.modoAvance();
-    valorGanado_->refrescar(config, modo);
-    const bool horas = conTarjetaHorasHombre(config);
-    if (horas)
-        horasHombre_->refrescar(config, modo);
-    horasHombre_->setVisible(horas);
+    const FigurasProyecto& f = c_.figurasProyecto();
+    valorGanado_->refrescar(f.valorGanado, c_.config().moneda);
+    if (f.conHorasHombre)
+        horasHombre_->refrescar(f.horasHombre);
+    horasHombre_->setVisible(f.conHorasHombre);
     tarjetas_->refrescar();
 }
 

@@ -2,6 +2,7 @@
 
 #include "timeline/FigurasTimeLiner.h"
 #include "timeline/TimeLiner.h"
+#include "timeline/analitica/FigurasAnalitica.h"
 
 #include <QColor>
 #include <QFrame>
@@ -70,7 +71,7 @@ class TarjetaValorGanado : public CajaTarjeta {
     Q_OBJECT
 public:
     explicit TarjetaValorGanado(QWidget* parent = nullptr);
-    void refrescar(const TimeLinerConfig& config, const ModoAvance& modo);
+    void refrescar(const FigurasValorGanado& f, const QString& moneda);
 
     FilaMetrica* bac;
     FilaMetrica* ac;
@@ -84,7 +85,7 @@ class TarjetaHorasHombre : public CajaTarjeta {
     Q_OBJECT
 public:
     explicit TarjetaHorasHombre(QWidget* parent = nullptr);
-    void refrescar(const TimeLinerConfig& config, const ModoAvance& modo);
+    void refrescar(const FigurasHorasHombre& f);
 
     FilaMetrica* planificadas;
     FilaMetrica* reales;

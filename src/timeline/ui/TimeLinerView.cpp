@@ -2,13 +2,16 @@
 
 #include "timeline/HojasTimeLiner.h"
 #include "timeline/TimeLinerStore.h"
+#include "timeline/csv/ui/CapaProcesando.h"
 #include "timeline/ui/ArbolPaquetes.h"
 #include "timeline/ui/BarraScrubber.h"
 #include "timeline/ui/CabeceraTimeLiner.h"
 #include "timeline/ui/EstiloTimeLiner.h"
 #include "timeline/ui/PanelAnalitica.h"
+#include "timeline/ui/VistaCurvaS.h"
 #include "timeline/ui/VistaGantt.h"
 
+#include "platform/NumberFormat.h"
 #include "platform/Queues.h"
 
 #include <QCloseEvent>
@@ -117,14 +120,13 @@ TimeLinerView::TimeLinerView(TimeLinerStore& store, PropiedadesActuales propieda
     connect(cabecera_, &CabeceraTimeLiner::importarCSV, this, &TimeLinerView::importarCSV);
     connect(controlador_, &ControladorTimeLiner::cambiado, this, &TimeLinerView::refrescar);
     connect(controlador_, &ControladorTimeLiner::lecturaCurvaSCambiada, analitica_, &PanelAnalitica::refrescarLectura);
-    connect(&store_, &TimeLinerStore::configChanged, this, &TimeLinerView::refrescar);
+    // A change of the store reaches the window through the controller, which follows it first.
 }
 
 TimeLinerView::~TimeLinerView()
 {
     // The controller restores the scene as it goes and says so; this view is half gone by then.
     QObject::disconnect(controlador_, nullptr, this, nullptr);
-    QObject::disconnect(&store_, nullptr, this, nullptr);
     delete controlador_;
 }
 
@@ -207,11 +209,15 @@ void TimeLinerView::presentarHojas()
     presentar(hojaImportarCSV_, e.mostrarImportarCSV, Hoja::importarCSV, [&]() -> QDialog* {
         if (!hojas.importarCSV || !e.paquetesCSV)
             return nullptr;
-        QPointer<ControladorTimeLiner> c(controlador_);
-        return hojas.importarCSV(this, e.paquetesCSV, [c](const std::vector<PaqueteAWP>& elegidos) {
-            if (c)
-                c->agregarPaquetesCSV(elegidos);
-        });
+        QPointer<TimeLinerView> yo(this);
+        auto confirmar = [yo, lista = e.paquetesCSV](const std::vector<PaqueteAWP>& elegidos) {
+            if (!yo)
+                return;
+            // Every package ticked comes back as the shared list itself, which is not copied.
+            yo->confirmarCSV(&elegidos == lista.get() ? lista
+                                                      : std::make_shared<const std::vector<PaqueteAWP>>(elegidos));
+        };
+        return hojas.importarCSV(this, e.paquetesCSV, std::move(confirmar));
     });
 
     if (e.errorCSV && !alertaCSV_ && !cerrada_) {
@@ -228,6 +234,20 @@ void TimeLinerView::presentarHojas()
         });
         alerta->open();
     }
+}
+
+void TimeLinerView::confirmarCSV(std::shared_ptr<const std::vector<PaqueteAWP>> elegidos)
+{
+    // Hundreds of thousands of packages take seconds to merge and lay out: the window stays
+    // drawn under the overlay meanwhile.
+    const auto cuantos = static_cast<long long>(elegidos->size());
+    QPointer<CapaProcesando> capa = new CapaProcesando(this, platform::qformat("Importando %lld paquetes…", cuantos));
+    std::optional<PedidoCurvaS> curva;
+    const EstadoTimeLinerView& e = controlador_->estado();
+    if (e.panelModo != 0)
+        curva = PedidoCurvaS{e.curvasModo, analitica_->panelCurvaS()->superficie()->size()};
+    controlador_->agregarPaquetesCSVEnSegundoPlano(
+        std::move(elegidos), [capa] { delete capa.data(); }, curva);
 }
 
 void TimeLinerView::exportarGanttPDF()

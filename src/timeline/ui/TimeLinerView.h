@@ -66,6 +66,8 @@ protected:
 private:
     void refrescar();
     void presentarHojas();
+    // The preview's confirmation, merged in the background behind an overlay.
+    void confirmarCSV(std::shared_ptr<const std::vector<PaqueteAWP>> elegidos);
     void presentar(QPointer<QDialog>& ranura, bool mostrar, ControladorTimeLiner::Hoja hoja,
                    const std::function<QDialog*()>& crear);
 

@@ -73,38 +73,12 @@ void SuperficieCurvaS::preparar()
     version_ = c_.store().version();
     modo_ = modo;
     tamano_ = size();
-    datos_ = datosCurvaS(c_.config(), modo);
-    geometria_ = geometriaCurvaS(datos_, QSizeF(size()));
-    QFont f = estilo::fuente(7);
-    meses_ = mesesCurvaS(datos_, geometria_, rotulosMes(f, true, width()));
-    const SerieCurvaS orden[] = {SerieCurvaS::costoPlan, SerieCurvaS::valorGanado, SerieCurvaS::hhPlan,
-                                 SerieCurvaS::hhGanadas};
-    for (std::size_t i = 0; i < 4; ++i) {
-        Serie& s = series_[i];
-        s = {};
-        if (!geometria_.valida())
-            continue;
-        const std::vector<QPointF> puntos = puntosParaTrazo(puntosSerie(datos_, geometria_, orden[i]));
-        s.estilo = estiloSerie(orden[i], modo);
-        s.dibujar = puntos.size() >= 2;
-        if (!s.dibujar)
-            continue;
-        s.trazo.moveTo(puntos.front());
-        for (const TramoCurvaS& t : tramosSuaves(puntos)) {
-            if (t.curva)
-                s.trazo.cubicTo(t.c1, t.c2, t.hasta);
-            else
-                s.trazo.lineTo(t.hasta);
-        }
-        if (s.estilo.relleno) {
-            s.area = s.trazo;
-            s.area.lineTo(puntos.back().x(), geometria_.b);
-            s.area.lineTo(GeometriaCurvaS::izquierda, geometria_.b);
-            s.area.closeSubpath();
-        }
-        if (puntos.back().x() > GeometriaCurvaS::izquierda)
-            s.punto = puntos.back();
-    }
+    // A confirmed import traced it in the background already.
+    if (std::optional<TrazadoCurvaS> listo = c_.tomarCurvaPreparada(modo, size()))
+        trazado_ = std::move(*listo);
+    else
+        trazado_ = trazarCurvaS(c_.config(), modo, size());
+    meses_ = mesesCurvaS(trazado_.datos, trazado_.geometria, rotulosMes(estilo::fuente(7), true, width()));
     // Background, grid, ticks and curves change only with the store, the mode or the size: the
     // scrubber and the pointer draw over this picture.
     const qreal escala = devicePixelRatioF();
@@ -121,10 +95,10 @@ void SuperficieCurvaS::pintarFijo(QPainter& p)
     QPainterPath fondo;
     fondo.addRoundedRect(QRectF(rect()), 6, 6);
     p.fillPath(fondo, QColor::fromRgbF(0.13f, 0.13f, 0.13f));
-    const GeometriaCurvaS& g = geometria_;
+    const GeometriaCurvaS& g = trazado_.geometria;
     if (!g.valida())
         return;
-    if (datos_.vacio()) {
+    if (trazado_.datos.vacio()) {
         p.setFont(estilo::fuente(10));
         p.setPen(estilo::secundario());
         p.drawText(QRectF(rect()), Qt::AlignCenter | Qt::TextWordWrap,
@@ -161,7 +135,7 @@ void SuperficieCurvaS::pintarFijo(QPainter& p)
     p.setBrush(Qt::NoBrush);
     p.drawPath(ejes);
 
-    auto dibujarSerie = [&](const Serie& s) {
+    auto dibujarSerie = [&](const TrazoSerie& s) {
         if (!s.dibujar)
             return;
         if (s.estilo.relleno)
@@ -178,15 +152,15 @@ void SuperficieCurvaS::pintarFijo(QPainter& p)
             p.drawEllipse(*s.punto, 3, 3);
         }
     };
-    dibujarSerie(series_[0]);
-    dibujarSerie(series_[1]);
-    if (datos_.fechasReales) {
+    dibujarSerie(trazado_.series[0]);
+    dibujarSerie(trazado_.series[1]);
+    if (trazado_.datos.fechasReales) {
         p.setFont(estilo::fuente(7));
         p.setPen(conOpacidad(estilo::sistema(SystemColor::green), 0.6));
         textoFinal(p, g.r - 2, 12, QString::fromUtf8("● Fechas reales"));
     }
-    dibujarSerie(series_[2]);
-    dibujarSerie(series_[3]);
+    dibujarSerie(trazado_.series[2]);
+    dibujarSerie(trazado_.series[3]);
 }
 
 void SuperficieCurvaS::paintEvent(QPaintEvent*)
@@ -194,8 +168,8 @@ void SuperficieCurvaS::paintEvent(QPaintEvent*)
     preparar();
     QPainter p(this);
     p.drawImage(QPointF(0, 0), fijo_);
-    const GeometriaCurvaS& g = geometria_;
-    if (!g.valida() || datos_.vacio())
+    const GeometriaCurvaS& g = trazado_.geometria;
+    if (!g.valida() || trazado_.datos.vacio())
         return;
     p.setRenderHint(QPainter::Antialiasing);
 
@@ -207,7 +181,7 @@ void SuperficieCurvaS::paintEvent(QPaintEvent*)
     p.setPen(amarillo);
     p.drawLine(QPointF(xs, GeometriaCurvaS::arriba), QPointF(xs, g.b));
 
-    const std::optional<LecturaCurvaS> l = lecturaCurvaS(datos_, g, c_.estado().sCurveHoverX);
+    const std::optional<LecturaCurvaS> l = lecturaCurvaS(trazado_.datos, g, c_.estado().sCurveHoverX);
     if (!l)
         return;
     QPen guia(blanco(0.25), 1, Qt::SolidLine, Qt::FlatCap);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "timeline/analitica/CurvaS.h"
+#include "timeline/analitica/TrazadoCurvaS.h"
 
 #include <QImage>
 #include <QPainterPath>
@@ -28,13 +29,6 @@ protected:
     void leaveEvent(QEvent* event) override;
 
 private:
-    struct Serie {
-        EstiloSerie estilo;
-        QPainterPath trazo;
-        QPainterPath area;
-        std::optional<QPointF> punto;  // the end dot
-        bool dibujar = false;
-    };
     void preparar();
     void pintarFijo(QPainter& p);
 
@@ -42,9 +36,7 @@ private:
     quint64 version_ = ~quint64(0);
     int modo_ = -1;
     QSize tamano_;
-    DatosCurvaS datos_;
-    GeometriaCurvaS geometria_;
-    std::array<Serie, 4> series_;
+    TrazadoCurvaS trazado_;
     std::vector<MesGantt> meses_;
     QImage fijo_;
 };
