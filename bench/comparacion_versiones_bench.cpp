@@ -4,6 +4,7 @@
 // loop until its pictures are in, for the first report of the process and a later one, and its
 // memory), and the 3D view's frames after "Comparar versiones".
 
+#include "Esperar.h"
 #include "comparison/ComparacionTRELM.h"
 #include "federation/ControladorFederacion.h"
 #include "federation/Piso.h"
@@ -230,20 +231,6 @@ T* control(ContentView& vista, const char* nombre)
     return vista.findChild<T*>(QString::fromLatin1(nombre));
 }
 
-// Turns the event loop until `hecho` holds (at most a minute).
-template <typename F>
-bool esperar(F hecho)
-{
-    QElapsedTimer guardia;
-    guardia.start();
-    while (!hecho()) {
-        if (guardia.elapsed() > 60'000)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
-    }
-    return true;
-}
-
 // A window shown with both versions loaded into their slots, the view at rest.
 struct VentanaConVersiones {
     ContentView vista;
@@ -271,10 +258,10 @@ struct VentanaConVersiones {
     // Until the camera flight is over and the frame at rest that follows it is drawn.
     bool asentar()
     {
-        return esperar([this] {
+        return bench::esperar([this] {
             QCoreApplication::processEvents();
             return !vista3D->isAnimatingCamera() && !vista3D->isMoving() && fotogramas > 0 && ultimoEnReposo;
-        });
+        }, 60'000);
     }
 };
 

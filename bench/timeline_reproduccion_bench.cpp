@@ -9,6 +9,7 @@
 // frames drawn and their mean time, and the full-quality frame after the stop.
 // Needs a display (run under xvfb-run for Mesa's software renderer).
 
+#include "Esperar.h"
 #include "big_scene.h"
 
 #include "render/SceneView.h"
@@ -94,20 +95,6 @@ struct Federacion {
     }
 };
 
-// Runs the event loop until `hecho`, with a guard against a hang.
-template <class F>
-bool esperar(F hecho)
-{
-    QElapsedTimer guardia;
-    guardia.start();
-    while (!hecho()) {
-        if (guardia.elapsed() > 600'000)
-            return false;
-        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-    }
-    return true;
-}
-
 void BM_Reproducir(benchmark::State& state)
 {
     const bool calidadCompleta = state.range(0) == 1;
@@ -135,7 +122,7 @@ void BM_Reproducir(benchmark::State& state)
     ventana.show();
     ControladorTimeLiner& c = ventana.controlador();
     // The first synchronisation and the upload of the meshes are not playback.
-    if (!esperar([&] { return !c.estado().estadoSync4D.isEmpty() && fotogramas > 0 && !vista3D.isMoving(); }))
+    if (!bench::esperar([&] { return !c.estado().estadoSync4D.isEmpty() && fotogramas > 0 && !vista3D.isMoving(); }))
         state.SkipWithError("the view never settled");
     c.setVelocidad(kVelocidad);
 
@@ -150,7 +137,7 @@ void BM_Reproducir(benchmark::State& state)
         c.alternarReproduccion();
         if (calidadCompleta)
             vista3D.setAnimatingScene(false);
-        if (!esperar([&] { return !c.estado().reproduciendo; }))
+        if (!bench::esperar([&] { return !c.estado().reproduciendo; }))
             state.SkipWithError("playback never ended");
         medido = double(reloj.nsecsElapsed()) * 1e-9;
         durante = fotogramas;
@@ -158,7 +145,7 @@ void BM_Reproducir(benchmark::State& state)
         // The full-quality frame that follows the stop (the frames were full already in the
         // comparison).
         const int antes = fotogramas;
-        if (!calidadCompleta && !esperar([&] { return !vista3D.isMoving() && fotogramas > antes; }))
+        if (!calidadCompleta && !bench::esperar([&] { return !vista3D.isMoving() && fotogramas > antes; }))
             state.SkipWithError("no full-quality frame after the stop");
         ultimo = vista3D.lastFrameSeconds();
         state.counters["fotograma_ms"] = durante > 0 ? tiempoDurante / durante * 1000 : 0;

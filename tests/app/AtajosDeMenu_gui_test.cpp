@@ -7,6 +7,7 @@
 #include "main_window/ContentView.h"
 #include "scene/Primitives.h"
 #include "support/Activar.h"
+#include "support/CajaEnVentana.h"
 #include "support/Esperar.h"
 
 #include <QAction>
@@ -26,27 +27,6 @@
 using namespace quelva;
 
 namespace {
-
-// An element box from `min` to `max` under a model of the discipline ARQ.
-void agregarCaja(ContentView& v, scene::Vec3 min, scene::Vec3 max)
-{
-    auto& esp = v.federacion.especialidades[QStringLiteral("ARQ")];
-    esp.nodoRaiz = scene::Node::make();
-    auto modelo = scene::Node::make();
-    modelo->name = "modelo.ifc";
-    esp.nodoRaiz->addChild(modelo);
-    v.escena.scene->rootNode()->addChild(esp.nodoRaiz);
-    auto elemento = scene::Node::make();
-    elemento->name = "IfcWall/Muro";
-    auto geo = scene::makeBox(max.x - min.x, max.y - min.y, max.z - min.z);
-    std::vector<scene::Vec3f> puntos;
-    const auto* src = geo->source(scene::GeometrySource::Semantic::Vertex);
-    const scene::Vec3 centro = (min + max) * 0.5;
-    for (int i = 0; i < src->vectorCount; ++i)
-        puntos.push_back(scene::toFloat(scene::toDouble(*src->vectorAt(i)) + centro));
-    elemento->geometry = scene::makeTriangleGeometry(puntos, geo->elements().front().indices);
-    modelo->addChild(elemento);
-}
 
 // The main window's menu actions that have a shortcut, their work replaced by a count.
 struct AccionesContadas {
@@ -88,7 +68,7 @@ TEST(AtajosDeMenu, EachToolWindowRunsTheMainWindowsMenuCommands)
     QUELVAApp app;
     QMainWindow& principal = *app.ventanaPrincipal();
     ContentView& v = *app.contentView();
-    agregarCaja(v, {0, 0, 0}, {2, 1, 3});
+    testsupport::agregarCaja(v, "IfcWall/Muro", {0, 0, 0}, {2, 1, 3});
     principal.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&principal, testsupport::kLimiteCuelgue));
     AccionesContadas acciones(principal);
