@@ -90,16 +90,16 @@ void filasDeCWA(const IndiceAWP& indice, const PaqueteAWP& cwa, std::vector<Fila
 std::vector<FilaVisible> filas(const IndiceAWP& indice, const std::set<QString>* expandidos)
 {
     std::vector<FilaVisible> r;
-    QSet<QUuid> enAlgunCWA;
+    std::vector<bool> enAlgunCWA(indice.tamano());  // by position: hashing every IWP's id was slow
     for (const PaqueteAWP* cwa : indice.cwas()) {
         r.push_back({*cwa, 0});
         if (!expandidos || expandidos->count(cwa->codigo))
             filasDeCWA(indice, *cwa, r);
         for (const PaqueteAWP* iwp : indice.iwpsDeCWA(cwa->codigo))
-            enAlgunCWA.insert(iwp->id);
+            enAlgunCWA[indice.posicion(iwp)] = true;
     }
     for (const PaqueteAWP* iwp : indice.iwps())
-        if (!enAlgunCWA.contains(iwp->id))
+        if (!enAlgunCWA[indice.posicion(iwp)])
             r.push_back({*iwp, 0});
     return r;
 }

@@ -37,9 +37,12 @@ public:
     // As TimeLinerConfig::alcanceIWP.
     Lista alcanceIWP(const PaqueteAWP& paquete) const;
 
+    // Where a package of the list stands in it, and the list's length.
+    std::size_t posicion(const PaqueteAWP* p) const { return std::size_t(p - base_); }
+    std::size_t tamano() const { return inicios_.size(); }
+
 private:
     void ordenarPorInicio(Lista& lista) const;
-    std::size_t posicion(const PaqueteAWP* p) const { return std::size_t(p - base_); }
 
     const PaqueteAWP* base_;
     std::vector<qint64> inicios_;  // planned start of each package, ms since the epoch

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -103,6 +104,68 @@ TEST(CurvaS, EarnedAmountsStandWhereTheProgressHasReached)
     EXPECT_FALSE(tramos[1].curva);
     EXPECT_FALSE(tramos[2].curva);
     EXPECT_EQ(plan[3], QPointF(290, 10));
+}
+
+// Spans across a clock change, in zones whose offset moves by an hour or half an hour: each
+// package stands on the curves where its own dates put it, whatever the dates' time spec.
+TEST(CurvaS, PointsStandOnTheDaysOfTheDatesAcrossClockChanges)
+{
+    for (const char* nombreZona : {"America/Santiago", "Australia/Lord_Howe", "Europe/Madrid", "UTC"}) {
+        tl::ZonaHoraria zona(nombreZona);
+        auto local = [](int y, int m, int d, int h, int min = 0) { return QDateTime(QDate(y, m, d), QTime(h, min)); };
+        struct Caso {
+            QDateTime inicio, fin;
+            double progreso;
+            std::optional<QDateTime> inicioReal, finReal;
+        };
+        const Caso casos[] = {
+            {local(2025, 3, 20, 0), local(2025, 4, 20, 0), 0.5, {}, {}},
+            {local(2025, 4, 5, 23, 30), local(2025, 4, 6, 1), 0.5, {}, {}},
+            {local(2025, 9, 6, 22), local(2025, 9, 8, 2), 0.37, {}, {}},
+            {local(2025, 10, 4, 12), local(2025, 10, 27, 3), 0.999, local(2025, 10, 1, 0), {}},
+            {local(2025, 3, 29, 0).toUTC(), local(2025, 3, 31, 0), 0.25, {}, {}},
+            {local(2025, 3, 1, 0).toOffsetFromUtc(3 * 3600), local(2025, 11, 1, 0), 0.8, {}, {}},
+            {local(2025, 1, 1, 0), local(2025, 12, 31, 0), 0.1, {}, local(2025, 4, 6, 0, 30)},
+            {local(2025, 2, 1, 0), local(2025, 6, 1, 0), 1.0, {}, {}},
+            // Ends on a short day and just after it (Santiago, Madrid, Lord Howe).
+            {local(2025, 8, 1, 0), local(2025, 9, 7, 12), 0, {}, {}},
+            {local(2025, 8, 1, 0), local(2025, 9, 8, 0, 30), 0, {}, {}},
+            {local(2025, 3, 1, 0), local(2025, 3, 30, 12), 0, {}, {}},
+            {local(2025, 3, 1, 0), local(2025, 3, 31, 0, 30), 0, {}, {}},
+            {local(2025, 9, 1, 0), local(2025, 10, 5, 12), 0, {}, {}},
+            {local(2025, 9, 1, 0), local(2025, 10, 6, 0, 15), 0, {}, {}},
+        };
+        std::vector<PaqueteAWP> paquetes;
+        for (const Caso& c : casos) {
+            PaqueteAWP p = iwp(QString::number(paquetes.size()), c.inicio, c.fin, 100, c.progreso, 10);
+            p.fechaInicioReal = c.inicioReal;
+            p.fechaFinReal = c.finReal;
+            paquetes.push_back(p);
+        }
+        const DatosCurvaS d = datosCurvaS(proyecto(paquetes), 2);
+        for (const QSizeF s : {superficie, QSizeF(2000, 200)}) {
+            const GeometriaCurvaS g = geometriaCurvaS(d, s);
+            std::vector<double> plan, ganado;
+            for (const PaqueteAWP& p : paquetes) {
+                plan.push_back(g.x(p.fechaFin));
+                if (p.progreso > 0)
+                    ganado.push_back(g.x(fechaAvance(p)));
+            }
+            std::sort(plan.begin(), plan.end());
+            std::sort(ganado.begin(), ganado.end());
+            auto xs = [&](SerieCurvaS serie) {
+                std::vector<double> r;
+                for (const QPointF& punto : puntosSerie(d, g, serie))
+                    r.push_back(punto.x());
+                r.erase(r.begin());  // the origin
+                return r;
+            };
+            EXPECT_EQ(xs(SerieCurvaS::costoPlan), plan) << nombreZona << " " << s.width();
+            EXPECT_EQ(xs(SerieCurvaS::hhPlan), plan) << nombreZona << " " << s.width();
+            EXPECT_EQ(xs(SerieCurvaS::valorGanado), ganado) << nombreZona << " " << s.width();
+            EXPECT_EQ(xs(SerieCurvaS::hhGanadas), ganado) << nombreZona << " " << s.width();
+        }
+    }
 }
 
 TEST(CurvaS, SmoothingKeepsControlPointsWithinTheStep)

@@ -6,7 +6,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <optional>
+#include <tuple>
 
 namespace quelva {
 
@@ -39,39 +41,81 @@ QDateTime fechaAvance(const PaqueteAWP& paquete)
     return desplazar(s, double(s.msecsTo(paquete.fechaFin)) * paquete.progreso);
 }
 
-bool terminadoPlanEn(const PaqueteAWP& paquete, const QDateTime& fecha)
+namespace {
+
+// fechaAvance as an instant, from instants already read: the same sum the dates make.
+qint64 claveAvance(const PaqueteAWP& p, qint64 inicioPlan, qint64 fin)
 {
-    return paquete.fechaFin <= fecha;
+    if (p.fechaFinReal)
+        return claveOrdenFecha(*p.fechaFinReal);
+    const qint64 inicio = p.fechaInicioReal ? claveOrdenFecha(*p.fechaInicioReal) : inicioPlan;
+    constexpr qint64 invalida = std::numeric_limits<qint64>::min();
+    if (inicio == invalida)
+        return invalida;
+    const double ms = fin == invalida ? 0.0 : double(fin - inicio) * p.progreso;
+    if (!std::isfinite(ms))
+        return inicio;
+    return inicio + qint64(std::llround(std::clamp(ms, -limiteMs, limiteMs)));
 }
 
-bool avanzadoEn(const PaqueteAWP& paquete, const QDateTime& fecha)
-{
-    return paquete.progreso > 0 && fechaAvance(paquete) <= fecha;
-}
+}  // namespace
 
 DatosCurvaS datosCurvaS(const TimeLinerConfig& config, int modo)
 {
     DatosCurvaS d;
     d.modo = modo;
-    d.iwps = config.iwps();
-    for (const PaqueteAWP& p : d.iwps) {
+    struct Leido {
+        qint64 inicio;
+        std::uint32_t indice;
+    };
+    std::vector<Leido> porInicio;
+    for (std::size_t i = 0; i < config.paquetes.size(); ++i)
+        if (config.paquetes[i].nivel == NivelAWP::iwp)
+            porInicio.push_back({claveOrdenFecha(config.paquetes[i].fechaInicio), std::uint32_t(i)});
+    std::sort(porInicio.begin(), porInicio.end(),
+              [](const Leido& a, const Leido& b) { return std::tie(a.inicio, a.indice) < std::tie(b.inicio, b.indice); });
+
+    d.iwps.reserve(porInicio.size());
+    for (const Leido& l : porInicio) {
+        const PaqueteAWP& p = config.paquetes[l.indice];
+        IwpCurvaS c;
+        c.fin = claveOrdenFecha(p.fechaFin);
+        c.presupuesto = p.presupuesto;
+        c.hh = p.hh;
+        c.progreso = p.progreso;
+        if (p.progreso > 0)
+            c.avance = claveAvance(p, l.inicio, c.fin);
         d.bac += p.presupuesto;
         d.hht += p.hh;
+        d.fechasReales = d.fechasReales || p.fechaFinReal.has_value();
+        d.iwps.push_back(c);
     }
     d.costo = (modo == 0 || modo == 2) && d.bac > 0;
     d.horas = (modo == 1 || modo == 2) && d.hht > 0;
-    d.fechasReales = d.costo && algunoConFinReal(d.iwps);
+    d.fechasReales = d.costo && d.fechasReales;
     if (d.iwps.empty()) {
         d.inicio = config.fechaInicio;
         d.fin = config.fechaFin;
     } else {
-        d.inicio = d.iwps.front().fechaInicio;
-        d.fin = d.iwps.front().fechaFin;
-        for (const PaqueteAWP& p : d.iwps) {
-            d.inicio = std::min(d.inicio, p.fechaInicio);
-            d.fin = std::max(d.fin, p.fechaFin);
-        }
+        // The earliest start and the latest end; on a tie the first package by start.
+        d.inicio = config.paquetes[porInicio.front().indice].fechaInicio;
+        std::size_t ultimo = 0;
+        for (std::size_t k = 1; k < d.iwps.size(); ++k)
+            if (d.iwps[k].fin > d.iwps[ultimo].fin)
+                ultimo = k;
+        d.fin = config.paquetes[porInicio[ultimo].indice].fechaFin;
     }
+
+    d.porFin.resize(d.iwps.size());
+    for (std::uint32_t k = 0; k < d.porFin.size(); ++k)
+        d.porFin[k] = k;
+    std::stable_sort(d.porFin.begin(), d.porFin.end(),
+                     [&](std::uint32_t a, std::uint32_t b) { return d.iwps[a].fin < d.iwps[b].fin; });
+    for (std::uint32_t k : d.porFin)
+        if (d.iwps[k].progreso > 0)
+            d.porAvance.push_back(k);
+    std::stable_sort(d.porAvance.begin(), d.porAvance.end(),
+                     [&](std::uint32_t a, std::uint32_t b) { return d.iwps[a].avance < d.iwps[b].avance; });
     return d;
 }
 
@@ -120,6 +164,47 @@ EstiloSerie estiloSerie(SerieCurvaS serie, int modo)
     return {};
 }
 
+namespace {
+
+// x of instants in ascending order. The whole days from the plot's start change once a day, at
+// the start's time of day: one date computation serves every instant until the next change.
+class EjeDias {
+public:
+    explicit EjeDias(const GeometriaCurvaS& g) : g_(g)
+    {
+        if (g.inicio.isValid()) {
+            local_ = g.inicio.toLocalTime();
+            origen_ = local_.toMSecsSinceEpoch();
+        }
+    }
+
+    double x(qint64 clave)
+    {
+        if (clave >= desde_ && clave < hasta_)
+            return x_;
+        // Before the start (or without one) no whole day has passed.
+        if (clave < origen_)
+            return GeometriaCurvaS::izquierda;
+        const QDateTime fecha = QDateTime::fromMSecsSinceEpoch(clave);
+        const int dias = diasCompletos(g_.inicio, fecha);
+        x_ = g_.x(fecha);
+        desde_ = claveOrdenFecha(local_.addDays(dias));
+        hasta_ = claveOrdenFecha(local_.addDays(qint64(dias) + 1));
+        if (!(clave >= desde_ && clave < hasta_))
+            desde_ = hasta_ = 0;  // an odd calendar day: no shortcut
+        return x_;
+    }
+
+private:
+    const GeometriaCurvaS& g_;
+    QDateTime local_;
+    qint64 origen_ = std::numeric_limits<qint64>::max();
+    qint64 desde_ = 0, hasta_ = 0;
+    double x_ = 0;
+};
+
+}  // namespace
+
 std::vector<QPointF> puntosSerie(const DatosCurvaS& datos, const GeometriaCurvaS& g, SerieCurvaS serie)
 {
     const bool costo = serie == SerieCurvaS::costoPlan || serie == SerieCurvaS::valorGanado;
@@ -128,40 +213,21 @@ std::vector<QPointF> puntosSerie(const DatosCurvaS& datos, const GeometriaCurvaS
     if (costo ? !datos.costo : !datos.horas)
         return puntos;
     const double total = costo ? datos.bac : datos.hht;
+    const std::vector<std::uint32_t>& orden = ganado ? datos.porAvance : datos.porFin;
+    puntos.reserve(orden.size() + 1);
 
-    // Sorted by keys: a large file has hundreds of thousands of IWPs, and dates compare slowly.
-    std::vector<std::pair<qint64, const PaqueteAWP*>> orden;
-    orden.reserve(datos.iwps.size());
-    for (const PaqueteAWP& p : datos.iwps)
-        orden.emplace_back(claveOrdenFecha(p.fechaFin), &p);
-    std::stable_sort(orden.begin(), orden.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-    struct Paso {
-        qint64 clave;
-        QDateTime fecha;
-        const PaqueteAWP* p;
-    };
-    std::vector<Paso> fechas;
-    fechas.reserve(orden.size());
-    for (const auto& [clave, p] : orden) {
-        if (!ganado) {
-            fechas.push_back({clave, p->fechaFin, p});
-        } else if (p->progreso > 0) {
-            const QDateTime f = fechaAvance(*p);
-            fechas.push_back({claveOrdenFecha(f), f, p});
-        }
-    }
-    if (ganado)
-        std::stable_sort(fechas.begin(), fechas.end(), [](const Paso& a, const Paso& b) { return a.clave < b.clave; });
-
+    EjeDias eje(g);
     double suma = 0;
     std::optional<qint64> claveX;
     double x = 0;
-    for (const Paso& paso : fechas) {
-        const double cantidad = costo ? paso.p->presupuesto : paso.p->hh;
-        suma += ganado ? cantidad * paso.p->progreso : cantidad;
-        if (claveX != paso.clave) {  // many packages share a day
-            claveX = paso.clave;
-            x = g.x(paso.fecha);
+    for (const std::uint32_t k : orden) {
+        const IwpCurvaS& p = datos.iwps[k];
+        const double cantidad = costo ? p.presupuesto : p.hh;
+        suma += ganado ? cantidad * p.progreso : cantidad;
+        const qint64 clave = ganado ? p.avance : p.fin;
+        if (claveX != clave) {  // many packages share a day
+            claveX = clave;
+            x = eje.x(clave);
         }
         puntos.push_back({x, g.y(suma / total)});
     }
@@ -238,13 +304,14 @@ std::optional<LecturaCurvaS> lecturaCurvaS(const DatosCurvaS& datos, const Geome
     const QDateTime d = g.fechaEn(h);
     l.titulo = platform::formatUserPattern(d, QStringLiteral("MMM yyyy"));
 
+    const qint64 clave = claveOrdenFecha(d);
     double plan = 0, ganado = 0, hhPlan = 0, hhGanadas = 0;
-    for (const PaqueteAWP& p : datos.iwps) {
-        if (terminadoPlanEn(p, d)) {
+    for (const IwpCurvaS& p : datos.iwps) {
+        if (p.fin <= clave) {
             plan += p.presupuesto;
             hhPlan += p.hh;
         }
-        if (avanzadoEn(p, d)) {
+        if (p.progreso > 0 && p.avance <= clave) {
             ganado += p.presupuesto * p.progreso;
             hhGanadas += p.hh * p.progreso;
         }

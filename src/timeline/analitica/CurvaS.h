@@ -14,6 +14,7 @@
 #include <QSizeF>
 #include <QString>
 
+#include <cstdint>
 #include <optional>
 #include <vector>
 
@@ -22,13 +23,28 @@ namespace quelva {
 // Where the progress of a package stands: its actual end, or the share of its span (from the
 // actual start when there is one) that its stored progress gives.
 QDateTime fechaAvance(const PaqueteAWP& paquete);
-bool terminadoPlanEn(const PaqueteAWP& paquete, const QDateTime& fecha);
-bool avanzadoEn(const PaqueteAWP& paquete, const QDateTime& fecha);
+
+// One IWP as the curves read it: its amounts, and as instants (claveOrdenFecha) its planned
+// end and where its progress stands. Dates are read once: a large file has hundreds of
+// thousands of IWPs, and every date comparison is a time-zone conversion.
+struct IwpCurvaS {
+    qint64 fin = 0;
+    qint64 avance = 0;  // fechaAvance; only read with progress
+    double presupuesto = 0;
+    double hh = 0;
+    double progreso = 0;
+
+    bool operator==(const IwpCurvaS&) const = default;
+};
 
 // What the curves read: the IWPs, their totals and which curves the mode shows.
 struct DatosCurvaS {
     int modo = 2;                   // 0 cost, 1 man-hours, 2 both
-    std::vector<PaqueteAWP> iwps;   // by planned start
+    std::vector<IwpCurvaS> iwps;    // by planned start
+    // Positions in iwps: every IWP by planned end, and those with progress by where it stands;
+    // ties keep the order before.
+    std::vector<std::uint32_t> porFin;
+    std::vector<std::uint32_t> porAvance;
     double bac = 0;
     double hht = 0;
     bool costo = false;             // cost shown and a budget to share

@@ -11,8 +11,9 @@ void unirPaquetesCSV(TimeLinerConfig& c, std::vector<PaqueteAWP> nuevos)
 {
     // A schedule from another year would sit at the chart's edge, playback would run through
     // empty months: the window then follows the packages as a save in the editor does.
+    const qint64 inicio = claveOrdenFecha(c.fechaInicio), fin = claveOrdenFecha(c.fechaFin);
     const bool fuera = std::any_of(nuevos.begin(), nuevos.end(), [&](const PaqueteAWP& p) {
-        return p.fechaInicio < c.fechaInicio || p.fechaFin > c.fechaFin;
+        return claveOrdenFecha(p.fechaInicio) < inicio || claveOrdenFecha(p.fechaFin) > fin;
     });
     if (c.paquetes.empty())
         c.paquetes = std::move(nuevos);  // a first import: no element moves

@@ -21,14 +21,23 @@ void ajustarVentana(TimeLinerConfig& config)
     const auto& lista = config.paquetes;
     if (lista.empty())
         return;
-    QDateTime inicio = lista.front().fechaInicio;
-    QDateTime fin = lista.front().fechaFin;
+    // By instants, read once: each date comparison is a time-zone conversion, and a large
+    // import has hundreds of thousands of packages. The first package wins a tie.
+    const PaqueteAWP* inicio = &lista.front();
+    const PaqueteAWP* fin = &lista.front();
+    qint64 claveInicio = claveOrdenFecha(inicio->fechaInicio), claveFin = claveOrdenFecha(fin->fechaFin);
     for (const PaqueteAWP& p : lista) {
-        inicio = std::min(inicio, p.fechaInicio);
-        fin = std::max(fin, p.fechaFin);
+        if (const qint64 k = claveOrdenFecha(p.fechaInicio); k < claveInicio) {
+            claveInicio = k;
+            inicio = &p;
+        }
+        if (const qint64 k = claveOrdenFecha(p.fechaFin); k > claveFin) {
+            claveFin = k;
+            fin = &p;
+        }
     }
-    config.fechaInicio = sumarDias(inicio, -30);
-    config.fechaFin = sumarDias(fin, 15);
+    config.fechaInicio = sumarDias(inicio->fechaInicio, -30);
+    config.fechaFin = sumarDias(fin->fechaFin, 15);
 }
 
 void eliminarPaquete(TimeLinerConfig& config, const PaqueteAWP& paquete)
