@@ -33,13 +33,14 @@ ConfirmacionCSV prepararConfirmacionCSV(EntradaConfirmacionCSV entrada)
     if (!r.hayNuevos)
         return r;
     unirPaquetesCSV(r.config, std::move(nuevos));
-    // The S-curve takes as long as the rest together: both read the merged config side by side.
+    r.indice = std::make_unique<IndiceAWP>(r.config.paquetes);
+    // The S-curve reads the merged config beside the rows and figures. Not beside the index:
+    // both convert every package's dates, and the C library converts one date at a time.
     std::future<TrazadoCurvaS> curva;
     if (entrada.curva)
         curva = std::async(std::launch::async, [&r, pedido = *entrada.curva] {
             return trazarCurvaS(r.config, pedido.modo, pedido.tamano);
         });
-    r.indice = std::make_unique<IndiceAWP>(r.config.paquetes);
     r.filas = filasVisibles(*r.indice, entrada.expandidosCWA);
     r.figuras = figurasProyecto(r.config, entrada.modo);
     r.tarjetas = lineasTarjetas(r.config, *r.indice, entrada.seleccionado);
