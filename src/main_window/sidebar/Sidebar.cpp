@@ -64,21 +64,24 @@ Sidebar::Sidebar(ContentView& vista, QWidget* parent) : QWidget(parent), vista_(
     columna->setContentsMargins(8, 8, 8, 8);
     columna->setSpacing(8);
     const auto agregar = [&](TarjetaSidebar cual, const std::optional<QString>& titulo,
-                             std::function<QWidget*()> contenido) {
-        auto* marco = new TarjetaSeccion(titulo, contenido(), tarjetas);
+                             std::function<QWidget*(QWidget*)> contenido) {
+        auto* marco = new TarjetaSeccion(titulo, contenido(nullptr), tarjetas);
         columna->addWidget(marco);
         tarjetas_.push_back({cual, marco, std::move(contenido)});
     };
     ContentView* v = &vista_;
     agregar(TarjetaSidebar::federacion, QStringLiteral("Federación de Modelos"),
-            [v] { return new TarjetaFederacion(*v); });
+            [v](QWidget* padre) { return new TarjetaFederacion(*v, padre); });
     columna->addWidget(new TarjetaSeccion(std::nullopt, botonQTO(vista_), tarjetas));
-    agregar(TarjetaSidebar::comparacion, QStringLiteral("Comparación TRELM"), [v] { return panelTRELM(*v); });
-    agregar(TarjetaSidebar::interferencias, QStringLiteral("Interferencias"), [v] { return panelInterferencias(*v); });
-    agregar(TarjetaSidebar::seccion, QStringLiteral("Sección"), [v] { return panelSecciones(*v); });
-    agregar(TarjetaSidebar::comentarios, QStringLiteral("Comentarios"), [v] { return panelComentarios(*v); });
+    agregar(TarjetaSidebar::comparacion, QStringLiteral("Comparación TRELM"),
+            [v](QWidget* padre) { return panelTRELM(*v, padre); });
+    agregar(TarjetaSidebar::interferencias, QStringLiteral("Interferencias"),
+            [v](QWidget* padre) { return panelInterferencias(*v, padre); });
+    agregar(TarjetaSidebar::seccion, QStringLiteral("Sección"), [v](QWidget* padre) { return panelSecciones(*v, padre); });
+    agregar(TarjetaSidebar::comentarios, QStringLiteral("Comentarios"),
+            [v](QWidget* padre) { return panelComentarios(*v, padre); });
     agregar(TarjetaSidebar::timeLiner, QStringLiteral("Timeline / Control de Obra"),
-            [v] { return new TarjetaTimeLiner(*v); });
+            [v](QWidget* padre) { return new TarjetaTimeLiner(*v, padre); });
     columna->addStretch(1);
     desplazable_->setWidget(tarjetas);
 }
@@ -93,10 +96,11 @@ void Sidebar::refrescar()
 
 void Sidebar::refrescarTarjetas(TarjetasSidebar tarjetas)
 {
-    // Only the contents change: the column, the frames and the reader's place stay.
+    // Only the contents change: the column, the frames and the reader's place stay. Built in
+    // its frame: moved there afterwards, every widget of a long card would be styled again.
     for (const Tarjeta& t : tarjetas_)
         if (tarjetas.testFlag(t.cual))
-            t.marco->cambiarContenido(t.contenido());
+            t.marco->cambiarContenido(t.contenido(t.marco));
 }
 
 void Sidebar::mostrarTarjeta(TarjetaSidebar cual)

@@ -47,7 +47,7 @@ private:
     struct Tarjeta {
         TarjetaSidebar cual;
         TarjetaSeccion* marco;
-        std::function<QWidget*()> contenido;
+        std::function<QWidget*(QWidget* padre)> contenido;
     };
 
     ContentView& vista_;
