@@ -8,6 +8,7 @@
 #include "platform/Symbols.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -16,10 +17,17 @@
 
 #include <algorithm>
 #include <optional>
+#include <utility>
 
 namespace quelva {
 
 namespace {
+
+// Styling a widget under the sidebar's style sheets takes tens of microseconds: a card with more
+// widgets than this (a hundred comments, fifty analyses) is styled a part per turn, not in one go.
+constexpr qsizetype kWidgetsDeUnaVez = 400;
+// How long one turn of the event loop may style such a card for.
+constexpr qint64 kTurnoEstiloNs = 8'000'000;
 
 QWidget* botonQTO(ContentView& vista)
 {
@@ -67,7 +75,7 @@ Sidebar::Sidebar(ContentView& vista, QWidget* parent) : QWidget(parent), vista_(
                              std::function<QWidget*(QWidget*)> contenido) {
         auto* marco = new TarjetaSeccion(titulo, contenido(nullptr), tarjetas);
         columna->addWidget(marco);
-        tarjetas_.push_back({cual, marco, std::move(contenido)});
+        tarjetas_.push_back({cual, marco, std::move(contenido), nullptr, 0, false});
     };
     ContentView* v = &vista_;
     agregar(TarjetaSidebar::federacion, QStringLiteral("Federación de Modelos"),
@@ -98,9 +106,58 @@ void Sidebar::refrescarTarjetas(TarjetasSidebar tarjetas)
 {
     // Only the contents change: the column, the frames and the reader's place stay. Built in
     // its frame: moved there afterwards, every widget of a long card would be styled again.
-    for (const Tarjeta& t : tarjetas_)
-        if (tarjetas.testFlag(t.cual))
-            t.marco->cambiarContenido(t.contenido(t.marco));
+    for (std::size_t n = 0; n < tarjetas_.size(); ++n) {
+        Tarjeta& t = tarjetas_[n];
+        if (!tarjetas.testFlag(t.cual))
+            continue;
+        // Content still being styled was never shown: a newer state replaces it outright.
+        delete t.preparando.data();
+        QWidget* nuevo = t.contenido(t.marco);
+        const QList<QWidget*> piezas = nuevo->findChildren<QWidget*>();
+        if (piezas.size() <= kWidgetsDeUnaVez) {
+            mostrarContenido(t, nuevo);
+            continue;
+        }
+        // Every new widget asked to be styled on the next turn, all in one go: it is done by
+        // parts instead, each part on a turn of its own between the window's other events.
+        QCoreApplication::removePostedEvents(nuevo, QEvent::PolishRequest);
+        for (QWidget* w : piezas)
+            QCoreApplication::removePostedEvents(w, QEvent::PolishRequest);
+        t.preparando = nuevo;
+        t.estilizadas = 0;
+        auto* turno = new QTimer(nuevo);  // goes with the content it styles
+        connect(turno, &QTimer::timeout, this, [this, n, turno] {
+            if (estilizarPorPartes(n))
+                turno->stop();
+        });
+        turno->start(0);
+    }
+}
+
+bool Sidebar::estilizarPorPartes(std::size_t tarjeta)
+{
+    Tarjeta& t = tarjetas_[tarjeta];
+    QWidget* nuevo = t.preparando;
+    if (!nuevo)
+        return true;
+    // Row by row, each with what it holds; what is styled already is not styled again on show.
+    const QList<QWidget*> filas = nuevo->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    QElapsedTimer turno;
+    turno.start();
+    while (t.estilizadas < filas.size() && turno.nsecsElapsed() < kTurnoEstiloNs)
+        filas[t.estilizadas++]->ensurePolished();
+    if (t.estilizadas < filas.size())
+        return false;
+    t.preparando = nullptr;
+    mostrarContenido(t, nuevo);
+    return true;
+}
+
+void Sidebar::mostrarContenido(Tarjeta& t, QWidget* nuevo)
+{
+    t.marco->cambiarContenido(nuevo);
+    if (std::exchange(t.mostrarAlCambiar, false))
+        mostrarTarjeta(t.cual);
 }
 
 void Sidebar::mostrarTarjeta(TarjetaSidebar cual)
@@ -110,9 +167,14 @@ void Sidebar::mostrarTarjeta(TarjetaSidebar cual)
         // request after the other.
         for (int i = 0; i < 4; ++i)
             QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
-        for (const Tarjeta& t : tarjetas_)
-            if (t.cual == cual)
-                desplazarHasta(*t.marco);
+        for (Tarjeta& t : tarjetas_)
+            if (t.cual == cual) {
+                // Its new size is known once it is shown.
+                if (t.preparando)
+                    t.mostrarAlCambiar = true;
+                else
+                    desplazarHasta(*t.marco);
+            }
     });
 }
 
