@@ -23,9 +23,10 @@ namespace quelva {
 
 namespace {
 
-// Styling a widget under the sidebar's style sheets takes tens of microseconds: a card with more
-// widgets than this (a hundred comments, fifty analyses) is styled a part per turn, not in one go.
-constexpr qsizetype kWidgetsDeUnaVez = 400;
+// Building and styling a row of widgets under the sidebar's style sheets takes a fraction of a
+// millisecond: a card with more rows than this (a hundred comments, fifty analyses) is built on
+// a turn of the event loop of its own and styled a part per turn, not in one go.
+constexpr qsizetype kFilasDeUnaVez = 40;
 // How long one turn of the event loop may style such a card for.
 constexpr qint64 kTurnoEstiloNs = 8'000'000;
 
@@ -72,10 +73,10 @@ Sidebar::Sidebar(ContentView& vista, QWidget* parent) : QWidget(parent), vista_(
     columna->setContentsMargins(8, 8, 8, 8);
     columna->setSpacing(8);
     const auto agregar = [&](TarjetaSidebar cual, const std::optional<QString>& titulo,
-                             std::function<QWidget*(QWidget*)> contenido) {
+                             std::function<QWidget*(QWidget*)> contenido, std::function<qsizetype()> filas = {}) {
         auto* marco = new TarjetaSeccion(titulo, contenido(nullptr), tarjetas);
         columna->addWidget(marco);
-        tarjetas_.push_back({cual, marco, std::move(contenido), nullptr, 0, false});
+        tarjetas_.push_back({cual, marco, std::move(contenido), std::move(filas), nullptr, nullptr, 0, false});
     };
     ContentView* v = &vista_;
     agregar(TarjetaSidebar::federacion, QStringLiteral("Federación de Modelos"),
@@ -83,11 +84,15 @@ Sidebar::Sidebar(ContentView& vista, QWidget* parent) : QWidget(parent), vista_(
     columna->addWidget(new TarjetaSeccion(std::nullopt, botonQTO(vista_), tarjetas));
     agregar(TarjetaSidebar::comparacion, QStringLiteral("Comparación TRELM"),
             [v](QWidget* padre) { return panelTRELM(*v, padre); });
-    agregar(TarjetaSidebar::interferencias, QStringLiteral("Interferencias"),
-            [v](QWidget* padre) { return panelInterferencias(*v, padre); });
+    agregar(
+        TarjetaSidebar::interferencias, QStringLiteral("Interferencias"),
+        [v](QWidget* padre) { return panelInterferencias(*v, padre); },
+        [v] { return qsizetype(v->clashes.historialAnalisis.size()); });
     agregar(TarjetaSidebar::seccion, QStringLiteral("Sección"), [v](QWidget* padre) { return panelSecciones(*v, padre); });
-    agregar(TarjetaSidebar::comentarios, QStringLiteral("Comentarios"),
-            [v](QWidget* padre) { return panelComentarios(*v, padre); });
+    agregar(
+        TarjetaSidebar::comentarios, QStringLiteral("Comentarios"),
+        [v](QWidget* padre) { return panelComentarios(*v, padre); },
+        [v] { return qsizetype(v->markup.comentarios.size()); });
     agregar(TarjetaSidebar::timeLiner, QStringLiteral("Timeline / Control de Obra"),
             [v](QWidget* padre) { return new TarjetaTimeLiner(*v, padre); });
     columna->addStretch(1);
@@ -110,47 +115,44 @@ void Sidebar::refrescarTarjetas(TarjetasSidebar tarjetas)
         Tarjeta& t = tarjetas_[n];
         if (!tarjetas.testFlag(t.cual))
             continue;
-        // Content still being styled was never shown: a newer state replaces it outright.
+        // Content still being built or styled was never shown: a newer state replaces it outright.
+        delete t.turno.data();
         delete t.preparando.data();
-        QWidget* nuevo = t.contenido(t.marco);
-        const QList<QWidget*> piezas = nuevo->findChildren<QWidget*>();
-        if (piezas.size() <= kWidgetsDeUnaVez) {
-            mostrarContenido(t, nuevo);
+        if (!t.filas || t.filas() <= kFilasDeUnaVez) {
+            mostrarContenido(t, t.contenido(t.marco));
             continue;
         }
-        // Every new widget asked to be styled on the next turn, all in one go: it is done by
-        // parts instead, each part on a turn of its own between the window's other events.
-        QCoreApplication::removePostedEvents(nuevo, QEvent::PolishRequest);
-        for (QWidget* w : piezas)
-            QCoreApplication::removePostedEvents(w, QEvent::PolishRequest);
-        t.preparando = nuevo;
         t.estilizadas = 0;
-        auto* turno = new QTimer(nuevo);  // goes with the content it styles
-        connect(turno, &QTimer::timeout, this, [this, n, turno] {
-            if (estilizarPorPartes(n))
-                turno->stop();
-        });
-        turno->start(0);
+        t.turno = new QTimer(t.marco);
+        connect(t.turno, &QTimer::timeout, this, [this, n] { prepararPorPartes(n); });
+        t.turno->start(0);
     }
 }
 
-bool Sidebar::estilizarPorPartes(std::size_t tarjeta)
+void Sidebar::prepararPorPartes(std::size_t tarjeta)
 {
     Tarjeta& t = tarjetas_[tarjeta];
-    QWidget* nuevo = t.preparando;
-    if (!nuevo)
-        return true;
+    if (!t.preparando) {
+        t.preparando = t.contenido(t.marco);
+        // Each new widget asked to be styled on the next turn, all in one go: it is done a part
+        // per turn instead, between the window's other events.
+        QCoreApplication::removePostedEvents(t.preparando, QEvent::PolishRequest);
+        for (QWidget* w : t.preparando->findChildren<QWidget*>())
+            QCoreApplication::removePostedEvents(w, QEvent::PolishRequest);
+        return;
+    }
     // Row by row, each with what it holds; what is styled already is not styled again on show.
-    const QList<QWidget*> filas = nuevo->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    const QList<QWidget*> filas = t.preparando->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
     QElapsedTimer turno;
     turno.start();
     while (t.estilizadas < filas.size() && turno.nsecsElapsed() < kTurnoEstiloNs)
         filas[t.estilizadas++]->ensurePolished();
     if (t.estilizadas < filas.size())
-        return false;
-    t.preparando = nullptr;
-    mostrarContenido(t, nuevo);
-    return true;
+        return;
+    t.turno->stop();
+    t.turno->deleteLater();
+    t.turno = nullptr;
+    mostrarContenido(t, std::exchange(t.preparando, nullptr));
 }
 
 void Sidebar::mostrarContenido(Tarjeta& t, QWidget* nuevo)
@@ -170,7 +172,7 @@ void Sidebar::mostrarTarjeta(TarjetaSidebar cual)
         for (Tarjeta& t : tarjetas_)
             if (t.cual == cual) {
                 // Its new size is known once it is shown.
-                if (t.preparando)
+                if (t.turno)
                     t.mostrarAlCambiar = true;
                 else
                     desplazarHasta(*t.marco);
