@@ -188,28 +188,27 @@ std::vector<AnalisisInterferencias> historialDesdeGuardado(const std::vector<Ana
 {
     std::vector<AnalisisInterferencias> lista;
     lista.reserve(historial.size());
+    // Ids given in the initializer: a default one would be drawn from the system's random
+    // source for each of thousands of clashes, only to be overwritten.
     for (const AnalisisGuardado& g : historial) {
-        AnalisisInterferencias a;
-        a.id = g.id;
-        a.nombre = g.nombre;
-        a.fecha = g.fecha;
-        a.tolerancia = g.tolerancia;
+        AnalisisInterferencias a{
+            .id = g.id, .nombre = g.nombre, .fecha = g.fecha, .tolerancia = g.tolerancia, .interferencias = {}};
         a.interferencias.reserve(g.interferencias.size());
         for (const InterferenciaGuardada& ig : g.interferencias) {
-            Interferencia i;
-            i.id = ig.id;
-            i.nombreA = ig.nombreA;
-            i.nombreB = ig.nombreB;
-            i.especialidadA = ig.especialidadA;
-            i.especialidadB = ig.especialidadB;
-            i.radio = ig.radio;
-            i.viewpointPos = vec(ig.vpPosX, ig.vpPosY, ig.vpPosZ);
-            i.viewpointTarget = vec(ig.vpTgtX, ig.vpTgtY, ig.vpTgtZ);
-            i.estado = estadoClashDesdeTexto(ig.estado).value_or(EstadoClash::abierto);
             // Clashes are not found again by name: two empty nodes outside the scene.
-            i.nodoA = scene::Node::make();
-            i.nodoB = scene::Node::make();
-            a.interferencias.push_back(std::move(i));
+            a.interferencias.push_back(Interferencia{
+                .id = ig.id,
+                .nodoA = scene::Node::make(),
+                .nodoB = scene::Node::make(),
+                .especialidadA = ig.especialidadA,
+                .especialidadB = ig.especialidadB,
+                .nombreA = ig.nombreA,
+                .nombreB = ig.nombreB,
+                .viewpointPos = vec(ig.vpPosX, ig.vpPosY, ig.vpPosZ),
+                .viewpointTarget = vec(ig.vpTgtX, ig.vpTgtY, ig.vpTgtZ),
+                .radio = ig.radio,
+                .estado = estadoClashDesdeTexto(ig.estado).value_or(EstadoClash::abierto),
+            });
         }
         lista.push_back(std::move(a));
     }

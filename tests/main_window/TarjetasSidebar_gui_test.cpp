@@ -1,4 +1,5 @@
-// The sidebar cards: order and titles, the timeline summary and launcher, the model row menu.
+// The sidebar cards: order and titles, long cards shown once styled, the timeline summary and
+// launcher, the model row menu.
 
 #include "main_window/ContentView.h"
 #include "main_window/sidebar/Sidebar.h"
@@ -29,6 +30,32 @@ PaqueteAWP paquete(NivelAWP nivel, double progreso)
     return p;
 }
 
+std::vector<ComentarioMarkup> comentarios(int cuantos, const QString& prefijo)
+{
+    std::vector<ComentarioMarkup> lista(static_cast<std::size_t>(cuantos));
+    for (int i = 0; i < cuantos; ++i)
+        lista[std::size_t(i)].tag = prefijo + QString::number(i);
+    return lista;
+}
+
+QStringList tags(const QString& prefijo, int cuantos)
+{
+    QStringList t;
+    for (int i = 0; i < cuantos; ++i)
+        t << prefijo + QString::number(i);
+    return t;
+}
+
+// The tags of the comment rows on show, top to bottom.
+QStringList tagsVisibles(ContentView& v)
+{
+    QStringList t;
+    for (QWidget* fila : v.sidebar()->findChildren<QWidget*>("filaComentario"))
+        if (fila->isVisible())
+            t << fila->findChild<QLabel*>("tag")->text();
+    return t;
+}
+
 }  // namespace
 
 TEST(TarjetasSidebar, SevenCardsInOrderAndOnlyTheTakeOffCardUntitled)
@@ -46,6 +73,31 @@ TEST(TarjetasSidebar, SevenCardsInOrderAndOnlyTheTakeOffCardUntitled)
     auto* titulo = v.sidebar()->findChild<QLabel*>("tituloTarjeta");
     ASSERT_TRUE(titulo);
     EXPECT_EQ(titulo->text(), QString::fromUtf8("FEDERACIÓN DE MODELOS"));
+}
+
+TEST(TarjetasSidebar, ALongCardKeepsItsRowsOnShowUntilTheLatestStateIsStyledWhole)
+{
+    ContentView v;
+    v.resize(1440, 900);
+    v.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v, testsupport::kLimiteCuelgue));
+    // A few rows go in at once.
+    v.markup.comentarios = comentarios(3, "A-");
+    v.refrescar();
+    EXPECT_EQ(tagsVisibles(v), tags("A-", 3));
+
+    // A hundred and more are styled over several turns; meanwhile the card shows what it showed.
+    v.markup.comentarios = comentarios(120, "B-");
+    v.refrescar();
+    EXPECT_EQ(tagsVisibles(v), tags("A-", 3));
+    // A newer state while they are styled replaces them: only its rows ever show.
+    v.markup.comentarios = comentarios(110, "C-");
+    v.refrescar();
+    EXPECT_EQ(tagsVisibles(v), tags("A-", 3));
+    ESPERAR_QUE(tagsVisibles(v) != tags("A-", 3));
+    EXPECT_EQ(tagsVisibles(v), tags("C-", 110));
+    testsupport::entregarEventos();
+    EXPECT_EQ(v.sidebar()->findChildren<QWidget*>("filaComentario").size(), 110);
 }
 
 TEST(TarjetasSidebar, TimelineSummaryAveragesIwpProgress)

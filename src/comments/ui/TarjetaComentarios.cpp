@@ -144,10 +144,10 @@ QWidget* filaComentario(ControladorComentarios& controlador, const ComentarioMar
 
 }  // namespace
 
-QWidget* tarjetaComentarios(ControladorComentarios& controlador)
+QWidget* tarjetaComentarios(ControladorComentarios& controlador, QWidget* padre)
 {
     const EstadoMarkup& e = controlador.estado();
-    auto* panel = new QWidget;
+    auto* panel = new QWidget(padre);
     panel->setObjectName(QStringLiteral("panelComentarios"));
     auto* col = new QVBoxLayout(panel);
     col->setContentsMargins(0, 0, 0, 0);

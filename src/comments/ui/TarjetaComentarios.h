@@ -8,6 +8,6 @@ class ControladorComentarios;
 
 // The content of the sidebar's "Comentarios" card: "Nuevo comentario", one row
 // per comment and "Reporte de comentarios", or "Sin comentarios registrados".
-QWidget* tarjetaComentarios(ControladorComentarios& controlador);
+QWidget* tarjetaComentarios(ControladorComentarios& controlador, QWidget* padre = nullptr);
 
 }  // namespace quelva

@@ -89,12 +89,12 @@ QWidget* etiquetaConteo(const QString& nombreObjeto, const QString& simbolo, con
 
 }  // namespace
 
-QWidget* panelComparacionTRELM(ContentView& vista)
+QWidget* panelComparacionTRELM(ContentView& vista, QWidget* padre)
 {
     const EstadoFederacion& f = vista.federacion;
     const EstadoComparacion& c = vista.comparacion;
 
-    auto* panel = new QWidget;
+    auto* panel = new QWidget(padre);
     panel->setObjectName(QStringLiteral("panelTRELM"));
     auto* col = new QVBoxLayout(panel);
     col->setContentsMargins(0, 0, 0, 0);

@@ -198,9 +198,9 @@ QWidget* seccionAnalisis(ContentView& vista, const AnalisisInterferencias& a, QW
 
 }  // namespace
 
-QWidget* panelInterferenciasClash(ContentView& vista)
+QWidget* panelInterferenciasClash(ContentView& vista, QWidget* padre)
 {
-    auto* panel = new QWidget;
+    auto* panel = new QWidget(padre);
     panel->setObjectName(QStringLiteral("panelInterferencias"));
     auto* col = new QVBoxLayout(panel);
     col->setContentsMargins(0, 0, 0, 0);

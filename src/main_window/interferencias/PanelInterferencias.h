@@ -16,7 +16,7 @@ class ContentView;
 
 // The content of the "Interferencias" card: the new-detection control (or the run's spinner), then
 // one collapsible section per analysis with its clash rows and action bar.
-QWidget* panelInterferenciasClash(ContentView& vista);
+QWidget* panelInterferenciasClash(ContentView& vista, QWidget* padre = nullptr);
 
 // The clash rows of one analysis, painted in one widget (analyses run to thousands of clashes).
 // A click focuses a clash, the context menu changes its status; both act by ids.

@@ -164,8 +164,6 @@ void ContentView::terminarLecturaProyecto(const QString& ruta, int pedido, std::
 
 int ContentView::restaurarProyecto(ProyectoQUELVA documento, const std::optional<QString>& carpetaBase)
 {
-    // The selected element belongs to a model that is going away.
-    seleccionarNodo(nullptr);
     ServiciosRestauracion servicios;
     servicios.quitarResaltado = [this] { quitarResaltado(); };
     servicios.trelmActivo = [this] { return comparacion.trelmActivo; };
@@ -176,6 +174,9 @@ int ContentView::restaurarProyecto(ProyectoQUELVA documento, const std::optional
     {
         restaurando_ = true;
         const auto fin = qScopeGuard([this] { restaurando_ = false; });
+        // The selected element belongs to a model that is going away. The window is refreshed
+        // once the new project is in, not for the old one on its way out.
+        seleccionarNodo(nullptr);
         generacion =
             quelva::restaurarProyecto(estado, *federacionControlador_, servicios, std::move(documento), carpetaBase);
     }

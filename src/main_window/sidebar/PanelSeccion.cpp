@@ -203,10 +203,10 @@ QWidget* filaGuardada(ContentView& vista, const SeccionGuardada& s, QWidget* pad
 
 }  // namespace
 
-QWidget* panelSecciones(ContentView& vista)
+QWidget* panelSecciones(ContentView& vista, QWidget* padre)
 {
     const auto& s = vista.secciones;
-    auto* panel = new QWidget;
+    auto* panel = new QWidget(padre);
     panel->setObjectName(QStringLiteral("panelSecciones"));
     auto* col = new QVBoxLayout(panel);
     col->setContentsMargins(0, 0, 0, 0);

@@ -14,19 +14,19 @@
 
 namespace quelva {
 
-QWidget* panelTRELM(ContentView& vista)
+QWidget* panelTRELM(ContentView& vista, QWidget* padre)
 {
-    return panelComparacionTRELM(vista);
+    return panelComparacionTRELM(vista, padre);
 }
 
-QWidget* panelInterferencias(ContentView& vista)
+QWidget* panelInterferencias(ContentView& vista, QWidget* padre)
 {
-    return panelInterferenciasClash(vista);
+    return panelInterferenciasClash(vista, padre);
 }
 
-QWidget* panelComentarios(ContentView& vista)
+QWidget* panelComentarios(ContentView& vista, QWidget* padre)
 {
-    return tarjetaComentarios(vista.controladorComentarios());
+    return tarjetaComentarios(vista.controladorComentarios(), padre);
 }
 
 }  // namespace quelva

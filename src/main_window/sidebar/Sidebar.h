@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QFlags>
+#include <QPointer>
+#include <QTimer>
 #include <QWidget>
 
 #include <functional>
@@ -35,7 +37,9 @@ public:
 
     // Rebuilds the content of every card from the state.
     void refrescar();
-    // Rebuilds only these cards' content: for a change the others do not show.
+    // Rebuilds only these cards' content: for a change the others do not show. A long card is
+    // built on a later turn of the event loop and styled a few rows per turn, and shown whole
+    // once styled; until then it shows what it showed.
     void refrescarTarjetas(TarjetasSidebar tarjetas);
     // Scrolls the column, once it is laid out again, as little as brings the card into view (its
     // top first when it is taller than the column).
@@ -43,11 +47,20 @@ public:
 
 private:
     void desplazarHasta(const QWidget& marco);
+    struct Tarjeta;
+    // One turn's part of a long card's building and styling; the last one shows it.
+    void prepararPorPartes(std::size_t tarjeta);
+    void mostrarContenido(Tarjeta& tarjeta, QWidget* nuevo);
 
     struct Tarjeta {
         TarjetaSidebar cual;
         TarjetaSeccion* marco;
-        std::function<QWidget*()> contenido;
+        std::function<QWidget*(QWidget* padre)> contenido;
+        std::function<qsizetype()> filas;       // how many rows it would show, for long cards
+        QPointer<QTimer> turno = nullptr;        // building and styling a long card's content
+        QPointer<QWidget> preparando = nullptr;  // built, hidden in its frame, being styled
+        qsizetype estilizadas = 0;              // of its rows
+        bool mostrarAlCambiar = false;          // asked to be scrolled to meanwhile
     };
 
     ContentView& vista_;
