@@ -116,8 +116,7 @@ TEST(AtajosDeMenu, EachToolWindowRunsTheMainWindowsMenuCommands)
         QWidget* ventana = w.abrir();
         ASSERT_NE(ventana, nullptr) << w.nombre;
         ASSERT_NE(ventana, &principal) << w.nombre;
-        if (!activarVentana(*ventana, testsupport::kLimitePrimerFoco))
-            GTEST_SKIP() << "the display gives the window no focus";
+        ACTIVAR_VENTANA_O_SALTAR(*ventana);
         for (const auto& a : atajos) {
             SCOPED_TRACE(std::string(w.nombre) + " / " + a.teclas.toString().toStdString());
             ASSERT_TRUE(activarVentana(*ventana));
@@ -144,8 +143,7 @@ TEST(AtajosDeMenu, SheetsHoldTheCommandsBackAndAWindowsOwnShortcutWins)
     herramienta.resize(300, 200);
     herramienta.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&herramienta, testsupport::kLimiteCuelgue));
-    if (!activarVentana(herramienta, testsupport::kLimitePrimerFoco))
-        GTEST_SKIP() << "the display gives the window no focus";
+    ACTIVAR_VENTANA_O_SALTAR(herramienta);
     QTest::keySequence(&herramienta, guardar);
     EXPECT_EQ(acciones.corridas(), (std::map<QString, int>{{guardarProyecto, 1}}));
 

@@ -6,6 +6,7 @@
 #include "platform/NotificationCenter.h"
 #include "platform/OpenWithDefault.h"
 #include "platform/Resources.h"
+#include "support/Activar.h"
 #include "support/Fixtures.h"
 #include "support/Esperar.h"
 
@@ -215,9 +216,7 @@ TEST(QUELVAApp, ShortcutKeysPostTheirCommands)
     QUELVAApp app;
     QMainWindow* w = app.ventanaPrincipal();
     w->show();
-    w->activateWindow();
-    if (!QTest::qWaitForWindowActive(w))
-        GTEST_SKIP() << "the display gives the window no focus";
+    ACTIVAR_VENTANA_O_SALTAR(*w);
     namespace N = platform::NotificationName;
     QObject contexto;
     std::map<QString, int> recibidas;

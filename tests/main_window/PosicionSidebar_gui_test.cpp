@@ -62,8 +62,7 @@ TEST(PosicionSidebar, LoadingAComparisonSlotKeepsTheScrollPosition)
 {
     VentanaLarga f;
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&f.v, testsupport::kLimiteCuelgue));
-    if (!testsupport::activarVentana(f.v, testsupport::kLimitePrimerFoco))
-        GTEST_SKIP() << "the display gives the window no focus";
+    ACTIVAR_VENTANA_O_SALTAR(f.v);
     QScrollBar* barra = f.panel->verticalScrollBar();
     ASSERT_GT(barra->maximum(), 2000);
 
@@ -103,8 +102,7 @@ TEST(PosicionSidebar, SwitchingTheCutOnBringsItsControlsIntoView)
         SCOPED_TRACE(c.caso);
         VentanaLarga f;
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&f.v, testsupport::kLimiteCuelgue));
-        if (!testsupport::activarVentana(f.v, testsupport::kLimitePrimerFoco))
-            GTEST_SKIP() << "the display gives the window no focus";
+        ACTIVAR_VENTANA_O_SALTAR(f.v);
         QScrollBar* barra = f.panel->verticalScrollBar();
         auto* interruptor = hijoVisible<QAbstractButton>(f.v, "activarCorte");
         ASSERT_NE(interruptor, nullptr);

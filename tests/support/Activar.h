@@ -7,6 +7,7 @@
 #include "support/Esperar.h"
 
 #include <QDeadlineTimer>
+#include <gtest/gtest.h>
 #include <QTest>
 #include <QWidget>
 
@@ -25,7 +26,26 @@ inline bool activarVentana(QWidget& ventana, int limiteMs = kLimiteCuelgue)
     return false;
 }
 
-// The first activation of a test: a display that gives no focus skips it.
-inline constexpr int kLimitePrimerFoco = 20 * 1000;
+// Whether this display gives a window the keyboard at all: a bare window asks for it, once per
+// process. Only a display that refuses it may skip a test; our own windows must then get it.
+inline bool pantallaDaFoco()
+{
+    static const bool da = [] {
+        QWidget prueba(nullptr, Qt::Window);
+        prueba.resize(120, 80);
+        prueba.show();
+        return QTest::qWaitForWindowExposed(&prueba, kLimiteCuelgue) && activarVentana(prueba, 20 * 1000);
+    }();
+    return da;
+}
 
 }  // namespace testsupport
+
+// Brings `ventana` to the keyboard inside a test: skips on a display that gives no window focus,
+// fails when the display does and this window still does not get it.
+#define ACTIVAR_VENTANA_O_SALTAR(ventana)                                                          \
+    do {                                                                                       \
+        if (!::testsupport::pantallaDaFoco())                                                  \
+            GTEST_SKIP() << "the display gives no window the keyboard focus";                  \
+        ASSERT_TRUE(::testsupport::activarVentana(ventana)) << "the window never became active"; \
+    } while (false)

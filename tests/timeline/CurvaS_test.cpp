@@ -107,7 +107,7 @@ TEST(CurvaS, EarnedAmountsStandWhereTheProgressHasReached)
 }
 
 // Spans across a clock change, in zones whose offset moves by an hour or half an hour: each
-// package stands on the curves where its own dates put it, whatever the dates' time spec.
+// package stands on the curves where its own dates put it, local, UTC or at a fixed offset.
 TEST(CurvaS, PointsStandOnTheDaysOfTheDatesAcrossClockChanges)
 {
     for (const char* nombreZona : {"America/Santiago", "Australia/Lord_Howe", "Europe/Madrid", "UTC"}) {
