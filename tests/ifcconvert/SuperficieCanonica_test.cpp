@@ -38,6 +38,20 @@ double area(const std::vector<double>& xyz, const TriangulosCanonicos& t)
     return total;
 }
 
+// Every other way of splitting the region gives the first one's triangles and normals.
+template <std::size_t N>
+void esperarLaMismaQueLaPrimera(const std::vector<double>& xyz, const CarasPoligonales (&formas)[N],
+                                const TriangulosCanonicos& primera)
+{
+    for (std::size_t k = 1; k < N; ++k) {
+        SCOPED_TRACE(k);
+        TriangulosCanonicos otra;
+        triangularSuperficie(xyz, formas[k], otra);
+        EXPECT_EQ(otra.vertices, primera.vertices);
+        EXPECT_EQ(otra.normales, primera.normales);
+    }
+}
+
 // A kernel splits one plane's region into faces in many ways (with a corner on an edge taken in
 // or not, a sliver, another diagonal): the triangles must come out the same.
 TEST(SuperficieCanonica, OneRegionGivesTheSameTrianglesHoweverItsFacesSplitIt)
@@ -62,13 +76,7 @@ TEST(SuperficieCanonica, OneRegionGivesTheSameTrianglesHoweverItsFacesSplitIt)
     EXPECT_NEAR(area(xyz, primera), 8 - 1, 1e-6);
     for (std::size_t i = 0; i < primera.normales.size(); i += 3)
         EXPECT_EQ(primera.normales[i + 2], 1.0);
-    for (std::size_t k = 1; k < std::size(formas); ++k) {
-        SCOPED_TRACE(k);
-        TriangulosCanonicos otra;
-        triangularSuperficie(xyz, formas[k], otra);
-        EXPECT_EQ(otra.vertices, primera.vertices);
-        EXPECT_EQ(otra.normales, primera.normales);
-    }
+    esperarLaMismaQueLaPrimera(xyz, formas, primera);
 }
 
 // A tilted facet (a pile's shaft) whose normal has a component close to zero: summed face by face
@@ -95,13 +103,7 @@ TEST(SuperficieCanonica, ATiltedRegionGivesTheSameNormalWhateverOrderItsFacesCom
     TriangulosCanonicos primera;
     triangularSuperficie(xyz, formas[0], primera);
     ASSERT_FALSE(primera.normales.empty());
-    for (std::size_t k = 1; k < std::size(formas); ++k) {
-        SCOPED_TRACE(k);
-        TriangulosCanonicos otra;
-        triangularSuperficie(xyz, formas[k], otra);
-        EXPECT_EQ(otra.vertices, primera.vertices);
-        EXPECT_EQ(otra.normales, primera.normales);
-    }
+    esperarLaMismaQueLaPrimera(xyz, formas, primera);
 }
 
 }  // namespace
