@@ -128,9 +128,7 @@ ComentarioMarkup comentario(const json& j)
     if (const auto it = j.find("imagenJPEG"); it != j.end() && !it->is_null()) {
         if (!it->is_string())
             tipoErroneo("imagenJPEG", r, "un texto Base64");
-        const std::string& base64 = it->get_ref<const std::string&>();
-        const auto bytes = QByteArray::fromBase64Encoding(QByteArray::fromRawData(base64.data(), qsizetype(base64.size())),
-                                                          QByteArray::AbortOnBase64DecodingErrors);
+        const auto bytes = platform::documentBase64(it->get_ref<const std::string&>());
         if (!bytes)
             fallar(QStringLiteral("%1: el campo «imagenJPEG» no es Base64 válido.").arg(QLatin1String(r)));
         c.imagenJPEG = *bytes;

@@ -2,6 +2,8 @@
 
 #include <QTimeZone>
 
+#include <array>
+#include <cstdint>
 #include <cstdio>
 
 namespace platform {
@@ -75,6 +77,59 @@ std::optional<QUuid> documentUuid(const QString& text)
             return std::nullopt;
     }
     return QUuid::fromString(text);
+}
+
+namespace {
+
+constexpr std::array<std::int8_t, 256> kValorBase64 = [] {
+    std::array<std::int8_t, 256> t{};
+    t.fill(-1);
+    const char alfabeto[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    for (int i = 0; i < 64; ++i)
+        t[static_cast<unsigned char>(alfabeto[i])] = static_cast<std::int8_t>(i);
+    return t;
+}();
+
+// The padded standard form, four characters at a time; none when the text is in another form.
+std::optional<QByteArray> base64Padded(std::string_view text)
+{
+    if (text.empty() || text.size() % 4 != 0)
+        return std::nullopt;
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    const std::size_t cuartetos = text.size() / 4;
+    QByteArray bytes(qsizetype(cuartetos * 3), Qt::Uninitialized);
+    char* o = bytes.data();
+    for (std::size_t i = 0; i < cuartetos; ++i, p += 4) {
+        const int a = kValorBase64[p[0]], b = kValorBase64[p[1]], c = kValorBase64[p[2]], d = kValorBase64[p[3]];
+        if ((a | b | c | d) >= 0) {
+            const std::uint32_t v = std::uint32_t(a) << 18 | std::uint32_t(b) << 12 | std::uint32_t(c) << 6 | std::uint32_t(d);
+            *o++ = char(v >> 16);
+            *o++ = char(v >> 8);
+            *o++ = char(v);
+            continue;
+        }
+        // Only the last four may end in "=" or "==".
+        if (i + 1 != cuartetos || a < 0 || b < 0 || p[3] != '=' || (c < 0 && p[2] != '='))
+            return std::nullopt;
+        *o++ = char(a << 2 | b >> 4);
+        if (c >= 0)
+            *o++ = char((b & 0xF) << 4 | c >> 2);
+    }
+    bytes.truncate(o - bytes.constData());
+    return bytes;
+}
+
+}  // namespace
+
+std::optional<QByteArray> documentBase64(std::string_view text)
+{
+    if (auto bytes = base64Padded(text))
+        return bytes;
+    const auto r = QByteArray::fromBase64Encoding(QByteArray::fromRawData(text.data(), qsizetype(text.size())),
+                                                  QByteArray::AbortOnBase64DecodingErrors);
+    if (!r)
+        return std::nullopt;
+    return *r;
 }
 
 }  // namespace platform

@@ -4,7 +4,7 @@
 #include "federation/Transformacion.h"
 #include "platform/DocumentText.h"
 #include "project/JsonEnFlujo.h"
-#include "project/TareasEnOrden.h"
+#include "project/TareasAparte.h"
 #include "sections/JsonSeccion.h"
 #include "timeline/CodificacionTimeLiner.h"
 
@@ -16,7 +16,9 @@
 #include <atomic>
 #include <cmath>
 #include <cstdint>
+#include <deque>
 #include <map>
+#include <optional>
 #include <string>
 
 namespace quelva {
@@ -607,17 +609,38 @@ QString motivoNoEscribible(const ProyectoQUELVA& proyecto)
 
 // The big lists (comments, analyses, packages) are decoded as each record closes and kept out
 // of the tree; null when anything is amiss, and the whole-tree reader then says why.
+// Records decoded on helpers, each into the slot kept for it when it was read, so every list
+// keeps the document's order whichever finishes first. Slots are only added by the reader; a
+// deque leaves the ones already handed out where they are.
+template <class T>
+class Ranuras {
+public:
+    std::optional<T>& nueva() { return ranuras_.emplace_back(); }
+    bool vacia() const { return ranuras_.empty(); }
+    std::vector<T> lista()
+    {
+        std::vector<T> v;
+        v.reserve(ranuras_.size());
+        for (std::optional<T>& r : ranuras_)
+            v.push_back(std::move(*r));
+        ranuras_.clear();
+        return v;
+    }
+
+private:
+    std::deque<std::optional<T>> ranuras_;
+};
+
 template <class Leer>
 std::optional<ProyectoQUELVA> leerEnFlujo(Leer leer)
 {
     struct Rechazado {};
-    std::vector<ComentarioMarkup> comentarios;
-    std::vector<AnalisisGuardado> historial;
-    std::vector<PaqueteAWP> paquetes;
-    // Records are decoded (pictures, texts, dates) beside the parser, which goes on with the next;
-    // each list keeps its order, as one helper takes them in turn.
+    Ranuras<ComentarioMarkup> comentarios;
+    Ranuras<AnalisisGuardado> historial;
+    Ranuras<PaqueteAWP> paquetes;
+    // Records are decoded (pictures, texts, dates) beside the parser, which goes on with the next.
     std::atomic<bool> rechazado{false};
-    TareasEnOrden aparte(kRegistrosEnEspera);
+    TareasAparte aparte(kRegistrosEnEspera);
     const auto decodificarAparte = [&](json& o, auto decodificar) {
         aparte.agregar([&rechazado, o = std::move(o), decodificar]() mutable {
             if (rechazado)
@@ -634,19 +657,19 @@ std::optional<ProyectoQUELVA> leerEnFlujo(Leer leer)
         if (rechazado)
             throw Rechazado{};
         if (ruta.size() == 1 && ruta[0] == "comentarios") {
-            decodificarAparte(o, [&comentarios](const json& j) {
+            decodificarAparte(o, [&ranura = comentarios.nueva()](const json& j) {
                 auto r = decodificarComentario(j);
                 if (!std::holds_alternative<ComentarioMarkup>(r))
                     return false;
-                comentarios.push_back(std::move(std::get<ComentarioMarkup>(r)));
+                ranura = std::move(std::get<ComentarioMarkup>(r));
                 return true;
             });
             return true;
         }
         if (ruta.size() == 1 && ruta[0] == "historialAnalisis") {
-            decodificarAparte(o, [&historial](const json& j) {
+            decodificarAparte(o, [&ranura = historial.nueva()](const json& j) {
                 try {
-                    historial.push_back(analisisDesdeJson(j, QStringLiteral("historialAnalisis")));
+                    ranura = analisisDesdeJson(j, QStringLiteral("historialAnalisis"));
                 } catch (const ErrorProyecto&) {
                     return false;
                 }
@@ -655,11 +678,11 @@ std::optional<ProyectoQUELVA> leerEnFlujo(Leer leer)
             return true;
         }
         if (ruta.size() == 2 && ruta[0] == "timeLiner" && ruta[1] == "paquetes") {
-            decodificarAparte(o, [&paquetes](const json& j) {
+            decodificarAparte(o, [&ranura = paquetes.nueva()](const json& j) {
                 auto r = decodificarPaquete(j);
                 if (!std::holds_alternative<PaqueteAWP>(r))
                     return false;
-                paquetes.push_back(std::move(std::get<PaqueteAWP>(r)));
+                ranura = std::move(std::get<PaqueteAWP>(r));
                 return true;
             });
             return true;
@@ -677,15 +700,15 @@ std::optional<ProyectoQUELVA> leerEnFlujo(Leer leer)
         return std::nullopt;
     }
     // The lists were emptied as they were read: the records read on the way take their place.
-    if (!p.comentarios && !comentarios.empty())
+    if (!p.comentarios && !comentarios.vacia())
         return std::nullopt;
-    if (!p.timeLiner && !paquetes.empty())
+    if (!p.timeLiner && !paquetes.vacia())
         return std::nullopt;
     if (p.comentarios)
-        p.comentarios = std::move(comentarios);
+        p.comentarios = comentarios.lista();
     if (p.timeLiner)
-        p.timeLiner->paquetes = std::move(paquetes);
-    p.historialAnalisis = std::move(historial);
+        p.timeLiner->paquetes = paquetes.lista();
+    p.historialAnalisis = historial.lista();
     return p;
 }
 

@@ -1,6 +1,7 @@
 #include "project/JsonEnFlujo.h"
 
-#include <iterator>
+#include "project/AnalizadorJson.h"
+
 #include <memory>
 
 namespace quelva {
@@ -101,66 +102,6 @@ bool EscritorJsonEnFlujo::terminar()
 
 // --- Reading --------------------------------------------------------------------------------
 
-namespace {
-
-// A device read in blocks, seen by the parser as a sequence of characters.
-struct Bloques {
-    QIODevice& origen;
-    std::unique_ptr<char[]> datos{new char[kTamanoBloque]};
-    const char* pos = nullptr;
-    const char* fin = nullptr;
-    bool agotado = false;
-
-    bool rellenar()
-    {
-        const qint64 n = agotado ? 0 : origen.read(datos.get(), qint64(kTamanoBloque));
-        if (n <= 0) {
-            agotado = true;
-            pos = fin = nullptr;
-            return false;
-        }
-        pos = datos.get();
-        fin = pos + n;
-        return true;
-    }
-};
-
-class IteradorBloques {
-public:
-    using iterator_category = std::input_iterator_tag;
-    using value_type = char;
-    using difference_type = std::ptrdiff_t;
-    using pointer = const char*;
-    using reference = const char&;
-
-    IteradorBloques() = default;
-    explicit IteradorBloques(Bloques* b) : b_(b)
-    {
-        if (b_->pos == b_->fin && !b_->rellenar())
-            b_ = nullptr;
-    }
-    const char& operator*() const { return *b_->pos; }
-    IteradorBloques& operator++()
-    {
-        if (++b_->pos == b_->fin && !b_->rellenar())
-            b_ = nullptr;
-        return *this;
-    }
-    IteradorBloques operator++(int)
-    {
-        IteradorBloques antes = *this;
-        ++*this;
-        return antes;
-    }
-    bool operator==(const IteradorBloques& o) const { return b_ == o.b_; }
-    bool operator!=(const IteradorBloques& o) const { return b_ != o.b_; }
-
-private:
-    Bloques* b_ = nullptr;
-};
-
-}  // namespace
-
 LectorJsonEnFlujo::LectorJsonEnFlujo(int profundidadMaxima, Tomar tomar)
     : profundidadMaxima_(profundidadMaxima), tomar_(std::move(tomar))
 {
@@ -169,7 +110,7 @@ LectorJsonEnFlujo::LectorJsonEnFlujo(int profundidadMaxima, Tomar tomar)
 bool LectorJsonEnFlujo::leer(const char* inicio, const char* fin)
 {
     try {
-        return json::sax_parse(inicio, fin, this);
+        return AnalizadorJson<LectorJsonEnFlujo>(inicio, fin, nullptr, *this).analizar();
     } catch (...) {
         return false;
     }
@@ -177,9 +118,17 @@ bool LectorJsonEnFlujo::leer(const char* inicio, const char* fin)
 
 bool LectorJsonEnFlujo::leer(QIODevice& origen)
 {
-    Bloques bloques{origen};
+    std::unique_ptr<char[]> bloque(new char[kTamanoBloque]);
+    const auto rellenar = [&](const char*& pos, const char*& fin) {
+        const qint64 n = origen.read(bloque.get(), qint64(kTamanoBloque));
+        if (n <= 0)
+            return false;
+        pos = bloque.get();
+        fin = pos + n;
+        return true;
+    };
     try {
-        return json::sax_parse(IteradorBloques(&bloques), IteradorBloques(), this);
+        return AnalizadorJson<LectorJsonEnFlujo>(nullptr, nullptr, rellenar, *this).analizar();
     } catch (...) {
         return false;
     }
@@ -249,12 +198,6 @@ bool LectorJsonEnFlujo::string(std::string& v)
     return true;
 }
 
-bool LectorJsonEnFlujo::binary(json::binary_t& v)
-{
-    poner(json::binary(std::move(v)));
-    return true;
-}
-
 bool LectorJsonEnFlujo::start_object(std::size_t) { return abrir(json::object()); }
 
 bool LectorJsonEnFlujo::start_array(std::size_t) { return abrir(json::array()); }
@@ -291,11 +234,6 @@ bool LectorJsonEnFlujo::end_array()
     --listasAbiertas_;
     claves_.resize(pila_.size());
     return true;
-}
-
-bool LectorJsonEnFlujo::parse_error(std::size_t, const std::string&, const nlohmann::detail::exception&)
-{
-    return false;
 }
 
 }  // namespace quelva

@@ -50,9 +50,9 @@ private:
     bool fallo_ = false;
 };
 
-// Reads a document into a tree. Each object that closes inside a list whose own ancestors are
-// all objects is offered to `tomar` with the keys that lead to that list; when it returns true
-// the object leaves the tree. Stops (false) on a parse error, on a document nested deeper than
+// Reads a document into a tree, refusing what the JSON library refuses. Each object that closes
+// inside a list whose own ancestors are all objects is offered to `tomar` with the keys that lead
+// to that list; when it returns true the object leaves the tree. Stops (false) on a parse error, on a document nested deeper than
 // `profundidadMaxima`, or when `tomar` throws.
 class LectorJsonEnFlujo {
 public:
@@ -67,20 +67,18 @@ public:
     // of the earlier one is the caller's to throw away.
     bool hayClavesRepetidas() const { return clavesRepetidas_; }
 
-    // The SAX events of the JSON library.
+    // The reader's events, named as the JSON library's SAX interface names them.
     bool null();
     bool boolean(bool v);
     bool number_integer(nlohmann::json::number_integer_t v);
     bool number_unsigned(nlohmann::json::number_unsigned_t v);
     bool number_float(nlohmann::json::number_float_t v, const std::string&);
     bool string(std::string& v);
-    bool binary(nlohmann::json::binary_t& v);
     bool start_object(std::size_t);
     bool key(std::string& v);
     bool end_object();
     bool start_array(std::size_t);
     bool end_array();
-    bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception&);
 
 private:
     nlohmann::json* poner(nlohmann::json&& v);

@@ -1,26 +1,32 @@
-#include "project/TareasEnOrden.h"
+#include "project/TareasAparte.h"
 
+#include <algorithm>
 #include <system_error>
 
 namespace quelva {
 
-TareasEnOrden::TareasEnOrden(std::size_t enEspera) : enEspera_(enEspera == 0 ? 1 : enEspera)
+TareasAparte::TareasAparte(std::size_t enEspera, std::size_t hilos) : enEspera_(enEspera == 0 ? 1 : enEspera)
 {
+    if (hilos == 0) {
+        const std::size_t nucleos = std::thread::hardware_concurrency();
+        hilos = std::clamp<std::size_t>(nucleos > 1 ? nucleos - 1 : 1, 1, 3);
+    }
     try {
-        hilo_ = std::thread([this] { bucle(); });
+        while (hilos_.size() < hilos)
+            hilos_.emplace_back([this] { bucle(); });
     } catch (const std::system_error&) {
-        // No thread to be had: tasks run where they are given.
+        // Fewer threads, or none: then tasks run where they are given.
     }
 }
 
-TareasEnOrden::~TareasEnOrden()
+TareasAparte::~TareasAparte()
 {
     terminar();
 }
 
-void TareasEnOrden::agregar(std::function<void()> tarea)
+void TareasAparte::agregar(std::function<void()> tarea)
 {
-    if (!hilo_.joinable()) {
+    if (hilos_.empty()) {
         tarea();
         return;
     }
@@ -30,19 +36,20 @@ void TareasEnOrden::agregar(std::function<void()> tarea)
     hayTarea_.notify_one();
 }
 
-void TareasEnOrden::terminar()
+void TareasAparte::terminar()
 {
-    if (!hilo_.joinable())
-        return;
     {
         std::lock_guard<std::mutex> candado(mutex_);
+        if (cerrada_)
+            return;
         cerrada_ = true;
     }
-    hayTarea_.notify_one();
-    hilo_.join();
+    hayTarea_.notify_all();
+    for (std::thread& h : hilos_)
+        h.join();
 }
 
-void TareasEnOrden::bucle()
+void TareasAparte::bucle()
 {
     for (;;) {
         std::function<void()> tarea;
