@@ -16,6 +16,7 @@
 
 #include "Memoria.h"
 
+#include <QAbstractAnimation>
 #include <QApplication>
 #include <QCryptographicHash>
 #include <QElapsedTimer>
@@ -308,13 +309,20 @@ void esperarRespuesta(const std::function<bool()>& listo)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
 
-// Background work of the last step (and what it posts back) is over.
-void esperarCalma()
+// Background work of the last step (and what it posts back) is over, and so are the window's
+// fades (a few seconds at most): by the time a user has chosen the next file in a dialog they
+// have long run out, and a fade's frames would be timed as part of the open.
+void esperarCalma(const QWidget& ventana)
 {
     platform::BackgroundQueue::waitForIdle();
+    const auto animando = [&ventana] {
+        const auto animaciones = ventana.findChildren<QAbstractAnimation*>();
+        return std::any_of(animaciones.begin(), animaciones.end(),
+                           [](const QAbstractAnimation* a) { return a->state() == QAbstractAnimation::Running; });
+    };
     QElapsedTimer reloj;
     reloj.start();
-    while (reloj.elapsed() < 300)
+    while (reloj.elapsed() < 300 || (animando() && reloj.elapsed() < 3000))
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
 }
 
@@ -356,7 +364,7 @@ void BM_AbrirProyectoVentana(benchmark::State& state)
     bool primera = true;
     for (auto _ : state) {
         v.abrir(v.vacio, 0);
-        esperarCalma();
+        esperarCalma(v.vista);
         malloc_trim(0);
         const long antes = bench::residenteKB();
         bench::reiniciarPico();
@@ -365,7 +373,7 @@ void BM_AbrirProyectoVentana(benchmark::State& state)
         v.abrir(v.grande, 100);
         state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - inicio).count());
         bloqueo = std::max(bloqueo, pulso.finMs());
-        esperarCalma();
+        esperarCalma(v.vista);
         const double esta = double(bench::picoDesdeReinicioKB() - antes) * 1024 / 1e6;
         pico = std::max(pico, esta);
         if (!std::exchange(primera, false))
@@ -388,7 +396,7 @@ void BM_GuardarProyectoVentana(benchmark::State& state)
     v.abrir(v.grande, 100);
     const QString destino = v.dir.filePath("guardado.json");
     v.vista.gestor()->establecerURL(destino);
-    esperarCalma();
+    esperarCalma(v.vista);
     const double mb = double(bytesSinModelos().size()) / 1e6;
     double pico = 0;
     for (auto _ : state) {
@@ -399,7 +407,7 @@ void BM_GuardarProyectoVentana(benchmark::State& state)
         v.vista.guardarProyecto();
         esperarRespuesta([] { return true; });
         state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - inicio).count());
-        esperarCalma();
+        esperarCalma(v.vista);
         pico = std::max(pico, double(bench::picoDesdeReinicioKB() - antes) * 1024 / 1e6);
     }
     QFile guardado(destino);
