@@ -1,5 +1,6 @@
 #include "comments/ControladorComentarios.h"
 #include "comments/DibujoMarkup.h"
+#include "comments/ui/FilasComentarios.h"
 #include "comments/ui/MarkupCanvas.h"
 #include "comments/ui/PanelMarkup.h"
 #include "comments/ui/ReporteComentariosView.h"
@@ -312,16 +313,42 @@ TEST(ComentariosVentana, MarkupModeCardDetailAndReport)
     EXPECT_TRUE(v.markup.comentarios[0].imagenJPEG);
     EXPECT_FALSE(v.markup.modoMarkup);
 
-    auto* fila = v.findChild<QWidget*>("filaComentario");
-    ASSERT_TRUE(fila);
-    EXPECT_EQ(fila->findChild<QLabel*>("tag")->text(), "MRK-001");
-    fila->findChild<QToolButton*>("verDetalle")->click();
+    // The row, its eye and its minus, clicked where they are drawn.
+    FilasComentarios* filas = nullptr;
+    ASSERT_TRUE(esperar([&] {
+        filas = v.findChild<FilasComentarios*>("filasComentarios");
+        return filas && filas->isVisible() && filas->width() > 0;
+    }));
+    ASSERT_EQ(filas->cantidad(), 1);
+    EXPECT_EQ(filas->texto(0, FilasComentarios::Parte::tag), "MRK-001");
+    const auto pulsar = [&](FilasComentarios::Parte boton) {
+        QTest::mouseClick(filas, Qt::LeftButton, Qt::NoModifier, filas->rectParte(0, boton).center());
+    };
+    pulsar(FilasComentarios::Parte::verDetalle);
     ASSERT_TRUE(esperar([&] { return v.controladorComentarios().hojaDetalle(); }));
     QDialog* hoja = v.controladorComentarios().hojaDetalle();
     EXPECT_GE(hoja->width(), 640);
     EXPECT_TRUE(hoja->findChild<QWidget*>("imagen"));
+    EXPECT_EQ(v.markup.detalleComentario->id, v.markup.comentarios[0].id);
     hoja->findChild<QPushButton*>("cerrar")->click();
     EXPECT_FALSE(v.markup.detalleComentario);
+
+    // The minus asks first; declining keeps the comment.
+    filas = v.findChild<FilasComentarios*>("filasComentarios");
+    ASSERT_TRUE(filas);
+    pulsar(FilasComentarios::Parte::eliminar);
+    EXPECT_EQ(v.markup.comentarioPendElim, v.markup.comentarios[0].id);
+    QMessageBox* alerta = nullptr;
+    ASSERT_TRUE(esperar([&] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* a = qobject_cast<QMessageBox*>(w); a && a->isVisible())
+                alerta = a;
+        return alerta != nullptr;
+    }));
+    EXPECT_EQ(alerta->windowTitle(), "Eliminar comentario");
+    alerta->reject();
+    ASSERT_TRUE(esperar([&] { return !v.markup.comentarioPendElim; }));
+    EXPECT_EQ(v.markup.comentarios.size(), 1u);
 
     v.findChild<QPushButton*>("reporteComentarios")->click();
     ASSERT_EQ(v.ventanas.reportWindows.size(), 1);
@@ -378,7 +405,8 @@ TEST(ComentariosVentana, ThirtySavesAndCancelsInARowOverALinkedModel)
         EXPECT_TRUE(v.markup.comentarios.back().imagenJPEG);
     }
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(v.findChildren<QWidget*>("filaComentario").size(), 30);
+    ASSERT_EQ(v.findChildren<FilasComentarios*>("filasComentarios").size(), 1);
+    EXPECT_EQ(v.findChild<FilasComentarios*>("filasComentarios")->cantidad(), 30);
     EXPECT_TRUE(eventos.tardios.isEmpty()) << eventos.tardios.join(", ").toStdString();
 }
 

@@ -1,6 +1,7 @@
 // The sidebar cards: order and titles, long cards shown once styled, the timeline summary and
 // launcher, the model row menu.
 
+#include "comments/ui/FilasComentarios.h"
 #include "main_window/ContentView.h"
 #include "main_window/sidebar/Sidebar.h"
 #include "main_window/sidebar/TarjetaFederacion.h"
@@ -50,10 +51,20 @@ QStringList tags(const QString& prefijo, int cuantos)
 QStringList tagsVisibles(ContentView& v)
 {
     QStringList t;
-    for (QWidget* fila : v.sidebar()->findChildren<QWidget*>("filaComentario"))
-        if (fila->isVisible())
-            t << fila->findChild<QLabel*>("tag")->text();
+    for (FilasComentarios* filas : v.sidebar()->findChildren<FilasComentarios*>())
+        if (filas->isVisible())
+            for (int i = 0; i < filas->cantidad(); ++i)
+                t << filas->texto(i, FilasComentarios::Parte::tag);
     return t;
+}
+
+// Comment rows in the sidebar, shown or not.
+int filasComentario(ContentView& v)
+{
+    int n = 0;
+    for (FilasComentarios* filas : v.sidebar()->findChildren<FilasComentarios*>())
+        n += filas->cantidad();
+    return n;
 }
 
 }  // namespace
@@ -97,7 +108,7 @@ TEST(TarjetasSidebar, ALongCardKeepsItsRowsOnShowUntilTheLatestStateIsStyledWhol
     ESPERAR_QUE(tagsVisibles(v) != tags("A-", 3));
     EXPECT_EQ(tagsVisibles(v), tags("C-", 110));
     testsupport::entregarEventos();
-    EXPECT_EQ(v.sidebar()->findChildren<QWidget*>("filaComentario").size(), 110);
+    EXPECT_EQ(filasComentario(v), 110);
 }
 
 TEST(TarjetasSidebar, TimelineSummaryAveragesIwpProgress)

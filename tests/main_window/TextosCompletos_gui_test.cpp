@@ -3,6 +3,7 @@
 
 #include "app/TemaVisual.h"
 #include "comments/ControladorComentarios.h"
+#include "comments/ui/FilasComentarios.h"
 #include "comparison/ResultadoTRELM.h"
 #include "main_window/ColumnaViewport.h"
 #include "main_window/ContentView.h"
@@ -147,6 +148,27 @@ private:
     QPalette paleta_;
 };
 
+// The texts the comment rows paint themselves that do not fit their room; the description may end
+// in "…" by design.
+std::vector<testsupport::TextoCortado> cortadosEnFilasComentarios(QWidget& raiz)
+{
+    using Parte = FilasComentarios::Parte;
+    std::vector<testsupport::TextoCortado> salida;
+    for (FilasComentarios* filas : raiz.findChildren<FilasComentarios*>()) {
+        if (!filas->isVisible())
+            continue;
+        for (int i = 0; i < filas->cantidad(); ++i)
+            for (Parte parte : {Parte::tag, Parte::autor, Parte::fecha}) {
+                const int necesario = QFontMetrics(filas->fuente(parte)).horizontalAdvance(filas->texto(i, parte));
+                const int ancho = filas->rectParte(i, parte).width();
+                if (necesario > ancho)
+                    salida.push_back({QStringLiteral("filasComentarios/%1").arg(i), filas->texto(i, parte),
+                                      QStringLiteral("necesita %1 px de ancho, tiene %2").arg(necesario).arg(ancho)});
+            }
+    }
+    return salida;
+}
+
 // One row of the table: any window the program opens can be added as one more.
 struct Ventana {
     const char* nombre;
@@ -250,7 +272,9 @@ TEST(TextosCompletos, EveryWindowShowsItsTextsWholeAtItsDefaultSize)
         QApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
         QApplication::processEvents();
         testsupport::guardarCaptura(*ventana->window(), QString::fromUtf8(caso.nombre));
-        const auto cortados = testsupport::textosCortados(*ventana, caso.permitidos);
+        auto cortados = testsupport::textosCortados(*ventana, caso.permitidos);
+        for (auto& c : cortadosEnFilasComentarios(*ventana))
+            cortados.push_back(std::move(c));
         EXPECT_TRUE(cortados.empty()) << testsupport::describir(cortados).toStdString();
         if (auto* alerta = alertaVisible())
             alerta->reject();
@@ -268,33 +292,35 @@ TEST(TextosCompletos, ALongWordInACommentKeepsTheSidebarItsWidthItsButtonsAndRea
     v.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
     poblar(v);
-    QWidget* descripcion = nullptr;
-    ESPERAR_QUE((descripcion = testsupport::hijoVisible<QLabel>(v, "descripcion")) != nullptr);
+    using Parte = FilasComentarios::Parte;
+    FilasComentarios* filas = nullptr;
+    ESPERAR_QUE((filas = testsupport::hijoVisible<FilasComentarios>(v, "filasComentarios")) != nullptr);
     QApplication::processEvents();
+    ASSERT_EQ(filas->cantidad(), 1);
 
     // The sidebar's scroll area shows its cards whole: none is wider than what it shows.
     QWidget* tarjetas = testsupport::hijoVisible<QWidget>(v, "tarjetasSidebar");
     ASSERT_TRUE(tarjetas);
     const QWidget* vista = tarjetas->parentWidget();  // the scroll area's viewport
     EXPECT_LE(tarjetas->width(), vista->width());
-    auto* fila = testsupport::hijoVisible<QWidget>(v, "filaComentario");
-    ASSERT_TRUE(fila);
-    EXPECT_LE(fila->mapTo(vista, QPoint(fila->width(), 0)).x(), vista->width());
+    EXPECT_LE(filas->mapTo(vista, QPoint(filas->width(), 0)).x(), vista->width());
 
     // Two lines at most, and the row's buttons and the link button inside the sidebar.
-    const int linea = descripcion->fontMetrics().lineSpacing();
-    EXPECT_LE(descripcion->height(), 2 * linea);
-    for (const char* nombre : {"verDetalle", "eliminar", "botonVincular"}) {
-        QWidget* boton = testsupport::hijoVisible<QWidget>(v, nombre);
-        ASSERT_TRUE(boton) << nombre;
-        EXPECT_LE(boton->mapTo(vista, QPoint(boton->width(), 0)).x(), vista->width()) << nombre;
-    }
+    const QRect descripcion = filas->rectParte(0, Parte::descripcion);
+    EXPECT_EQ(descripcion.height(), 2 * QFontMetrics(filas->fuente(Parte::descripcion)).lineSpacing());
+    EXPECT_LE(filas->mapTo(vista, descripcion.topRight()).x(), vista->width());
+    for (Parte boton : {Parte::verDetalle, Parte::eliminar})
+        EXPECT_LE(filas->mapTo(vista, filas->rectParte(0, boton).topRight()).x(), vista->width());
+    QWidget* vincular = testsupport::hijoVisible<QWidget>(v, "botonVincular");
+    ASSERT_TRUE(vincular);
+    EXPECT_LE(vincular->mapTo(vista, QPoint(vincular->width(), 0)).x(), vista->width());
 
-    // Author and date in the secondary colour, readable on the dark card (WCAG AA).
-    for (const char* nombre : {"autor", "fecha"}) {
-        QWidget* meta = testsupport::hijoVisible<QLabel>(*fila, nombre);
-        ASSERT_TRUE(meta) << nombre;
-        EXPECT_GE(testsupport::contrasteTexto(*meta), 4.5) << nombre;
+    // Author and date whole, in the secondary colour, readable on the dark card (WCAG AA).
+    for (Parte meta : {Parte::autor, Parte::fecha}) {
+        const QRect zona = filas->rectParte(0, meta);
+        EXPECT_LE(QFontMetrics(filas->fuente(meta)).horizontalAdvance(filas->texto(0, meta)), zona.width())
+            << filas->texto(0, meta).toStdString();
+        EXPECT_GE(testsupport::contrasteTexto(*filas, zona), 4.5) << filas->texto(0, meta).toStdString();
     }
 
     // The comments report's subtitle, on the report's own background.

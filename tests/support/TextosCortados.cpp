@@ -205,10 +205,15 @@ double luminancia(QRgb c)
 
 double contrasteTexto(QWidget& etiqueta)
 {
-    QWidget* ventana = etiqueta.window();
+    return contrasteTexto(etiqueta, etiqueta.rect());
+}
+
+double contrasteTexto(QWidget& widget, const QRect& dentro)
+{
+    QWidget* ventana = widget.window();
     const QImage imagen = ventana->grab().toImage();
     const qreal escala = imagen.devicePixelRatio();
-    const QRect zona(etiqueta.mapTo(ventana, QPoint(0, 0)) * escala, etiqueta.size() * escala);
+    const QRect zona(widget.mapTo(ventana, dentro.topLeft()) * escala, dentro.size() * escala);
     std::map<QRgb, int> cuenta;
     for (int y = zona.top(); y <= zona.bottom(); ++y)
         for (int x = zona.left(); x <= zona.right(); ++x)

@@ -5,6 +5,7 @@
 
 #include <vector>
 
+class QRect;
 class QWidget;
 
 namespace testsupport {
@@ -26,6 +27,8 @@ std::vector<TextoCortado> textosCortados(QWidget& raiz, const QStringList& permi
 // The contrast ratio (WCAG: 1 to 21) of a label's text as drawn on screen: its commonest pixel
 // is taken as the background, the pixel that differs most from it in luminance as the text.
 double contrasteTexto(QWidget& etiqueta);
+// The same for a text a widget paints itself, in `zona` (the widget's coordinates).
+double contrasteTexto(QWidget& widget, const QRect& zona);
 
 // One line per cut text, for a test's failure message.
 QString describir(const std::vector<TextoCortado>& cortados);
