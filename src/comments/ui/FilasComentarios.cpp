@@ -4,6 +4,7 @@
 #include "comments/ui/EstiloComentarios.h"
 #include "platform/Symbols.h"
 #include "platform/SystemColors.h"
+#include "platform/TextBreaks.h"
 #include "platform/UserDate.h"
 
 #include <QFocusEvent>
@@ -40,8 +41,6 @@ QFont conPixeles(QFont f, int pixeles, bool negrita = false)
 
 QTextOption opcionDescripcion()
 {
-    // Long runs without spaces (a path, a GUID) break anywhere, so the text never asks for more
-    // width than the row has.
     QTextOption o;
     o.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     return o;
@@ -60,7 +59,8 @@ FilasComentarios::FilasComentarios(ControladorComentarios& controlador, const st
     filas_.reserve(comentarios.size());
     for (const ComentarioMarkup& c : comentarios)
         filas_.push_back({c.id, c.tag, c.descripcion, c.autor,
-                          platform::formatUserDate(c.fecha, platform::DateStyle::short_, platform::DateStyle::short_)});
+                          platform::formatUserDate(c.fecha, platform::DateStyle::short_, platform::DateStyle::short_),
+                          platform::breakableAnywhere(c.descripcion)});
     QSizePolicy politica(QSizePolicy::Ignored, QSizePolicy::Preferred);
     politica.setHeightForWidth(true);
     setSizePolicy(politica);
@@ -120,7 +120,7 @@ FilasComentarios::Disposicion FilasComentarios::disponer(int ancho) const
     int y = 0;
     for (const Fila& f : filas_) {
         d.inicios.push_back(y);
-        const int lineas = lineasDescripcion(f.descripcion, ancho);
+        const int lineas = lineasDescripcion(f.descripcionPartible, ancho);
         d.lineas.push_back(lineas);
         y += fijo + (lineas > 0 ? lineas * linea + kEntreLineas : 0) + kEntreFilas;
     }
@@ -308,7 +308,8 @@ void FilasComentarios::paintEvent(QPaintEvent* event)
             // Two lines at most, the second ending in "…" when there is more.
             p.setFont(fDescripcion);
             p.setPen(QColor(255, 255, 255));
-            QTextLayout disposicion(f.descripcion, fDescripcion);
+            const QString& texto = f.descripcionPartible;
+            QTextLayout disposicion(texto, fDescripcion);
             disposicion.setTextOption(opcionDescripcion());
             disposicion.beginLayout();
             int y = d.top();
@@ -317,9 +318,9 @@ void FilasComentarios::paintEvent(QPaintEvent* event)
                 if (!linea.isValid())
                     break;
                 linea.setLineWidth(d.width());
-                const bool hayMas = linea.textStart() + linea.textLength() < f.descripcion.size();
+                const bool hayMas = linea.textStart() + linea.textLength() < texto.size();
                 const bool ultima = n == kLineasDescripcion - 1 && hayMas;
-                QString trozo = f.descripcion.mid(linea.textStart(), ultima ? -1 : linea.textLength());
+                QString trozo = texto.mid(linea.textStart(), ultima ? -1 : linea.textLength());
                 if (ultima)
                     trozo = mDescripcion.elidedText(trozo, Qt::ElideRight, d.width());
                 p.drawText(QRect(d.left(), y, d.width(), mDescripcion.lineSpacing()), Qt::AlignLeft | Qt::AlignTop, trozo);

@@ -60,6 +60,7 @@ private:
     struct Fila {
         QUuid id;
         QString tag, descripcion, autor, fecha;
+        QString descripcionPartible;  // as drawn: long runs without spaces break anywhere
     };
     // A button of a row: 2 × row + 0 for the eye, + 1 for the minus; -1 none.
     int botonEn(QPoint p) const;
