@@ -7,6 +7,7 @@
 #include "clash/Resaltado.h"
 #include "main_window/ColumnaViewport.h"
 #include "main_window/ContentView.h"
+#include "main_window/interferencias/CabeceraAnalisis.h"
 #include "main_window/interferencias/HojaConfigAnalisis.h"
 #include "main_window/interferencias/PanelInterferencias.h"
 #include "platform/Resources.h"
@@ -97,10 +98,10 @@ bool fueraYConBEnPantalla(const render::SceneView& vista, const Interferencia& i
     return !dentro(a) && !dentro(b) && enPantalla;
 }
 
-long long conteo(ContentView& v, const char* nombre)
+// The header of the first analysis on show.
+CabeceraAnalisis* cabecera(ContentView& v)
 {
-    QWidget* w = hijoVisible<QWidget>(v, nombre);
-    return w ? w->property("conteo").toLongLong() : 0;
+    return hijoVisible<CabeceraAnalisis>(v, "cabeceraAnalisis");
 }
 
 }  // namespace
@@ -205,9 +206,10 @@ TEST(TarjetaInterferencias, ButtonSpinnerHeadersStatusAndDelete)
     v.clashes.analisisExpandidos = {primero};
     v.refrescar();
     ESPERAR_QUE(hijoVisible<FilasInterferencias>(v, "filasInterferencias") != nullptr);
-    EXPECT_EQ(conteo(v, "conteoAbiertos"), 3);
-    EXPECT_EQ(conteo(v, "conteoResueltos"), 1);
-    EXPECT_EQ(hijoVisible<QLabel>(v, "tolerancia")->text(), "tol: 0.020 m");
+    ASSERT_TRUE(cabecera(v));
+    EXPECT_EQ(cabecera(v)->abiertos(), 3);
+    EXPECT_EQ(cabecera(v)->resueltos(), 1);
+    EXPECT_EQ(cabecera(v)->textosMostrados(), (QStringList{"Primero", "3", "1", "tol: 0.020 m"}));
     FilasInterferencias* filas = hijoVisible<FilasInterferencias>(v, "filasInterferencias");
     EXPECT_EQ(filas->cantidad(), 6);
     EXPECT_EQ(filas->ayudaFila(0), QString::fromUtf8("Abierto — clic derecho para cambiar estado"));
@@ -221,8 +223,8 @@ TEST(TarjetaInterferencias, ButtonSpinnerHeadersStatusAndDelete)
             textos << a->text();
     EXPECT_EQ(textos, (QStringList{"Cambiar estado", "Abierto", QString::fromUtf8("En revisión"), "Aprobado", "Resuelto"}));
     menu.findChild<QAction*>("estado_Resuelto")->trigger();
-    ESPERAR_QUE(conteo(v, "conteoAbiertos") == 2);
-    EXPECT_EQ(conteo(v, "conteoResueltos"), 2);
+    ESPERAR_QUE(cabecera(v) && cabecera(v)->abiertos() == 2);
+    EXPECT_EQ(cabecera(v)->resueltos(), 2);
     EXPECT_EQ(v.clashes.historialAnalisis[0].interferencias[0].estado, EstadoClash::resuelto);
 
     // Delete asks first; confirming removes exactly that analysis.
@@ -239,8 +241,8 @@ TEST(TarjetaInterferencias, ButtonSpinnerHeadersStatusAndDelete)
     ASSERT_EQ(v.clashes.historialAnalisis.size(), 1u);
     EXPECT_EQ(v.clashes.historialAnalisis[0].nombre, QString::fromUtf8("Vacío"));
     // The empty analysis is collapsed: a header with only the tolerance.
-    ESPERAR_QUE(hijoVisible<QWidget>(v, "cabeceraAnalisis") != nullptr);
-    EXPECT_EQ(hijoVisible<QWidget>(v, "conteoAbiertos"), nullptr);
+    ESPERAR_QUE(cabecera(v) && cabecera(v)->nombre() == QString::fromUtf8("Vacío"));
+    EXPECT_EQ(cabecera(v)->textosMostrados(), (QStringList{QString::fromUtf8("Vacío"), "tol: 0.020 m"}));
     EXPECT_EQ(hijoVisible<FilasInterferencias>(v, "filasInterferencias"), nullptr);
 }
 
@@ -366,4 +368,36 @@ TEST(TarjetaInterferencias, DetectionEndToEndWithTheRealConverter)
     ESPERAR_QUE(!vista->isAnimatingCamera());
     testsupport::entregarEventos();
     testsupport::guardarCaptura(v, "interferencias_enfocada");
+}
+
+TEST(TarjetaInterferencias, AHeaderClickOpensAndClosesItsSectionAndALongNameIsCutWithItsHelp)
+{
+    ContentView v;
+    v.resize(1200, 900);
+    v.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v, testsupport::kLimiteCuelgue));
+    const QString largo = QStringLiteral("Coordinación de estructura con instalaciones del bloque norte, revisión 14");
+    v.clashes.historialAnalisis.push_back(analisis("Uno", {clash("Muro", "Viga", EstadoClash::abierto)}));
+    v.clashes.historialAnalisis.push_back(analisis(largo.toUtf8().constData(), {}));
+    v.refrescar();
+    ESPERAR_QUE(cabecera(v) != nullptr);
+    EXPECT_EQ(hijoVisible<FilasInterferencias>(v, "filasInterferencias"), nullptr);
+
+    for (bool abierta : {true, false}) {
+        SCOPED_TRACE(abierta);
+        QTest::mouseClick(cabecera(v), Qt::LeftButton);
+        ESPERAR_QUE((hijoVisible<FilasInterferencias>(v, "filasInterferencias") != nullptr) == abierta);
+        EXPECT_EQ(v.clashes.analisisExpandidos.contains(v.clashes.historialAnalisis[0].id), abierta);
+    }
+
+    // The long name is cut to the sidebar's width and given whole as help; the short one is not.
+    CabeceraAnalisis* segunda = nullptr;
+    for (CabeceraAnalisis* c : v.findChildren<CabeceraAnalisis*>("cabeceraAnalisis"))
+        if (c->isVisible() && c->nombre() == largo)
+            segunda = c;
+    ASSERT_TRUE(segunda);
+    EXPECT_LT(segunda->rectNombre().width(), QFontMetrics(segunda->font()).horizontalAdvance(largo));
+    EXPECT_EQ(segunda->ayudaEn(segunda->rectNombre().center()), largo);
+    EXPECT_EQ(cabecera(v)->ayudaEn(cabecera(v)->rectNombre().center()), QString());
+    EXPECT_LE(segunda->mapTo(v.sidebar(), QPoint(segunda->width(), 0)).x(), v.sidebar()->width());
 }

@@ -1,8 +1,9 @@
 #include "main_window/interferencias/PanelInterferencias.h"
 
+#include "main_window/interferencias/CabeceraAnalisis.h"
+
 #include "clash/ControladorInterferencias.h"
 #include "main_window/ContentView.h"
-#include "platform/NumberFormat.h"
 #include "platform/Symbols.h"
 #include "platform/SystemColors.h"
 
@@ -46,87 +47,12 @@ QString simboloEstado(EstadoClash e)
     return {};
 }
 
-// A count with its symbol, size 12, in one colour.
-QWidget* conteo(const char* nombre, long long n, const QString& simbolo, const QColor& color, QWidget* padre)
-{
-    auto* w = new QWidget(padre);
-    w->setObjectName(QString::fromUtf8(nombre));
-    w->setProperty("conteo", n);
-    auto* h = new QHBoxLayout(w);
-    h->setContentsMargins(0, 0, 0, 0);
-    h->setSpacing(2);
-    auto* icono = new QLabel(w);
-    icono->setPixmap(platform::symbolPixmap(simbolo, 11, color));
-    h->addWidget(icono);
-    auto* t = new QLabel(platform::qformat("%lld", n), w);
-    t->setStyleSheet(QStringLiteral("color: %1; font-size: 12px;").arg(css(color)));
-    h->addWidget(t);
-    return w;
-}
-
-// Section header: the analysis's name and its counts; a click opens or closes the section.
-class CabeceraAnalisis : public QWidget {
-public:
-    std::function<void()> alPulsar;
-    using QWidget::QWidget;
-
-protected:
-    void mouseReleaseEvent(QMouseEvent* e) override
-    {
-        if (e->button() == Qt::LeftButton && rect().contains(e->position().toPoint()) && alPulsar)
-            alPulsar();
-    }
-};
-
 QWidget* cabeceraAnalisis(ContentView& vista, const AnalisisInterferencias& a, bool expandido, QWidget* padre)
 {
-    long long abiertos = 0, resueltos = 0;
-    for (const Interferencia& i : a.interferencias) {
-        abiertos += i.estado == EstadoClash::abierto;
-        resueltos += i.estado == EstadoClash::resuelto;
-    }
-    auto* cab = new CabeceraAnalisis(padre);
-    cab->setObjectName(QStringLiteral("cabeceraAnalisis"));
-    cab->setCursor(Qt::PointingHandCursor);
+    auto* cab = new CabeceraAnalisis(a, expandido, padre);
     cab->alPulsar = [v = &vista, id = a.id, expandido] {
         v->controladorInterferencias().expandirAnalisis(id, !expandido);
     };
-    auto* h = new QHBoxLayout(cab);
-    h->setContentsMargins(0, 2, 0, 2);
-    h->setSpacing(6);
-    auto* flecha = new QLabel(cab);
-    flecha->setPixmap(platform::symbolPixmap(expandido ? QStringLiteral("chevron.down") : QStringLiteral("chevron.right"),
-                                             10, kSecundario));
-    h->addWidget(flecha);
-    auto* icono = new QLabel(cab);
-    icono->setPixmap(platform::symbolPixmap(QStringLiteral("exclamationmark.triangle.fill"), 14,
-                                            platform::systemColor(SystemColor::orange)));
-    h->addWidget(icono);
-    auto* col = new QVBoxLayout;
-    col->setSpacing(1);
-    auto* nombre = new QLabel(cab);
-    nombre->setObjectName(QStringLiteral("nombreAnalisis"));
-    nombre->setTextFormat(Qt::PlainText);
-    nombre->setStyleSheet(QStringLiteral("font-weight: bold; font-size: 12px;"));
-    nombre->setMinimumWidth(20);
-    nombre->setText(a.nombre);
-    nombre->setProperty("texto", a.nombre);
-    col->addWidget(nombre);
-    auto* fila = new QHBoxLayout;
-    fila->setSpacing(6);
-    if (abiertos >= 1)
-        fila->addWidget(conteo("conteoAbiertos", abiertos, QStringLiteral("exclamationmark.circle.fill"),
-                               platform::systemColor(SystemColor::red), cab));
-    if (resueltos >= 1)
-        fila->addWidget(conteo("conteoResueltos", resueltos, QStringLiteral("checkmark.circle.fill"),
-                               platform::systemColor(SystemColor::green), cab));
-    auto* tol = new QLabel(QStringLiteral("tol: ") + platform::qformat("%.3f", a.tolerancia) + QStringLiteral(" m"), cab);
-    tol->setObjectName(QStringLiteral("tolerancia"));
-    tol->setStyleSheet(QStringLiteral("color: %1; font-size: 12px;").arg(css(kSecundario)));
-    fila->addWidget(tol);
-    fila->addStretch(1);
-    col->addLayout(fila);
-    h->addLayout(col, 1);
     return cab;
 }
 
