@@ -5,12 +5,10 @@
 
 namespace quelva {
 
-TareasAparte::TareasAparte(std::size_t enEspera, std::size_t hilos) : enEspera_(enEspera == 0 ? 1 : enEspera)
+TareasAparte::TareasAparte(std::size_t enEspera) : enEspera_(enEspera == 0 ? 1 : enEspera)
 {
-    if (hilos == 0) {
-        const std::size_t nucleos = std::thread::hardware_concurrency();
-        hilos = std::clamp<std::size_t>(nucleos > 1 ? nucleos - 1 : 1, 1, 3);
-    }
+    const std::size_t nucleos = std::thread::hardware_concurrency();
+    const std::size_t hilos = std::clamp<std::size_t>(nucleos > 1 ? nucleos - 1 : 1, 1, 3);
     try {
         while (hilos_.size() < hilos)
             hilos_.emplace_back([this] { bucle(); });

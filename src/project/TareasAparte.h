@@ -17,8 +17,8 @@ namespace quelva {
 class TareasAparte {
 public:
     // At most `enEspera` tasks wait: who gives more waits for room, so memory stays bounded.
-    // `hilos` 0: one fewer than the machine's cores, at least one and at most three.
-    explicit TareasAparte(std::size_t enEspera, std::size_t hilos = 0);
+    // Helpers: one fewer than the machine's cores, at least one and at most three.
+    explicit TareasAparte(std::size_t enEspera);
     ~TareasAparte();
     TareasAparte(const TareasAparte&) = delete;
     TareasAparte& operator=(const TareasAparte&) = delete;

@@ -21,7 +21,6 @@ public:
     const QString& nombre() const { return nombre_; }
     long long abiertos() const { return abiertos_; }
     long long resueltos() const { return resueltos_; }
-    const QString& textoTolerancia() const { return tolerancia_; }
     // The texts shown, left to right and top to bottom: the name, the counts shown, the tolerance.
     QStringList textosMostrados() const;
     // Where the name is drawn; the help gives it whole when it is cut.
